@@ -1,0 +1,14 @@
+#pragma once
+
+#include <iosfwd>
+
+namespace qdc {
+
+// The command-line tool: parses `argv`, runs the command, writes the result
+// entries to `out` and errors to `err`. Returns the exit status: 0, 1 for a
+// data error, 2 for a usage error. `localeSeparator` is the decimal separator
+// used when --decimal-separator is not given.
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           char localeSeparator);
+
+} // namespace qdc

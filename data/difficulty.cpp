@@ -1,0 +1,35 @@
+#include "data/difficulty.h"
+
+#include "data/filesource.h"
+
+namespace qdc {
+
+std::string difficultyName(Difficulty d) {
+    switch (d) {
+    case Difficulty::Nightmare:
+        return "Nightmare";
+    case Difficulty::Hell:
+        return "Hell";
+    case Difficulty::Normal:
+        break;
+    }
+    return "Normal";
+}
+
+std::string difficultySuffix(Difficulty d) {
+    switch (d) {
+    case Difficulty::Nightmare:
+        return " (Nm)";
+    case Difficulty::Hell:
+        return " (H)";
+    case Difficulty::Normal:
+        break;
+    }
+    return "";
+}
+
+std::string monsterListPath(Difficulty d) { return difficultyPath(difficultyName(d), "monsterlist.txt"); }
+
+std::string levelsPath(Difficulty d) { return difficultyPath(difficultyName(d), "levels.txt"); }
+
+} // namespace qdc

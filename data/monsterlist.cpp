@@ -1,0 +1,56 @@
+#include "data/monsterlist.h"
+
+#include "results/convert.h"
+
+namespace qdc {
+
+std::vector<MonsterCandidate> scanMonsterNames(const std::string& line) {
+    std::vector<MonsterCandidate> found;
+    const std::size_t limit = line.size() < 30 ? line.size() : 30;
+    for (std::size_t i = 0; i < limit; ++i)
+        if (line[i] == ':')
+            found.push_back({line.substr(0, i), line.substr(i + 1)});
+    return found;
+}
+
+MonsterCandidate cutFirstColon(const std::string& line) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string::npos)
+        return {std::string(), line};
+    return {line.substr(0, colon), line.substr(colon + 1)};
+}
+
+DropTableRef dropTableRef(Difficulty d, const std::string& rest) {
+    DropTableRef ref;
+    ref.picks = toInt(rest.empty() ? std::string() : rest.substr(rest.size() - 1));
+    ref.path =
+        difficultyPath(difficultyName(d), rest.size() >= 2 ? rest.substr(0, rest.size() - 2) : "");
+    return ref;
+}
+
+DropLine readDropLine(const std::string& line, char decimalSeparator) {
+    DropLine result;
+    if (line == "-") {
+        result.dash = true;
+        return result;
+    }
+    const std::string text = withSeparator(line, decimalSeparator);
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) {
+        result.chance = text;
+    } else {
+        result.item = text.substr(0, colon);
+        result.chance = text.substr(colon + 1);
+    }
+    return result;
+}
+
+void readMonsterNames(FileSource& files, std::vector<std::string>& out) {
+    LineReader reader = files.open(monsterListPath(Difficulty::Normal));
+    std::string line;
+    while (reader.next(line))
+        for (auto& candidate : scanMonsterNames(line))
+            out.push_back(std::move(candidate.name));
+}
+
+} // namespace qdc

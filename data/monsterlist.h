@@ -1,0 +1,49 @@
+#pragma once
+
+#include "data/difficulty.h"
+#include "data/filesource.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qdc {
+
+// A monster name offered by a ":" among the first 30 characters of a monster
+// line; `rest` is the text after that ":".
+struct MonsterCandidate {
+    std::string name;
+    std::string rest;
+};
+
+// Every candidate of the line, in order: each ":" at positions 1 to 30 gives
+// the text before it.
+std::vector<MonsterCandidate> scanMonsterNames(const std::string& line);
+
+// The line cut at its first ":" wherever it stands. A line without ":" gives
+// the empty name and the whole line as its rest.
+MonsterCandidate cutFirstColon(const std::string& line);
+
+struct DropTableRef {
+    std::int32_t picks = 0;
+    std::string path; // relative to the data directory
+};
+
+// The picks digit (the rest's last character, converted) and the drop table
+// (the rest without its last two characters, inside the difficulty folder).
+DropTableRef dropTableRef(Difficulty d, const std::string& rest);
+
+// One line of a drop table.
+struct DropLine {
+    bool dash = false;    // the line is exactly "-"
+    std::string item;     // text before the first ":", full stops made separators
+    std::string chance;   // text after the first ":" (the whole line without one)
+};
+
+DropLine readDropLine(const std::string& line, char decimalSeparator);
+
+// Start-up: the candidate names of "Normal/monsterlist.txt", appended to `out`
+// (which keeps what was read when an error ends the reading).
+void readMonsterNames(FileSource& files, std::vector<std::string>& out);
+
+} // namespace qdc

@@ -1,0 +1,132 @@
+#include "results/convert.h"
+
+#include "results/error.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace qdc {
+
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// strtod under the "C" locale, whatever the process's locale is.
+double cStrtod(const char* text, char** end) {
+    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return strtod_l(text, end, cLocale);
+}
+
+} // namespace
+
+std::int32_t toInt(const std::string& text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i < n && (text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n)
+        throwIntError(text);
+    const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+    std::int64_t value = 0;
+    for (; i < n; ++i) {
+        const int digit = base == 16 ? hexValue(text[i]) : (isDigit(text[i]) ? text[i] - '0' : -1);
+        if (digit < 0)
+            throwIntError(text);
+        value = value * base + digit;
+        if (value > limit)
+            throwIntError(text);
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+double toFloat(const std::string& text, char decimalSeparator) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && text[begin] == ' ')
+        ++begin;
+    while (end > begin && text[end - 1] == ' ')
+        --end;
+
+    // Check the shape and rebuild it with "." as the decimal point.
+    std::string plain;
+    std::size_t i = begin;
+    if (i < end && (text[i] == '+' || text[i] == '-'))
+        plain += text[i++];
+    std::size_t digits = 0;
+    while (i < end && isDigit(text[i])) {
+        plain += text[i++];
+        ++digits;
+    }
+    if (i < end && text[i] == decimalSeparator) {
+        plain += '.';
+        ++i;
+        while (i < end && isDigit(text[i])) {
+            plain += text[i++];
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        throwFloatError(text);
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        plain += 'e';
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-'))
+            plain += text[i++];
+        std::size_t expDigits = 0;
+        while (i < end && isDigit(text[i])) {
+            plain += text[i++];
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            throwFloatError(text);
+    }
+    if (i != end)
+        throwFloatError(text);
+
+    errno = 0;
+    char* stop = nullptr;
+    const double value = cStrtod(plain.c_str(), &stop);
+    if (errno == ERANGE && std::isinf(value))
+        throwFloatError(text);
+    return value;
+}
+
+std::string withSeparator(std::string text, char decimalSeparator) {
+    if (decimalSeparator != '.') {
+        for (char& c : text)
+            if (c == '.')
+                c = decimalSeparator;
+    }
+    return text;
+}
+
+} // namespace qdc

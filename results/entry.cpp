@@ -1,0 +1,73 @@
+#include "results/entry.h"
+
+#include "results/convert.h"
+
+namespace qdc {
+
+void setLabelsFor(ResultList& list, SortMode mode) {
+    if (mode == SortMode::NameFirst)
+        list.setLabels("Name", "% Drop Chance");
+    else
+        list.setLabels("% Drop Chance", "Name");
+}
+
+void startSearch(ResultList& list, SortMode mode) {
+    list.setSorted(true);
+    list.clear();
+    setLabelsFor(list, mode);
+}
+
+std::string makeEntry(const std::string& name, const std::string& chanceText, SortMode mode) {
+    return mode == SortMode::NameFirst ? name + "=" + chanceText : chanceText + "=" + name;
+}
+
+ReadEntry readEntry(const std::string& entry, SortMode mode, char decimalSeparator) {
+    const std::size_t eq = entry.find('=');
+    const std::string before = eq == std::string::npos ? entry : entry.substr(0, eq);
+    const std::string after = eq == std::string::npos ? std::string() : entry.substr(eq + 1);
+    // Only the chance part gets the separator: names keep their full stops, so
+    // that they still equal the name being merged in every locale.
+    ReadEntry result;
+    if (mode == SortMode::NameFirst) {
+        result.name = before;
+        result.chance = toFloat(withSeparator(after, decimalSeparator), decimalSeparator);
+    } else {
+        result.name = after;
+        result.chance = toFloat(withSeparator(before, decimalSeparator), decimalSeparator);
+    }
+    return result;
+}
+
+double mergePass(ResultList& list, const std::string& name, double newChance, SortMode mode,
+                 char decimalSeparator) {
+    int i = 0;
+    while (i < list.count()) {
+        const ReadEntry old = readEntry(list.at(i), mode, decimalSeparator);
+        if (old.name == name) {
+            list.removeAt(i);
+            newChance = (old.chance / 100 + newChance / 100) * 100;
+        } else {
+            ++i;
+        }
+    }
+    return newChance;
+}
+
+void widenSeparators(ResultList& list) {
+    const int n = list.count();
+    for (int i = 0; i < n; ++i) {
+        std::string entry = list.at(i);
+        std::string wide;
+        wide.reserve(entry.size() + 9 * 4);
+        for (char c : entry) {
+            if (c == '=')
+                wide += kWideSeparator;
+            else
+                wide += c;
+        }
+        list.removeAt(i);
+        list.add(wide);
+    }
+}
+
+} // namespace qdc

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "results/resultlist.h"
+
+#include <string>
+
+namespace qdc {
+
+enum class SortMode { NameFirst, ChanceFirst };
+
+// What a search starts with: the list sorted, emptied, and the column labels
+// set for the sort mode.
+void startSearch(ResultList& list, SortMode mode);
+void setLabelsFor(ResultList& list, SortMode mode);
+
+// "name=chance" or "chance=name".
+std::string makeEntry(const std::string& name, const std::string& chanceText, SortMode mode);
+
+struct ReadEntry {
+    std::string name;
+    double chance = 0;
+};
+
+// Splits an entry at its first "=" and converts its chance part (after every
+// "." in it has become the decimal separator).
+ReadEntry readEntry(const std::string& entry, SortMode mode, char decimalSeparator);
+
+// Removes every entry named `name` and returns `newChance` plus their chances.
+double mergePass(ResultList& list, const std::string& name, double newChance, SortMode mode,
+                 char decimalSeparator);
+
+// The item separator command: every "=" of every entry becomes ten blanks,
+// each rewritten entry placed again by its text.
+void widenSeparators(ResultList& list);
+
+// The wide separator: ten blanks.
+inline const std::string kWideSeparator(10, ' ');
+
+} // namespace qdc

@@ -1,0 +1,34 @@
+#include "results/error.h"
+
+#include <cmath>
+
+namespace qdc {
+
+void throwIntError(const std::string& text) {
+    throw DropError("'" + text + "' is not a valid integer value");
+}
+
+void throwFloatError(const std::string& text) {
+    throw DropError("'" + text + "' is not a valid floating point value");
+}
+
+void throwDivisionByZero() { throw DropError("Floating point division by zero"); }
+
+void throwInvalidFloatOp() { throw DropError("Invalid floating point operation"); }
+
+std::string boxMessage(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}
+
+double checkedDivide(double a, double b) {
+    if (b == 0.0) {
+        if (a == 0.0 || std::isnan(a))
+            throwInvalidFloatOp();
+        throwDivisionByZero();
+    }
+    return a / b;
+}
+
+} // namespace qdc

@@ -1,0 +1,130 @@
+#include "results/numtext.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace qdc {
+
+namespace {
+
+double negativePowerOfTen(int decimals) {
+    double p = 1.0;
+    for (int i = 0; i < decimals; ++i)
+        p *= 10.0;
+    return 1.0 / p;
+}
+
+} // namespace
+
+double roundTo(double value, int decimals) {
+    const double factor = negativePowerOfTen(decimals);
+    return std::nearbyint(value / factor) * factor;
+}
+
+double truncateToWhole(double value) { return std::trunc(value); }
+
+double intPower(double base, int exponent) {
+    unsigned y = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+    double b = base;
+    double result = 1.0;
+    while (y > 0) {
+        while ((y & 1U) == 0) {
+            y >>= 1;
+            b *= b;
+        }
+        --y;
+        result *= b;
+    }
+    return exponent < 0 ? 1.0 / result : result;
+}
+
+std::string generalNumberText(double value, char decimalSeparator) {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (value == 0.0)
+        return "0";
+
+    // The exact decimal expansion of the double, then rounding by hand at the
+    // 15th significant digit, a half away from zero.
+    std::array<char, 800> buf{};
+    std::snprintf(buf.data(), buf.size(), "%.780e", std::fabs(value));
+    std::string digits;
+    std::size_t pos = 0;
+    for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
+        if (buf[pos] >= '0' && buf[pos] <= '9')
+            digits += buf[pos];
+    int exponent = std::atoi(buf.data() + pos + 1) + 1; // value = 0.d1d2... x 10^exponent
+
+    std::string kept = digits.substr(0, 15);
+    if (digits[15] >= '5') {
+        int i = 14;
+        while (i >= 0 && kept[i] == '9') {
+            kept[i] = '0';
+            --i;
+        }
+        if (i < 0) {
+            kept.insert(kept.begin(), '1');
+            kept.pop_back();
+            ++exponent;
+        } else {
+            ++kept[i];
+        }
+    }
+    while (kept.size() > 1 && kept.back() == '0')
+        kept.pop_back();
+
+    std::string text = value < 0 ? "-" : "";
+    const int k = static_cast<int>(kept.size());
+    if (exponent >= -3 && exponent <= 15) {
+        if (exponent >= 1) {
+            if (k <= exponent) {
+                text += kept + std::string(exponent - k, '0');
+            } else {
+                text += kept.substr(0, exponent);
+                text += decimalSeparator;
+                text += kept.substr(exponent);
+            }
+        } else {
+            text += '0';
+            text += decimalSeparator;
+            text += std::string(-exponent, '0') + kept;
+        }
+    } else {
+        text += kept[0];
+        if (k > 1) {
+            text += decimalSeparator;
+            text += kept.substr(1);
+        }
+        const int e = exponent - 1;
+        text += 'E';
+        if (e < 0)
+            text += '-';
+        text += std::to_string(e < 0 ? -e : e);
+    }
+    return text;
+}
+
+std::string chanceText(double chance, char decimalSeparator) {
+    std::string s = generalNumberText(chance, decimalSeparator);
+    const std::size_t n = s.size();
+    // A one-digit negative exponent: "...E-d".
+    if (n >= 4 && s[n - 3] == 'E' && s[n - 2] == '-' && s[n - 1] >= '1' && s[n - 1] <= '9') {
+        const std::size_t sign = s[0] == '-' ? 1 : 0;
+        const int zeros = s[n - 1] - '0' - 1;
+        std::string text = sign ? "-" : "";
+        text += "0." + std::string(zeros, '0');
+        text += s[sign];
+        const std::size_t fractionStart = sign + 2;
+        const std::size_t ePos = n - 3;
+        if (ePos > fractionStart)
+            text += s.substr(fractionStart, ePos - fractionStart);
+        return text;
+    }
+    return s;
+}
+
+} // namespace qdc

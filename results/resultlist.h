@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qdc {
+
+// What a search needs of the result list. The window's list and the
+// command-line tool's in-memory list both implement it.
+class ResultList {
+  public:
+    virtual ~ResultList() = default;
+
+    // While sorted, add() places an entry by its text (collate()), after
+    // entries that compare equal; otherwise it appends.
+    virtual void setSorted(bool on) = 0;
+    virtual void clear() = 0;
+    virtual int count() const = 0;
+    virtual std::string at(int index) const = 0;
+    virtual void removeAt(int index) = 0;
+    virtual void add(const std::string& entry) = 0;
+    // The captions of the two column headings above the list.
+    virtual void setLabels(const std::string& nameLabel, const std::string& dropLabel) = 0;
+};
+
+// Index at which a sorted list of `entries` places `entry`.
+std::size_t sortedInsertPosition(const std::vector<std::string>& entries, const std::string& entry);
+
+class MemoryResultList : public ResultList {
+  public:
+    void setSorted(bool on) override { sorted_ = on; }
+    void clear() override { entries_.clear(); }
+    int count() const override { return static_cast<int>(entries_.size()); }
+    std::string at(int index) const override { return entries_.at(index); }
+    void removeAt(int index) override;
+    void add(const std::string& entry) override;
+    void setLabels(const std::string& nameLabel, const std::string& dropLabel) override;
+
+    bool sorted() const { return sorted_; }
+    const std::vector<std::string>& entries() const { return entries_; }
+    const std::string& nameLabel() const { return nameLabel_; }
+    const std::string& dropLabel() const { return dropLabel_; }
+
+  private:
+    std::vector<std::string> entries_;
+    bool sorted_ = false;
+    std::string nameLabel_ = "Name";
+    std::string dropLabel_ = "% Drop Chance";
+};
+
+} // namespace qdc

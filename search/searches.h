@@ -1,0 +1,65 @@
+#pragma once
+
+#include "data/difficulty.h"
+#include "data/filesource.h"
+#include "results/entry.h"
+#include "results/resultlist.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qdc {
+
+// What every search reads: the data files, the locale's decimal separator and
+// the sort mode. A search keeps what it reads for its own duration only.
+struct SearchEnv {
+    FileSource& files;
+    char decimalSeparator = '.';
+    SortMode mode = SortMode::ChanceFirst;
+};
+
+// Normal drop chance in percent: (1 - (1 - p)^picks) * 100, rounded to 10
+// decimals.
+double normalDropChance(double p, std::int32_t picks);
+// The same, except that "Nothing" with 2 picks or more gives p^picks.
+double monsterDropChance(const std::string& item, double p, std::int32_t picks);
+
+// What one monster drops at one difficulty.
+void monsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                   Difficulty difficulty);
+
+// Which monsters of the chosen difficulties drop one item.
+void itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
+                DifficultySet difficulties);
+
+// Which monsters of the chosen difficulties drop one unique item.
+void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string& unique,
+                      DifficultySet difficulties, const std::string& magicFindText);
+
+// Which unique items one monster drops at one difficulty.
+void uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                         Difficulty difficulty, const std::string& magicFindText);
+
+// Which monsters of the chosen difficulties drop one set item of a base set.
+void setItemSearch(const SearchEnv& env, ResultList& list, const std::string& baseSet,
+                   const std::string& setItem, DifficultySet difficulties,
+                   const std::string& magicFindText);
+
+// Which set items one monster drops at one difficulty.
+void setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                      Difficulty difficulty, const std::string& magicFindText);
+
+// Choosing a base set: the set item names of its first block, and whether the
+// set-item box then shows its prompt "[select a set item]" (it stays empty
+// when no line before or inside the block was read). Filled as the file is
+// read, so that it keeps what was read when an error ends the reading.
+struct SetItemChoice {
+    std::vector<std::string> names;
+    bool showPrompt = false;
+};
+void chooseBaseSet(FileSource& files, const std::string& baseSet, SetItemChoice& out);
+
+inline const std::string kSetItemPrompt = "[select a set item]";
+
+} // namespace qdc
