@@ -17,3 +17,18 @@ std::string textBeforeComma(const std::string& line);
 void readItemNames(FileSource& files, std::vector<std::string>& out);
 
 } // namespace qdc
+
+namespace qdc {
+
+// Which part of an item line is compared with the base item name.
+enum class ItemKey {
+    BeforeComma,    // the text before the first ","
+    WithoutLastTwo, // the whole line but its last two characters
+};
+
+// The quality flag of `baseItem`: '0', '1', or '\0' when no line gives one.
+// The whole file is read; the last matching line that ends in "0" or "1"
+// decides.
+char lookupQualityFlag(FileSource& files, const std::string& baseItem, ItemKey key);
+
+} // namespace qdc

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "data/difficulty.h"
+#include "data/filesource.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace qdc {
+
+struct LevelRecord {
+    std::int32_t level = 0;
+    std::int32_t reduction = 0;
+};
+
+// How the quality reduction is cut from a level line "name:level,reduction".
+enum class ReductionCut {
+    AfterComma, // at most three characters after the first "," (unique searches)
+    LastThree,  // the last three characters of the line (set searches)
+};
+
+// The monster name of a level line: the text before its first ":" (the empty
+// text when it has none).
+std::string levelLineName(const std::string& line);
+
+// The level and reduction of a level line. Without a "," the level is all the
+// text after the first ":" and the reduction 0.
+LevelRecord parseLevelLine(const std::string& line, ReductionCut cut);
+
+// The first level line of `monster` in the difficulty's levels.txt.
+std::optional<LevelRecord> findFirstLevel(FileSource& files, Difficulty d,
+                                          const std::string& monster, ReductionCut cut);
+
+// The last level line of `monster`; every matching line is converted.
+std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
+                                         const std::string& monster, ReductionCut cut);
+
+} // namespace qdc
