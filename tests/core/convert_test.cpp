@@ -1,0 +1,110 @@
+#include "results/convert.h"
+#include "results/error.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using qdc::DropError;
+
+namespace {
+
+std::string intError(const std::string& text) {
+    try {
+        qdc::toInt(text);
+    } catch (const DropError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+std::string floatError(const std::string& text, char sep = '.') {
+    try {
+        qdc::toFloat(text, sep);
+    } catch (const DropError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(IntegerConversion, AcceptedForms) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {
+        {"0", 0},          {"7", 7},          {"  42", 42},           {"+5", 5},
+        {"-50", -50},      {"$1F", 31},       {"x1a", 26},            {"X10", 16},
+        {"0x10", 16},      {"0XfF", 255},     {"-$10", -16},          {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1}, {"$7FFFFFFF", 2147483647}, {"007", 7},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qdc::toInt(c.text), c.value) << c.text;
+}
+
+TEST(IntegerConversion, RejectedFormsNameTheText) {
+    for (const char* text : {"", " ", "5 ", "1.5", "abc", "+", "-", "$", "0x", "x", "2147483648",
+                             "-2147483649", "$80000000", "5a", "\t5", ",", "1e3"}) {
+        EXPECT_EQ(intError(text), std::string("'") + text + "' is not a valid integer value")
+            << text;
+    }
+}
+
+TEST(NumberConversion, AcceptedForms) {
+    const struct {
+        const char* text;
+        char sep;
+        double value;
+    } cases[] = {
+        {"0.05", '.', 0.05},  {" 0.3 ", '.', 0.3}, {"1", '.', 1.0},     {"-2.5", '.', -2.5},
+        {"+.5", '.', 0.5},    {"5.", '.', 5.0},     {"1.5E-5", '.', 1.5e-5}, {"2e3", '.', 2000},
+        {"1E+2", '.', 100},   {"0,25", ',', 0.25},  {"65,7", ',', 65.7},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qdc::toFloat(c.text, c.sep), c.value) << c.text;
+}
+
+TEST(NumberConversion, RejectedFormsNameTheText) {
+    const struct {
+        const char* text;
+        char sep;
+    } cases[] = {{"", '.'},     {" ", '.'},   {".", '.'},      {"abc", '.'},   {"1e", '.'},
+                 {"1.5x", '.'}, {"0.5", ','}, {"1 000", '.'}, {"1E400", '.'}, {"--1", '.'},
+                 {"- ", '.'},   {"-", '.'}};
+    for (const auto& c : cases)
+        EXPECT_EQ(floatError(c.text, c.sep),
+                  std::string("'") + c.text + "' is not a valid floating point value")
+            << c.text;
+}
+
+TEST(NumberConversion, TinyValuesBecomeZeroOrSubnormal) {
+    EXPECT_EQ(qdc::toFloat("1e-400", '.'), 0.0);
+}
+
+TEST(ErrorBox, DotAppendedAfterCharactersThatSortAfterIt) {
+    EXPECT_EQ(qdc::boxMessage("File not found"), "File not found.");
+    EXPECT_EQ(qdc::boxMessage("'x' is not a valid integer value"),
+              "'x' is not a valid integer value.");
+    EXPECT_EQ(qdc::boxMessage("I/O error 5"), "I/O error 5.");
+    EXPECT_EQ(qdc::boxMessage("Ends with a dot."), "Ends with a dot.");
+    EXPECT_EQ(qdc::boxMessage("Ends with a blank "), "Ends with a blank ");
+    EXPECT_EQ(qdc::boxMessage("Comma,"), "Comma,");
+    EXPECT_EQ(qdc::boxMessage(""), "");
+}
+
+TEST(ErrorBox, CheckedDivision) {
+    EXPECT_EQ(qdc::checkedDivide(1, 4), 0.25);
+    try {
+        qdc::checkedDivide(1, 0);
+        FAIL();
+    } catch (const DropError& e) {
+        EXPECT_STREQ(e.what(), "Floating point division by zero");
+    }
+    try {
+        qdc::checkedDivide(0, 0);
+        FAIL();
+    } catch (const DropError& e) {
+        EXPECT_STREQ(e.what(), "Invalid floating point operation");
+    }
+}
