@@ -1,0 +1,115 @@
+#include "data/filesource.h"
+#include "results/error.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using qdc::splitLines;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+Lines readAll(qdc::FileSource& source, const std::string& path) {
+    qdc::LineReader reader = source.open(path);
+    Lines lines;
+    std::string line;
+    while (reader.next(line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::string openError(qdc::FileSource& source, const std::string& path) {
+    try {
+        source.open(path);
+    } catch (const qdc::DropError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(TextLines, LineEndsAndControlCharacters) {
+    const struct {
+        std::string bytes;
+        Lines lines;
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\n", {"a"}},
+        {"a\nb", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\n", {"ab"}},
+        {"\n\n", {"", ""}},
+        {"a\n\x1a" "b\nc", {"a"}},
+        {"a\x1a" "b\nc", {"a\x1a" "b", "c"}},
+        {"\x1a", {}},
+        {std::string("x\0y\xff\n", 5), {std::string("x\0y\xff", 4)}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(splitLines(c.bytes), c.lines) << c.bytes;
+    EXPECT_EQ(splitLines(std::string(100000, 'x') + "\n")[0].size(), 100000U);
+}
+
+TEST(MemoryFiles, ErrorsOfMissingFilesAndFolders) {
+    qdc::MemoryFileSource files{{"Normal/monsterlist.txt", "A:a.txt,1\n"}};
+    EXPECT_EQ(readAll(files, "Normal/monsterlist.txt"), Lines{"A:a.txt,1"});
+    EXPECT_EQ(openError(files, "Normal/a.txt"), "File not found");
+    EXPECT_EQ(openError(files, "Hell/monsterlist.txt"), "Invalid filename");
+    EXPECT_EQ(openError(files, "Normal"), "File access denied");
+    EXPECT_EQ(openError(files, "itemlist.txt"), "File not found");
+}
+
+TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {
+    const auto root = std::filesystem::temp_directory_path() /
+                      ("dropcalc-files-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root / "Normal" / "act1");
+    std::ofstream(root / "Normal" / "act1" / "lurker.txt") << "Gold:0.5\r\n-\r\n";
+    qdc::DiskFileSource files(root.string());
+    EXPECT_EQ(readAll(files, "Normal/act1/lurker.txt"), (Lines{"Gold:0.5", "-"}));
+    EXPECT_EQ(openError(files, "Normal/missing.txt"), "File not found");
+    EXPECT_EQ(openError(files, "Hell/monsterlist.txt"), "Invalid filename");
+    EXPECT_EQ(openError(files, "Normal/act1"), "File access denied");
+    EXPECT_EQ(openError(files, "Normal/act1/lurker.txt/x"), "Invalid filename");
+    std::filesystem::remove_all(root);
+}
+
+TEST(DiskFiles, DropTableBackslashesAreFolders) {
+    EXPECT_EQ(qdc::difficultyPath("Normal", "act1\\lurker.txt"), "Normal/act1/lurker.txt");
+    EXPECT_EQ(qdc::difficultyPath("Hell", "rat.txt"), "Hell/rat.txt");
+}
+
+TEST(CachedFiles, EachFileIsLoadedOnce) {
+    struct CountingSource : qdc::MemoryFileSource {
+        using MemoryFileSource::MemoryFileSource;
+        int loads = 0;
+        std::shared_ptr<const qdc::FileLines> load(const std::string& path) override {
+            ++loads;
+            return MemoryFileSource::load(path);
+        }
+    } source{{"a.txt", "1\n2\n"}};
+    qdc::CachingFileSource cache(source);
+    EXPECT_EQ(readAll(cache, "a.txt"), (Lines{"1", "2"}));
+    EXPECT_EQ(readAll(cache, "a.txt"), (Lines{"1", "2"}));
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_EQ(openError(cache, "b.txt"), "File not found");
+}
+
+TEST(CachedFiles, ReadErrorIsRaisedAfterTheLinesBeforeIt) {
+    struct FailingSource : qdc::FileSource {
+        std::shared_ptr<const qdc::FileLines> load(const std::string&) override {
+            auto file = std::make_shared<qdc::FileLines>();
+            file->lines = {"first"};
+            file->error = "I/O error 5";
+            return file;
+        }
+    } source;
+    qdc::LineReader reader = source.open("x");
+    std::string line;
+    EXPECT_TRUE(reader.next(line));
+    EXPECT_EQ(line, "first");
+    EXPECT_THROW(reader.next(line), qdc::DropError);
+}

@@ -1,0 +1,99 @@
+#include "data/monsterlist.h"
+#include "results/error.h"
+
+#include <gtest/gtest.h>
+
+using qdc::Difficulty;
+
+namespace {
+
+std::vector<std::string> candidateNames(const std::string& line) {
+    std::vector<std::string> names;
+    for (const auto& c : qdc::scanMonsterNames(line))
+        names.push_back(c.name);
+    return names;
+}
+
+} // namespace
+
+TEST(MonsterLine, ThirtyCharacterRule) {
+    const std::string name29(29, 'n');
+    const std::string name30(30, 'n');
+    const struct {
+        std::string line;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"Cave Lurker:lurker.txt,3", {"Cave Lurker"}},
+        {"", {}},
+        {"no colon here,3", {}},
+        {":x.txt,1", {""}},
+        {name29 + ":x.txt,1", {name29}},
+        {name30 + ":x.txt,1", {}},
+        {"Cave Lurker:lurker.txt:3", {"Cave Lurker", "Cave Lurker:lurker.txt"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(candidateNames(c.line), c.names) << c.line;
+}
+
+TEST(MonsterLine, FirstColonCutAndDropTableReference) {
+    const auto cut = qdc::cutFirstColon("Cave Lurker:lurker.txt,3");
+    EXPECT_EQ(cut.name, "Cave Lurker");
+    EXPECT_EQ(cut.rest, "lurker.txt,3");
+    const auto ref = qdc::dropTableRef(Difficulty::Nightmare, cut.rest);
+    EXPECT_EQ(ref.picks, 3);
+    EXPECT_EQ(ref.path, "Nightmare/lurker.txt");
+
+    const std::string long30(30, 'n');
+    EXPECT_EQ(qdc::cutFirstColon(long30 + ":x.txt,1").name, long30);
+    const auto none = qdc::cutFirstColon("no colon,4");
+    EXPECT_EQ(none.name, "");
+    EXPECT_EQ(none.rest, "no colon,4");
+    EXPECT_EQ(qdc::dropTableRef(Difficulty::Hell, "act1\\lurker.txt;2").path,
+              "Hell/act1/lurker.txt");
+    EXPECT_EQ(qdc::dropTableRef(Difficulty::Normal, "7").path, "Normal/");
+}
+
+TEST(MonsterLine, BadPicksCharacter) {
+    for (const auto& [rest, text] : std::vector<std::pair<std::string, std::string>>{
+             {"lurker.txt,x", "x"}, {"", ""}, {"lurker.txt, ", " "}, {"a.txt,-", "-"}}) {
+        try {
+            qdc::dropTableRef(Difficulty::Normal, rest);
+            ADD_FAILURE() << rest;
+        } catch (const qdc::DropError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + text + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(DropTableLine, DashEntriesAndSeparator) {
+    const auto dash = qdc::readDropLine("-", '.');
+    EXPECT_TRUE(dash.dash);
+    const auto dashBlank = qdc::readDropLine("- ", '.');
+    EXPECT_FALSE(dashBlank.dash);
+    EXPECT_EQ(dashBlank.item, "");
+    EXPECT_EQ(dashBlank.chance, "- ");
+
+    const auto entry = qdc::readDropLine("Short Blade:0.3", '.');
+    EXPECT_EQ(entry.item, "Short Blade");
+    EXPECT_EQ(entry.chance, "0.3");
+    const auto comma = qdc::readDropLine("Elixir.Small:0.25", ',');
+    EXPECT_EQ(comma.item, "Elixir,Small");
+    EXPECT_EQ(comma.chance, "0,25");
+    const auto twoColons = qdc::readDropLine("A:B:0.1", '.');
+    EXPECT_EQ(twoColons.item, "A");
+    EXPECT_EQ(twoColons.chance, "B:0.1");
+}
+
+TEST(StartLists, MonsterNamesKeepOrderAndDuplicates) {
+    qdc::MemoryFileSource files{
+        {"Normal/monsterlist.txt", "Cave Lurker:lurker.txt,3\n\nBog Wight:b.txt,1\n"
+                                   "Cave Lurker:other.txt,2\nA:b:c,1\n"}};
+    std::vector<std::string> names;
+    qdc::readMonsterNames(files, names);
+    EXPECT_EQ(names, (std::vector<std::string>{"Cave Lurker", "Bog Wight", "Cave Lurker", "A",
+                                               "A:b"}));
+    qdc::MemoryFileSource empty;
+    std::vector<std::string> none;
+    EXPECT_THROW(qdc::readMonsterNames(empty, none), qdc::DropError);
+    EXPECT_TRUE(none.empty());
+}

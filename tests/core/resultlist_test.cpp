@@ -1,0 +1,144 @@
+#include "results/collation.h"
+#include "results/entry.h"
+#include "results/error.h"
+#include "results/resultlist.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using qdc::MemoryResultList;
+using qdc::SortMode;
+
+namespace {
+
+std::vector<std::string> sortedList(std::initializer_list<std::string> entries) {
+    MemoryResultList list;
+    list.setSorted(true);
+    for (const auto& e : entries)
+        list.add(e);
+    return list.entries();
+}
+
+} // namespace
+
+TEST(Collation, RanksOfByteGroups) {
+    // Each text sorts strictly before the next one.
+    const std::vector<std::string> ascending = {
+        "",  "\x01", "\x1f", "\x7f", " ", "!", ".", "/", ":", "=", "@", "[", "_", "`", "{", "~",
+        "0", "9",    "a",    "B",    "c", "z", "\x80", "\xe9", "\xff"};
+    for (std::size_t i = 0; i + 1 < ascending.size(); ++i) {
+        EXPECT_LT(qdc::collate(ascending[i], ascending[i + 1]), 0) << i;
+        EXPECT_GT(qdc::collate(ascending[i + 1], ascending[i]), 0) << i;
+    }
+}
+
+TEST(Collation, CaseIsIgnoredAndPrefixesComeFirst) {
+    EXPECT_EQ(qdc::collate("Cave Lurker", "cave lurker"), 0);
+    EXPECT_LT(qdc::collate("Ax", "Ax y"), 0);
+    EXPECT_LT(qdc::collate("Ax y=3", "Ax=5"), 0); // a blank before "="
+    EXPECT_LT(qdc::collate("100=A", "25=A"), 0);  // textual, not numeric
+}
+
+TEST(ResultList, SortedPlacementAndUnsortedAppend) {
+    EXPECT_EQ(sortedList({"5=Gold", "25=Cap", "100=Ring"}),
+              (std::vector<std::string>{"100=Ring", "25=Cap", "5=Gold"}));
+    EXPECT_EQ(sortedList({"Ax=5", "Ax y=3"}), (std::vector<std::string>{"Ax y=3", "Ax=5"}));
+    // Entries that compare equal keep the order in which they came.
+    EXPECT_EQ(sortedList({"gold=1", "Gold=1", "GOLD=1"}),
+              (std::vector<std::string>{"gold=1", "Gold=1", "GOLD=1"}));
+
+    MemoryResultList list;
+    list.add("b");
+    list.add("a");
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"b", "a"}));
+    list.removeAt(5); // out of range: nothing happens
+    EXPECT_EQ(list.count(), 2);
+}
+
+TEST(Entries, MakeAndReadBothSortModes) {
+    EXPECT_EQ(qdc::makeEntry("Short Blade", "65.7", SortMode::NameFirst), "Short Blade=65.7");
+    EXPECT_EQ(qdc::makeEntry("Short Blade", "65.7", SortMode::ChanceFirst), "65.7=Short Blade");
+
+    const auto a = qdc::readEntry("Short Blade=65.7", SortMode::NameFirst, '.');
+    EXPECT_EQ(a.name, "Short Blade");
+    EXPECT_EQ(a.chance, 65.7);
+    const auto b = qdc::readEntry("65,7=Short Blade", SortMode::ChanceFirst, ',');
+    EXPECT_EQ(b.name, "Short Blade");
+    EXPECT_EQ(b.chance, 65.7);
+    // The small-number form always has "." and reads back with ",".
+    EXPECT_EQ(qdc::readEntry("0.000015=Gold", SortMode::ChanceFirst, ',').chance, 0.000015);
+    // Chance first: a name holding "=" stays whole.
+    EXPECT_EQ(qdc::readEntry("5=A=B", SortMode::ChanceFirst, '.').name, "A=B");
+}
+
+TEST(Entries, NameHoldingEqualsFailsToReadBackNameFirst) {
+    try {
+        qdc::readEntry("A=B=5", SortMode::NameFirst, '.');
+        FAIL();
+    } catch (const qdc::DropError& e) {
+        EXPECT_STREQ(e.what(), "'B=5' is not a valid floating point value");
+    }
+}
+
+TEST(Entries, StartSearchSetsLabelsForTheSortMode) {
+    MemoryResultList list;
+    list.add("old");
+    qdc::startSearch(list, SortMode::ChanceFirst);
+    EXPECT_TRUE(list.sorted());
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.nameLabel(), "% Drop Chance");
+    EXPECT_EQ(list.dropLabel(), "Name");
+    qdc::startSearch(list, SortMode::NameFirst);
+    EXPECT_EQ(list.nameLabel(), "Name");
+    EXPECT_EQ(list.dropLabel(), "% Drop Chance");
+}
+
+TEST(MergePass, RemovesEveryEntryOfTheNameAndSumsTheChances) {
+    MemoryResultList list;
+    list.setSorted(true);
+    for (const char* e : {"Gold=10", "Short Blade=65.7", "Short Blade=2", "Cap=1"})
+        list.add(e);
+    const double sum = qdc::mergePass(list, "Short Blade", 5, SortMode::NameFirst, '.');
+    EXPECT_EQ(sum, 72.7);
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"Cap=1", "Gold=10"}));
+    // Names compare exactly: other case or blanks do not merge.
+    EXPECT_EQ(qdc::mergePass(list, "gold", 1, SortMode::NameFirst, '.'), 1);
+    EXPECT_EQ(qdc::mergePass(list, "Gold ", 1, SortMode::NameFirst, '.'), 1);
+    EXPECT_EQ(list.count(), 2);
+}
+
+TEST(MergePass, CommaLocaleReadsBothChanceForms) {
+    MemoryResultList list;
+    list.setSorted(true);
+    list.add("65,7=St. Hugo");
+    list.add("0.000015=St. Hugo");
+    const double sum = qdc::mergePass(list, "St. Hugo", 1, SortMode::ChanceFirst, ',');
+    EXPECT_DOUBLE_EQ(sum, 66.700015);
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST(SeparatorCommand, WidensEveryEntryAndKeepsTheOrder) {
+    const std::string wide(10, ' ');
+    MemoryResultList list;
+    list.setSorted(true);
+    for (const char* e : {"Ax=5", "Ax y=3", "Cave Lurker=27.1", "a=b=c"})
+        list.add(e);
+    qdc::widenSeparators(list);
+    const std::vector<std::string> expected = {"a" + wide + "b" + wide + "c", "Ax" + wide + "5",
+                                               "Ax y" + wide + "3", "Cave Lurker" + wide + "27.1"};
+    EXPECT_EQ(list.entries(), expected);
+    qdc::widenSeparators(list); // a second press changes nothing
+    EXPECT_EQ(list.entries(), expected);
+
+    MemoryResultList chanceFirst;
+    chanceFirst.setSorted(true);
+    chanceFirst.add("27.1=Cave Lurker");
+    qdc::widenSeparators(chanceFirst);
+    EXPECT_EQ(chanceFirst.entries(), (std::vector<std::string>{"27.1" + wide + "Cave Lurker"}));
+
+    MemoryResultList empty;
+    qdc::widenSeparators(empty);
+    EXPECT_EQ(empty.count(), 0);
+}
