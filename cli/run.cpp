@@ -50,7 +50,9 @@ Difficulty singleDifficulty(const std::string& text) {
     const int n = int(set.normal) + int(set.nightmare) + int(set.hell);
     if (n != 1)
         throw UsageError{"this command needs exactly one difficulty in --difficulty"};
-    return set.normal ? Difficulty::Normal : set.nightmare ? Difficulty::Nightmare : Difficulty::Hell;
+    return set.normal      ? Difficulty::Normal
+           : set.nightmare ? Difficulty::Nightmare
+                           : Difficulty::Hell;
 }
 
 void printLines(std::ostream& out, const std::vector<std::string>& lines) {
@@ -79,7 +81,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.add_option("--sort", sort, "Sort mode: name (name first) or chance (chance first)")
         ->check(CLI::IsMember({"name", "chance"}))
         ->capture_default_str();
-    app.add_option("--mf", magicFind, "Text of the magic-find box, read by the unique and set searches")
+    app.add_option("--mf", magicFind,
+                   "Text of the magic-find box, read by the unique and set searches")
         ->capture_default_str();
     app.add_option("--difficulty", difficulty,
                    "Comma-separated subset of normal, nightmare, hell (empty: none); "
@@ -102,8 +105,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     item->add_option("NAME", name, "Item name")->required();
     auto* uniqueItem = app.add_subcommand("unique-item", "Which monsters drop a unique item");
     uniqueItem->add_option("NAME", name, "Unique item name")->required();
-    auto* uniqueMonster =
-        app.add_subcommand("unique-monster", "Which unique items a monster drops at one difficulty");
+    auto* uniqueMonster = app.add_subcommand(
+        "unique-monster", "Which unique items a monster drops at one difficulty");
     uniqueMonster->add_option("NAME", name, "Monster name")->required();
     auto* setItem = app.add_subcommand("set-item", "Which monsters drop a set item");
     setItem->add_option("BASESET", name, "Base set name")->required();
@@ -111,7 +114,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     auto* setMonster =
         app.add_subcommand("set-monster", "Which set items a monster drops at one difficulty");
     setMonster->add_option("NAME", name, "Monster name")->required();
-    auto* setItems = app.add_subcommand("set-items", "The set items that choosing a base set offers");
+    auto* setItems =
+        app.add_subcommand("set-items", "The set items that choosing a base set offers");
     setItems->add_option("BASESET", name, "Base set name")->required();
     auto* list = app.add_subcommand("list", "The names that start-up puts into a selection box");
     list->add_option("WHAT", name, "monsters, items, base-sets or uniques")

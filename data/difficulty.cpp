@@ -28,8 +28,12 @@ std::string difficultySuffix(Difficulty d) {
     return "";
 }
 
-std::string monsterListPath(Difficulty d) { return difficultyPath(difficultyName(d), "monsterlist.txt"); }
+std::string monsterListPath(Difficulty d) {
+    return difficultyPath(difficultyName(d), "monsterlist.txt");
+}
 
-std::string levelsPath(Difficulty d) { return difficultyPath(difficultyName(d), "levels.txt"); }
+std::string levelsPath(Difficulty d) {
+    return difficultyPath(difficultyName(d), "levels.txt");
+}
 
 } // namespace qdc

@@ -35,9 +35,9 @@ DropTableRef dropTableRef(Difficulty d, const std::string& rest);
 
 // One line of a drop table.
 struct DropLine {
-    bool dash = false;    // the line is exactly "-"
-    std::string item;     // text before the first ":", full stops made separators
-    std::string chance;   // text after the first ":" (the whole line without one)
+    bool dash = false;  // the line is exactly "-"
+    std::string item;   // text before the first ":", full stops made separators
+    std::string chance; // text after the first ":" (the whole line without one)
 };
 
 DropLine readDropLine(const std::string& line, char decimalSeparator);

@@ -4,7 +4,9 @@
 
 namespace qdc {
 
-std::string baseSetName(const std::string& header) { return textBeforeComma(header.substr(1)); }
+std::string baseSetName(const std::string& header) {
+    return textBeforeComma(header.substr(1));
+}
 
 void readBaseSetNames(FileSource& files, std::vector<std::string>& out) {
     LineReader reader = files.open(kSetListPath);

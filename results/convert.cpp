@@ -22,7 +22,9 @@ int hexValue(char c) {
     return -1;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // strtod under the "C" locale, whatever the process's locale is.
 double cStrtod(const char* text, char** end) {

@@ -12,9 +12,13 @@ void throwFloatError(const std::string& text) {
     throw DropError("'" + text + "' is not a valid floating point value");
 }
 
-void throwDivisionByZero() { throw DropError("Floating point division by zero"); }
+void throwDivisionByZero() {
+    throw DropError("Floating point division by zero");
+}
 
-void throwInvalidFloatOp() { throw DropError("Invalid floating point operation"); }
+void throwInvalidFloatOp() {
+    throw DropError("Invalid floating point operation");
+}
 
 std::string boxMessage(const std::string& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')

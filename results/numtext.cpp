@@ -23,7 +23,9 @@ double roundTo(double value, int decimals) {
     return std::nearbyint(value / factor) * factor;
 }
 
-double truncateToWhole(double value) { return std::trunc(value); }
+double truncateToWhole(double value) {
+    return std::trunc(value);
+}
 
 double intPower(double base, int exponent) {
     unsigned y = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);

@@ -6,10 +6,11 @@
 
 namespace qdc {
 
-std::size_t sortedInsertPosition(const std::vector<std::string>& entries, const std::string& entry) {
-    const auto it =
-        std::upper_bound(entries.begin(), entries.end(), entry,
-                         [](const std::string& a, const std::string& b) { return collate(a, b) < 0; });
+std::size_t sortedInsertPosition(const std::vector<std::string>& entries,
+                                 const std::string& entry) {
+    const auto it = std::upper_bound(
+        entries.begin(), entries.end(), entry,
+        [](const std::string& a, const std::string& b) { return collate(a, b) < 0; });
     return static_cast<std::size_t>(it - entries.begin());
 }
 

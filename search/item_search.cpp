@@ -5,6 +5,8 @@
 namespace qdc {
 
 // Not built yet.
-void itemSearch(const SearchEnv&, ResultList&, const std::string&, DifficultySet) { throw std::logic_error("itemSearch is not built yet"); }
+void itemSearch(const SearchEnv&, ResultList&, const std::string&, DifficultySet) {
+    throw std::logic_error("itemSearch is not built yet");
+}
 
 } // namespace qdc

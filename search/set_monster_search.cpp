@@ -5,6 +5,9 @@
 namespace qdc {
 
 // Not built yet.
-void setMonsterSearch(const SearchEnv&, ResultList&, const std::string&, Difficulty, const std::string&) { throw std::logic_error("setMonsterSearch is not built yet"); }
+void setMonsterSearch(const SearchEnv&, ResultList&, const std::string&, Difficulty,
+                      const std::string&) {
+    throw std::logic_error("setMonsterSearch is not built yet");
+}
 
 } // namespace qdc

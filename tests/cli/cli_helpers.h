@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <unistd.h>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -25,8 +25,8 @@ inline CliRun runTool(std::vector<std::string> args, char localeSeparator = '.')
         argv.push_back(a.c_str());
     std::ostringstream out;
     std::ostringstream err;
-    const int status = qdc::runCli(static_cast<int>(argv.size()), argv.data(), out, err,
-                                   localeSeparator);
+    const int status =
+        qdc::runCli(static_cast<int>(argv.size()), argv.data(), out, err, localeSeparator);
     return {status, out.str(), err.str()};
 }
 

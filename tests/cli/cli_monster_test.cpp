@@ -21,7 +21,8 @@ TempDataDir lurkerData() {
 
 TEST(CliMonster, PrintsTheEntriesInBothSortModes) {
     const auto data = lurkerData();
-    const CliRun name = runTool({"--data", data.path(), "--sort", "name", "monster", "Cave Lurker"});
+    const CliRun name =
+        runTool({"--data", data.path(), "--sort", "name", "monster", "Cave Lurker"});
     EXPECT_EQ(name.status, 0);
     EXPECT_EQ(name.out, "Gold=27.1\nNothing=21.6\nShort Blade=70.7\n");
     EXPECT_EQ(name.err, "");
@@ -29,8 +30,8 @@ TEST(CliMonster, PrintsTheEntriesInBothSortModes) {
     EXPECT_EQ(chance.out, "21.6=Nothing\n27.1=Gold\n70.7=Short Blade\n");
     const CliRun wide = runTool({"--data", data.path(), "--wide", "monster", "Cave Lurker"});
     EXPECT_EQ(wide.out, "21.6          Nothing\n27.1          Gold\n70.7          Short Blade\n");
-    const CliRun hell = runTool(
-        {"--data", data.path(), "--difficulty", "hell", "--sort", "name", "monster", "Cave Lurker"});
+    const CliRun hell = runTool({"--data", data.path(), "--difficulty", "hell", "--sort", "name",
+                                 "monster", "Cave Lurker"});
     EXPECT_EQ(hell.out, "Gold=0.000015\n");
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
-
 TEST(CliMagicFind, PrintsUniqueSetAndRare) {
     const CliRun r = runTool({"mf", "200"});
     EXPECT_EQ(r.status, 0);

@@ -44,8 +44,14 @@ TEST(TextLines, LineEndsAndControlCharacters) {
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\rb\n", {"ab"}},
         {"\n\n", {"", ""}},
-        {"a\n\x1a" "b\nc", {"a"}},
-        {"a\x1a" "b\nc", {"a\x1a" "b", "c"}},
+        {"a\n\x1a"
+         "b\nc",
+         {"a"}},
+        {"a\x1a"
+         "b\nc",
+         {"a\x1a"
+          "b",
+          "c"}},
         {"\x1a", {}},
         {std::string("x\0y\xff\n", 5), {std::string("x\0y\xff", 4)}},
     };
@@ -64,8 +70,8 @@ TEST(MemoryFiles, ErrorsOfMissingFilesAndFolders) {
 }
 
 TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {
-    const auto root = std::filesystem::temp_directory_path() /
-                      ("dropcalc-files-" + std::to_string(::getpid()));
+    const auto root =
+        std::filesystem::temp_directory_path() / ("dropcalc-files-" + std::to_string(::getpid()));
     std::filesystem::create_directories(root / "Normal" / "act1");
     std::ofstream(root / "Normal" / "act1" / "lurker.txt") << "Gold:0.5\r\n-\r\n";
     qdc::DiskFileSource files(root.string());

@@ -46,9 +46,11 @@ TEST(MonsterDropChance, WorkedValues) {
         int picks;
         double chance;
     } cases[] = {
-        {"Short Blade", 0.3, 3, 65.7},  {"Short Blade", 0.25, 3, 57.8125}, {"Gold", 1, 4, 100},
-        {"Gold", 0.5, 0, 0},            {"Nothing", 0.5, 0, 0},            {"Nothing", 0.5, 2, 25},
-        {"Gold", 0.5, 2, 75},           {"Nothing", 0.5, 1, 50},           {"nothing", 0.5, 2, 75},
+        {"Short Blade", 0.3, 3, 65.7}, {"Short Blade", 0.25, 3, 57.8125},
+        {"Gold", 1, 4, 100},           {"Gold", 0.5, 0, 0},
+        {"Nothing", 0.5, 0, 0},        {"Nothing", 0.5, 2, 25},
+        {"Gold", 0.5, 2, 75},          {"Nothing", 0.5, 1, 50},
+        {"nothing", 0.5, 2, 75},
     };
     for (const auto& c : cases)
         EXPECT_EQ(qdc::monsterDropChance(c.item, c.p, c.picks), c.chance) << c.item << c.p;
@@ -104,9 +106,8 @@ TEST(MonsterSearch, SmallChancesAndCommaLocale) {
                             1);
     EXPECT_EQ(search(files, "Cave Lurker", SortMode::NameFirst).entries,
               (Entries{"Dust=5E-10", "Gold=0.000015", "Short.Blade=30.000015"}));
-    EXPECT_EQ(
-        search(files, "Cave Lurker", SortMode::ChanceFirst, Difficulty::Normal, ',').entries,
-        (Entries{"0.000015=Gold", "30,000015=Short,Blade", "5E-10=Dust"}));
+    EXPECT_EQ(search(files, "Cave Lurker", SortMode::ChanceFirst, Difficulty::Normal, ',').entries,
+              (Entries{"0.000015=Gold", "30,000015=Short,Blade", "5E-10=Dust"}));
 }
 
 TEST(MonsterSearch, WhichMonsterAndDifficulty) {
@@ -141,11 +142,17 @@ TEST(MonsterSearch, ErrorsEndTheSearchKeepingEarlierEntries) {
         {"Cave Lurker:\n", "Gold:0.5\n", {}, "'' is not a valid integer value"},
         {"Cave Lurker:missing.txt,1\n", "", {}, "File not found"},
         {"Cave Lurker:act9\\lurker.txt,1\n", "", {}, "Invalid filename"},
-        {"Cave Lurker:lurker.txt,1\n", "Gold:0.5\n\nCap:0.5\n", {"Gold=50"},
+        {"Cave Lurker:lurker.txt,1\n",
+         "Gold:0.5\n\nCap:0.5\n",
+         {"Gold=50"},
          "'' is not a valid floating point value"},
-        {"Cave Lurker:lurker.txt,1\n", "Gold:0.5\n- \n", {"Gold=50"},
+        {"Cave Lurker:lurker.txt,1\n",
+         "Gold:0.5\n- \n",
+         {"Gold=50"},
          "'- ' is not a valid floating point value"},
-        {"Cave Lurker:lurker.txt,1\n", "Gold:0.5\nCap:lots\n", {"Gold=50"},
+        {"Cave Lurker:lurker.txt,1\n",
+         "Gold:0.5\nCap:lots\n",
+         {"Gold=50"},
          "'lots' is not a valid floating point value"},
     };
     for (const auto& c : cases) {

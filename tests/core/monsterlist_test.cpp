@@ -85,13 +85,13 @@ TEST(DropTableLine, DashEntriesAndSeparator) {
 }
 
 TEST(StartLists, MonsterNamesKeepOrderAndDuplicates) {
-    qdc::MemoryFileSource files{
-        {"Normal/monsterlist.txt", "Cave Lurker:lurker.txt,3\n\nBog Wight:b.txt,1\n"
-                                   "Cave Lurker:other.txt,2\nA:b:c,1\n"}};
+    qdc::MemoryFileSource files{{"Normal/monsterlist.txt",
+                                 "Cave Lurker:lurker.txt,3\n\nBog Wight:b.txt,1\n"
+                                 "Cave Lurker:other.txt,2\nA:b:c,1\n"}};
     std::vector<std::string> names;
     qdc::readMonsterNames(files, names);
-    EXPECT_EQ(names, (std::vector<std::string>{"Cave Lurker", "Bog Wight", "Cave Lurker", "A",
-                                               "A:b"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Cave Lurker", "Bog Wight", "Cave Lurker", "A", "A:b"}));
     qdc::MemoryFileSource empty;
     std::vector<std::string> none;
     EXPECT_THROW(qdc::readMonsterNames(empty, none), qdc::DropError);

@@ -26,8 +26,8 @@ std::vector<std::string> sortedList(std::initializer_list<std::string> entries) 
 TEST(Collation, RanksOfByteGroups) {
     // Each text sorts strictly before the next one.
     const std::vector<std::string> ascending = {
-        "",  "\x01", "\x1f", "\x7f", " ", "!", ".", "/", ":", "=", "@", "[", "_", "`", "{", "~",
-        "0", "9",    "a",    "B",    "c", "z", "\x80", "\xe9", "\xff"};
+        "",  "\x01", "\x1f", "\x7f", " ", "!", ".", "/", ":", "=",    "@",    "[",   "_",
+        "`", "{",    "~",    "0",    "9", "a", "B", "c", "z", "\x80", "\xe9", "\xff"};
     for (std::size_t i = 0; i + 1 < ascending.size(); ++i) {
         EXPECT_LT(qdc::collate(ascending[i], ascending[i + 1]), 0) << i;
         EXPECT_GT(qdc::collate(ascending[i + 1], ascending[i]), 0) << i;
