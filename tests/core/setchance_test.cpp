@@ -70,15 +70,6 @@ TEST(SetWeightTotal, HeavyBootsCountDoubleForCowMonstersFromLevelTwenty) {
     EXPECT_EQ(setWeightTotal("Heavy Boots", 45, "Co", 3), 7);
 }
 
-TEST(BeginsWithCow, FirstThreeCharactersExactly) {
-    EXPECT_TRUE(beginsWithCow("Cow"));
-    EXPECT_TRUE(beginsWithCow("Cowl of Dusk"));
-    EXPECT_FALSE(beginsWithCow("cowl"));
-    EXPECT_FALSE(beginsWithCow("Co"));
-    EXPECT_FALSE(beginsWithCow(""));
-    EXPECT_FALSE(beginsWithCow(" Cow"));
-}
-
 namespace {
 
 // Chain Hood (no band) with weight 3 and set level 11, flag "0", monster
@@ -153,43 +144,30 @@ TEST(SetDropChance, WorkedNumbersInBothForms) {
 TEST(SetDropChance, EveryDivisionIsChecked) {
     const std::string byZero = "Floating point division by zero";
     const std::string invalid = "Invalid floating point operation";
+    // Changes to the worked example; a divisor of 0 stands for a missing flag.
     const struct {
-        const char* what;
-        void (*change)(SetChanceInput&);
+        std::int32_t divisor, monsterLevel, reduction, realMagicFind, setWeight;
+        const char* baseItem;
         std::string error;
     } cases[] = {
-        {"no quality flag, levels apart",
-         [](SetChanceInput& in) {
-             in.ratio = 0;
-             in.divisor = 0;
-             in.monsterLevel = 12;
-         },
-         byZero},
-        {"no quality flag, same level",
-         [](SetChanceInput& in) {
-             in.ratio = 0;
-             in.divisor = 0;
-         },
-         invalid},
-        {"real magic find -100", [](SetChanceInput& in) { in.realMagicFind = -100; }, byZero},
-        {"w truncates to 0", [](SetChanceInput& in) { in.reduction = 1024; }, byZero},
-        {"w truncates to 0, large magic find",
-         [](SetChanceInput& in) { in.realMagicFind = 3000000; }, byZero},
-        {"weight 0 outside the bands", [](SetChanceInput& in) { in.setWeight = 0; }, invalid},
-        {"weight 0 below the ring bands",
-         [](SetChanceInput& in) {
-             in.baseItem = "Ring";
-             in.setWeight = 0;
-             in.setLevel = 1;
-             in.monsterLevel = 14;
-         },
-         invalid},
+        {0, 12, 0, 0, 3, "Chain Hood", byZero},       // (12 - 11) / 0
+        {0, 11, 0, 0, 3, "Chain Hood", invalid},      // (11 - 11) / 0
+        {2, 11, 0, -100, 3, "Chain Hood", byZero},    // magic find -100
+        {2, 11, 1024, 0, 3, "Chain Hood", byZero},    // w truncates to 0
+        {2, 11, 0, 3000000, 3, "Chain Hood", byZero}, // w truncates to 0
+        {2, 11, 0, 0, 0, "Chain Hood", invalid},      // weight 0 outside the bands
+        {2, 14, 0, 0, 0, "Ring", invalid},            // below the ring bands
     };
     for (const auto& c : cases) {
         SetChanceInput in = worked();
-        c.change(in);
-        EXPECT_EQ(errorOf(in, SetChanceForm::ItemSearch), c.error) << c.what;
-        EXPECT_EQ(errorOf(in, SetChanceForm::MonsterSearch), c.error) << c.what;
+        in.divisor = c.divisor;
+        in.monsterLevel = c.monsterLevel;
+        in.reduction = c.reduction;
+        in.realMagicFind = c.realMagicFind;
+        in.setWeight = c.setWeight;
+        in.baseItem = c.baseItem;
+        EXPECT_EQ(errorOf(in, SetChanceForm::ItemSearch), c.error) << &c - cases;
+        EXPECT_EQ(errorOf(in, SetChanceForm::MonsterSearch), c.error) << &c - cases;
     }
 
     // Inside a band a weight of 0 is a share of 0, not an error.
