@@ -1,0 +1,191 @@
+#include "data/setlist.h"
+#include "results/error.h"
+#include "search/searches.h"
+
+#include <gtest/gtest.h>
+
+using namespace qdc;
+
+namespace {
+
+const std::string kSets = ":Ashen Vigil,11\n"
+                          "Ashen Vigil Cowl,Cap,3\n"
+                          "Ashen Vigil Band,Ring,5\n"
+                          ":Iron Chorus,30\n"
+                          "Iron Chorus Girdle,Heavy Belt,7\n";
+
+std::string errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const DropError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+// Hands out setlist.txt with a read error after its lines.
+class FailingSource : public FileSource {
+  public:
+    explicit FailingSource(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    std::shared_ptr<const FileLines> load(const std::string&) override {
+        auto file = std::make_shared<FileLines>();
+        file->lines = lines_;
+        file->error = "I/O error 5";
+        return file;
+    }
+
+  private:
+    std::vector<std::string> lines_;
+};
+
+} // namespace
+
+TEST(ChooseBaseSet, ListsTheFirstBlockOnly) {
+    const struct {
+        const char* file;
+        const char* baseSet;
+        std::vector<std::string> names;
+        bool prompt;
+    } cases[] = {
+        {kSets.c_str(), "Ashen Vigil", {"Ashen Vigil Cowl", "Ashen Vigil Band"}, true},
+        {kSets.c_str(), "Iron Chorus", {"Iron Chorus Girdle"}, true},
+        // No header carries the name: the whole file is read, nothing listed.
+        {kSets.c_str(), "Ashen", {}, true},
+        {kSets.c_str(), "[select a base set]", {}, true},
+        // An empty block as the first line: nothing was read that shows the prompt.
+        {":Empty,5\n:Other,3\nX,Cap,1\n", "Empty", {}, false},
+        {":Empty,5\n:Other,3\nX,Cap,1\n", "Other", {"X"}, true},
+        // An empty block after other lines still shows the prompt.
+        {"Loose,Cap,1\n:Empty,5\n:Other,3\n", "Empty", {}, true},
+        {"", "Empty", {}, false},
+        // Two blocks of one name: the first one only.
+        {":Twin,5\nA,Cap,1\n:Twin,9\nB,Cap,1\n", "Twin", {"A"}, true},
+        // A blank line and a line without "," give empty names; nothing converts.
+        {":S,x\nA,Cap,1\n\nNoComma\nB,Ring,q\n", "S", {"A", "", "", "B"}, true},
+        // A set item line before the first header is never listed.
+        {"Loose,Cap,1\n:S,5\nA,Cap,1\n", "S", {"A"}, true},
+        // A header without "," has the empty name.
+        {":NoLevel\nA,Cap,1\n", "", {"A"}, true},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSource files{{"setlist.txt", c.file}};
+        SetItemChoice choice;
+        chooseBaseSet(files, c.baseSet, choice);
+        EXPECT_EQ(choice.names, c.names) << c.file << " / " << c.baseSet;
+        EXPECT_EQ(choice.showPrompt, c.prompt) << c.file << " / " << c.baseSet;
+    }
+}
+
+TEST(ChooseBaseSet, ChoosingAgainReplacesTheEntries) {
+    MemoryFileSource files{{"setlist.txt", kSets}};
+    SetItemChoice choice;
+    chooseBaseSet(files, "Ashen Vigil", choice);
+    chooseBaseSet(files, "Ashen Vigil", choice);
+    EXPECT_EQ(choice.names, (std::vector<std::string>{"Ashen Vigil Cowl", "Ashen Vigil Band"}));
+    chooseBaseSet(files, "Iron Chorus", choice);
+    EXPECT_EQ(choice.names, std::vector<std::string>{"Iron Chorus Girdle"});
+}
+
+TEST(ChooseBaseSet, KeepsWhatWasReadWhenAnErrorEndsIt) {
+    MemoryFileSource none;
+    SetItemChoice choice{{"old"}, true};
+    EXPECT_EQ(errorOf([&] { chooseBaseSet(none, "S", choice); }), "File not found");
+    EXPECT_TRUE(choice.names.empty());
+    EXPECT_FALSE(choice.showPrompt);
+
+    FailingSource failing({":S,1", "A,Cap,1", "B,Ring,2"});
+    EXPECT_EQ(errorOf([&] { chooseBaseSet(failing, "S", choice); }), "I/O error 5");
+    EXPECT_EQ(choice.names, (std::vector<std::string>{"A", "B"}));
+    EXPECT_TRUE(choice.showPrompt);
+}
+
+TEST(FindSetItem, LastMatchingLineDecides) {
+    const struct {
+        const char* file;
+        const char* baseSet;
+        const char* setItem;
+        std::int32_t level;
+        const char* baseItem;
+        std::int32_t weight;
+    } cases[] = {
+        {kSets.c_str(), "Iron Chorus", "Iron Chorus Girdle", 30, "Heavy Belt", 7},
+        {kSets.c_str(), "Ashen Vigil", "Ashen Vigil Band", 11, "Ring", 5},
+        // The prompt of the base-set box matches no header: set level 0.
+        {kSets.c_str(), "[select a base set]", "Ashen Vigil Cowl", 0, "Cap", 3},
+        // A set item of another block is found with the base set given.
+        {kSets.c_str(), "Iron Chorus", "Ashen Vigil Cowl", 30, "Cap", 3},
+        {kSets.c_str(), "Nothing", "Nothing", 0, "", 0},
+        {":S,5\nA,Cap,1\n:S,9\nA,Ring,2\n", "S", "A", 9, "Ring", 2},
+        // Any line whose text from the second character to the first ","
+        // equals the base set name sets the level, header or not.
+        {":S,5\nXS,12\nA,Cap,1\n", "S", "A", 12, "Cap", 1},
+        // The weight is the last character of the line.
+        {":S,5\nA,Cap,17\n", "S", "A", 5, "Cap", 7},
+        // Lines that do not match are never converted.
+        {":S,5\n:T,bad\nB,Cap,x\nA,Cap,1\n", "S", "A", 5, "Cap", 1},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSource files{{"setlist.txt", c.file}};
+        const SetItemFind found = findSetItem(files, c.baseSet, c.setItem);
+        EXPECT_EQ(found.setLevel, c.level) << c.file << " / " << c.setItem;
+        EXPECT_EQ(found.baseItem, c.baseItem) << c.file << " / " << c.setItem;
+        EXPECT_EQ(found.setWeight, c.weight) << c.file << " / " << c.setItem;
+    }
+}
+
+TEST(FindSetItem, ConvertsTheMatchingLines) {
+    const struct {
+        const char* file;
+        const char* error;
+    } cases[] = {
+        {":S,1x\nA,Cap,1\n", "'1x' is not a valid integer value"},
+        {":S,5\nA,Cap,x\n", "'x' is not a valid integer value"},
+        {":S,5\nA,Cap,3 \n", "' ' is not a valid integer value"},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSource files{{"setlist.txt", c.file}};
+        EXPECT_EQ(errorOf([&] { findSetItem(files, "S", "A"); }), c.error) << c.file;
+    }
+    MemoryFileSource none;
+    EXPECT_EQ(errorOf([&] { findSetItem(none, "S", "A"); }), "File not found");
+}
+
+TEST(ForEachSetItem, GivesEveryItemWithTheLevelOfItsBlock) {
+    MemoryFileSource files{{"setlist.txt", "Loose,Cap,2\n" + kSets + ":Empty,40\n"}};
+    std::vector<std::string> seen;
+    forEachSetItem(files, [&](const SetItemRecord& r) {
+        seen.push_back(r.name + "|" + r.baseItem + "|" + std::to_string(r.setWeight) + "|" +
+                       std::to_string(r.setLevel));
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"Loose|Cap|2|0", "Ashen Vigil Cowl|Cap|3|11",
+                                              "Ashen Vigil Band|Ring|5|11",
+                                              "Iron Chorus Girdle|Heavy Belt|7|30"}));
+}
+
+TEST(ForEachSetItem, ConversionErrorsEndTheWalkAtTheirLine) {
+    const struct {
+        const char* file;
+        std::vector<std::string> visited;
+        const char* error;
+    } cases[] = {
+        {":S,5\nA,Cap,1\n\nB,Cap,1\n", {"A"}, "'' is not a valid integer value"},
+        {":S,5\nA,Cap,1\n:T\nB,Cap,1\n", {"A"}, "'' is not a valid integer value"},
+        {":S,5\nA,Cap,1\nB,Cap\n", {"A"}, "'' is not a valid integer value"},
+        {":S,5\nA,Cap,1\nB\n", {"A"}, "'' is not a valid integer value"},
+        {":S,5\nA,Cap,x\n", {}, "'x' is not a valid integer value"},
+        {":S,five\nA,Cap,1\n", {}, "'five' is not a valid integer value"},
+        // The weight is everything after the second ",".
+        {":S,5\nA,Cap,1,2\n", {}, "'1,2' is not a valid integer value"},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSource files{{"setlist.txt", c.file}};
+        std::vector<std::string> visited;
+        EXPECT_EQ(errorOf([&] {
+                      forEachSetItem(files,
+                                     [&](const SetItemRecord& r) { visited.push_back(r.name); });
+                  }),
+                  c.error)
+            << c.file;
+        EXPECT_EQ(visited, c.visited) << c.file;
+    }
+}
