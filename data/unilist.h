@@ -2,6 +2,8 @@
 
 #include "data/filesource.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,5 +14,55 @@ inline const std::string kUniqueListPath = "unilist.txt";
 // Start-up: the unique name (text before the first ",") of every line of
 // unilist.txt, appended to `out`.
 void readUniqueNames(FileSource& files, std::vector<std::string>& out);
+
+// The two base items whose uniques carry a weight of their own.
+bool hasUniqueWeight(const std::string& baseItem);
+
+// A unique line "name,base:LL[,weight]" cut by position, nothing converted yet.
+// The name is the text before the first ","; in the rest after that ",", the
+// base item is the text before the first ":", the level the two characters
+// after it, and the weight text everything after the rest's first ",".
+struct UniqueFields {
+    std::string name;
+    std::string baseItem;
+    std::string levelText;
+    std::string weightText;
+};
+
+UniqueFields cutUniqueLine(const std::string& line);
+
+struct UniqueRecord {
+    std::string name;
+    std::string baseItem;
+    std::int32_t level = 0;
+    std::int32_t weight = 1; // 1 unless the base item is "Ring" or "Amulet"
+};
+
+// Converts the level, and the weight for a "Ring" or "Amulet".
+UniqueRecord parseUniqueLine(const std::string& line);
+
+// The record of the last line of unilist.txt named `name`; every line of that
+// name is converted.
+std::optional<UniqueRecord> findUniqueByName(FileSource& files, const std::string& name);
+
+// Walks unilist.txt line by line. Each line's level is converted as it is
+// reached; its weight only when weight() is asked for.
+class UniqueReader {
+  public:
+    struct Unique {
+        std::string name;
+        std::string baseItem;
+        std::int32_t level = 0;
+        std::string weightText;
+        // 1, or for a "Ring" or "Amulet" the converted weight text.
+        std::int32_t weight() const;
+    };
+
+    explicit UniqueReader(FileSource& files) : lines_(files.open(kUniqueListPath)) {}
+    bool next(Unique& out);
+
+  private:
+    LineReader lines_;
+};
 
 } // namespace qdc

@@ -1,12 +1,50 @@
+#include "data/monsterlist.h"
+#include "results/convert.h"
+#include "results/numtext.h"
 #include "search/searches.h"
-
-#include <stdexcept>
 
 namespace qdc {
 
-// Not built yet.
-void itemSearch(const SearchEnv&, ResultList&, const std::string&, DifficultySet) {
-    throw std::logic_error("itemSearch is not built yet");
+void itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
+                DifficultySet difficulties) {
+    startSearch(list, env.mode);
+
+    CachingFileSource files(env.files);
+    // Once on, the flag waits for the next line that names the item, in
+    // whichever drop table, monster line or difficulty that comes.
+    bool merge = false;
+    for (const Difficulty difficulty : kAllDifficulties) {
+        if (!difficulties.has(difficulty))
+            continue;
+        const std::string suffix = difficultySuffix(difficulty);
+        LineReader monsters = files.open(monsterListPath(difficulty));
+        std::string line;
+        while (monsters.next(line)) {
+            const MonsterCandidate monster = cutFirstColon(line);
+            const DropTableRef ref = dropTableRef(difficulty, monster.rest);
+            std::int32_t picks = ref.picks;
+            const std::string name = monster.name + suffix;
+            LineReader table = files.open(ref.path);
+            std::string dropLine;
+            while (table.next(dropLine)) {
+                const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
+                if (drop.dash) {
+                    picks = 1;
+                    merge = true;
+                    continue;
+                }
+                if (drop.item != item)
+                    continue;
+                const double p = toFloat(drop.chance, env.decimalSeparator);
+                double chance = normalDropChance(p, picks);
+                if (merge) {
+                    chance = mergePass(list, name, chance, env.mode, env.decimalSeparator);
+                    merge = false;
+                }
+                list.add(makeEntry(name, chanceText(chance, env.decimalSeparator), env.mode));
+            }
+        }
+    }
 }
 
 } // namespace qdc

@@ -1,13 +1,91 @@
+#include "data/itemlist.h"
+#include "data/levels.h"
+#include "data/monsterlist.h"
+#include "data/unilist.h"
+#include "results/convert.h"
+#include "results/numtext.h"
+#include "search/magicfind.h"
 #include "search/searches.h"
-
-#include <stdexcept>
+#include "search/uniquechance.h"
 
 namespace qdc {
 
-// Not built yet.
-void uniqueItemSearch(const SearchEnv&, ResultList&, const std::string&, DifficultySet,
-                      const std::string&) {
-    throw std::logic_error("uniqueItemSearch is not built yet");
+namespace {
+
+// The chance text of this search: the small-number form as everywhere, any
+// other text written from the chance rounded to 10 decimals once more (a
+// merged sum can carry more).
+std::string uniqueItemChanceText(double chance, char decimalSeparator) {
+    const std::string text = chanceText(chance, decimalSeparator);
+    if (text != generalNumberText(chance, decimalSeparator))
+        return text;
+    return generalNumberText(roundTo(chance, 10), decimalSeparator);
+}
+
+} // namespace
+
+void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string& unique,
+                      DifficultySet difficulties, const std::string& magicFindText) {
+    // Before anything else: a bad magic-find text leaves the list as it was.
+    const std::int32_t realMagicFind = realUniqueMagicFind(toInt(magicFindText));
+    startSearch(list, env.mode);
+
+    CachingFileSource files(env.files);
+    const UniqueRecord record = findUniqueByName(files, unique).value_or(UniqueRecord{});
+    const UniqueQuality quality =
+        uniqueQuality(lookupQualityFlag(files, record.baseItem, ItemKey::WithoutLastTwo));
+
+    UniqueChanceInput input;
+    input.uniqueLevel = record.level;
+    input.quality = quality;
+    input.realMagicFind = realMagicFind;
+    input.baseItem = record.baseItem;
+    input.uniqueWeight = record.weight;
+
+    // Once on, the flag waits for the next line that yields a result, in
+    // whichever drop table, monster line or difficulty that comes.
+    bool merge = false;
+    for (const Difficulty difficulty : kAllDifficulties) {
+        if (!difficulties.has(difficulty))
+            continue;
+        const std::string suffix = difficultySuffix(difficulty);
+        LineReader monsters = files.open(monsterListPath(difficulty));
+        std::string line;
+        while (monsters.next(line)) {
+            const MonsterCandidate monster = cutFirstColon(line);
+            const DropTableRef ref = dropTableRef(difficulty, monster.rest);
+            // A monster without a level line is taken as level 0 without
+            // reduction, never as the monster before it.
+            const LevelRecord level =
+                findFirstLevel(files, difficulty, monster.name, ReductionCut::AfterComma)
+                    .value_or(LevelRecord{});
+            input.picks = ref.picks;
+            input.monsterLevel = level.level;
+            input.qualityReduction = level.reduction;
+            const std::string name = monster.name + suffix;
+            LineReader table = files.open(ref.path);
+            std::string dropLine;
+            while (table.next(dropLine)) {
+                const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
+                if (drop.dash) {
+                    input.picks = 1;
+                    input.qualityReduction = 0;
+                    merge = true;
+                    continue;
+                }
+                if (drop.item != record.baseItem || input.monsterLevel < record.level)
+                    continue;
+                input.p = toFloat(drop.chance, env.decimalSeparator);
+                double chance = uniqueDropChance(input, 10, 3);
+                if (merge) {
+                    chance = mergePass(list, name, chance, env.mode, env.decimalSeparator);
+                    merge = false;
+                }
+                list.add(
+                    makeEntry(name, uniqueItemChanceText(chance, env.decimalSeparator), env.mode));
+            }
+        }
+    }
 }
 
 } // namespace qdc

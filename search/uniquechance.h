@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qdc {
+
+// The share of unique drops that the uniques of a "Ring" or an "Amulet" split
+// between them at a monster level; 1 for every other base item.
+std::int32_t weightTotal(const std::string& baseItem, std::int32_t monsterLevel);
+
+// The quality ratio and divisor that a base item's quality flag selects for
+// unique items: "0" gives 500 and 1, "1" gives 300 and 3, no flag 0 and 0.
+struct UniqueQuality {
+    std::int32_t ratio = 0;
+    std::int32_t divisor = 0;
+};
+UniqueQuality uniqueQuality(char qualityFlag);
+
+struct UniqueChanceInput {
+    double p = 0; // drop probability of the drop-table line
+    std::int32_t picks = 0;
+    std::int32_t monsterLevel = 0;
+    std::int32_t qualityReduction = 0;
+    std::int32_t uniqueLevel = 0;
+    UniqueQuality quality;
+    std::int32_t realMagicFind = 0; // after its diminishing step
+    std::string baseItem;
+    std::int32_t uniqueWeight = 1;
+};
+
+// The chance in percent that one kill drops one particular unique, rounded to
+// 10 decimals. The unique roll chance is rounded to `rollDigits` decimals, the
+// weight share to `shareDigits`. A division by zero (quality divisor 0, real
+// magic find -100, quality value 0) raises "Floating point division by zero",
+// or "Invalid floating point operation" when the dividend is 0 too.
+double uniqueDropChance(const UniqueChanceInput& in, int rollDigits, int shareDigits);
+
+} // namespace qdc
