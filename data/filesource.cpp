@@ -119,7 +119,7 @@ std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path)
         file->lines = splitLines(it->second);
         return file;
     }
-    const std::string folder = path + "/";
+    const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";
     const std::size_t slash = path.find_last_of('/');
     const std::string parent = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     bool parentExists = parent.empty();

@@ -66,6 +66,7 @@ TEST(MemoryFiles, ErrorsOfMissingFilesAndFolders) {
     EXPECT_EQ(openError(files, "Normal/a.txt"), "File not found");
     EXPECT_EQ(openError(files, "Hell/monsterlist.txt"), "Invalid filename");
     EXPECT_EQ(openError(files, "Normal"), "File access denied");
+    EXPECT_EQ(openError(files, "Normal/"), "File access denied");
     EXPECT_EQ(openError(files, "itemlist.txt"), "File not found");
 }
 

@@ -21,49 +21,59 @@ class RandomData {
     }
     int number(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
-    std::string name() {
-        return pick({"Cave Lurker", "Cow Warden", "Ring", "Amulet", "Cap", "Heavy Boots", "Nothing",
-                     "", "A=B", "Gold", "Cowl", "x:y", "St. Hugo"});
+    std::string monster() { return pick({"Cave Lurker", "Cow Warden", "", "x:y", "St. Hugo"}); }
+    std::string item() {
+        return pick(
+            {"Ring", "Amulet", "Cap", "Heavy Boots", "Nothing", "Gold", "", "A=B", "St. Hugo"});
     }
+    std::string unique() { return pick({"Coil", "Eye: Left", "", "Cap"}); }
+    std::string setItem() { return pick({"Hood", "Cowl of Dusk", "Band", ""}); }
+    std::string baseSet() { return pick({"Ashen", "Iron", ""}); }
     std::string numberText() {
         return pick({"0.1", "0", "1", "0.00000015", "-0.5", "1E300", "abc", "", " 0.2 ", "2",
                      "0.000000000005", "1.5e-3", "$10", "99", "07", "-100", "983"});
     }
+    std::string level() { return pick({"05", "12", "30", "45", "99", "7", "x", "0"}); }
+    std::string reduction() { return pick({"000", "050", "983", "12", "x"}); }
     std::string junk() { return pick({"", "-", "- ", ":", ",", "\x1a", ":,", "=", "\xff"}); }
 
     std::string file(const std::function<std::string()>& line) {
         std::string text;
         const int n = number(0, 8);
         for (int i = 0; i < n; ++i)
-            text += (number(0, 5) == 0 ? junk() : line()) + (number(0, 6) == 0 ? "\r\n" : "\n");
+            text += (number(0, 9) == 0 ? junk() : line()) + (number(0, 6) == 0 ? "\r\n" : "\n");
         return text;
     }
 
     qdc::MemoryFileSource dataSet() {
         qdc::MemoryFileSource files;
-        files.set("itemlist.txt", file([&] { return name() + "," + pick({"0", "1", "2", ""}); }));
+        files.set("itemlist.txt", file([&] {
+                      return item() + "," + pick({"0", "1", "1", "2", ""});
+                  }));
         files.set("unilist.txt", file([&] {
-                      return name() + "," + name() + ":" + numberText() +
-                             pick({"", ",", "," + numberText()});
+                      return unique() + "," + item() + ":" + level() +
+                             pick({"", ",", "," + pick({"1", "3", "0", "x"})});
                   }));
         files.set("setlist.txt", file([&] {
-                      return number(0, 2) == 0 ? ":" + name() + "," + numberText()
-                                               : name() + "," + name() + "," + numberText();
+                      return number(0, 2) == 0
+                                 ? ":" + baseSet() + "," + level()
+                                 : setItem() + "," + item() + "," + pick({"1", "3", "3", "0", "x"});
                   }));
         for (const char* d : {"Normal", "Nightmare", "Hell"}) {
             if (number(0, 8) == 0)
                 continue; // a missing difficulty folder
             const std::string folder = std::string(d) + "/";
             files.set(folder + "monsterlist.txt", file([&] {
-                          return name() + ":" + pick({"a.txt", "b.txt", "sub\\c.txt", "none.txt"}) +
+                          return monster() + ":" +
+                                 pick({"a.txt", "b.txt", "sub\\c.txt", "none.txt"}) +
                                  pick({",", ";", ":"}) + pick({"0", "1", "3", "9", "x", ""});
                       }));
             files.set(folder + "levels.txt", file([&] {
-                          return name() + ":" + numberText() + pick({"", "," + numberText()});
+                          return monster() + ":" + level() + pick({"", "," + reduction()});
                       }));
             for (const char* table : {"a.txt", "b.txt", "sub/c.txt"})
                 files.set(folder + table, file([&] {
-                              return number(0, 3) == 0 ? "-" : name() + ":" + numberText();
+                              return number(0, 3) == 0 ? "-" : item() + ":" + numberText();
                           }));
         }
         return files;
@@ -116,6 +126,44 @@ qdc::Difficulty anyDifficulty(RandomData& r) {
 
 TEST(RandomData, MonsterSearch) {
     runRandomly([](const qdc::SearchEnv& env, qdc::ResultList& list, RandomData& r) {
-        qdc::monsterSearch(env, list, r.name(), anyDifficulty(r));
+        qdc::monsterSearch(env, list, r.monster(), anyDifficulty(r));
     });
+}
+
+TEST(RandomData, ItemSearch) {
+    runRandomly([](const qdc::SearchEnv& env, qdc::ResultList& list, RandomData& r) {
+        qdc::itemSearch(env, list, r.item(), {r.number(0, 1) == 1, r.number(0, 1) == 1, true});
+    });
+}
+
+TEST(RandomData, UniqueSearches) {
+    runRandomly([](const qdc::SearchEnv& env, qdc::ResultList& list, RandomData& r) {
+        if (r.number(0, 1) == 0)
+            qdc::uniqueItemSearch(env, list, r.unique(), {true, r.number(0, 1) == 1, true},
+                                  r.pick({"0", "200", "-100", "x", "999999"}));
+        else
+            qdc::uniqueMonsterSearch(env, list, r.monster(), anyDifficulty(r),
+                                     r.pick({"0", "200", "-100", "x", "999999"}));
+    });
+}
+
+TEST(RandomData, SetSearches) {
+    runRandomly([](const qdc::SearchEnv& env, qdc::ResultList& list, RandomData& r) {
+        if (r.number(0, 1) == 0)
+            qdc::setItemSearch(env, list, r.baseSet(), r.setItem(),
+                               {true, r.number(0, 1) == 1, true},
+                               r.pick({"0", "200", "-100", "x", "999999"}));
+        else
+            qdc::setMonsterSearch(env, list, r.monster(), anyDifficulty(r),
+                                  r.pick({"0", "200", "-100", "x", "999999"}));
+    });
+}
+
+TEST(RandomData, BaseSetChoice) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        RandomData random(seed);
+        qdc::MemoryFileSource files = random.dataSet();
+        qdc::SetItemChoice choice;
+        EXPECT_NO_THROW(qdc::chooseBaseSet(files, random.baseSet(), choice)) << seed;
+    }
 }
