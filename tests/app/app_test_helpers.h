@@ -1,0 +1,81 @@
+#pragma once
+
+#include "app/dropunit.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <initializer_list>
+#include <utility>
+
+// Records the messages the window would show in its error box.
+class CapturingErrorBox final : public ErrorBox {
+  public:
+    void show(QWidget*, const QString& message) override { messages.append(message); }
+    QStringList messages;
+};
+
+// A data directory in a fresh temporary folder that is the current directory
+// while the object lives. Files are written byte for byte.
+class DataFolder {
+  public:
+    explicit DataFolder(std::initializer_list<std::pair<QString, QByteArray>> files)
+        : previous_(QDir::currentPath()) {
+        for (const auto& [path, bytes] : files)
+            write(path, bytes);
+        QDir::setCurrent(dir_.path());
+    }
+    ~DataFolder() { QDir::setCurrent(previous_); }
+    DataFolder(const DataFolder&) = delete;
+    DataFolder& operator=(const DataFolder&) = delete;
+
+    void write(const QString& path, const QByteArray& bytes) const {
+        const QString full = dir_.filePath(path);
+        QDir().mkpath(QFileInfo(full).path());
+        QFile file(full);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    void remove(const QString& path) const { QVERIFY(QFile::remove(dir_.filePath(path))); }
+    QString path() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+// The current directory changed to `path` while the object lives.
+class InDirectory {
+  public:
+    explicit InDirectory(const QString& path) : previous_(QDir::currentPath()) {
+        QDir::setCurrent(path);
+    }
+    ~InDirectory() { QDir::setCurrent(previous_); }
+    InDirectory(const InDirectory&) = delete;
+    InDirectory& operator=(const InDirectory&) = delete;
+
+  private:
+    QString previous_;
+};
+
+// The entries of a combo box's list.
+inline QStringList comboItems(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items.append(box->itemText(i));
+    return items;
+}
+
+// The entries of the result list, as shown.
+inline QStringList shownEntries(const TForm1& form) {
+    QStringList entries;
+    const DropListModel* model = form.dropListModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        entries.append(model->data(model->index(row)).toString());
+    return entries;
+}

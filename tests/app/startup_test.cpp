@@ -1,0 +1,420 @@
+// The window as it opens: every control with its place and start state, the
+// selection boxes filled from the list files, and what a missing list file
+// leaves behind.
+
+#include "app_test_helpers.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCompleter>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <filesystem>
+
+namespace {
+
+const QByteArray kMonsterList = "Tunnel Rat:rat.txt,1\n"
+                                "\n"
+                                "Cave Lurker:lurker.txt,3\n"
+                                "Tunnel Rat:rat2.txt,1\n"
+                                "Ember Drake:act2\\drake.txt,4\n";
+const QByteArray kItemList = "Short Blade,0\n"
+                             "\n"
+                             "Cap,0\n"
+                             "no comma here\n";
+const QByteArray kSetList = ":Ashen Vigil,20\n"
+                            "Ashen Vigil Cowl,Short Blade,3\n"
+                            "\n"
+                            ":Iron Chorus,30\n"
+                            "Iron Chorus Locket,Amulet,4\n";
+const QByteArray kUniList = "Lurker's Fang,Short Blade:05\n"
+                            "Quarn Locket,Amulet:15,6\n";
+
+const QStringList kMonsters = {"Tunnel Rat", "Cave Lurker", "Tunnel Rat", "Ember Drake"};
+const QStringList kItems = {"Short Blade", "", "Cap", ""};
+const QStringList kBaseSets = {"Ashen Vigil", "Iron Chorus"};
+const QStringList kUniques = {"Lurker's Fang", "Quarn Locket"};
+
+// What a control shows: a caption, the text of a box, or a group box title.
+QString shownText(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w))
+        return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return button->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(w))
+        return combo->currentText();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(w))
+        return edit->text();
+    if (const auto* box = qobject_cast<const QGroupBox*>(w))
+        return box->title();
+    return {};
+}
+
+QString buttonState(const QWidget* w) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        if (button->isCheckable())
+            return button->isChecked() ? "on" : "off";
+    return {};
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void window();
+    void controls_data();
+    void controls();
+    void boxesAreEditableAndTakeTypedText();
+    void radioGroups();
+    void listsFilledAtStart();
+    void missingListFile_data();
+    void missingListFile();
+    void captionsFitTheirControls();
+    void noDisplayNamesTheTool();
+};
+
+void StartupTest::window() {
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    QCOMPARE(form.objectName(), QString("Form1"));
+    QCOMPARE(form.windowTitle(), QString("Quarnhold Drop Calculator"));
+    QCOMPARE(form.geometry(), QRect(227, 154, 723, 505));
+    QCOMPARE(form.font().pixelSize(), 11);
+    QVERIFY(form.minimumSize() != form.maximumSize()); // resizable
+    QCOMPARE(errors.messages, QStringList());
+
+    QCOMPARE(form.ItemTab->count(), 3);
+    QCOMPARE(form.ItemTab->widget(0), form.NormalTab);
+    QCOMPARE(form.ItemTab->widget(1), form.SetTab);
+    QCOMPARE(form.ItemTab->widget(2), form.UniTab);
+    QCOMPARE(form.ItemTab->tabText(0), QString("Normal Items"));
+    QCOMPARE(form.ItemTab->tabText(1), QString("Set Items"));
+    QCOMPARE(form.ItemTab->tabText(2), QString("Unique Items"));
+    QCOMPARE(form.ItemTab->currentWidget(), form.SetTab);
+
+    QCOMPARE(form.DropList->model(), form.dropListModel());
+    QCOMPARE(form.dropListModel()->rowCount(), 0);
+    QVERIFY(!form.dropListModel()->sorted());
+    QCOMPARE(form.MagicFind->maxLength(), 6);
+    QVERIFY(!form.MagicFind->isReadOnly());
+    QVERIFY(form.RUEdit->isReadOnly());
+    QVERIFY(form.RSEdit->isReadOnly());
+    QVERIFY(form.RREdit->isReadOnly());
+
+    // Shown, the frame is part of the size.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_COMPARE(form.frameGeometry(), QRect(227, 154, 723, 505));
+
+    // Grows with the window without moving its controls.
+    form.resize(900, 700);
+    QCOMPARE(form.DropList->geometry(), QRect(16, 48, 273, 401));
+    QCOMPARE(form.MfBox->geometry(), QRect(392, 272, 313, 137));
+}
+
+void StartupTest::controls_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("bounds");
+    QTest::addColumn<QString>("state");
+
+    const auto row = [](const char* name, const char* kind, const char* parent, const char* text,
+                        QRect bounds, const char* state = "") {
+        QTest::newRow(name) << QString(kind) << QString(parent) << QString::fromLatin1(text)
+                            << bounds << QString(state);
+    };
+    row("NameLabel", "QLabel", "Form1", "Name", {16, 24, 28, 13});
+    row("DropLabel", "QLabel", "Form1", "% Drop Chance", {208, 24, 74, 13});
+    row("Label4", "QLabel", "Form1",
+        "Read the \"Readme.txt\" file if there is something that you need help with",
+        {344, 432, 336, 13});
+    row("DropList", "QListView", "Form1", "", {16, 48, 273, 401});
+    row("ItemTab", "QTabWidget", "Form1", "", {312, 48, 393, 201});
+    row("MfBox", "QGroupBox", "Form1", "Magic Find", {392, 272, 313, 137});
+    row("GroupBox2", "QGroupBox", "Form1", "Sort by...", {304, 296, 73, 97});
+    row("Button1", "QPushButton", "Form1", "Change item separator", {16, 456, 137, 17});
+
+    row("MonLabel", "QLabel", "NormalTab", "Monster", {19, 40, 38, 13});
+    row("ItLabel", "QLabel", "NormalTab", "Item", {29, 88, 20, 13});
+    row("NormLabel", "QLabel", "NormalTab", "Norm.", {189, 16, 28, 13});
+    row("NmLabel", "QLabel", "NormalTab", "Nm.", {230, 16, 19, 13});
+    row("HellLabel", "QLabel", "NormalTab", "Hell", {263, 16, 18, 13});
+    row("MonList", "QComboBox", "NormalTab", "[select a monster]", {64, 38, 121, 21});
+    row("MonNormal", "QRadioButton", "NormalTab", "", {200, 40, 17, 17}, "on");
+    row("MonNm", "QRadioButton", "NormalTab", "", {232, 40, 17, 17}, "off");
+    row("MonHell", "QRadioButton", "NormalTab", "", {264, 40, 17, 17}, "off");
+    row("MonSearch", "QPushButton", "NormalTab", "Search", {296, 40, 65, 17});
+    row("ItList", "QComboBox", "NormalTab", "[select an item]", {64, 88, 121, 21});
+    row("ItNormal", "QCheckBox", "NormalTab", "", {200, 88, 17, 17}, "on");
+    row("ItNm", "QCheckBox", "NormalTab", "", {232, 88, 17, 17}, "off");
+    row("ItHell", "QCheckBox", "NormalTab", "", {264, 88, 17, 17}, "off");
+    row("ItSearch", "QPushButton", "NormalTab", "Search", {296, 88, 65, 17});
+
+    row("BaseLabel", "QLabel", "SetTab", "Base Set", {8, 48, 43, 13});
+    row("SetLabel", "QLabel", "SetTab", "Set Item", {8, 80, 39, 13});
+    row("MonSetLabel", "QLabel", "SetTab", "Monster", {8, 136, 38, 13});
+    row("NormSetLabel", "QLabel", "SetTab", "Norm.", {216, 40, 28, 13});
+    row("NmSetLabel", "QLabel", "SetTab", "Nm", {256, 40, 16, 13});
+    row("HellSetLabel", "QLabel", "SetTab", "Hell", {280, 40, 18, 13});
+    row("BaseSetList", "QComboBox", "SetTab", "[select a base set]", {56, 40, 145, 21});
+    row("SetList", "QComboBox", "SetTab", "[select a set item]", {56, 72, 145, 21});
+    row("NormSetCheck", "QCheckBox", "SetTab", "", {216, 72, 17, 17}, "on");
+    row("NmSetCheck", "QCheckBox", "SetTab", "", {248, 72, 17, 17}, "off");
+    row("HellSetCheck", "QCheckBox", "SetTab", "", {280, 72, 17, 17}, "off");
+    row("SetItSearch", "QPushButton", "SetTab", "Search", {312, 72, 57, 17});
+    row("MonSetList", "QComboBox", "SetTab", "[select a monster]", {56, 128, 145, 21});
+    row("NormSetRadio", "QRadioButton", "SetTab", "", {216, 128, 17, 17}, "on");
+    row("NmSetRadio", "QRadioButton", "SetTab", "", {248, 128, 17, 17}, "off");
+    row("HellSetRadio", "QRadioButton", "SetTab", "", {280, 128, 17, 17}, "off");
+    row("SetMonSearch", "QPushButton", "SetTab", "Search", {312, 128, 57, 17});
+
+    row("UniMonLabel", "QLabel", "UniTab", "Monster", {16, 40, 38, 13});
+    row("UniItemLabel", "QLabel", "UniTab", "Unique Item", {8, 88, 57, 13});
+    row("NormUniLabel", "QLabel", "UniTab", "Norm.", {216, 16, 28, 13});
+    row("NmUniLabel", "QLabel", "UniTab", "Nm", {256, 16, 16, 13});
+    row("HellUniLabel", "QLabel", "UniTab", "Hell", {288, 16, 18, 13});
+    row("UniMonList", "QComboBox", "UniTab", "[select a monster]", {72, 40, 145, 21});
+    row("NormUniRadio", "QRadioButton", "UniTab", "", {224, 40, 17, 17}, "on");
+    row("NmUniRadio", "QRadioButton", "UniTab", "", {256, 40, 17, 17}, "off");
+    row("HellUniRadio", "QRadioButton", "UniTab", "", {288, 40, 17, 17}, "off");
+    row("UniMonsterSearch", "QPushButton", "UniTab", "Search", {320, 40, 57, 17});
+    row("UniItemList", "QComboBox", "UniTab", "[select a unique item]", {72, 88, 145, 21});
+    row("NormUniCheck", "QCheckBox", "UniTab", "", {224, 88, 17, 17}, "on");
+    row("NmUniCheck", "QCheckBox", "UniTab", "", {256, 88, 17, 17}, "off");
+    row("HellUniCheck", "QCheckBox", "UniTab", "", {288, 88, 17, 17}, "off");
+    row("UniItemSearch", "QPushButton", "UniTab", "Search", {320, 88, 57, 17});
+
+    row("MfLabel", "QLabel", "MfBox", "Magic Find:", {10, 36, 55, 13});
+    row("MagicFind", "QLineEdit", "MfBox", "0", {72, 28, 57, 21});
+    row("CalcMf", "QPushButton", "MfBox", "Calculate \"Real\" Magic Find", {144, 24, 161, 25});
+    row("RULabel", "QLabel", "MfBox", "Real unique mf", {16, 72, 71, 13});
+    row("RSLabel", "QLabel", "MfBox", "Real set mf", {104, 72, 53, 13});
+    row("RRLabel", "QLabel", "MfBox", "Real rare mf", {184, 72, 57, 13});
+    row("RUEdit", "QLineEdit", "MfBox", "0", {16, 96, 57, 21});
+    row("RSEdit", "QLineEdit", "MfBox", "0", {104, 96, 57, 21});
+    row("RREdit", "QLineEdit", "MfBox", "0", {184, 96, 65, 21});
+
+    row("SortName", "QRadioButton", "GroupBox2", "Name", {8, 32, 49, 17}, "off");
+    row("SortChance", "QRadioButton", "GroupBox2", "Chance", {8, 64, 57, 17}, "on");
+}
+
+void StartupTest::controls() {
+    QFETCH(QString, kind);
+    QFETCH(QString, parent);
+    QFETCH(QString, text);
+    QFETCH(QRect, bounds);
+    QFETCH(QString, state);
+
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    const auto found = form.findChildren<QWidget*>(name);
+    QCOMPARE(found.size(), 1);
+    const QWidget* control = found.first();
+    QCOMPARE(QString(control->metaObject()->className()), kind);
+    QCOMPARE(control->parentWidget()->objectName(), parent);
+    QCOMPARE(shownText(control), text);
+    QCOMPARE(control->geometry(), bounds);
+    QCOMPARE(buttonState(control), state);
+    QVERIFY(control->isEnabled());
+}
+
+void StartupTest::boxesAreEditableAndTakeTypedText() {
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    for (QComboBox* box : {form.MonList, form.ItList, form.BaseSetList, form.SetList,
+                           form.MonSetList, form.UniMonList, form.UniItemList}) {
+        QVERIFY2(box->isEditable(), qPrintable(box->objectName()));
+        QCOMPARE(box->insertPolicy(), QComboBox::NoInsert);
+        QCOMPARE(box->completer(), nullptr);
+        QCOMPARE(box->currentIndex(), -1);
+    }
+    // Typing the start of a listed name neither completes it nor adds it.
+    form.MonList->lineEdit()->clear();
+    QTest::keyClicks(form.MonList->lineEdit(), "Tun");
+    QTest::keyClick(form.MonList->lineEdit(), Qt::Key_Return);
+    QCOMPARE(form.MonList->currentText(), QString("Tun"));
+    QCOMPARE(comboItems(form.MonList), kMonsters);
+}
+
+void StartupTest::radioGroups() {
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    const QList<QList<QAbstractButton*>> groups = {
+        {form.MonNormal, form.MonNm, form.MonHell},
+        {form.NormSetRadio, form.NmSetRadio, form.HellSetRadio},
+        {form.NormUniRadio, form.NmUniRadio, form.HellUniRadio},
+        {form.SortName, form.SortChance}};
+    const QList<QButtonGroup*> buttonGroups = {form.MonGroup, form.SetMonGroup, form.UniMonGroup,
+                                               form.SortGroup};
+    for (int g = 0; g < groups.size(); ++g) {
+        QCOMPARE(buttonGroups[g]->buttons(), groups[g]);
+        QVERIFY(buttonGroups[g]->exclusive());
+    }
+    // Choosing one button of a group clears the others of that group only.
+    form.MonHell->click();
+    QVERIFY(form.MonHell->isChecked());
+    QVERIFY(!form.MonNormal->isChecked());
+    QVERIFY(form.NormSetRadio->isChecked());
+    QVERIFY(form.NormUniRadio->isChecked());
+    QVERIFY(form.SortChance->isChecked());
+    form.SortName->click();
+    QVERIFY(!form.SortChance->isChecked());
+    QVERIFY(form.MonHell->isChecked());
+    // The check boxes are independent.
+    form.ItNm->click();
+    QVERIFY(form.ItNormal->isChecked());
+    QVERIFY(form.ItNm->isChecked());
+}
+
+void StartupTest::listsFilledAtStart() {
+    // CR LF line ends, a second candidate name inside the first 30
+    // characters, and a name listed twice.
+    DataFolder data({{"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\r\n"
+                                                "\r\n"
+                                                "Bog:Wight:bogwight.txt,2\r\n"
+                                                "Tunnel Rat:rat2.txt,1\r\n"
+                                                "no colon in this line\r\n"},
+                     {"Nightmare/monsterlist.txt", "Only Nightmare:x.txt,1\n"},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    QCOMPARE(errors.messages, QStringList());
+    const QStringList monsters = {"Tunnel Rat", "Bog", "Bog:Wight", "Tunnel Rat"};
+    QCOMPARE(comboItems(form.MonList), monsters);
+    QCOMPARE(comboItems(form.MonSetList), monsters);
+    QCOMPARE(comboItems(form.UniMonList), monsters);
+    QCOMPARE(comboItems(form.ItList), kItems);
+    QCOMPARE(comboItems(form.BaseSetList), kBaseSets);
+    QCOMPARE(comboItems(form.UniItemList), kUniques);
+    QCOMPARE(comboItems(form.SetList), QStringList());
+    QCOMPARE(form.MonList->currentText(), QString("[select a monster]"));
+    QCOMPARE(form.ItList->currentText(), QString("[select an item]"));
+    QCOMPARE(form.BaseSetList->currentText(), QString("[select a base set]"));
+    QCOMPARE(form.UniItemList->currentText(), QString("[select a unique item]"));
+}
+
+void StartupTest::missingListFile_data() {
+    QTest::addColumn<QString>("missing");
+    QTest::addColumn<QStringList>("monsters");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QStringList>("baseSets");
+    QTest::addColumn<QStringList>("uniques");
+    const QStringList none;
+    QTest::newRow("monster list") << "Normal/monsterlist.txt" << none << none << none << none;
+    QTest::newRow("item list") << "itemlist.txt" << kMonsters << none << none << none;
+    QTest::newRow("set list") << "setlist.txt" << kMonsters << kItems << none << none;
+    QTest::newRow("unique list") << "unilist.txt" << kMonsters << kItems << kBaseSets << none;
+}
+
+void StartupTest::missingListFile() {
+    QFETCH(QString, missing);
+    QFETCH(QStringList, monsters);
+    QFETCH(QStringList, items);
+    QFETCH(QStringList, baseSets);
+    QFETCH(QStringList, uniques);
+
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    data.remove(missing);
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    QCOMPARE(errors.messages, QStringList{"File not found."});
+    QCOMPARE(comboItems(form.MonList), monsters);
+    QCOMPARE(comboItems(form.MonSetList), monsters);
+    QCOMPARE(comboItems(form.UniMonList), monsters);
+    QCOMPARE(comboItems(form.ItList), items);
+    QCOMPARE(comboItems(form.BaseSetList), baseSets);
+    QCOMPARE(comboItems(form.UniItemList), uniques);
+    // The window opens as usual.
+    QCOMPARE(form.MonList->currentText(), QString("[select a monster]"));
+    QCOMPARE(form.UniItemList->currentText(), QString("[select a unique item]"));
+    QCOMPARE(form.ItemTab->currentWidget(), form.SetTab);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+}
+
+void StartupTest::captionsFitTheirControls() {
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    int captions = 0;
+    for (const QLabel* label : form.findChildren<QLabel*>()) {
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        QVERIFY2(needed <= label->width(),
+                 qPrintable(label->objectName() + ": " + QString::number(needed) + " > " +
+                            QString::number(label->width())));
+        QVERIFY(label->fontMetrics().height() <= label->height());
+        ++captions;
+    }
+    for (const QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
+        if (button->text().isEmpty())
+            continue;
+        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
+                 qPrintable(button->objectName()));
+        ++captions;
+    }
+    QCOMPARE(captions, 23 + 10);
+}
+
+void StartupTest::noDisplayNamesTheTool() {
+    namespace fs = std::filesystem;
+    const QString dataDir = QStringLiteral(DROPCALC_EXAMPLES);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(dataDir);
+    process.start(QStringLiteral(DROPCALC_APP), {});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+
+    const fs::path tool = fs::path(DROPCALC_APP).parent_path() / "dropcalc-cli";
+    const std::string shown = fs::relative(tool, dataDir.toStdString()).string();
+    const QByteArray expected =
+        "dropcalc: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
+        "the command-line tool runs the same searches, for example: " +
+        QByteArray::fromStdString(shown) + " --data . --sort chance monster \"Cave Lurker\"\n";
+    QCOMPARE(process.readAllStandardError(), expected);
+}
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
