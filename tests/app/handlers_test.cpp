@@ -7,6 +7,7 @@
 #include "cli/run.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -101,6 +102,8 @@ class HandlersTest : public QObject {
     void badMagicFindLeavesResults();
     void baseSetChosenNotTyped();
     void sameAsToolOnSampleData();
+    void everySearchSameAsTool();
+    void baseSetChoiceFillsSetItems();
 
   private:
     std::unique_ptr<DataFolder> data_;
@@ -373,6 +376,116 @@ void HandlersTest::sameAsToolOnSampleData() {
         QCOMPARE(compared, form.MonList->count() * 6);
         QCOMPARE(errors.messages, QStringList());
     }
+}
+
+namespace {
+
+// Ticks the boxes of a row of three difficulty check boxes from a mask
+// (1 Normal, 2 Nightmare, 4 Hell) and gives the tool's --difficulty text.
+std::string tick(QCheckBox* normal, QCheckBox* nightmare, QCheckBox* hell, int mask) {
+    normal->setChecked(mask & 1);
+    nightmare->setChecked(mask & 2);
+    hell->setChecked(mask & 4);
+    std::string text;
+    for (const auto& [bit, name] : {std::pair{1, "normal"}, {2, "nightmare"}, {4, "hell"}})
+        if (mask & bit)
+            text += (text.empty() ? "" : ",") + std::string(name);
+    return text;
+}
+
+// Chooses entry `index` of the base-set box as a user does, with the keyboard.
+void chooseBaseSet(TForm1& form, int index) {
+    form.BaseSetList->setCurrentIndex(index - 1);
+    QTest::keyClick(form.BaseSetList, Qt::Key_Down);
+}
+
+std::string choose(QRadioButton* normal, QRadioButton* nightmare, QRadioButton* hell, int which) {
+    QRadioButton* buttons[] = {normal, nightmare, hell};
+    buttons[which]->setChecked(true);
+    return std::vector<std::string>{"normal", "nightmare", "hell"}[which];
+}
+
+} // namespace
+
+// The item, unique and set searches through their own controls list exactly
+// what the tool prints, with the magic find of the window's box.
+void HandlersTest::everySearchSameAsTool() {
+    data_.reset();
+    const QString dataDir = QStringLiteral(DROPCALC_EXAMPLES);
+    InDirectory inData(dataDir);
+    CapturingErrorBox errors;
+    TForm1 form(&errors, ',');
+    form.SortName->setChecked(true);
+    form.MagicFind->setText("250");
+    const std::vector<std::string> common = {
+        "--data", dataDir.toStdString(), "--sort", "name", "--mf", "250"};
+    int nonEmpty = 0;
+    auto compare = [&](QPushButton* button, std::vector<std::string> args) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        args.insert(args.begin(), common.begin(), common.end());
+        const QStringList expected = toolLines(args, ',');
+        QCOMPARE(shownEntries(form), expected);
+        nonEmpty += expected.isEmpty() ? 0 : 1;
+    };
+
+    for (int i = 0; i < form.ItList->count(); ++i) {
+        form.ItList->setEditText(form.ItList->itemText(i));
+        const std::string d = tick(form.ItNormal, form.ItNm, form.ItHell, 1 + i % 7);
+        compare(form.ItSearch,
+                {"--difficulty", d, "item", form.ItList->currentText().toStdString()});
+    }
+    for (int i = 0; i < form.UniItemList->count(); ++i) {
+        form.UniItemList->setEditText(form.UniItemList->itemText(i));
+        const std::string d =
+            tick(form.NormUniCheck, form.NmUniCheck, form.HellUniCheck, 7 - i % 7);
+        compare(form.UniItemSearch,
+                {"--difficulty", d, "unique-item", form.UniItemList->currentText().toStdString()});
+    }
+    for (int i = 0; i < form.UniMonList->count(); ++i) {
+        form.UniMonList->setEditText(form.UniMonList->itemText(i));
+        const std::string d = choose(form.NormUniRadio, form.NmUniRadio, form.HellUniRadio, i % 3);
+        compare(form.UniMonsterSearch, {"--difficulty", d, "unique-monster",
+                                        form.UniMonList->currentText().toStdString()});
+    }
+    for (int i = 0; i < form.MonSetList->count(); ++i) {
+        form.MonSetList->setEditText(form.MonSetList->itemText(i));
+        const std::string d = choose(form.NormSetRadio, form.NmSetRadio, form.HellSetRadio, i % 3);
+        compare(form.SetMonSearch,
+                {"--difficulty", d, "set-monster", form.MonSetList->currentText().toStdString()});
+    }
+    int setItems = 0;
+    for (int b = 0; b < form.BaseSetList->count(); ++b) {
+        chooseBaseSet(form, b);
+        setItems += form.SetList->count();
+        for (int i = 0; i < form.SetList->count(); ++i) {
+            form.SetList->setEditText(form.SetList->itemText(i));
+            const std::string d = tick(form.NormSetCheck, form.NmSetCheck, form.HellSetCheck, 7);
+            compare(form.SetItSearch,
+                    {"--difficulty", d, "set-item", form.BaseSetList->currentText().toStdString(),
+                     form.SetList->currentText().toStdString()});
+        }
+    }
+    QVERIFY(setItems >= 10);
+    QVERIFY(nonEmpty >= 30);
+    QCOMPARE(errors.messages, QStringList());
+}
+
+void HandlersTest::baseSetChoiceFillsSetItems() {
+    CapturingErrorBox errors;
+    TForm1 form(&errors, '.');
+    chooseBaseSet(form, 1);
+    QCOMPARE(comboItems(form.SetList), QStringList{"Beta One"});
+    QCOMPARE(form.SetList->currentText(), QString("[select a set item]"));
+    // Choosing it again gives the same entries, not twice as many.
+    chooseBaseSet(form, 0);
+    chooseBaseSet(form, 1);
+    QCOMPARE(comboItems(form.SetList), QStringList{"Beta One"});
+
+    // A set list that has gone missing: the box stays cleared, the error shows.
+    data_->remove("setlist.txt");
+    chooseBaseSet(form, 0);
+    QCOMPARE(comboItems(form.SetList), QStringList());
+    QCOMPARE(errors.messages, QStringList{"File not found."});
 }
 
 QTEST_MAIN(HandlersTest)
