@@ -45,6 +45,13 @@ DropLine readDropLine(const std::string& line, char decimalSeparator) {
     return result;
 }
 
+bool DropTableReader::next(DropLine& drop) {
+    if (!reader_.next(line_))
+        return false;
+    drop = readDropLine(line_, decimalSeparator_);
+    return true;
+}
+
 void readMonsterNames(FileSource& files, std::vector<std::string>& out) {
     LineReader reader = files.open(monsterListPath(Difficulty::Normal));
     std::string line;

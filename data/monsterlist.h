@@ -42,6 +42,33 @@ struct DropLine {
 
 DropLine readDropLine(const std::string& line, char decimalSeparator);
 
+// Reads a drop table line by line, each line cut by readDropLine().
+class DropTableReader {
+  public:
+    DropTableReader(FileSource& files, const std::string& path, char decimalSeparator)
+        : reader_(files.open(path)), decimalSeparator_(decimalSeparator) {}
+    bool next(DropLine& drop);
+
+  private:
+    LineReader reader_;
+    char decimalSeparator_;
+    std::string line_;
+};
+
+// Every line of the monster lists of the chosen difficulties, visited Normal,
+// Nightmare, Hell, as visit(difficulty, line cut at its first ":").
+template <class Visit>
+void forEachMonsterLine(FileSource& files, DifficultySet difficulties, Visit visit) {
+    for (const Difficulty difficulty : kAllDifficulties) {
+        if (!difficulties.has(difficulty))
+            continue;
+        LineReader monsters = files.open(monsterListPath(difficulty));
+        std::string line;
+        while (monsters.next(line))
+            visit(difficulty, cutFirstColon(line));
+    }
+}
+
 // Start-up: the candidate names of "Normal/monsterlist.txt", appended to `out`
 // (which keeps what was read when an error ends the reading).
 void readMonsterNames(FileSource& files, std::vector<std::string>& out);

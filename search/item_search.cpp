@@ -13,21 +13,14 @@ void itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
     // Once on, the flag waits for the next line that names the item, in
     // whichever drop table, monster line or difficulty that comes.
     bool merge = false;
-    for (const Difficulty difficulty : kAllDifficulties) {
-        if (!difficulties.has(difficulty))
-            continue;
-        const std::string suffix = difficultySuffix(difficulty);
-        LineReader monsters = files.open(monsterListPath(difficulty));
-        std::string line;
-        while (monsters.next(line)) {
-            const MonsterCandidate monster = cutFirstColon(line);
+    forEachMonsterLine(
+        files, difficulties, [&](Difficulty difficulty, const MonsterCandidate& monster) {
             const DropTableRef ref = dropTableRef(difficulty, monster.rest);
             std::int32_t picks = ref.picks;
-            const std::string name = monster.name + suffix;
-            LineReader table = files.open(ref.path);
-            std::string dropLine;
-            while (table.next(dropLine)) {
-                const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
+            const std::string name = monster.name + difficultySuffix(difficulty);
+            DropTableReader table(files, ref.path, env.decimalSeparator);
+            DropLine drop;
+            while (table.next(drop)) {
                 if (drop.dash) {
                     picks = 1;
                     merge = true;
@@ -43,8 +36,7 @@ void itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
                 }
                 list.add(makeEntry(name, chanceText(chance, env.decimalSeparator), env.mode));
             }
-        }
-    }
+        });
 }
 
 } // namespace qdc

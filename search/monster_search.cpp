@@ -21,10 +21,9 @@ void monsterSearch(const SearchEnv& env, ResultList& list, const std::string& mo
                 continue;
             const DropTableRef ref = dropTableRef(difficulty, candidate.rest);
             std::int32_t picks = ref.picks;
-            LineReader table = files.open(ref.path);
-            std::string dropLine;
-            while (table.next(dropLine)) {
-                const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
+            DropTableReader table(files, ref.path, env.decimalSeparator);
+            DropLine drop;
+            while (table.next(drop)) {
                 if (drop.dash) {
                     picks = 1;
                     merge = true;

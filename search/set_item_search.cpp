@@ -37,51 +37,42 @@ void setItemSearch(const SearchEnv& env, ResultList& list, const std::string& ba
     // Goes on at a "-" line and off after the next merge pass, wherever that
     // comes: across drop tables, monsters and difficulties.
     bool merge = false;
-    for (Difficulty d : kAllDifficulties) {
-        if (!difficulties.has(d))
-            continue;
-        const std::string suffix = difficultySuffix(d);
-        LineReader monsters = files.open(monsterListPath(d));
-        std::string line;
-        while (monsters.next(line)) {
-            const MonsterCandidate monster = cutFirstColon(line);
-            // The last level line of the monster decides. A monster without
-            // one is taken at level 0 with no reduction.
-            const LevelRecord level = findLastLevel(files, d, monster.name, ReductionCut::LastThree)
-                                          .value_or(LevelRecord{});
-            in.monsterLevel = level.level;
-            in.reduction = level.reduction;
-            in.monsterName = monster.name;
-            const DropTableRef ref = dropTableRef(d, monster.rest);
-            in.picks = ref.picks;
-            const std::string entryName = monster.name + suffix;
+    forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
+        // The last level line of the monster decides. A monster without
+        // one is taken at level 0 with no reduction.
+        const LevelRecord level =
+            findLastLevel(files, d, monster.name, ReductionCut::LastThree).value_or(LevelRecord{});
+        in.monsterLevel = level.level;
+        in.reduction = level.reduction;
+        in.monsterName = monster.name;
+        const DropTableRef ref = dropTableRef(d, monster.rest);
+        in.picks = ref.picks;
+        const std::string entryName = monster.name + difficultySuffix(d);
 
-            LineReader table = files.open(ref.path);
-            std::string dropLine;
-            while (table.next(dropLine)) {
-                const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
-                if (drop.dash) {
-                    in.picks = 1;
-                    in.reduction = 0;
-                    merge = true;
-                    continue;
-                }
-                in.p = toFloat(drop.chance, env.decimalSeparator);
-                if (drop.item != found.baseItem || in.monsterLevel < found.setLevel)
-                    continue;
-                double chance = setDropChance(in, SetChanceForm::ItemSearch);
-                if (merge) {
-                    chance = mergePass(list, entryName, chance, env.mode, env.decimalSeparator);
-                    merge = false;
-                }
-                // A "Cow" set item drops only from "Cow" monsters: the rest of
-                // this drop table is passed over.
-                if (cowItem && !beginsWithCow(monster.name))
-                    break;
-                list.add(makeEntry(entryName, chanceText(chance, env.decimalSeparator), env.mode));
+        DropTableReader table(files, ref.path, env.decimalSeparator);
+        DropLine drop;
+        while (table.next(drop)) {
+            if (drop.dash) {
+                in.picks = 1;
+                in.reduction = 0;
+                merge = true;
+                continue;
             }
+            in.p = toFloat(drop.chance, env.decimalSeparator);
+            if (drop.item != found.baseItem || in.monsterLevel < found.setLevel)
+                continue;
+            double chance = setDropChance(in, SetChanceForm::ItemSearch);
+            if (merge) {
+                chance = mergePass(list, entryName, chance, env.mode, env.decimalSeparator);
+                merge = false;
+            }
+            // A "Cow" set item drops only from "Cow" monsters: the rest of
+            // this drop table is passed over.
+            if (cowItem && !beginsWithCow(monster.name))
+                break;
+            list.add(makeEntry(entryName, chanceText(chance, env.decimalSeparator), env.mode));
         }
-    }
+    });
 }
 
 } // namespace qdc

@@ -49,10 +49,9 @@ void setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string&
 
     // Once on, merging stays on to the end of the search.
     bool merge = false;
-    LineReader table = files.open(ref.path);
-    std::string dropLine;
-    while (table.next(dropLine)) {
-        const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
+    DropTableReader table(files, ref.path, env.decimalSeparator);
+    DropLine drop;
+    while (table.next(drop)) {
         if (drop.dash) {
             in.picks = 1;
             in.reduction = 0;

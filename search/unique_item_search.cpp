@@ -45,14 +45,8 @@ void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string&
     // Once on, the flag waits for the next line that yields a result, in
     // whichever drop table, monster line or difficulty that comes.
     bool merge = false;
-    for (const Difficulty difficulty : kAllDifficulties) {
-        if (!difficulties.has(difficulty))
-            continue;
-        const std::string suffix = difficultySuffix(difficulty);
-        LineReader monsters = files.open(monsterListPath(difficulty));
-        std::string line;
-        while (monsters.next(line)) {
-            const MonsterCandidate monster = cutFirstColon(line);
+    forEachMonsterLine(
+        files, difficulties, [&](Difficulty difficulty, const MonsterCandidate& monster) {
             const DropTableRef ref = dropTableRef(difficulty, monster.rest);
             // A monster without a level line is taken as level 0 without
             // reduction, never as the monster before it.
@@ -62,11 +56,10 @@ void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string&
             input.picks = ref.picks;
             input.monsterLevel = level.level;
             input.qualityReduction = level.reduction;
-            const std::string name = monster.name + suffix;
-            LineReader table = files.open(ref.path);
-            std::string dropLine;
-            while (table.next(dropLine)) {
-                const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
+            const std::string name = monster.name + difficultySuffix(difficulty);
+            DropTableReader table(files, ref.path, env.decimalSeparator);
+            DropLine drop;
+            while (table.next(drop)) {
                 if (drop.dash) {
                     input.picks = 1;
                     input.qualityReduction = 0;
@@ -84,8 +77,7 @@ void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string&
                 list.add(
                     makeEntry(name, uniqueItemChanceText(chance, env.decimalSeparator), env.mode));
             }
-        }
-    }
+        });
 }
 
 } // namespace qdc

@@ -39,10 +39,9 @@ void uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::stri
             continue;
         const DropTableRef ref = dropTableRef(difficulty, candidate.rest);
         std::int32_t picks = ref.picks;
-        LineReader table = files.open(ref.path);
-        std::string dropLine;
-        while (table.next(dropLine)) {
-            const DropLine drop = readDropLine(dropLine, env.decimalSeparator);
+        DropTableReader table(files, ref.path, env.decimalSeparator);
+        DropLine drop;
+        while (table.next(drop)) {
             if (drop.dash) {
                 reduction = 0;
                 picks = 1;
