@@ -466,58 +466,44 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::MonSearchClick() {
-    runHandler([this] {
-        qdc::DiskFileSource files(dataDirectory());
-        const qdc::SearchEnv env{files, decimalSeparator_, sortMode()};
-        qdc::monsterSearch(env, *dropListModel_, boxText(MonList),
-                           radioDifficulty(MonNormal, MonNm, MonHell));
+    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
+        qdc::monsterSearch(env, list, boxText(MonList), radioDifficulty(MonNormal, MonNm, MonHell));
     });
 }
 
 void TForm1::ItSearchClick() {
-    runHandler([this] {
-        qdc::DiskFileSource files(dataDirectory());
-        const qdc::SearchEnv env{files, decimalSeparator_, sortMode()};
-        qdc::itemSearch(env, *dropListModel_, boxText(ItList),
-                        checkDifficulties(ItNormal, ItNm, ItHell));
+    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
+        qdc::itemSearch(env, list, boxText(ItList), checkDifficulties(ItNormal, ItNm, ItHell));
     });
 }
 
 void TForm1::UniItemSearchClick() {
-    runHandler([this] {
-        qdc::DiskFileSource files(dataDirectory());
-        const qdc::SearchEnv env{files, decimalSeparator_, sortMode()};
-        qdc::uniqueItemSearch(env, *dropListModel_, boxText(UniItemList),
+    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
+        qdc::uniqueItemSearch(env, list, boxText(UniItemList),
                               checkDifficulties(NormUniCheck, NmUniCheck, HellUniCheck),
                               latin1(MagicFind->text()));
     });
 }
 
 void TForm1::UniMonsterSearchClick() {
-    runHandler([this] {
-        qdc::DiskFileSource files(dataDirectory());
-        const qdc::SearchEnv env{files, decimalSeparator_, sortMode()};
-        qdc::uniqueMonsterSearch(env, *dropListModel_, boxText(UniMonList),
+    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
+        qdc::uniqueMonsterSearch(env, list, boxText(UniMonList),
                                  radioDifficulty(NormUniRadio, NmUniRadio, HellUniRadio),
                                  latin1(MagicFind->text()));
     });
 }
 
 void TForm1::SetItSearchClick() {
-    runHandler([this] {
-        qdc::DiskFileSource files(dataDirectory());
-        const qdc::SearchEnv env{files, decimalSeparator_, sortMode()};
-        qdc::setItemSearch(env, *dropListModel_, boxText(BaseSetList), boxText(SetList),
+    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
+        qdc::setItemSearch(env, list, boxText(BaseSetList), boxText(SetList),
                            checkDifficulties(NormSetCheck, NmSetCheck, HellSetCheck),
                            latin1(MagicFind->text()));
     });
 }
 
 void TForm1::SetMonSearchClick() {
-    runHandler([this] {
-        qdc::DiskFileSource files(dataDirectory());
-        const qdc::SearchEnv env{files, decimalSeparator_, sortMode()};
-        qdc::setMonsterSearch(env, *dropListModel_, boxText(MonSetList),
+    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
+        qdc::setMonsterSearch(env, list, boxText(MonSetList),
                               radioDifficulty(NormSetRadio, NmSetRadio, HellSetRadio),
                               latin1(MagicFind->text()));
     });
@@ -562,6 +548,13 @@ void TForm1::runHandler(const std::function<void()>& work) {
     } catch (const std::exception& e) {
         showError(e);
     }
+}
+
+void TForm1::runSearch(const std::function<void(const qdc::SearchEnv&, qdc::ResultList&)>& search) {
+    runHandler([&] {
+        qdc::DiskFileSource files(dataDirectory());
+        search({files, decimalSeparator_, sortMode()}, *dropListModel_);
+    });
 }
 
 void TForm1::showError(const std::exception& error) {

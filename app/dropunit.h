@@ -205,6 +205,8 @@ class TForm1 : public QWidget {
 
     // Runs a handler's work; an error ends it and is shown in the error box.
     void runHandler(const std::function<void()>& work);
+    // Runs a search on the data files of the current directory into DropList.
+    void runSearch(const std::function<void(const qdc::SearchEnv&, qdc::ResultList&)>& search);
     void showError(const std::exception& error);
 
     std::string dataDirectory() const;
