@@ -52,7 +52,7 @@ class DropListModel final : public QAbstractListModel, public qdc::ResultList {
     void setSorted(bool on) override { sorted_ = on; }
     void clear() override;
     int count() const override { return static_cast<int>(entries_.size()); }
-    std::string at(int index) const override {
+    const std::string& at(int index) const override {
         return entries_.at(static_cast<std::size_t>(index));
     }
     void removeAt(int index) override;

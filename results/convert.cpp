@@ -70,56 +70,65 @@ std::int32_t toInt(const std::string& text) {
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-double toFloat(const std::string& text, char decimalSeparator) {
+namespace {
+
+// Checks the shape of a number text; when `plain` is given, writes the number
+// there with "." as its decimal point.
+bool scanFloat(std::string_view text, char decimalSeparator, std::string* plain) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && text[begin] == ' ')
         ++begin;
     while (end > begin && text[end - 1] == ' ')
         --end;
-
-    // Check the shape and rebuild it with "." as the decimal point.
-    std::string plain;
+    auto keep = [&](char c) {
+        if (plain != nullptr)
+            *plain += c;
+    };
     std::size_t i = begin;
     if (i < end && (text[i] == '+' || text[i] == '-'))
-        plain += text[i++];
+        keep(text[i++]);
     std::size_t digits = 0;
-    while (i < end && isDigit(text[i])) {
-        plain += text[i++];
-        ++digits;
-    }
+    for (; i < end && isDigit(text[i]); ++i, ++digits)
+        keep(text[i]);
     if (i < end && text[i] == decimalSeparator) {
-        plain += '.';
-        ++i;
-        while (i < end && isDigit(text[i])) {
-            plain += text[i++];
-            ++digits;
-        }
+        keep('.');
+        for (++i; i < end && isDigit(text[i]); ++i, ++digits)
+            keep(text[i]);
     }
     if (digits == 0)
-        throwFloatError(text);
+        return false;
     if (i < end && (text[i] == 'e' || text[i] == 'E')) {
-        plain += 'e';
+        keep('e');
         ++i;
         if (i < end && (text[i] == '+' || text[i] == '-'))
-            plain += text[i++];
+            keep(text[i++]);
         std::size_t expDigits = 0;
-        while (i < end && isDigit(text[i])) {
-            plain += text[i++];
-            ++expDigits;
-        }
+        for (; i < end && isDigit(text[i]); ++i, ++expDigits)
+            keep(text[i]);
         if (expDigits == 0)
-            throwFloatError(text);
+            return false;
     }
-    if (i != end)
-        throwFloatError(text);
+    return i == end;
+}
 
+} // namespace
+
+double toFloat(const std::string& text, char decimalSeparator) {
+    std::string plain;
+    if (!scanFloat(text, decimalSeparator, &plain))
+        throwFloatError(text);
     errno = 0;
     char* stop = nullptr;
     const double value = cStrtod(plain.c_str(), &stop);
     if (errno == ERANGE && std::isinf(value))
         throwFloatError(text);
     return value;
+}
+
+bool isPlainFloatText(std::string_view text, char decimalSeparator) {
+    return text.find_first_of("eE") == std::string_view::npos &&
+           scanFloat(text, decimalSeparator, nullptr);
 }
 
 std::string withSeparator(std::string text, char decimalSeparator) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace qdc {
 
@@ -16,6 +17,10 @@ std::int32_t toInt(const std::string& text);
 // exponent; at least one digit. Otherwise
 // "'<text>' is not a valid floating point value".
 double toFloat(const std::string& text, char decimalSeparator);
+
+// Whether `text` converts by toFloat() and has no exponent, told by its shape
+// alone, without converting it.
+bool isPlainFloatText(std::string_view text, char decimalSeparator);
 
 // Every "." of `text` replaced by `decimalSeparator`.
 std::string withSeparator(std::string text, char decimalSeparator);

@@ -42,13 +42,26 @@ double mergePass(ResultList& list, const std::string& name, double newChance, So
                  char decimalSeparator) {
     int i = 0;
     while (i < list.count()) {
-        const ReadEntry old = readEntry(list.at(i), mode, decimalSeparator);
-        if (old.name == name) {
+        const std::string& entry = list.at(i);
+        const std::string_view text(entry);
+        const std::size_t eq = text.find('=');
+        const std::string_view before = text.substr(0, eq);
+        const std::string_view after =
+            eq == std::string_view::npos ? std::string_view() : text.substr(eq + 1);
+        const std::string_view entryName = mode == SortMode::NameFirst ? before : after;
+        const std::string_view chance = mode == SortMode::NameFirst ? after : before;
+        if (entryName == name) {
+            const double old = readEntry(entry, mode, decimalSeparator).chance;
             list.removeAt(i);
-            newChance = (old.chance / 100 + newChance / 100) * 100;
-        } else {
-            ++i;
+            newChance = (old / 100 + newChance / 100) * 100;
+            continue;
         }
+        // Other entries are read too, so that one whose chance does not convert
+        // ends the search; a plain number is told by its shape alone.
+        if (!isPlainFloatText(chance, decimalSeparator) ||
+            (decimalSeparator != '.' && chance.find('.') != std::string_view::npos))
+            readEntry(entry, mode, decimalSeparator);
+        ++i;
     }
     return newChance;
 }

@@ -16,7 +16,7 @@ class ResultList {
     virtual void setSorted(bool on) = 0;
     virtual void clear() = 0;
     virtual int count() const = 0;
-    virtual std::string at(int index) const = 0;
+    virtual const std::string& at(int index) const = 0;
     virtual void removeAt(int index) = 0;
     virtual void add(const std::string& entry) = 0;
     // The captions of the two column headings above the list.
@@ -31,7 +31,7 @@ class MemoryResultList : public ResultList {
     void setSorted(bool on) override { sorted_ = on; }
     void clear() override { entries_.clear(); }
     int count() const override { return static_cast<int>(entries_.size()); }
-    std::string at(int index) const override { return entries_.at(index); }
+    const std::string& at(int index) const override { return entries_.at(index); }
     void removeAt(int index) override;
     void add(const std::string& entry) override;
     void setLabels(const std::string& nameLabel, const std::string& dropLabel) override;

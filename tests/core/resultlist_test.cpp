@@ -114,9 +114,36 @@ TEST(MergePass, CommaLocaleReadsBothChanceForms) {
     list.setSorted(true);
     list.add("65,7=St. Hugo");
     list.add("0.000015=St. Hugo");
+    list.add("0.00005=Gold");
+    list.add("5E-10=Cap");
     const double sum = qdc::mergePass(list, "St. Hugo", 1, SortMode::ChanceFirst, ',');
     EXPECT_DOUBLE_EQ(sum, 66.700015);
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"0.00005=Gold", "5E-10=Cap"}));
+}
+
+TEST(MergePass, EveryEntryIsReadEvenWhenItsNameDiffers) {
+    const struct {
+        const char* entry;
+        SortMode mode;
+        char sep;
+        const char* error;
+    } cases[] = {
+        {"A=B=5", SortMode::NameFirst, '.', "'B=5' is not a valid floating point value"},
+        {"Gold=", SortMode::NameFirst, '.', "'' is not a valid floating point value"},
+        {"x=Gold", SortMode::ChanceFirst, '.', "'x' is not a valid floating point value"},
+        {"1.5.1=Gold", SortMode::ChanceFirst, ',', "'1,5,1' is not a valid floating point value"},
+        {"Gold=1E999", SortMode::NameFirst, '.', "'1E999' is not a valid floating point value"},
+    };
+    for (const auto& c : cases) {
+        MemoryResultList list;
+        list.add(c.entry);
+        try {
+            qdc::mergePass(list, "Other", 1, c.mode, c.sep);
+            ADD_FAILURE() << c.entry;
+        } catch (const qdc::DropError& e) {
+            EXPECT_STREQ(e.what(), c.error);
+        }
+    }
 }
 
 TEST(SeparatorCommand, WidensEveryEntryAndKeepsTheOrder) {
