@@ -1,6 +1,7 @@
 #include "data/levels.h"
 
 #include "results/convert.h"
+#include "results/error.h"
 
 namespace qdc {
 
@@ -45,6 +46,42 @@ std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
         if (levelLineName(line) == monster)
             found = parseLevelLine(line, cut);
     return found;
+}
+
+const LevelIndex::Table& LevelIndex::table(Difficulty d) {
+    const auto found = tables_.find(d);
+    if (found != tables_.end())
+        return found->second;
+    Table table;
+    table.file = files_.load(levelsPath(d));
+    const std::vector<std::string>& lines = table.file->lines;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        table.linesByName[levelLineName(lines[i])].push_back(i);
+    return tables_.emplace(d, std::move(table)).first->second;
+}
+
+std::optional<LevelRecord> LevelIndex::first(Difficulty d, const std::string& monster,
+                                             ReductionCut cut) {
+    const Table& t = table(d);
+    const auto found = t.linesByName.find(monster);
+    if (found != t.linesByName.end())
+        return parseLevelLine(t.file->lines[found->second.front()], cut);
+    if (t.file->error)
+        throw DropError(*t.file->error);
+    return std::nullopt;
+}
+
+std::optional<LevelRecord> LevelIndex::last(Difficulty d, const std::string& monster,
+                                            ReductionCut cut) {
+    const Table& t = table(d);
+    std::optional<LevelRecord> record;
+    const auto found = t.linesByName.find(monster);
+    if (found != t.linesByName.end())
+        for (const std::size_t line : found->second)
+            record = parseLevelLine(t.file->lines[line], cut);
+    if (t.file->error)
+        throw DropError(*t.file->error);
+    return record;
 }
 
 } // namespace qdc

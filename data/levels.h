@@ -4,8 +4,12 @@
 #include "data/filesource.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace qdc {
 
@@ -35,5 +39,26 @@ std::optional<LevelRecord> findFirstLevel(FileSource& files, Difficulty d,
 // The last level line of `monster`; every matching line is converted.
 std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
                                          const std::string& monster, ReductionCut cut);
+
+// The level lists of a search that looks up every monster it meets: each
+// file is read once and its lines indexed by monster name. Lookups give what
+// findFirstLevel() and findLastLevel() give, errors included, in the same
+// order.
+class LevelIndex {
+  public:
+    explicit LevelIndex(FileSource& files) : files_(files) {}
+    std::optional<LevelRecord> first(Difficulty d, const std::string& monster, ReductionCut cut);
+    std::optional<LevelRecord> last(Difficulty d, const std::string& monster, ReductionCut cut);
+
+  private:
+    struct Table {
+        std::shared_ptr<const FileLines> file;
+        std::unordered_map<std::string, std::vector<std::size_t>> linesByName;
+    };
+    const Table& table(Difficulty d);
+
+    FileSource& files_;
+    std::map<Difficulty, Table> tables_;
+};
 
 } // namespace qdc

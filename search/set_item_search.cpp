@@ -37,11 +37,12 @@ void setItemSearch(const SearchEnv& env, ResultList& list, const std::string& ba
     // Goes on at a "-" line and off after the next merge pass, wherever that
     // comes: across drop tables, monsters and difficulties.
     bool merge = false;
+    LevelIndex levels(files);
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
         // The last level line of the monster decides. A monster without
         // one is taken at level 0 with no reduction.
         const LevelRecord level =
-            findLastLevel(files, d, monster.name, ReductionCut::LastThree).value_or(LevelRecord{});
+            levels.last(d, monster.name, ReductionCut::LastThree).value_or(LevelRecord{});
         in.monsterLevel = level.level;
         in.reduction = level.reduction;
         in.monsterName = monster.name;

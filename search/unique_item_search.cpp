@@ -45,13 +45,14 @@ void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string&
     // Once on, the flag waits for the next line that yields a result, in
     // whichever drop table, monster line or difficulty that comes.
     bool merge = false;
+    LevelIndex levels(files);
     forEachMonsterLine(
         files, difficulties, [&](Difficulty difficulty, const MonsterCandidate& monster) {
             const DropTableRef ref = dropTableRef(difficulty, monster.rest);
             // A monster without a level line is taken as level 0 without
             // reduction, never as the monster before it.
             const LevelRecord level =
-                findFirstLevel(files, difficulty, monster.name, ReductionCut::AfterComma)
+                levels.first(difficulty, monster.name, ReductionCut::AfterComma)
                     .value_or(LevelRecord{});
             input.picks = ref.picks;
             input.monsterLevel = level.level;

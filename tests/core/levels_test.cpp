@@ -1,0 +1,120 @@
+#include "data/levels.h"
+#include "results/error.h"
+
+#include <gtest/gtest.h>
+
+using qdc::Difficulty;
+using qdc::LevelRecord;
+using qdc::ReductionCut;
+
+namespace {
+
+// A lookup's outcome as text: "level/reduction", "none", or the error.
+template <class Lookup> std::string outcome(Lookup lookup) {
+    try {
+        const std::optional<LevelRecord> record = lookup();
+        return record ? std::to_string(record->level) + "/" + std::to_string(record->reduction)
+                      : "none";
+    } catch (const qdc::DropError& e) {
+        return e.what();
+    }
+}
+
+// A level list whose reading fails after its lines.
+struct FailingLevels : qdc::FileSource {
+    std::vector<std::string> lines;
+    std::shared_ptr<const qdc::FileLines> load(const std::string&) override {
+        auto file = std::make_shared<qdc::FileLines>();
+        file->lines = lines;
+        file->error = "I/O error 5";
+        return file;
+    }
+};
+
+} // namespace
+
+TEST(LevelLine, BothReductionCuts) {
+    const struct {
+        const char* line;
+        const char* afterComma;
+        const char* lastThree;
+    } cases[] = {
+        {"Cave Lurker:14", "14/0", "14/0"},
+        {"Cave Lurker:38,983", "38/983", "38/983"},
+        {"Cave Lurker:40,0983", "40/98", "40/983"},
+        {"Cave Lurker:40,05", "40/5", "',05' is not a valid integer value"},
+        {"Cave Lurker:x", "'x' is not a valid integer value", "'x' is not a valid integer value"},
+        {"Cave Lurker:38,", "'' is not a valid integer value",
+         "'38,' is not a valid integer value"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(outcome([&] {
+                      return std::optional(qdc::parseLevelLine(c.line, ReductionCut::AfterComma));
+                  }),
+                  c.afterComma)
+            << c.line;
+        EXPECT_EQ(outcome([&] {
+                      return std::optional(qdc::parseLevelLine(c.line, ReductionCut::LastThree));
+                  }),
+                  c.lastThree)
+            << c.line;
+    }
+}
+
+// The index of a search gives what a fresh read of the file gives.
+TEST(LevelIndex, SameAsReadingTheFile) {
+    qdc::MemoryFileSource files{
+        {"Normal/levels.txt",
+         "Cave Lurker:12\nBog Wight:x\nCave Lurker:30,050\n:7\nBog Wight:20\n"}};
+    qdc::LevelIndex index(files);
+    for (const char* monster : {"Cave Lurker", "Bog Wight", "", "Nobody"}) {
+        for (const auto cut : {ReductionCut::AfterComma, ReductionCut::LastThree}) {
+            EXPECT_EQ(outcome([&] { return index.first(Difficulty::Normal, monster, cut); }),
+                      outcome([&] {
+                          return qdc::findFirstLevel(files, Difficulty::Normal, monster, cut);
+                      }))
+                << monster;
+            EXPECT_EQ(outcome([&] { return index.last(Difficulty::Normal, monster, cut); }),
+                      outcome([&] {
+                          return qdc::findLastLevel(files, Difficulty::Normal, monster, cut);
+                      }))
+                << monster;
+        }
+    }
+    EXPECT_EQ(outcome([&] {
+                  return index.last(Difficulty::Normal, "Cave Lurker", ReductionCut::AfterComma);
+              }),
+              "30/50");
+    EXPECT_EQ(outcome([&] {
+                  return index.first(Difficulty::Normal, "Bog Wight", ReductionCut::AfterComma);
+              }),
+              "'x' is not a valid integer value");
+    EXPECT_EQ(outcome([&] {
+                  return index.first(Difficulty::Hell, "Bog Wight", ReductionCut::AfterComma);
+              }),
+              "Invalid filename");
+}
+
+TEST(LevelIndex, ReadErrorAfterTheLines) {
+    FailingLevels files;
+    files.lines = {"Cave Lurker:12", "Bog Wight:x"};
+    qdc::LevelIndex index(files);
+    const auto cut = ReductionCut::AfterComma;
+    // The first line of a name is found before the failing read.
+    EXPECT_EQ(outcome([&] { return index.first(Difficulty::Normal, "Cave Lurker", cut); }), "12/0");
+    EXPECT_EQ(outcome([&] { return index.first(Difficulty::Normal, "Nobody", cut); }),
+              "I/O error 5");
+    // The last line needs the whole file; a bad matching line fails first.
+    EXPECT_EQ(outcome([&] { return index.last(Difficulty::Normal, "Cave Lurker", cut); }),
+              "I/O error 5");
+    EXPECT_EQ(outcome([&] { return index.last(Difficulty::Normal, "Bog Wight", cut); }),
+              "'x' is not a valid integer value");
+    for (const char* monster : {"Cave Lurker", "Bog Wight", "Nobody"}) {
+        EXPECT_EQ(
+            outcome([&] { return index.first(Difficulty::Normal, monster, cut); }),
+            outcome([&] { return qdc::findFirstLevel(files, Difficulty::Normal, monster, cut); }));
+        EXPECT_EQ(
+            outcome([&] { return index.last(Difficulty::Normal, monster, cut); }),
+            outcome([&] { return qdc::findLastLevel(files, Difficulty::Normal, monster, cut); }));
+    }
+}
