@@ -77,22 +77,36 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     std::string difficulty = "normal";
     std::string separator;
     bool wide = false;
-    app.add_option("--data", dataDir, "Data directory (default: the current directory)");
+    app.footer("Examples:\n"
+               "  dropcalc-cli --data examples/data --sort name monster \"Cave Lurker\"\n"
+               "  dropcalc-cli --difficulty normal,hell item Ring\n"
+               "  dropcalc-cli --mf 200 unique-item \"Coil of Embers\"\n"
+               "  dropcalc-cli set-item \"Ashen Vigil\" \"Ashen Vigil Cowl\"\n"
+               "\n"
+               "Exit status: 0 when the search ran to its end; 1 when the data files\n"
+               "stopped it (the entries found before are printed, the message is the\n"
+               "last line on standard error); 2 for a mistake on the command line.");
+    app.add_option("--data", dataDir, "Data directory (default: the current directory)")
+        ->type_name("DIR");
     app.add_option("--sort", sort, "Sort mode: name (name first) or chance (chance first)")
         ->check(CLI::IsMember({"name", "chance"}))
+        ->type_name("MODE")
         ->capture_default_str();
     app.add_option("--mf", magicFind,
                    "Text of the magic-find box, read by the unique and set searches")
+        ->type_name("TEXT")
         ->capture_default_str();
     app.add_option("--difficulty", difficulty,
                    "Comma-separated subset of normal, nightmare, hell (empty: none); "
                    "monster, unique-monster and set-monster need exactly one")
+        ->type_name("LIST")
         ->capture_default_str();
     app.add_option("--decimal-separator", separator,
                    "Decimal separator, one character (default: the locale's)")
         ->check([](const std::string& s) {
             return s.size() == 1 ? std::string() : std::string("must be one character");
-        });
+        })
+        ->type_name("C");
     app.add_flag("--wide", wide, "Replace each \"=\" of the entries by ten blanks before printing");
 
     std::string name;
