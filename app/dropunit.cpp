@@ -1,4 +1,5 @@
 #include "app/dropunit.h"
+#include "data/diskfilesource.h"
 
 #include "data/itemlist.h"
 #include "data/monsterlist.h"

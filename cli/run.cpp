@@ -1,4 +1,5 @@
 #include "cli/run.h"
+#include "data/diskfilesource.h"
 
 #include "data/itemlist.h"
 #include "data/monsterlist.h"
@@ -203,7 +204,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return 2;
     } catch (const DropError& e) {
         out.flush();
-        err << boxMessage(e.what()) << '\n';
+        err << boxMessage(e.message()) << '\n';
         return 1;
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/error.h"
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -9,17 +11,21 @@
 namespace qdc {
 
 // The lines of one text file, as far as they could be read. When reading
-// stopped on an error, `error` holds its message and is raised after the last
-// line read.
+// stopped on an error, `error` holds it and is raised after the last line read.
 struct FileLines {
     std::vector<std::string> lines;
-    std::optional<std::string> error;
+    std::optional<DropError> error;
 };
 
 // Splits single-byte text into lines: a line ends at LF or CR LF, any other CR
 // is dropped, a Ctrl-Z at the start of a line ends the file, and the last line
 // needs no line end.
 std::vector<std::string> splitLines(const std::string& bytes);
+
+// A file as read: its bytes cut into lines, and the error that stopped the
+// reading partway, if any.
+std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
+                                               std::optional<DropError> readError = std::nullopt);
 
 // Reads one opened file line by line.
 class LineReader {
@@ -44,17 +50,6 @@ class FileSource {
     virtual ~FileSource() = default;
     LineReader open(const std::string& path) { return LineReader(load(path)); }
     virtual std::shared_ptr<const FileLines> load(const std::string& path) = 0;
-};
-
-// Files of a folder on disk.
-class DiskFileSource : public FileSource {
-  public:
-    explicit DiskFileSource(std::string directory) : directory_(std::move(directory)) {}
-    std::shared_ptr<const FileLines> load(const std::string& path) override;
-    const std::string& directory() const { return directory_; }
-
-  private:
-    std::string directory_;
 };
 
 // Files held in memory, for tests and fuzzing. A path whose folder holds no

@@ -1,15 +1,42 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace qdc {
 
+// Where a data error came from.
+struct ErrorLocation {
+    std::string path; // relative to the data directory, "/" between its parts
+    int line = 0;     // 1-based; 0 when the file could not be opened or read
+    std::string text; // the line as read (empty for an open error)
+};
+
 // The one error type of the core. Its message is the text the user sees; the
-// window and the command-line tool show it through boxMessage().
+// window and the command-line tool show it through boxMessage(). The message
+// keeps all its bytes, NUL included: read it with message(), not what().
 class DropError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit DropError(const std::string& message, std::string detail = {})
+        : std::runtime_error(message), message_(message), detail_(std::move(detail)) {}
+
+    const std::string& message() const { return message_; }
+    // The system's own words for a system error ("Too many levels of symbolic
+    // links"); empty otherwise.
+    const std::string& detail() const { return detail_; }
+    const std::optional<ErrorLocation>& location() const { return location_; }
+    // Sets the location unless one is set already: the innermost reader knows
+    // best where it was.
+    void locate(ErrorLocation location) {
+        if (!location_)
+            location_ = std::move(location);
+    }
+
+  private:
+    std::string message_;
+    std::string detail_;
+    std::optional<ErrorLocation> location_;
 };
 
 [[noreturn]] void throwIntError(const std::string& text);

@@ -5,8 +5,8 @@
 
 namespace qdc {
 
-void itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
-                DifficultySet difficulties) {
+SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
+                      DifficultySet difficulties) {
     startSearch(list, env.mode);
 
     CachingFileSource files(env.files);
@@ -37,6 +37,7 @@ void itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
                 list.add(makeEntry(name, chanceText(chance, env.decimalSeparator), env.mode));
             }
         });
+    return std::nullopt;
 }
 
 } // namespace qdc

@@ -5,11 +5,11 @@
 
 namespace qdc {
 
-void monsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
-                   Difficulty difficulty) {
+SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                         Difficulty difficulty) {
     startSearch(list, env.mode);
     if (monster.empty())
-        return;
+        return std::nullopt;
 
     CachingFileSource files(env.files);
     bool merge = false;
@@ -37,6 +37,7 @@ void monsterSearch(const SearchEnv& env, ResultList& list, const std::string& mo
             }
         }
     }
+    return std::nullopt;
 }
 
 } // namespace qdc

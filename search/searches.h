@@ -6,6 +6,7 @@
 #include "results/resultlist.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ struct SearchEnv {
     SortMode mode = SortMode::ChanceFirst;
 };
 
+// What a search says besides its entries: when it finds nothing because the
+// name it looks up is not where it looks, the sentence that says so, for
+// example: no monster named "cave lurker" in Normal/monsterlist.txt
+using SearchNote = std::optional<std::string>;
+
 // Normal drop chance in percent: (1 - (1 - p)^picks) * 100, rounded to 10
 // decimals.
 double normalDropChance(double p, std::int32_t picks);
@@ -26,29 +32,29 @@ double normalDropChance(double p, std::int32_t picks);
 double monsterDropChance(const std::string& item, double p, std::int32_t picks);
 
 // What one monster drops at one difficulty.
-void monsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
-                   Difficulty difficulty);
+SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                         Difficulty difficulty);
 
 // Which monsters of the chosen difficulties drop one item.
-void itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
-                DifficultySet difficulties);
+SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string& item,
+                      DifficultySet difficulties);
 
 // Which monsters of the chosen difficulties drop one unique item.
-void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string& unique,
-                      DifficultySet difficulties, const std::string& magicFindText);
+SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string& unique,
+                            DifficultySet difficulties, const std::string& magicFindText);
 
 // Which unique items one monster drops at one difficulty.
-void uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
-                         Difficulty difficulty, const std::string& magicFindText);
+SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                               Difficulty difficulty, const std::string& magicFindText);
 
 // Which monsters of the chosen difficulties drop one set item of a base set.
-void setItemSearch(const SearchEnv& env, ResultList& list, const std::string& baseSet,
-                   const std::string& setItem, DifficultySet difficulties,
-                   const std::string& magicFindText);
+SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::string& baseSet,
+                         const std::string& setItem, DifficultySet difficulties,
+                         const std::string& magicFindText);
 
 // Which set items one monster drops at one difficulty.
-void setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
-                      Difficulty difficulty, const std::string& magicFindText);
+SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                            Difficulty difficulty, const std::string& magicFindText);
 
 // Choosing a base set: the set item names of its first block, and whether the
 // set-item box then shows its prompt "[select a set item]" (it stays empty

@@ -10,9 +10,9 @@
 
 namespace qdc {
 
-void setItemSearch(const SearchEnv& env, ResultList& list, const std::string& baseSet,
-                   const std::string& setItem, DifficultySet difficulties,
-                   const std::string& magicFindText) {
+SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::string& baseSet,
+                         const std::string& setItem, DifficultySet difficulties,
+                         const std::string& magicFindText) {
     // The list is emptied before the magic find is read: a bad magic-find text
     // leaves it empty, with its sorting and labels as they were.
     list.clear();
@@ -74,6 +74,7 @@ void setItemSearch(const SearchEnv& env, ResultList& list, const std::string& ba
             list.add(makeEntry(entryName, chanceText(chance, env.decimalSeparator), env.mode));
         }
     });
+    return std::nullopt;
 }
 
 } // namespace qdc

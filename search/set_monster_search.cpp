@@ -10,13 +10,13 @@
 
 namespace qdc {
 
-void setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
-                      Difficulty difficulty, const std::string& magicFindText) {
+SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                            Difficulty difficulty, const std::string& magicFindText) {
     // A bad magic-find text ends the search before the list changes.
     const std::int32_t magicFind = toInt(magicFindText);
     startSearch(list, env.mode);
     if (monster.empty())
-        return;
+        return std::nullopt;
 
     CachingFileSource files(env.files);
     SetChanceInput in;
@@ -42,7 +42,7 @@ void setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string&
         }
     }
     if (!found)
-        return;
+        return std::nullopt;
     const DropTableRef ref = dropTableRef(difficulty, rest);
     in.picks = ref.picks;
     const bool cowMonster = beginsWithCow(monster);
@@ -81,6 +81,7 @@ void setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string&
             list.add(makeEntry(record.name, chanceText(chance, env.decimalSeparator), env.mode));
         });
     }
+    return std::nullopt;
 }
 
 } // namespace qdc

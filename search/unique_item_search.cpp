@@ -24,8 +24,8 @@ std::string uniqueItemChanceText(double chance, char decimalSeparator) {
 
 } // namespace
 
-void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string& unique,
-                      DifficultySet difficulties, const std::string& magicFindText) {
+SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string& unique,
+                            DifficultySet difficulties, const std::string& magicFindText) {
     // Before anything else: a bad magic-find text leaves the list as it was.
     const std::int32_t realMagicFind = realUniqueMagicFind(toInt(magicFindText));
     startSearch(list, env.mode);
@@ -79,6 +79,7 @@ void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string&
                     makeEntry(name, uniqueItemChanceText(chance, env.decimalSeparator), env.mode));
             }
         });
+    return std::nullopt;
 }
 
 } // namespace qdc

@@ -10,12 +10,12 @@
 
 namespace qdc {
 
-void uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
-                         Difficulty difficulty, const std::string& magicFindText) {
+SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
+                               Difficulty difficulty, const std::string& magicFindText) {
     startSearch(list, env.mode);
     const std::int32_t realMagicFind = realUniqueMagicFind(toInt(magicFindText));
     if (monster.empty())
-        return;
+        return std::nullopt;
 
     CachingFileSource files(env.files);
     // Read once, before the monster list. A monster without a level line is
@@ -72,6 +72,7 @@ void uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::stri
             }
         }
     }
+    return std::nullopt;
 }
 
 } // namespace qdc

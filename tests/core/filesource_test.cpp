@@ -1,3 +1,4 @@
+#include "data/diskfilesource.h"
 #include "data/filesource.h"
 #include "results/error.h"
 
@@ -110,7 +111,7 @@ TEST(CachedFiles, ReadErrorIsRaisedAfterTheLinesBeforeIt) {
         std::shared_ptr<const qdc::FileLines> load(const std::string&) override {
             auto file = std::make_shared<qdc::FileLines>();
             file->lines = {"first"};
-            file->error = "I/O error 5";
+            file->error = qdc::DropError("I/O error 5");
             return file;
         }
     } source;

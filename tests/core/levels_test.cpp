@@ -26,7 +26,7 @@ struct FailingLevels : qdc::FileSource {
     std::shared_ptr<const qdc::FileLines> load(const std::string&) override {
         auto file = std::make_shared<qdc::FileLines>();
         file->lines = lines;
-        file->error = "I/O error 5";
+        file->error = qdc::DropError("I/O error 5");
         return file;
     }
 };

@@ -30,7 +30,7 @@ class FailingSource : public FileSource {
     std::shared_ptr<const FileLines> load(const std::string&) override {
         auto file = std::make_shared<FileLines>();
         file->lines = lines_;
-        file->error = "I/O error 5";
+        file->error = qdc::DropError("I/O error 5");
         return file;
     }
 
