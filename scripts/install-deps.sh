@@ -1,13 +1,43 @@
 #!/usr/bin/env bash
-# Installs what building and testing the calculator needs on Debian 12.
+# Installs the Debian 12 packages that building, testing and CI need, without
+# the packages they merely recommend.
+#
+#   scripts/install-deps.sh          install them (as root, or through sudo)
+#   scripts/install-deps.sh --list   print them, one a line
 set -euo pipefail
+
 packages=(
+  # The build, the core's and the tool's tests, the benchmarks.
   build-essential cmake
-  libcli11-dev libgtest-dev
-  qt6-base-dev qt6-qpa-plugins libgl1-mesa-dev fonts-dejavu-core
+  libcli11-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev
+  # The window and its tests, offscreen; XKB keeps Qt's configure quiet.
+  qt6-base-dev libgl-dev libxkbcommon-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core
+  # The fuzzers: clang and its libFuzzer runtime.
+  clang libclang-rt-14-dev
+  # CI's format and tidy steps.
+  clang-format clang-tidy
+  # The man page, the validators of the desktop files, the Debian package.
+  help2man desktop-file-utils appstream dpkg-dev file
 )
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+if [ "${1:-}" = "--list" ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  {
+    echo "install-deps.sh: installing packages needs root, and sudo is not installed."
+    echo "Run this as root (for example with su -), then build as yourself:"
+    echo "  apt-get update && apt-get install -y --no-install-recommends ${packages[*]}"
+  } >&2
+  exit 1
+fi
+
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q "${packages[@]}"
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${packages[@]}"

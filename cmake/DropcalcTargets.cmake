@@ -1,0 +1,38 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# Makes FOLDER a layer of the core: TARGET gets an include directory that
+# holds FOLDER alone (a link to the source folder), so that its sources can
+# include "FOLDER/..." and the headers of the layers it links, and nothing
+# else. A file of results/ that includes "data/..." does not compile.
+function(dropcalc_layer target folder)
+  set(root ${CMAKE_BINARY_DIR}/layers/${folder})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  target_include_directories(${target} PUBLIC ${root})
+endfunction()
+
+# Warnings, -Werror on request and the version, for one target that compiles.
+function(dropcalc_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(DROPCALC_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  # The version both programs print with --version.
+  target_compile_definitions(${target} PRIVATE DROPCALC_VERSION="${PROJECT_VERSION}")
+endfunction()
+
+# Applies dropcalc_target_defaults to every target that compiles, defined in
+# DIR or below it, so that a target added in any folder gets them too.
+function(dropcalc_defaults_below dir)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY)$")
+      dropcalc_target_defaults(${target})
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir IN LISTS subdirs)
+    dropcalc_defaults_below(${subdir})
+  endforeach()
+endfunction()
