@@ -105,6 +105,8 @@ class Checker {
     void readMonsterLine(Difficulty d, const std::string& line, int number);
     void checkLevels(Difficulty d);
     void checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses);
+    void checkComputation(const std::string& path, int line, const std::string& item,
+                          const std::vector<TableUse>& uses);
     bool computationFails(const std::string& item, const MonsterLevels& levels) const;
     void checkUnnamed(const std::vector<std::string>& folderFiles);
 
@@ -195,6 +197,11 @@ void Checker::checkItems() {
         }
         if (line.empty()) {
             warn(kItemListPath, number, "blank line");
+            continue;
+        }
+        if (line.find(',') == std::string::npos) {
+            warn(kItemListPath, number,
+                 "line " + quoted(line) + " has no \",\": its item name is empty");
             continue;
         }
         checkName(seen, "item", name, kItemListPath, number);
@@ -358,7 +365,7 @@ void Checker::checkLevels(Difficulty d) {
     if (!file)
         return;
     for (const auto& [name, line] : monsters_)
-        if (byName.count(name) == 0)
+        if (!name.empty() && byName.count(name) == 0)
             warn(monsterListPath(d), line,
                  "monster " + quoted(name) + " has no level line in " + path);
 }
@@ -376,12 +383,29 @@ bool Checker::computationFails(const std::string& item, const MonsterLevels& lev
            set->second <= std::max(levels.firstLastThree, levels.lastLastThree);
 }
 
+void Checker::checkComputation(const std::string& path, int line, const std::string& item,
+                               const std::vector<TableUse>& uses) {
+    for (const TableUse& use : uses) {
+        if (!use.firstColon)
+            continue;
+        const auto levels = levels_.find(use.monster);
+        if (computationFails(item, levels == levels_.end() ? MonsterLevels{} : levels->second)) {
+            add(path, line, Severity::Error,
+                "base item " + quoted(item) +
+                    " has no quality flag: its uniques and set items end a search with a "
+                    "floating-point error");
+            return;
+        }
+    }
+}
+
 void Checker::checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses) {
     const Lines file = load(path, " (named by " + monsterListPath(d) + ":" +
                                       std::to_string(uses.front().line) + ")");
     if (!file)
         return;
     double pickSum = 0;
+    int pickLines = 0;
     bool firstPick = true;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
         const int number = static_cast<int>(i) + 1;
@@ -391,26 +415,21 @@ void Checker::checkTable(Difficulty d, const std::string& path, const std::vecto
             continue;
         }
         double p = 0;
-        if (!converts(path, number, [&] { p = toFloat(drop.chance, separator_); }))
+        if (!converts(path, number, [&] { p = toFloat(drop.chance, separator_); })) {
+            if (firstPick)
+                pickSum = 1; // a sum without the line would only mislead
+            firstPick = false;
             continue;
-        if (firstPick)
+        }
+        if (firstPick) {
             pickSum += p;
+            ++pickLines;
+        }
         if (p < 0 || p > 1)
             warn(path, number, "chance " + quoted(drop.chance) + " is outside 0..1");
-        for (const TableUse& use : uses) {
-            const auto levels = levels_.find(use.monster);
-            if (use.firstColon &&
-                computationFails(drop.item,
-                                 levels == levels_.end() ? MonsterLevels{} : levels->second)) {
-                add(path, number, Severity::Error,
-                    "base item " + quoted(drop.item) +
-                        " has no quality flag: its uniques and set items end a search with a "
-                        "floating-point error");
-                break;
-            }
-        }
+        checkComputation(path, number, drop.item, uses);
     }
-    if (!file->lines.empty() && std::abs(pickSum - 1) > kPickSumTolerance)
+    if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
         warn(path, 1,
              "the chances of one pick add up to " + generalNumberText(pickSum, '.') + ", not 1");
 }
