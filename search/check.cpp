@@ -9,6 +9,7 @@
 #include "results/convert.h"
 #include "results/error.h"
 #include "results/numtext.h"
+#include "search/setchance.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +45,16 @@ std::string quoted(const std::string& text) {
     return '"' + text.substr(0, kQuoteLimit) + "\xE2\x80\xA6\"";
 }
 
+// Whether `convert` runs without a data error.
+template <class Convert> bool quietly(Convert convert) {
+    try {
+        convert();
+        return true;
+    } catch (const DropError&) {
+        return false;
+    }
+}
+
 std::string normalPath(const std::string& path) {
     return std::filesystem::path(path).lexically_normal().generic_string();
 }
@@ -64,6 +75,13 @@ struct MonsterLevels {
     std::int32_t firstAfterComma = 0; // unique searches
     std::int32_t firstLastThree = 0;  // the set monster search
     std::int32_t lastLastThree = 0;   // the set item search
+};
+
+// What the set searches take of a set item line.
+struct SetFacts {
+    std::int32_t setLevel = 0;
+    std::optional<std::int32_t> weightAfterComma; // the set monster search
+    std::optional<std::int32_t> weightLastChar;   // the set item search
 };
 
 // A monster line that names a drop table. Only the text before the line's
@@ -107,7 +125,8 @@ class Checker {
     void checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses);
     void checkComputation(const std::string& path, int line, const std::string& item,
                           const std::vector<TableUse>& uses);
-    bool computationFails(const std::string& item, const MonsterLevels& levels) const;
+    std::optional<std::string> computationFault(const std::string& item, const std::string& monster,
+                                                const MonsterLevels& levels) const;
     void checkUnnamed(const std::vector<std::string>& folderFiles);
 
     FileSource& files_;
@@ -118,7 +137,7 @@ class Checker {
     std::set<std::string> flagByName_; // items with a flag, by the text before ","
     std::set<std::string> flagByLine_; // by the line without its last two characters
     std::map<std::string, std::int32_t> lowestUnique_; // by base item
-    std::map<std::string, std::int32_t> lowestSet_;    // by base item
+    std::multimap<std::string, SetFacts> setsByBase_;
     std::map<std::string, int> setItems_;
     std::set<std::string> named_; // every drop table a monster list names
     // Per difficulty, rebuilt by checkDifficulty().
@@ -273,16 +292,22 @@ void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t
     const std::size_t comma = line.find(',');
     const std::string setKey =
         comma == std::string::npos || comma < 1 ? std::string() : line.substr(1, comma - 1);
-    const bool fine =
-        converts(kSetListPath, number, [&] { toInt(weight); }) &&
-        converts(kSetListPath, number,
-                 [&] { toInt(line.empty() ? std::string() : line.substr(line.size() - 1)); }) &&
-        (baseSets.count(setKey) == 0 ||
-         converts(kSetListPath, number, [&] { toInt(afterComma(line)); }));
-    if (fine) {
-        const auto [at, fresh] = lowestSet_.emplace(base, setLevel);
-        at->second = std::min(at->second, setLevel);
-    }
+    // Each search takes the set item with the weight it can convert.
+    SetFacts facts{setLevel, std::nullopt, std::nullopt};
+    if (converts(kSetListPath, number, [&] { facts.weightAfterComma = toInt(weight); }))
+        converts(kSetListPath, number, [&] {
+            facts.weightLastChar =
+                toInt(line.empty() ? std::string() : line.substr(line.size() - 1));
+        });
+    else
+        quietly([&] {
+            facts.weightLastChar =
+                toInt(line.empty() ? std::string() : line.substr(line.size() - 1));
+        });
+    if (baseSets.count(setKey) != 0)
+        converts(kSetListPath, number, [&] { toInt(afterComma(line)); });
+    if (facts.weightAfterComma || facts.weightLastChar)
+        setsByBase_.emplace(base, facts);
     checkName(setItems_, "set item", name, kSetListPath, number);
     checkBaseItem(base, "set item " + quoted(name), kSetListPath, number);
 }
@@ -353,13 +378,22 @@ void Checker::checkLevels(Difficulty d) {
                          std::to_string(lines[0] + 1) + ")");
             if (k > 0 && !listed)
                 continue;
-            converts(path, number, [&] {
+            // Each cut converts on its own: one that fails leaves the level
+            // of the other to the searches that use it.
+            const bool last = quietly([&] {
                 levels.lastLastThree = parseLevelLine(line, ReductionCut::LastThree).level;
-                if (k > 0)
-                    return;
-                levels.firstAfterComma = parseLevelLine(line, ReductionCut::AfterComma).level;
-                levels.firstLastThree = levels.lastLastThree;
             });
+            const bool first = k > 0 || quietly([&] {
+                                   levels.firstAfterComma =
+                                       parseLevelLine(line, ReductionCut::AfterComma).level;
+                               });
+            if (k == 0)
+                levels.firstLastThree = levels.lastLastThree;
+            if (!last || !first)
+                converts(path, number, [&] {
+                    parseLevelLine(line, ReductionCut::LastThree);
+                    parseLevelLine(line, ReductionCut::AfterComma);
+                });
         }
     }
     if (!file)
@@ -370,17 +404,34 @@ void Checker::checkLevels(Difficulty d) {
                  "monster " + quoted(name) + " has no level line in " + path);
 }
 
-// A base item without a quality flag gives its uniques and set items a
-// divisor of 0: a search that meets it at a level that lets the item drop
-// ends with a floating-point error, reported at the drop table's line.
-bool Checker::computationFails(const std::string& item, const MonsterLevels& levels) const {
+// Why a search that meets `item` in a drop table of `monster` ends with a
+// floating-point error: a base item without a quality flag gives its uniques
+// and set items a divisor of 0, and so does a set item whose weight total is
+// 0. Only items that the monster's level lets drop are computed. The error
+// is reported at the drop table's line.
+std::optional<std::string> Checker::computationFault(const std::string& item,
+                                                     const std::string& monster,
+                                                     const MonsterLevels& levels) const {
+    const bool flagged = flagByName_.count(item) != 0;
     const auto unique = lowestUnique_.find(item);
     if (unique != lowestUnique_.end() && unique->second <= levels.firstAfterComma &&
-        (flagByName_.count(item) == 0 || flagByLine_.count(item) == 0))
-        return true;
-    const auto set = lowestSet_.find(item);
-    return set != lowestSet_.end() && flagByName_.count(item) == 0 &&
-           set->second <= std::max(levels.firstLastThree, levels.lastLastThree);
+        (!flagged || flagByLine_.count(item) == 0))
+        return "its uniques end a search with a floating-point error: it has no quality flag";
+    const auto [from, to] = setsByBase_.equal_range(item);
+    for (auto set = from; set != to; ++set) {
+        const SetFacts& f = set->second;
+        const bool monsterSearch = f.weightAfterComma && f.setLevel <= levels.firstLastThree;
+        const bool itemSearch = f.weightLastChar && f.setLevel <= levels.lastLastThree;
+        if ((monsterSearch || itemSearch) && !flagged)
+            return "its set items end a search with a floating-point error: it has no quality "
+                   "flag";
+        if ((monsterSearch &&
+             setWeightTotal(item, levels.firstLastThree, monster, *f.weightAfterComma) == 0) ||
+            (itemSearch &&
+             setWeightTotal(item, levels.lastLastThree, monster, *f.weightLastChar) == 0))
+            return "its set items end a search with a floating-point error: a set weight of 0";
+    }
+    return std::nullopt;
 }
 
 void Checker::checkComputation(const std::string& path, int line, const std::string& item,
@@ -389,11 +440,10 @@ void Checker::checkComputation(const std::string& path, int line, const std::str
         if (!use.firstColon)
             continue;
         const auto levels = levels_.find(use.monster);
-        if (computationFails(item, levels == levels_.end() ? MonsterLevels{} : levels->second)) {
-            add(path, line, Severity::Error,
-                "base item " + quoted(item) +
-                    " has no quality flag: its uniques and set items end a search with a "
-                    "floating-point error");
+        const auto fault = computationFault(
+            item, use.monster, levels == levels_.end() ? MonsterLevels{} : levels->second);
+        if (fault) {
+            add(path, line, Severity::Error, "base item " + quoted(item) + ": " + *fault);
             return;
         }
     }
