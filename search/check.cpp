@@ -416,20 +416,19 @@ std::optional<std::string> Checker::computationFault(const std::string& item,
     const auto unique = lowestUnique_.find(item);
     if (unique != lowestUnique_.end() && unique->second <= levels.firstAfterComma &&
         (!flagged || flagByLine_.count(item) == 0))
-        return "its uniques end a search with a floating-point error: it has no quality flag";
+        return "base item " + quoted(item) + " has no quality flag";
     const auto [from, to] = setsByBase_.equal_range(item);
     for (auto set = from; set != to; ++set) {
         const SetFacts& f = set->second;
         const bool monsterSearch = f.weightAfterComma && f.setLevel <= levels.firstLastThree;
         const bool itemSearch = f.weightLastChar && f.setLevel <= levels.lastLastThree;
         if ((monsterSearch || itemSearch) && !flagged)
-            return "its set items end a search with a floating-point error: it has no quality "
-                   "flag";
+            return "base item " + quoted(item) + " has no quality flag";
         if ((monsterSearch &&
              setWeightTotal(item, levels.firstLastThree, monster, *f.weightAfterComma) == 0) ||
             (itemSearch &&
              setWeightTotal(item, levels.lastLastThree, monster, *f.weightLastChar) == 0))
-            return "its set items end a search with a floating-point error: a set weight of 0";
+            return "a set item of " + quoted(item) + " has a weight of 0";
     }
     return std::nullopt;
 }
@@ -443,7 +442,8 @@ void Checker::checkComputation(const std::string& path, int line, const std::str
         const auto fault = computationFault(
             item, use.monster, levels == levels_.end() ? MonsterLevels{} : levels->second);
         if (fault) {
-            add(path, line, Severity::Error, "base item " + quoted(item) + ": " + *fault);
+            add(path, line, Severity::Error,
+                "a search ends here with a floating-point error: " + *fault);
             return;
         }
     }

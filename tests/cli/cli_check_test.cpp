@@ -30,8 +30,8 @@ struct CheckCase {
     std::string expected; // stdout of `check`, summary included
 };
 
-const std::string kNoFlagRing = ": error: base item \"Ring\" has no quality flag: its uniques and "
-                                "set items end a search with a floating-point error\n";
+const std::string kNoFlagRing = ": error: a search ends here with a floating-point error: base "
+                                "item \"Ring\" has no quality flag\n";
 
 const std::vector<CheckCase> kCases = {
     {"sound data", {}, "0 errors, 0 warnings in 12 files\n"},
@@ -91,6 +91,14 @@ const std::vector<CheckCase> kCases = {
          "itemlist.txt:2: warning: item \"Ring\" has no quality flag (\",0\" or \",1\" at the "
          "end)\n"
          "3 errors, 1 warnings in 12 files\n"},
+    {"set weight 0 below the levels where the weight table takes over",
+     {{"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Ring,Ring,0\n"},
+      {"Hell/levels.txt", "Rat:16\n"}},
+     "Nightmare/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
+     "\"Ring\" has a weight of 0\n"
+     "Normal/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
+     "\"Ring\" has a weight of 0\n"
+     "2 errors, 0 warnings in 12 files\n"},
     {"chances out of range and far from 1",
      {{"Normal/rat.txt", "Nothing:0.5\nCap:1.3\nRing:-0.2\n-\nRing:0.1\n"}},
      "Normal/rat.txt:1: warning: the chances of one pick add up to 1.6, not 1\n"
