@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <map>
 #include <optional>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace qdc {
 
@@ -55,7 +55,13 @@ template <class Convert> bool quietly(Convert convert) {
     }
 }
 
+// The path with "." and ".." parts and doubled "/" resolved; most paths
+// have none and are taken as they are.
 std::string normalPath(const std::string& path) {
+    const bool plain = path.find("//") == std::string::npos &&
+                       path.find("./") == std::string::npos && (path.empty() || path.back() != '.');
+    if (plain)
+        return path;
     return std::filesystem::path(path).lexically_normal().generic_string();
 }
 
@@ -84,6 +90,20 @@ struct SetFacts {
     std::optional<std::int32_t> weightLastChar;   // the set item search
 };
 
+// What the computations of the searches take of a base item.
+struct BaseItem {
+    std::optional<std::int32_t> lowestUnique;
+    std::vector<SetFacts> sets;
+    bool flagged = false;       // by the text before "," (most searches)
+    bool flaggedByLine = false; // by the line without its last two characters
+};
+
+// A monster whose level the computations take.
+struct Dropper {
+    std::string name;
+    MonsterLevels levels;
+};
+
 // A monster line that names a drop table. Only the text before the line's
 // first ":" is a monster of every search; the other candidates serve the
 // monster search alone.
@@ -109,7 +129,7 @@ class Checker {
     }
     void report(const DropError& e, const std::string& path, int line, const std::string& suffix);
     template <class Convert> bool converts(const std::string& path, int line, Convert convert);
-    void checkName(std::map<std::string, int>& seen, const std::string& what,
+    void checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
                    const std::string& name, const std::string& path, int line);
     void checkBaseItem(const std::string& base, const std::string& owner, const std::string& path,
                        int line);
@@ -118,33 +138,32 @@ class Checker {
     void checkUniques();
     void checkSets();
     void checkSetItemLine(const std::string& line, int number, std::int32_t setLevel,
-                          const std::set<std::string>& baseSets);
+                          const std::unordered_set<std::string>& baseSets);
     void checkDifficulty(Difficulty d);
-    void readMonsterLine(Difficulty d, const std::string& line, int number);
+    void readMonsterLine(Difficulty d, const std::string& listPath, const std::string& line,
+                         int number);
     void checkLevels(Difficulty d);
     void checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses);
     void checkComputation(const std::string& path, int line, const std::string& item,
-                          const std::vector<TableUse>& uses);
-    std::optional<std::string> computationFault(const std::string& item, const std::string& monster,
-                                                const MonsterLevels& levels) const;
+                          const std::vector<Dropper>& droppers);
+    std::vector<Dropper> droppers(const std::vector<TableUse>& uses) const;
+    void flagBases();
     void checkUnnamed(const std::vector<std::string>& folderFiles);
 
     FileSource& files_;
     char separator_;
     std::vector<Problem> problems_;
-    std::set<std::string> tried_;
-    std::set<std::string> itemNames_;
-    std::set<std::string> flagByName_; // items with a flag, by the text before ","
-    std::set<std::string> flagByLine_; // by the line without its last two characters
-    std::map<std::string, std::int32_t> lowestUnique_; // by base item
-    std::multimap<std::string, SetFacts> setsByBase_;
-    std::map<std::string, int> setItems_;
-    std::set<std::string> named_; // every drop table a monster list names
+    std::unordered_set<std::string> tried_;
+    std::unordered_set<std::string> itemNames_;
+    std::unordered_set<std::string> flagByName_;      // items with a flag, by the text before ","
+    std::unordered_set<std::string> flagByLine_;      // by the line without its last two characters
+    std::unordered_map<std::string, BaseItem> bases_; // of uniques and set items
+    std::unordered_map<std::string, int> setItems_;
+    std::unordered_set<std::string> named_; // every drop table a monster list names
     // Per difficulty, rebuilt by checkDifficulty().
-    std::map<std::string, int> monsters_; // first-colon names, first line
-    std::map<std::string, std::vector<TableUse>> tables_;
-    std::map<std::string, std::string> tableOwner_;
-    std::map<std::string, MonsterLevels> levels_;
+    std::unordered_map<std::string, int> monsters_; // first-colon names, first line
+    std::unordered_map<std::string, std::vector<TableUse>> tables_;
+    std::unordered_map<std::string, MonsterLevels> levels_;
 };
 
 Lines Checker::load(const std::string& path, const std::string& namedBy) {
@@ -180,7 +199,7 @@ bool Checker::converts(const std::string& path, int line, Convert convert) {
     }
 }
 
-void Checker::checkName(std::map<std::string, int>& seen, const std::string& what,
+void Checker::checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
                         const std::string& name, const std::string& path, int line) {
     if (hasOuterBlanks(name))
         warn(path, line, what + " name " + quoted(name) + " has leading or trailing blanks");
@@ -202,7 +221,7 @@ void Checker::checkItems() {
     const Lines file = load(kItemListPath);
     if (!file)
         return;
-    std::map<std::string, int> seen;
+    std::unordered_map<std::string, int> seen;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
         const std::string& line = file->lines[i];
         const int number = static_cast<int>(i) + 1;
@@ -234,7 +253,7 @@ void Checker::checkUniques() {
     const Lines file = load(kUniqueListPath);
     if (!file)
         return;
-    std::map<std::string, int> seen;
+    std::unordered_map<std::string, int> seen;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
         const int number = static_cast<int>(i) + 1;
         const UniqueFields fields = cutUniqueLine(file->lines[i]);
@@ -243,8 +262,8 @@ void Checker::checkUniques() {
         if (fine && hasUniqueWeight(fields.baseItem))
             fine = converts(kUniqueListPath, number, [&] { toInt(fields.weightText); });
         if (fine) {
-            const auto [at, fresh] = lowestUnique_.emplace(fields.baseItem, level);
-            at->second = std::min(at->second, level);
+            auto& lowest = bases_[fields.baseItem].lowestUnique;
+            lowest = std::min(lowest.value_or(level), level);
         }
         checkName(seen, "unique", fields.name, kUniqueListPath, number);
         checkBaseItem(fields.baseItem, "unique " + quoted(fields.name), kUniqueListPath, number);
@@ -255,11 +274,11 @@ void Checker::checkSets() {
     const Lines file = load(kSetListPath);
     if (!file)
         return;
-    std::set<std::string> baseSets;
+    std::unordered_set<std::string> baseSets;
     for (const std::string& line : file->lines)
         if (isBaseSetHeader(line))
             baseSets.insert(baseSetName(line));
-    std::map<std::string, int> seenSets;
+    std::unordered_map<std::string, int> seenSets;
     std::int32_t setLevel = 0;
     bool inBlock = false;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
@@ -279,7 +298,7 @@ void Checker::checkSets() {
 }
 
 void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t setLevel,
-                               const std::set<std::string>& baseSets) {
+                               const std::unordered_set<std::string>& baseSets) {
     const std::string name = textBeforeComma(line);
     const std::string rest = afterComma(line);
     const std::size_t second = rest.find(',');
@@ -307,48 +326,66 @@ void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t
     if (baseSets.count(setKey) != 0)
         converts(kSetListPath, number, [&] { toInt(afterComma(line)); });
     if (facts.weightAfterComma || facts.weightLastChar)
-        setsByBase_.emplace(base, facts);
+        bases_[base].sets.push_back(facts);
     checkName(setItems_, "set item", name, kSetListPath, number);
     checkBaseItem(base, "set item " + quoted(name), kSetListPath, number);
+}
+
+// Keeps only the base items whose computations can fail: those without a
+// quality flag and those with a set item of weight 0. Most data have none,
+// and the drop tables are then read without a lookup that finds something.
+void Checker::flagBases() {
+    const auto zeroWeight = [](const SetFacts& f) {
+        return f.weightAfterComma == 0 || f.weightLastChar == 0;
+    };
+    for (auto it = bases_.begin(); it != bases_.end();) {
+        BaseItem& base = it->second;
+        base.flagged = flagByName_.count(it->first) != 0;
+        base.flaggedByLine = flagByLine_.count(it->first) != 0;
+        const bool prone = !base.flagged || (base.lowestUnique && !base.flaggedByLine) ||
+                           std::any_of(base.sets.begin(), base.sets.end(), zeroWeight);
+        it = prone ? std::next(it) : bases_.erase(it);
+    }
 }
 
 void Checker::checkDifficulty(Difficulty d) {
     monsters_.clear();
     tables_.clear();
-    tableOwner_.clear();
     levels_.clear();
     const std::string listPath = monsterListPath(d);
     if (const Lines file = load(listPath)) {
         for (std::size_t i = 0; i < file->lines.size(); ++i)
-            readMonsterLine(d, file->lines[i], static_cast<int>(i) + 1);
+            readMonsterLine(d, listPath, file->lines[i], static_cast<int>(i) + 1);
     }
     checkLevels(d);
-    for (const auto& [path, uses] : tables_)
+    for (const auto& [path, uses] : tables_) {
+        named_.insert(normalPath(path));
         checkTable(d, path, uses);
+    }
 }
 
-void Checker::readMonsterLine(Difficulty d, const std::string& line, int number) {
-    const std::string listPath = monsterListPath(d);
+void Checker::readMonsterLine(Difficulty d, const std::string& listPath, const std::string& line,
+                              int number) {
     const MonsterCandidate first = cutFirstColon(line);
     checkName(monsters_, "monster", first.name, listPath, number);
     // The searches over many monsters cut at the first ":"; the monster search
     // tries every ":" among the first 30 characters.
     std::vector<MonsterCandidate> candidates = scanMonsterNames(line);
     candidates.insert(candidates.begin(), first);
-    std::set<std::string> rests;
-    for (const MonsterCandidate& candidate : candidates) {
-        if (!rests.insert(candidate.rest).second)
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const MonsterCandidate& candidate = candidates[i];
+        const bool firstColon = candidate.rest == first.rest;
+        if (i > 0 && firstColon)
             continue;
         DropTableRef ref;
         if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
             continue;
-        const bool firstColon = candidate.rest == first.rest;
-        tables_[ref.path].push_back({number, candidate.name, firstColon});
-        named_.insert(normalPath(ref.path));
-        if (!firstColon)
-            continue;
-        const auto [owner, fresh] = tableOwner_.emplace(ref.path, first.name);
-        if (!fresh && owner->second != first.name)
+        std::vector<TableUse>& uses = tables_[ref.path];
+        const bool shared = std::any_of(uses.begin(), uses.end(), [&](const TableUse& use) {
+            return use.firstColon && use.monster != first.name;
+        });
+        uses.push_back({number, candidate.name, firstColon});
+        if (firstColon && shared)
             warn(listPath, number,
                  "drop table " + quoted(candidate.rest.substr(0, candidate.rest.size() - 2)) +
                      " is named by two monsters");
@@ -358,7 +395,7 @@ void Checker::readMonsterLine(Difficulty d, const std::string& line, int number)
 void Checker::checkLevels(Difficulty d) {
     const std::string path = levelsPath(d);
     const Lines file = load(path);
-    std::map<std::string, std::vector<std::size_t>> byName;
+    std::unordered_map<std::string, std::vector<std::size_t>> byName;
     if (file)
         for (std::size_t i = 0; i < file->lines.size(); ++i)
             byName[levelLineName(file->lines[i])].push_back(i);
@@ -409,39 +446,33 @@ void Checker::checkLevels(Difficulty d) {
 // and set items a divisor of 0, and so does a set item whose weight total is
 // 0. Only items that the monster's level lets drop are computed. The error
 // is reported at the drop table's line.
-std::optional<std::string> Checker::computationFault(const std::string& item,
-                                                     const std::string& monster,
-                                                     const MonsterLevels& levels) const {
-    const bool flagged = flagByName_.count(item) != 0;
-    const auto unique = lowestUnique_.find(item);
-    if (unique != lowestUnique_.end() && unique->second <= levels.firstAfterComma &&
-        (!flagged || flagByLine_.count(item) == 0))
+std::optional<std::string> computationFault(const BaseItem& base, const std::string& item,
+                                            const Dropper& monster) {
+    const MonsterLevels& levels = monster.levels;
+    if (base.lowestUnique && *base.lowestUnique <= levels.firstAfterComma &&
+        (!base.flagged || !base.flaggedByLine))
         return "base item " + quoted(item) + " has no quality flag";
-    const auto [from, to] = setsByBase_.equal_range(item);
-    for (auto set = from; set != to; ++set) {
-        const SetFacts& f = set->second;
+    for (const SetFacts& f : base.sets) {
         const bool monsterSearch = f.weightAfterComma && f.setLevel <= levels.firstLastThree;
         const bool itemSearch = f.weightLastChar && f.setLevel <= levels.lastLastThree;
-        if ((monsterSearch || itemSearch) && !flagged)
+        if ((monsterSearch || itemSearch) && !base.flagged)
             return "base item " + quoted(item) + " has no quality flag";
         if ((monsterSearch &&
-             setWeightTotal(item, levels.firstLastThree, monster, *f.weightAfterComma) == 0) ||
+             setWeightTotal(item, levels.firstLastThree, monster.name, *f.weightAfterComma) == 0) ||
             (itemSearch &&
-             setWeightTotal(item, levels.lastLastThree, monster, *f.weightLastChar) == 0))
+             setWeightTotal(item, levels.lastLastThree, monster.name, *f.weightLastChar) == 0))
             return "a set item of " + quoted(item) + " has a weight of 0";
     }
     return std::nullopt;
 }
 
 void Checker::checkComputation(const std::string& path, int line, const std::string& item,
-                               const std::vector<TableUse>& uses) {
-    for (const TableUse& use : uses) {
-        if (!use.firstColon)
-            continue;
-        const auto levels = levels_.find(use.monster);
-        const auto fault = computationFault(
-            item, use.monster, levels == levels_.end() ? MonsterLevels{} : levels->second);
-        if (fault) {
+                               const std::vector<Dropper>& droppers) {
+    const auto base = bases_.find(item);
+    if (base == bases_.end())
+        return;
+    for (const Dropper& monster : droppers) {
+        if (const auto fault = computationFault(base->second, item, monster)) {
             add(path, line, Severity::Error,
                 "a search ends here with a floating-point error: " + *fault);
             return;
@@ -449,11 +480,23 @@ void Checker::checkComputation(const std::string& path, int line, const std::str
     }
 }
 
+std::vector<Dropper> Checker::droppers(const std::vector<TableUse>& uses) const {
+    std::vector<Dropper> found;
+    for (const TableUse& use : uses) {
+        if (!use.firstColon)
+            continue;
+        const auto levels = levels_.find(use.monster);
+        found.push_back({use.monster, levels == levels_.end() ? MonsterLevels{} : levels->second});
+    }
+    return found;
+}
+
 void Checker::checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses) {
     const Lines file = load(path, " (named by " + monsterListPath(d) + ":" +
                                       std::to_string(uses.front().line) + ")");
     if (!file)
         return;
+    const std::vector<Dropper> monsters = droppers(uses);
     double pickSum = 0;
     int pickLines = 0;
     bool firstPick = true;
@@ -477,7 +520,7 @@ void Checker::checkTable(Difficulty d, const std::string& path, const std::vecto
         }
         if (p < 0 || p > 1)
             warn(path, number, "chance " + quoted(drop.chance) + " is outside 0..1");
-        checkComputation(path, number, drop.item, uses);
+        checkComputation(path, number, drop.item, monsters);
     }
     if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
         warn(path, 1,
@@ -499,6 +542,7 @@ CheckReport Checker::run(const std::vector<std::string>& folderFiles) {
     checkItems();
     checkUniques();
     checkSets();
+    flagBases();
     for (const Difficulty d : kAllDifficulties)
         checkDifficulty(d);
     checkUnnamed(folderFiles);
