@@ -209,6 +209,17 @@ void writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& set
     }
 }
 
+void writeDiagnostics(std::ostream& err, const DropError* error, const SearchNote& note) {
+    if (error != nullptr) {
+        const std::string where = locationLine(*error);
+        if (!where.empty())
+            err << where << '\n';
+        err << boxMessage(error->message()) << '\n';
+    } else if (note) {
+        err << "dropcalc-cli: note: " << *note << '\n';
+    }
+}
+
 std::string locationLine(const DropError& error) {
     const auto& where = error.location();
     if (!where)

@@ -23,6 +23,11 @@ void writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& set
 // carries no location.
 std::string locationLine(const DropError& error);
 
+// Standard error's lines after the output: for a data error the location
+// line (when known) and the message as the error box shows it, last;
+// otherwise the search's note, if any.
+void writeDiagnostics(std::ostream& err, const DropError* error, const SearchNote& note);
+
 // `text` cut to its first 200 bytes followed by "…" when it is longer.
 std::string shortened(const std::string& text);
 

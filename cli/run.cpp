@@ -110,14 +110,7 @@ int finish(const Outcome& outcome, const Settings& s, const std::optional<DropEr
            std::ostream& out, std::ostream& err) {
     writeOutcome(out, outcome, s, cli::parseFormat(s.format), error ? &*error : nullptr);
     out.flush();
-    if (error) {
-        const std::string where = cli::locationLine(*error);
-        if (!where.empty())
-            err << where << '\n';
-        err << boxMessage(error->message()) << '\n';
-    } else if (outcome.note) {
-        err << "dropcalc-cli: note: " << *outcome.note << '\n';
-    }
+    cli::writeDiagnostics(err, error ? &*error : nullptr, outcome.note);
     if (!out) {
         err << "dropcalc-cli: the output could not be written\n";
         return 1;

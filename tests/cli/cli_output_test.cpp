@@ -106,6 +106,23 @@ TEST(CliErrors, LocationLine) {
     EXPECT_EQ(qdc::cli::locationLine(DropError("'x' is not a valid integer value.")), "");
 }
 
+TEST(CliErrors, LocationLineComesJustBeforeTheMessageAndNotesOnlyWithoutError) {
+    DropError located("'0.o8' is not a valid floating point value");
+    located.locate({"Normal/act2/drake.txt", 3, "Gold:0.o8"});
+    const auto written = [](const DropError* e, const qdc::SearchNote& note) {
+        std::ostringstream err;
+        qdc::cli::writeDiagnostics(err, e, note);
+        return err.str();
+    };
+    const std::string note = "no monster named \"cave lurker\" in Normal/monsterlist.txt";
+    EXPECT_EQ(written(&located, note), "dropcalc-cli: Normal/act2/drake.txt:3: Gold:0.o8\n"
+                                       "'0.o8' is not a valid floating point value.\n");
+    const DropError bare("Out of memory.");
+    EXPECT_EQ(written(&bare, std::nullopt), "Out of memory.\n");
+    EXPECT_EQ(written(nullptr, note), "dropcalc-cli: note: " + note + "\n");
+    EXPECT_EQ(written(nullptr, std::nullopt), "");
+}
+
 TEST(CliErrors, OutputThatCannotBeWrittenFails) {
     FullDisk disk;
     std::ostream out(&disk);
