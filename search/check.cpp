@@ -143,6 +143,8 @@ class Checker {
     void readMonsterLine(Difficulty d, const std::string& listPath, const std::string& line,
                          int number);
     void checkLevels(Difficulty d);
+    void readLevelLine(const std::string& path, const std::string& line, int number, bool first,
+                       MonsterLevels& levels);
     void checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses);
     void checkComputation(const std::string& path, int line, const std::string& item,
                           const std::vector<Dropper>& droppers);
@@ -212,7 +214,7 @@ void Checker::checkName(std::unordered_map<std::string, int>& seen, const std::s
 
 void Checker::checkBaseItem(const std::string& base, const std::string& owner,
                             const std::string& path, int line) {
-    if (itemNames_.count(base) == 0)
+    if (!itemNames_.contains(base))
         warn(path, line,
              "base item " + quoted(base) + " of " + owner + " is not in " + kItemListPath);
 }
@@ -323,7 +325,7 @@ void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t
             facts.weightLastChar =
                 toInt(line.empty() ? std::string() : line.substr(line.size() - 1));
         });
-    if (baseSets.count(setKey) != 0)
+    if (baseSets.contains(setKey))
         converts(kSetListPath, number, [&] { toInt(afterComma(line)); });
     if (facts.weightAfterComma || facts.weightLastChar)
         bases_[base].sets.push_back(facts);
@@ -340,8 +342,8 @@ void Checker::flagBases() {
     };
     for (auto it = bases_.begin(); it != bases_.end();) {
         BaseItem& base = it->second;
-        base.flagged = flagByName_.count(it->first) != 0;
-        base.flaggedByLine = flagByLine_.count(it->first) != 0;
+        base.flagged = flagByName_.contains(it->first);
+        base.flaggedByLine = flagByLine_.contains(it->first);
         const bool prone = !base.flagged || (base.lowestUnique && !base.flaggedByLine) ||
                            std::any_of(base.sets.begin(), base.sets.end(), zeroWeight);
         it = prone ? std::next(it) : bases_.erase(it);
@@ -392,6 +394,25 @@ void Checker::readMonsterLine(Difficulty d, const std::string& listPath, const s
     }
 }
 
+// Each cut converts on its own: one that fails leaves the level of the other
+// to the searches that use it. Only a monster's first line is cut after the
+// ",".
+void Checker::readLevelLine(const std::string& path, const std::string& line, int number,
+                            bool first, MonsterLevels& levels) {
+    const bool lastFine = quietly(
+        [&] { levels.lastLastThree = parseLevelLine(line, ReductionCut::LastThree).level; });
+    const bool firstFine = !first || quietly([&] {
+        levels.firstAfterComma = parseLevelLine(line, ReductionCut::AfterComma).level;
+    });
+    if (first)
+        levels.firstLastThree = levels.lastLastThree;
+    if (!lastFine || !firstFine)
+        converts(path, number, [&] {
+            parseLevelLine(line, ReductionCut::LastThree);
+            parseLevelLine(line, ReductionCut::AfterComma);
+        });
+}
+
 void Checker::checkLevels(Difficulty d) {
     const std::string path = levelsPath(d);
     const Lines file = load(path);
@@ -400,7 +421,7 @@ void Checker::checkLevels(Difficulty d) {
         for (std::size_t i = 0; i < file->lines.size(); ++i)
             byName[levelLineName(file->lines[i])].push_back(i);
     for (const auto& [name, lines] : byName) {
-        const bool listed = monsters_.count(name) != 0;
+        const bool listed = monsters_.contains(name);
         // A search looks a name up when it is typed (never the empty one) or
         // when the monster list holds it.
         if (!listed && name.empty())
@@ -415,28 +436,13 @@ void Checker::checkLevels(Difficulty d) {
                          std::to_string(lines[0] + 1) + ")");
             if (k > 0 && !listed)
                 continue;
-            // Each cut converts on its own: one that fails leaves the level
-            // of the other to the searches that use it.
-            const bool last = quietly([&] {
-                levels.lastLastThree = parseLevelLine(line, ReductionCut::LastThree).level;
-            });
-            const bool first = k > 0 || quietly([&] {
-                                   levels.firstAfterComma =
-                                       parseLevelLine(line, ReductionCut::AfterComma).level;
-                               });
-            if (k == 0)
-                levels.firstLastThree = levels.lastLastThree;
-            if (!last || !first)
-                converts(path, number, [&] {
-                    parseLevelLine(line, ReductionCut::LastThree);
-                    parseLevelLine(line, ReductionCut::AfterComma);
-                });
+            readLevelLine(path, line, number, k == 0, levels);
         }
     }
     if (!file)
         return;
     for (const auto& [name, line] : monsters_)
-        if (!name.empty() && byName.count(name) == 0)
+        if (!name.empty() && !byName.contains(name))
             warn(monsterListPath(d), line,
                  "monster " + quoted(name) + " has no level line in " + path);
 }
@@ -533,7 +539,7 @@ void Checker::checkUnnamed(const std::vector<std::string>& folderFiles) {
         const std::string leaf = std::filesystem::path(path).filename().string();
         const bool own = path.find('/') == path.rfind('/') &&
                          (leaf == "monsterlist.txt" || leaf == "levels.txt");
-        if (!own && named_.count(path) == 0)
+        if (!own && !named_.contains(path))
             warn(path, 0, "no monster list names this file");
     }
 }

@@ -123,24 +123,28 @@ const std::vector<CheckCase> kCases = {
      "0 errors, 2 warnings in 12 files\n"},
 };
 
+// Runs `check` on the sound data with the changes of `c`.
+void expectCheck(const CheckCase& c) {
+    std::map<std::string, std::string> files = soundData();
+    for (const auto& [path, bytes] : c.changes)
+        files[path] = bytes;
+    const TempDataDir data{};
+    for (const auto& [path, bytes] : files)
+        if (bytes != kAbsent)
+            data.write(path, bytes);
+    const CliRun r = runTool({"--data", data.path(), "check"});
+    EXPECT_EQ(r.out, c.expected) << c.what;
+    const bool errors =
+        c.expected.rfind("0 errors", 0) != 0 && c.expected.find("\n0 errors") == std::string::npos;
+    EXPECT_EQ(r.status, errors ? 1 : 0) << c.what;
+    EXPECT_EQ(r.err, "") << c.what;
+}
+
 } // namespace
 
 TEST(CliCheck, ReportsEveryProblemWithFileAndLine) {
-    for (const CheckCase& c : kCases) {
-        std::map<std::string, std::string> files = soundData();
-        for (const auto& [path, bytes] : c.changes)
-            files[path] = bytes;
-        const TempDataDir data{};
-        for (const auto& [path, bytes] : files)
-            if (bytes != kAbsent)
-                data.write(path, bytes);
-        const CliRun r = runTool({"--data", data.path(), "check"});
-        EXPECT_EQ(r.out, c.expected) << c.what;
-        const bool errors = c.expected.rfind("0 errors", 0) != 0 &&
-                            c.expected.find("\n0 errors") == std::string::npos;
-        EXPECT_EQ(r.status, errors ? 1 : 0) << c.what;
-        EXPECT_EQ(r.err, "") << c.what;
-    }
+    for (const CheckCase& c : kCases)
+        expectCheck(c);
 }
 
 TEST(CliCheck, SampleDataIsSoundAndJsonCountsProblems) {

@@ -23,8 +23,8 @@ TempDataDir faultyTable() {
 // A stream buffer whose every write fails, as on a full disk.
 class FullDisk : public std::streambuf {
   protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
-    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+    int_type overflow(int_type /*c*/) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char* /*s*/, std::streamsize /*n*/) override { return 0; }
 };
 
 } // namespace
