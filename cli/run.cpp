@@ -6,7 +6,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <map>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -105,17 +104,22 @@ int usageError(std::ostream& err, const std::string& message) {
     return 2;
 }
 
+// Standard output flushed: when it cannot be written, the status says so.
+int flushed(int status, std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (out)
+        return status;
+    err << "dropcalc-cli: the output could not be written\n";
+    return 1;
+}
+
 // Prints what the command gave and how it ended, whichever way that was.
 int finish(const Outcome& outcome, const Settings& s, const std::optional<DropError>& error,
            std::ostream& out, std::ostream& err) {
     writeOutcome(out, outcome, s, cli::parseFormat(s.format), error ? &*error : nullptr);
-    out.flush();
+    const int status = flushed(error || outcome.report.errors() > 0 ? 1 : 0, out, err);
     cli::writeDiagnostics(err, error ? &*error : nullptr, outcome.note);
-    if (!out) {
-        err << "dropcalc-cli: the output could not be written\n";
-        return 1;
-    }
-    return error || outcome.report.errors() > 0 ? 1 : 0;
+    return status;
 }
 
 // Runs the command: every error it raises ends up here.
@@ -162,11 +166,11 @@ int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostre
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e, out, err);
+        return flushed(app.exit(e, out, err), out, err);
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e, out, err);
+        return flushed(app.exit(e, out, err), out, err);
     } catch (const CLI::CallForVersion& e) {
-        return app.exit(e, out, err);
+        return flushed(app.exit(e, out, err), out, err);
     } catch (const CLI::ParseError& e) {
         return usageError(err, e.what());
     }
