@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <streambuf>
 
@@ -132,6 +133,24 @@ TEST(CliErrors, OutputThatCannotBeWrittenFails) {
     EXPECT_EQ(err.str(), "dropcalc-cli: the output could not be written\n");
     const std::string command = std::string(DROPCALC_CLI) + " mf 200 > /dev/full 2>/dev/null";
     EXPECT_NE(std::system(command.c_str()), 0);
+}
+
+TEST(CliErrors, RunningOutOfMemoryIsADataError) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    const TempDataDir data{{"Normal/monsterlist.txt", "Rat:rat.txt,1\n"}, {"Normal/rat.txt", ""}};
+    std::filesystem::resize_file(data.path() + "/Normal/rat.txt", 512 << 20); // sparse
+    const std::string command = "ulimit -v 300000; " + std::string(DROPCALC_CLI) + " --data '" +
+                                data.path() + "' monster Rat 2>&1 >/dev/null; echo \"status $?\"";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string text;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        text += buffer;
+    ::pclose(pipe);
+    EXPECT_EQ(text, "Out of memory.\nstatus 1\n");
 }
 
 TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {
