@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <streambuf>
 
@@ -48,9 +47,6 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
          "\"22,56\",\n      \"value\": 22.56\n    }\n  ],\n  \"error\": null\n}\n"},
         {{"--format", "tsv", "set-items", "Pasture Guard"},
          "Cowl of Dusk\nCowherd's Treads\nPasture Gauntlets\n"},
-        {{"--format", "json", "set-items", "Dawn Pilgrim"},
-         "{\n  \"entries\": [\n    {\n      \"name\": \"Dawn Pilgrim Sash\"\n    },\n    {\n"
-         "      \"name\": \"Dawn Pilgrim Blade\"\n    }\n  ],\n  \"error\": null\n}\n"},
         {{"--format", "tsv", "mf", "200"}, "unique\t171\nset\t183\nrare\t185\n"},
         {{"--format", "json", "mf", "x"},
          "{\n  \"entries\": [],\n  \"error\": {\n    \"message\": \"'x' is not a valid integer "
@@ -104,7 +100,6 @@ TEST(CliErrors, LocationLine) {
               "dropcalc-cli: a.txt:1: " + std::string(200, 'x') + "\xE2\x80\xA6");
     EXPECT_EQ(located({"a.txt", 1, std::string(200, 'x')}),
               "dropcalc-cli: a.txt:1: " + std::string(200, 'x'));
-    EXPECT_EQ(qdc::cli::locationLine(DropError("'x' is not a valid integer value.")), "");
 }
 
 TEST(CliErrors, LocationLineComesJustBeforeTheMessageAndNotesOnlyWithoutError) {
@@ -141,16 +136,9 @@ TEST(CliErrors, RunningOutOfMemoryIsADataError) {
 #endif
     const TempDataDir data{{"Normal/monsterlist.txt", "Rat:rat.txt,1\n"}, {"Normal/rat.txt", ""}};
     std::filesystem::resize_file(data.path() + "/Normal/rat.txt", 512 << 20); // sparse
-    const std::string command = "ulimit -v 300000; " + std::string(DROPCALC_CLI) + " --data '" +
-                                data.path() + "' monster Rat 2>&1 >/dev/null; echo \"status $?\"";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string text;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-        text += buffer;
-    ::pclose(pipe);
-    EXPECT_EQ(text, "Out of memory.\nstatus 1\n");
+    EXPECT_EQ(runShell("ulimit -v 300000; " + std::string(DROPCALC_CLI) + " --data '" +
+                       data.path() + "' monster Rat 2>&1 >/dev/null; echo \"status $?\""),
+              "Out of memory.\nstatus 1\n");
 }
 
 TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {
