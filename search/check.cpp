@@ -155,7 +155,7 @@ class Checker {
     FileSource& files_;
     char separator_;
     std::vector<Problem> problems_;
-    std::unordered_set<std::string> tried_;
+    int files_read_ = 0; // each path is loaded once
     std::unordered_set<std::string> itemNames_;
     std::unordered_set<std::string> flagByName_;      // items with a flag, by the text before ","
     std::unordered_set<std::string> flagByLine_;      // by the line without its last two characters
@@ -169,7 +169,7 @@ class Checker {
 };
 
 Lines Checker::load(const std::string& path, const std::string& namedBy) {
-    tried_.insert(path);
+    ++files_read_;
     try {
         Lines file = files_.load(path);
         if (file->error)
@@ -362,6 +362,8 @@ void Checker::checkDifficulty(Difficulty d) {
     checkLevels(d);
     for (const auto& [path, uses] : tables_) {
         named_.insert(normalPath(path));
+        // A drop table may be one of the difficulty's own files, read already.
+        files_read_ -= path == listPath || path == levelsPath(d) ? 1 : 0;
         checkTable(d, path, uses);
     }
 }
@@ -555,7 +557,7 @@ CheckReport Checker::run(const std::vector<std::string>& folderFiles) {
     std::stable_sort(problems_.begin(), problems_.end(), [](const Problem& a, const Problem& b) {
         return a.path != b.path ? a.path < b.path : a.line < b.line;
     });
-    return {std::move(problems_), static_cast<int>(tried_.size())};
+    return {std::move(problems_), files_read_};
 }
 
 } // namespace
