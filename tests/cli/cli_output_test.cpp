@@ -74,6 +74,27 @@ TEST(CliFormat, JsonKeepsTheEntriesBeforeTheErrorAndLatin1Names) {
         << r.out;
 }
 
+TEST(CliFormat, JsonErrorSaysWhere) {
+    const auto json = [](const DropError& e) {
+        std::ostringstream out;
+        qdc::cli::writeOutcome(out, qdc::cli::Outcome{}, qdc::cli::Settings{},
+                               qdc::cli::Format::Json, &e);
+        return out.str();
+    };
+    DropError bad("'0.o8' is not a valid floating point value");
+    bad.locate({"Normal/act2/drake.txt", 3, "Gold:0.o8"});
+    EXPECT_NE(json(bad).find("\"path\": \"Normal/act2/drake.txt\",\n    \"line\": 3,\n    "
+                             "\"text\": \"Gold:0.o8\""),
+              std::string::npos)
+        << json(bad);
+    DropError missing("File not found.");
+    missing.locate({"Hell/levels.txt", 0, ""});
+    EXPECT_NE(json(missing).find("\"path\": \"Hell/levels.txt\",\n    \"line\": null,\n    "
+                                 "\"text\": null"),
+              std::string::npos)
+        << json(missing);
+}
+
 TEST(CliErrors, MessagesKeepEveryByteAndStayTheLastLine) {
     const auto data = faultyTable();
     const CliRun r = runTool({"--data", data.path(), "monster", "Cave Lurker"});
