@@ -1,218 +1,200 @@
 #include "cli/run.h"
-#include "data/diskfilesource.h"
 
-#include "data/itemlist.h"
-#include "data/monsterlist.h"
-#include "data/setlist.h"
-#include "data/unilist.h"
-#include "results/convert.h"
+#include "cli/commands.h"
+#include "cli/output.h"
 #include "results/error.h"
-#include "search/magicfind.h"
-#include "search/searches.h"
 
 #include <CLI/CLI.hpp>
 
-#include <filesystem>
+#include <new>
+#include <optional>
 #include <ostream>
-#include <sstream>
 
 namespace qdc {
 
 namespace {
 
-struct UsageError {
-    std::string message;
-};
+using cli::Command;
+using cli::Outcome;
+using cli::Settings;
+using cli::UsageError;
 
-DifficultySet parseDifficulties(const std::string& text) {
-    DifficultySet set;
-    if (text.empty())
-        return set;
-    std::stringstream stream(text);
-    std::string word;
-    while (std::getline(stream, word, ',')) {
-        if (word == "normal")
-            set.normal = true;
-        else if (word == "nightmare")
-            set.nightmare = true;
-        else if (word == "hell")
-            set.hell = true;
-        else
-            throw UsageError{"--difficulty: unknown difficulty '" + word +
-                             "' (normal, nightmare, hell)"};
-    }
-    if (!text.empty() && text.back() == ',')
-        throw UsageError{"--difficulty: empty difficulty in '" + text + "'"};
-    return set;
+const char* const kFooter =
+    "Examples, run from the project's folder:\n"
+    "  dropcalc-cli --data examples/data --sort name monster \"Cave Lurker\"\n"
+    "  dropcalc-cli --data examples/data --difficulty normal,hell item Ring\n"
+    "  dropcalc-cli --data examples/data --mf 200 unique-item \"Coil of Embers\"\n"
+    "  dropcalc-cli --data examples/data set-item \"Ashen Vigil\" \"Ashen Vigil Cowl\"\n"
+    "  dropcalc-cli --data examples/data --format json list base-sets\n"
+    "  dropcalc-cli --data examples/data check\n"
+    "\n"
+    "Formats: text prints the entries as the list shows them. tsv prints NAME<TAB>CHANCE\n"
+    "for a search, the name alone for list and set-items, LABEL<TAB>NUMBER for mf\n"
+    "(unique, set, rare), PATH<TAB>LINE<TAB>SEVERITY<TAB>MESSAGE for check. json prints\n"
+    "{\"entries\": [...], \"error\": null}, each entry {\"name\", \"chance\", \"value\"} for a\n"
+    "search, {\"name\"} for list and set-items, {\"name\", \"value\"} for mf; check prints\n"
+    "{\"problems\": [...], \"errors\", \"warnings\", \"files\"}.\n"
+    "\n"
+    "Exit status: 0 when the command ran to its end; 1 when the data files stopped it\n"
+    "(the entries found before are printed, the message is the last line on standard\n"
+    "error, the line before it says where), when check found errors, or when the\n"
+    "output could not be written; 2 for a mistake on the command line.";
+
+// A separator that a number text could hold otherwise would make numbers
+// ambiguous.
+std::string checkSeparator(const std::string& s) {
+    const std::string refused = "0123456789+-Ee= \t\n\r\v\f";
+    if (s.size() != 1 || refused.find(s[0]) != std::string::npos)
+        return "must be one character, not a digit, a sign, 'E', 'e', '=' or a blank";
+    return {};
 }
 
-Difficulty singleDifficulty(const std::string& text) {
-    const DifficultySet set = parseDifficulties(text);
-    const int n = int(set.normal) + int(set.nightmare) + int(set.hell);
-    if (n != 1)
-        throw UsageError{"this command needs exactly one difficulty in --difficulty"};
-    return set.normal      ? Difficulty::Normal
-           : set.nightmare ? Difficulty::Nightmare
-                           : Difficulty::Hell;
-}
-
-void printLines(std::ostream& out, const std::vector<std::string>& lines) {
-    for (const std::string& line : lines)
-        out << line << '\n';
-}
-
-} // namespace
-
-int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-           char localeSeparator) {
-    CLI::App app{"Quarnhold Drop Calculator, command-line tool.\n"
-                 "Prints the result entries of a search, one a line, from the data files in\n"
-                 "the data directory.",
-                 "dropcalc-cli"};
-    app.require_subcommand(1);
-    app.fallthrough();
-
-    std::string dataDir = ".";
-    std::string sort = "chance";
-    std::string magicFind = "0";
-    std::string difficulty = "normal";
-    std::string separator;
-    bool wide = false;
-    app.footer("Examples:\n"
-               "  dropcalc-cli --data examples/data --sort name monster \"Cave Lurker\"\n"
-               "  dropcalc-cli --difficulty normal,hell item Ring\n"
-               "  dropcalc-cli --mf 200 unique-item \"Coil of Embers\"\n"
-               "  dropcalc-cli set-item \"Ashen Vigil\" \"Ashen Vigil Cowl\"\n"
-               "\n"
-               "Exit status: 0 when the search ran to its end; 1 when the data files\n"
-               "stopped it (the entries found before are printed, the message is the\n"
-               "last line on standard error); 2 for a mistake on the command line.");
-    app.add_option("--data", dataDir, "Data directory (default: the current directory)")
+void addOptions(CLI::App& app, Settings& s, std::string& separator) {
+    app.add_option("--data", s.dataDir, "Data directory (default: the current directory)")
         ->type_name("DIR");
-    app.add_option("--sort", sort, "Sort mode: name (name first) or chance (chance first)")
+    app.add_option("--sort", s.sort, "Sort mode: name (name first) or chance (chance first)")
         ->check(CLI::IsMember({"name", "chance"}))
         ->type_name("MODE")
         ->capture_default_str();
-    app.add_option("--mf", magicFind,
+    app.add_option("--mf", s.magicFind,
                    "Text of the magic-find box, read by the unique and set searches")
         ->type_name("TEXT")
         ->capture_default_str();
-    app.add_option("--difficulty", difficulty,
+    app.add_option("--difficulty", s.difficulty,
                    "Comma-separated subset of normal, nightmare, hell (empty: none); "
                    "monster, unique-monster and set-monster need exactly one")
         ->type_name("LIST")
         ->capture_default_str();
     app.add_option("--decimal-separator", separator,
                    "Decimal separator, one character (default: the locale's)")
-        ->check([](const std::string& s) {
-            return s.size() == 1 ? std::string() : std::string("must be one character");
-        })
+        ->check(checkSeparator)
         ->type_name("C");
-    app.add_flag("--wide", wide, "Replace each \"=\" of the entries by ten blanks before printing");
+    app.add_flag("--wide", s.wide, "Replace each \"=\" of the entries by ten blanks");
+    app.add_option("--format", s.format, "Output format: text, tsv or json")
+        ->check(CLI::IsMember({"text", "tsv", "json"}))
+        ->type_name("FORMAT")
+        ->capture_default_str();
+    app.set_version_flag("--version", std::string("dropcalc-cli ") + DROPCALC_VERSION);
+}
 
-    std::string name;
-    std::string second;
-    std::string mfText;
+// One subcommand a command of the table, its arguments stored in `args`.
+CLI::App* addCommand(CLI::App& app, const Command& command, std::vector<std::string>& args) {
+    CLI::App* sub = app.add_subcommand(command.name, command.summary);
+    args.resize(command.arguments.size());
+    for (std::size_t i = 0; i < args.size(); ++i)
+        sub->add_option(command.arguments[i].first, args[i], command.arguments[i].second)
+            ->required();
+    sub->footer("Options that apply, given before the command:\n  " + command.options);
+    return sub;
+}
 
-    auto* monster = app.add_subcommand("monster", "What a monster drops at one difficulty");
-    monster->add_option("NAME", name, "Monster name")->required();
-    auto* item = app.add_subcommand("item", "Which monsters drop an item");
-    item->add_option("NAME", name, "Item name")->required();
-    auto* uniqueItem = app.add_subcommand("unique-item", "Which monsters drop a unique item");
-    uniqueItem->add_option("NAME", name, "Unique item name")->required();
-    auto* uniqueMonster = app.add_subcommand(
-        "unique-monster", "Which unique items a monster drops at one difficulty");
-    uniqueMonster->add_option("NAME", name, "Monster name")->required();
-    auto* setItem = app.add_subcommand("set-item", "Which monsters drop a set item");
-    setItem->add_option("BASESET", name, "Base set name")->required();
-    setItem->add_option("SETITEM", second, "Set item name")->required();
-    auto* setMonster =
-        app.add_subcommand("set-monster", "Which set items a monster drops at one difficulty");
-    setMonster->add_option("NAME", name, "Monster name")->required();
-    auto* setItems =
-        app.add_subcommand("set-items", "The set items that choosing a base set offers");
-    setItems->add_option("BASESET", name, "Base set name")->required();
-    auto* list = app.add_subcommand("list", "The names that start-up puts into a selection box");
-    list->add_option("WHAT", name, "monsters, items, base-sets or uniques")
-        ->required()
-        ->check(CLI::IsMember({"monsters", "items", "base-sets", "uniques"}));
-    auto* mf = app.add_subcommand("mf", "Real unique, set and rare magic find, one a line");
-    mf->add_option("TEXT", mfText, "Magic find")->required();
+// The mistake left over once CLI11 has parsed what it knows.
+std::optional<std::string> leftover(const CLI::App& app, bool chosen) {
+    const std::vector<std::string> rest = app.remaining(true);
+    if (rest.empty())
+        return chosen ? std::nullopt
+                      : std::optional<std::string>("a command is required (see --help)");
+    if (rest[0].size() > 1 && rest[0][0] == '-')
+        return "unknown option '" + rest[0] + "'";
+    return chosen ? "unexpected argument '" + rest[0] + "'" : "unknown command '" + rest[0] + "'";
+}
 
+int usageError(std::ostream& err, const std::string& message) {
+    err << "dropcalc-cli: " << message << "\nRun with --help for usage.\n";
+    return 2;
+}
+
+// Standard output flushed: when it cannot be written, the status says so.
+int flushed(int status, std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (out)
+        return status;
+    err << "dropcalc-cli: the output could not be written\n";
+    return 1;
+}
+
+// Prints what the command gave and how it ended, whichever way that was.
+int finish(const Outcome& outcome, const Settings& s, const std::optional<DropError>& error,
+           std::ostream& out, std::ostream& err) {
+    writeOutcome(out, outcome, s, cli::parseFormat(s.format), error ? &*error : nullptr);
+    const int status = flushed(error || outcome.report.errors() > 0 ? 1 : 0, out, err);
+    cli::writeDiagnostics(err, error ? &*error : nullptr, outcome.note);
+    return status;
+}
+
+// Runs the command: every error it raises ends up here.
+int execute(const Command& command, const Settings& s, const std::vector<std::string>& args,
+            std::ostream& out, std::ostream& err) {
+    Outcome outcome;
+    std::optional<DropError> error;
+    try {
+        command.run(s, args, outcome);
+    } catch (const UsageError& e) {
+        return usageError(err, e.message);
+    } catch (const DropError& e) {
+        error = e;
+    } catch (const std::bad_alloc&) {
+        error = DropError("Out of memory.");
+    } catch (const std::exception& e) {
+        error = DropError(std::string("Unexpected error: ") + e.what());
+    } catch (...) {
+        error = DropError("Unexpected error.");
+    }
+    if (s.wide)
+        widenSeparators(outcome.results);
+    return finish(outcome, s, error, out, err);
+}
+
+int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                char localeSeparator) {
+    CLI::App app{"Quarnhold Drop Calculator, command-line tool.\n"
+                 "Prints the result entries of a search, one a line, from the data files in\n"
+                 "the data directory.",
+                 "dropcalc-cli"};
+    app.require_subcommand(0, 1);
+    app.allow_extras();
+    app.fallthrough();
+    app.footer(kFooter);
+    Settings settings;
+    std::string separator;
+    addOptions(app, settings, separator);
+    const std::vector<Command>& table = cli::commands();
+    std::vector<std::vector<std::string>> args(table.size());
+    std::vector<CLI::App*> subs;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        subs.push_back(addCommand(app, table[i], args[i]));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e, out, err);
+        return flushed(app.exit(e, out, err), out, err);
+    } catch (const CLI::CallForAllHelp& e) {
+        return flushed(app.exit(e, out, err), out, err);
+    } catch (const CLI::CallForVersion& e) {
+        return flushed(app.exit(e, out, err), out, err);
     } catch (const CLI::ParseError& e) {
-        err << "dropcalc-cli: " << e.what() << "\nRun with --help for usage.\n";
-        return 2;
+        return usageError(err, e.what());
     }
+    std::size_t chosen = 0;
+    while (chosen < subs.size() && !subs[chosen]->parsed())
+        ++chosen;
+    if (const auto mistake = leftover(app, chosen < subs.size()))
+        return usageError(err, *mistake);
+    settings.decimalSeparator = separator.empty() ? localeSeparator : separator[0];
+    return execute(table[chosen], settings, args[chosen], out, err);
+}
 
-    const char decimalSeparator = separator.empty() ? localeSeparator : separator[0];
-    const SortMode mode = sort == "name" ? SortMode::NameFirst : SortMode::ChanceFirst;
-    DiskFileSource files(dataDir);
-    const SearchEnv env{files, decimalSeparator, mode};
-    MemoryResultList results;
-    std::vector<std::string> lines;
+} // namespace
 
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           char localeSeparator) {
     try {
-        try {
-            if (*monster) {
-                monsterSearch(env, results, name, singleDifficulty(difficulty));
-            } else if (*item) {
-                itemSearch(env, results, name, parseDifficulties(difficulty));
-            } else if (*uniqueItem) {
-                uniqueItemSearch(env, results, name, parseDifficulties(difficulty), magicFind);
-            } else if (*uniqueMonster) {
-                uniqueMonsterSearch(env, results, name, singleDifficulty(difficulty), magicFind);
-            } else if (*setItem) {
-                setItemSearch(env, results, name, second, parseDifficulties(difficulty), magicFind);
-            } else if (*setMonster) {
-                setMonsterSearch(env, results, name, singleDifficulty(difficulty), magicFind);
-            } else if (*setItems) {
-                SetItemChoice choice;
-                try {
-                    chooseBaseSet(files, name, choice);
-                } catch (...) {
-                    lines = choice.names;
-                    throw;
-                }
-                lines = choice.names;
-            } else if (*list) {
-                if (name == "monsters")
-                    readMonsterNames(files, lines);
-                else if (name == "items")
-                    readItemNames(files, lines);
-                else if (name == "base-sets")
-                    readBaseSetNames(files, lines);
-                else
-                    readUniqueNames(files, lines);
-            } else if (*mf) {
-                const RealMagicFind real = realMagicFind(toInt(mfText));
-                lines = {std::to_string(real.unique), std::to_string(real.set),
-                         std::to_string(real.rare)};
-            }
-        } catch (const DropError&) {
-            if (wide)
-                widenSeparators(results);
-            printLines(out, results.entries());
-            printLines(out, lines);
-            throw;
-        }
-    } catch (const UsageError& e) {
-        err << "dropcalc-cli: " << e.message << "\nRun with --help for usage.\n";
-        return 2;
-    } catch (const DropError& e) {
-        out.flush();
-        err << boxMessage(e.message()) << '\n';
-        return 1;
+        return parseAndRun(argc, argv, out, err, localeSeparator);
+    } catch (const std::bad_alloc&) {
+        err << "Out of memory.\n";
+    } catch (const std::exception& e) {
+        err << "dropcalc-cli: unexpected error: " << e.what() << '\n';
     }
-
-    if (wide)
-        widenSeparators(results);
-    printLines(out, results.entries());
-    printLines(out, lines);
-    return 0;
+    return 1;
 }
 
 } // namespace qdc

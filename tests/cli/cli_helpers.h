@@ -2,6 +2,7 @@
 
 #include "cli/run.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -28,6 +29,20 @@ inline CliRun runTool(std::vector<std::string> args, char localeSeparator = '.')
     const int status =
         qdc::runCli(static_cast<int>(argv.size()), argv.data(), out, err, localeSeparator);
     return {status, out.str(), err.str()};
+}
+
+// Runs `command` in the shell; returns its standard output.
+inline std::string runShell(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return out;
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
 }
 
 // A data directory in a fresh temporary folder, removed again at the end.

@@ -1,0 +1,570 @@
+#include "search/check.h"
+
+#include "data/difficulty.h"
+#include "data/itemlist.h"
+#include "data/levels.h"
+#include "data/monsterlist.h"
+#include "data/setlist.h"
+#include "data/unilist.h"
+#include "results/convert.h"
+#include "results/error.h"
+#include "results/numtext.h"
+#include "search/setchance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace qdc {
+
+int CheckReport::errors() const {
+    return static_cast<int>(std::count_if(problems.begin(), problems.end(), [](const Problem& p) {
+        return p.severity == Severity::Error;
+    }));
+}
+
+int CheckReport::warnings() const {
+    return static_cast<int>(problems.size()) - errors();
+}
+
+namespace {
+
+using Lines = std::shared_ptr<const FileLines>;
+
+// How far the chances of one pick may add up from 1 before a warning.
+constexpr double kPickSumTolerance = 0.001;
+// Names quoted in messages are cut to this many bytes.
+constexpr std::size_t kQuoteLimit = 200;
+
+std::string quoted(const std::string& text) {
+    if (text.size() <= kQuoteLimit)
+        return '"' + text + '"';
+    return '"' + text.substr(0, kQuoteLimit) + "\xE2\x80\xA6\"";
+}
+
+// Whether `convert` runs without a data error.
+template <class Convert> bool quietly(Convert convert) {
+    try {
+        convert();
+        return true;
+    } catch (const DropError&) {
+        return false;
+    }
+}
+
+// The path with "." and ".." parts and doubled "/" resolved; most paths
+// have none and are taken as they are.
+std::string normalPath(const std::string& path) {
+    const bool plain = path.find("//") == std::string::npos &&
+                       path.find("./") == std::string::npos && (path.empty() || path.back() != '.');
+    if (plain)
+        return path;
+    return std::filesystem::path(path).lexically_normal().generic_string();
+}
+
+bool hasOuterBlanks(const std::string& name) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !name.empty() && (blank(name.front()) || blank(name.back()));
+}
+
+// The text after the first ","; the empty text when there is none.
+std::string afterComma(const std::string& line) {
+    const std::size_t comma = line.find(',');
+    return comma == std::string::npos ? std::string() : line.substr(comma + 1);
+}
+
+// What the searches take of one monster's level lines.
+struct MonsterLevels {
+    std::int32_t firstAfterComma = 0; // unique searches
+    std::int32_t firstLastThree = 0;  // the set monster search
+    std::int32_t lastLastThree = 0;   // the set item search
+};
+
+// What the set searches take of a set item line.
+struct SetFacts {
+    std::int32_t setLevel = 0;
+    std::optional<std::int32_t> weightAfterComma; // the set monster search
+    std::optional<std::int32_t> weightLastChar;   // the set item search
+};
+
+// What the computations of the searches take of a base item.
+struct BaseItem {
+    std::optional<std::int32_t> lowestUnique;
+    std::vector<SetFacts> sets;
+    bool flagged = false;       // by the text before "," (most searches)
+    bool flaggedByLine = false; // by the line without its last two characters
+};
+
+// A monster whose level the computations take.
+struct Dropper {
+    std::string name;
+    MonsterLevels levels;
+};
+
+// A monster line that names a drop table. Only the text before the line's
+// first ":" is a monster of every search; the other candidates serve the
+// monster search alone.
+struct TableUse {
+    int line = 0;
+    std::string monster;
+    bool firstColon = false;
+};
+
+class Checker {
+  public:
+    Checker(FileSource& files, char decimalSeparator)
+        : files_(files), separator_(decimalSeparator) {}
+    CheckReport run(const std::vector<std::string>& folderFiles);
+
+  private:
+    Lines load(const std::string& path, const std::string& namedBy = {});
+    void add(const std::string& path, int line, Severity severity, const std::string& message) {
+        problems_.push_back({path, line, severity, message});
+    }
+    void warn(const std::string& path, int line, const std::string& message) {
+        add(path, line, Severity::Warning, message);
+    }
+    void report(const DropError& e, const std::string& path, int line, const std::string& suffix);
+    template <class Convert> bool converts(const std::string& path, int line, Convert convert);
+    void checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
+                   const std::string& name, const std::string& path, int line);
+    void checkBaseItem(const std::string& base, const std::string& owner, const std::string& path,
+                       int line);
+
+    void checkItems();
+    void checkUniques();
+    void checkSets();
+    void checkSetItemLine(const std::string& line, int number, std::int32_t setLevel,
+                          const std::unordered_set<std::string>& baseSets);
+    void checkDifficulty(Difficulty d);
+    void readMonsterLine(Difficulty d, const std::string& listPath, const std::string& line,
+                         int number);
+    void checkLevels(Difficulty d);
+    void readLevelLine(const std::string& path, const std::string& line, int number, bool first,
+                       MonsterLevels& levels);
+    void checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses);
+    void checkComputation(const std::string& path, int line, const std::string& item,
+                          const std::vector<Dropper>& droppers);
+    std::vector<Dropper> droppers(const std::vector<TableUse>& uses) const;
+    void flagBases();
+    void checkUnnamed(const std::vector<std::string>& folderFiles);
+
+    FileSource& files_;
+    char separator_;
+    std::vector<Problem> problems_;
+    int files_read_ = 0; // each path is loaded once
+    std::unordered_set<std::string> itemNames_;
+    std::unordered_set<std::string> flagByName_;      // items with a flag, by the text before ","
+    std::unordered_set<std::string> flagByLine_;      // by the line without its last two characters
+    std::unordered_map<std::string, BaseItem> bases_; // of uniques and set items
+    std::unordered_map<std::string, int> setItems_;
+    std::unordered_set<std::string> named_; // every drop table a monster list names
+    // Per difficulty, rebuilt by checkDifficulty().
+    std::unordered_map<std::string, int> monsters_; // first-colon names, first line
+    std::unordered_map<std::string, std::vector<TableUse>> tables_;
+    std::unordered_map<std::string, MonsterLevels> levels_;
+};
+
+Lines Checker::load(const std::string& path, const std::string& namedBy) {
+    ++files_read_;
+    try {
+        Lines file = files_.load(path);
+        if (file->error)
+            report(*file->error, path, 0, namedBy);
+        return file;
+    } catch (const DropError& e) {
+        report(e, path, 0, namedBy);
+        return nullptr;
+    }
+}
+
+void Checker::report(const DropError& e, const std::string& path, int line,
+                     const std::string& suffix) {
+    const ErrorLocation where = e.location().value_or(ErrorLocation{path, line, {}});
+    std::string message = boxMessage(e.message());
+    if (!e.detail().empty())
+        message += " (" + e.detail() + ")";
+    add(where.path, where.line, Severity::Error, message + suffix);
+}
+
+template <class Convert>
+bool Checker::converts(const std::string& path, int line, Convert convert) {
+    try {
+        convert();
+        return true;
+    } catch (const DropError& e) {
+        report(e, path, line, {});
+        return false;
+    }
+}
+
+void Checker::checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
+                        const std::string& name, const std::string& path, int line) {
+    if (hasOuterBlanks(name))
+        warn(path, line, what + " name " + quoted(name) + " has leading or trailing blanks");
+    const auto [at, fresh] = seen.emplace(name, line);
+    if (!fresh)
+        warn(path, line,
+             what + " " + quoted(name) + " is listed twice (first at line " +
+                 std::to_string(at->second) + ")");
+}
+
+void Checker::checkBaseItem(const std::string& base, const std::string& owner,
+                            const std::string& path, int line) {
+    if (!itemNames_.contains(base))
+        warn(path, line,
+             "base item " + quoted(base) + " of " + owner + " is not in " + kItemListPath);
+}
+
+void Checker::checkItems() {
+    const Lines file = load(kItemListPath);
+    if (!file)
+        return;
+    std::unordered_map<std::string, int> seen;
+    for (std::size_t i = 0; i < file->lines.size(); ++i) {
+        const std::string& line = file->lines[i];
+        const int number = static_cast<int>(i) + 1;
+        const std::string name = textBeforeComma(line);
+        itemNames_.insert(name);
+        const bool flagged = line.size() >= 2 && line[line.size() - 2] == ',' &&
+                             (line.back() == '0' || line.back() == '1');
+        if (!line.empty() && (line.back() == '0' || line.back() == '1')) {
+            flagByName_.insert(name);
+            flagByLine_.insert(line.substr(0, line.size() - 2));
+        }
+        if (line.empty()) {
+            warn(kItemListPath, number, "blank line");
+            continue;
+        }
+        if (line.find(',') == std::string::npos) {
+            warn(kItemListPath, number,
+                 "line " + quoted(line) + " has no \",\": its item name is empty");
+            continue;
+        }
+        checkName(seen, "item", name, kItemListPath, number);
+        if (!flagged)
+            warn(kItemListPath, number,
+                 "item " + quoted(name) + " has no quality flag (\",0\" or \",1\" at the end)");
+    }
+}
+
+void Checker::checkUniques() {
+    const Lines file = load(kUniqueListPath);
+    if (!file)
+        return;
+    std::unordered_map<std::string, int> seen;
+    for (std::size_t i = 0; i < file->lines.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        const UniqueFields fields = cutUniqueLine(file->lines[i]);
+        std::int32_t level = 0;
+        bool fine = converts(kUniqueListPath, number, [&] { level = toInt(fields.levelText); });
+        if (fine && hasUniqueWeight(fields.baseItem))
+            fine = converts(kUniqueListPath, number, [&] { toInt(fields.weightText); });
+        if (fine) {
+            auto& lowest = bases_[fields.baseItem].lowestUnique;
+            lowest = std::min(lowest.value_or(level), level);
+        }
+        checkName(seen, "unique", fields.name, kUniqueListPath, number);
+        checkBaseItem(fields.baseItem, "unique " + quoted(fields.name), kUniqueListPath, number);
+    }
+}
+
+void Checker::checkSets() {
+    const Lines file = load(kSetListPath);
+    if (!file)
+        return;
+    std::unordered_set<std::string> baseSets;
+    for (const std::string& line : file->lines)
+        if (isBaseSetHeader(line))
+            baseSets.insert(baseSetName(line));
+    std::unordered_map<std::string, int> seenSets;
+    std::int32_t setLevel = 0;
+    bool inBlock = false;
+    for (std::size_t i = 0; i < file->lines.size(); ++i) {
+        const std::string& line = file->lines[i];
+        const int number = static_cast<int>(i) + 1;
+        if (isBaseSetHeader(line)) {
+            inBlock = true;
+            setLevel = 0;
+            converts(kSetListPath, number, [&] { setLevel = toInt(afterComma(line)); });
+            checkName(seenSets, "base set", baseSetName(line), kSetListPath, number);
+            continue;
+        }
+        if (!inBlock)
+            warn(kSetListPath, number, "set item before the first base set");
+        checkSetItemLine(line, number, setLevel, baseSets);
+    }
+}
+
+void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t setLevel,
+                               const std::unordered_set<std::string>& baseSets) {
+    const std::string name = textBeforeComma(line);
+    const std::string rest = afterComma(line);
+    const std::size_t second = rest.find(',');
+    const std::string base = second == std::string::npos ? rest : rest.substr(0, second);
+    const std::string weight =
+        second == std::string::npos ? std::string() : rest.substr(second + 1);
+    // The set monster search reads the weight after the second ","; the set
+    // item search its last character, and the level of a line whose text from
+    // the second character to the first "," is a base set name.
+    const std::size_t comma = line.find(',');
+    const std::string setKey =
+        comma == std::string::npos || comma < 1 ? std::string() : line.substr(1, comma - 1);
+    // Each search takes the set item with the weight it can convert.
+    SetFacts facts{setLevel, std::nullopt, std::nullopt};
+    if (converts(kSetListPath, number, [&] { facts.weightAfterComma = toInt(weight); }))
+        converts(kSetListPath, number, [&] {
+            facts.weightLastChar =
+                toInt(line.empty() ? std::string() : line.substr(line.size() - 1));
+        });
+    else
+        quietly([&] {
+            facts.weightLastChar =
+                toInt(line.empty() ? std::string() : line.substr(line.size() - 1));
+        });
+    if (baseSets.contains(setKey))
+        converts(kSetListPath, number, [&] { toInt(afterComma(line)); });
+    if (facts.weightAfterComma || facts.weightLastChar)
+        bases_[base].sets.push_back(facts);
+    checkName(setItems_, "set item", name, kSetListPath, number);
+    checkBaseItem(base, "set item " + quoted(name), kSetListPath, number);
+}
+
+// Keeps only the base items whose computations can fail: those without a
+// quality flag and those with a set item of weight 0. Most data have none,
+// and the drop tables are then read without a lookup that finds something.
+void Checker::flagBases() {
+    const auto zeroWeight = [](const SetFacts& f) {
+        return f.weightAfterComma == 0 || f.weightLastChar == 0;
+    };
+    for (auto it = bases_.begin(); it != bases_.end();) {
+        BaseItem& base = it->second;
+        base.flagged = flagByName_.contains(it->first);
+        base.flaggedByLine = flagByLine_.contains(it->first);
+        const bool prone = !base.flagged || (base.lowestUnique && !base.flaggedByLine) ||
+                           std::any_of(base.sets.begin(), base.sets.end(), zeroWeight);
+        it = prone ? std::next(it) : bases_.erase(it);
+    }
+}
+
+void Checker::checkDifficulty(Difficulty d) {
+    monsters_.clear();
+    tables_.clear();
+    levels_.clear();
+    const std::string listPath = monsterListPath(d);
+    if (const Lines file = load(listPath)) {
+        for (std::size_t i = 0; i < file->lines.size(); ++i)
+            readMonsterLine(d, listPath, file->lines[i], static_cast<int>(i) + 1);
+    }
+    checkLevels(d);
+    for (const auto& [path, uses] : tables_) {
+        named_.insert(normalPath(path));
+        // A drop table may be one of the difficulty's own files, read already.
+        files_read_ -= path == listPath || path == levelsPath(d) ? 1 : 0;
+        checkTable(d, path, uses);
+    }
+}
+
+void Checker::readMonsterLine(Difficulty d, const std::string& listPath, const std::string& line,
+                              int number) {
+    const MonsterCandidate first = cutFirstColon(line);
+    checkName(monsters_, "monster", first.name, listPath, number);
+    // The searches over many monsters cut at the first ":"; the monster search
+    // tries every ":" among the first 30 characters.
+    std::vector<MonsterCandidate> candidates = scanMonsterNames(line);
+    candidates.insert(candidates.begin(), first);
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const MonsterCandidate& candidate = candidates[i];
+        const bool firstColon = candidate.rest == first.rest;
+        if (i > 0 && firstColon)
+            continue;
+        DropTableRef ref;
+        if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
+            continue;
+        std::vector<TableUse>& uses = tables_[ref.path];
+        const bool shared = std::any_of(uses.begin(), uses.end(), [&](const TableUse& use) {
+            return use.firstColon && use.monster != first.name;
+        });
+        uses.push_back({number, candidate.name, firstColon});
+        if (firstColon && shared)
+            warn(listPath, number,
+                 "drop table " + quoted(candidate.rest.substr(0, candidate.rest.size() - 2)) +
+                     " is named by two monsters");
+    }
+}
+
+// Each cut converts on its own: one that fails leaves the level of the other
+// to the searches that use it. Only a monster's first line is cut after the
+// ",".
+void Checker::readLevelLine(const std::string& path, const std::string& line, int number,
+                            bool first, MonsterLevels& levels) {
+    const bool lastFine = quietly(
+        [&] { levels.lastLastThree = parseLevelLine(line, ReductionCut::LastThree).level; });
+    const bool firstFine = !first || quietly([&] {
+        levels.firstAfterComma = parseLevelLine(line, ReductionCut::AfterComma).level;
+    });
+    if (first)
+        levels.firstLastThree = levels.lastLastThree;
+    if (!lastFine || !firstFine)
+        converts(path, number, [&] {
+            parseLevelLine(line, ReductionCut::LastThree);
+            parseLevelLine(line, ReductionCut::AfterComma);
+        });
+}
+
+void Checker::checkLevels(Difficulty d) {
+    const std::string path = levelsPath(d);
+    const Lines file = load(path);
+    std::unordered_map<std::string, std::vector<std::size_t>> byName;
+    if (file)
+        for (std::size_t i = 0; i < file->lines.size(); ++i)
+            byName[levelLineName(file->lines[i])].push_back(i);
+    for (const auto& [name, lines] : byName) {
+        const bool listed = monsters_.contains(name);
+        // A search looks a name up when it is typed (never the empty one) or
+        // when the monster list holds it.
+        if (!listed && name.empty())
+            continue;
+        MonsterLevels& levels = levels_[name];
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            const std::string& line = file->lines[lines[k]];
+            const int number = static_cast<int>(lines[k]) + 1;
+            if (k > 0)
+                warn(path, number,
+                     "monster " + quoted(name) + " has a level line already (line " +
+                         std::to_string(lines[0] + 1) + ")");
+            if (k > 0 && !listed)
+                continue;
+            readLevelLine(path, line, number, k == 0, levels);
+        }
+    }
+    if (!file)
+        return;
+    for (const auto& [name, line] : monsters_)
+        if (!name.empty() && !byName.contains(name))
+            warn(monsterListPath(d), line,
+                 "monster " + quoted(name) + " has no level line in " + path);
+}
+
+// Why a search that meets `item` in a drop table of `monster` ends with a
+// floating-point error: a base item without a quality flag gives its uniques
+// and set items a divisor of 0, and so does a set item whose weight total is
+// 0. Only items that the monster's level lets drop are computed. The error
+// is reported at the drop table's line.
+std::optional<std::string> computationFault(const BaseItem& base, const std::string& item,
+                                            const Dropper& monster) {
+    const MonsterLevels& levels = monster.levels;
+    if (base.lowestUnique && *base.lowestUnique <= levels.firstAfterComma &&
+        (!base.flagged || !base.flaggedByLine))
+        return "base item " + quoted(item) + " has no quality flag";
+    for (const SetFacts& f : base.sets) {
+        const bool monsterSearch = f.weightAfterComma && f.setLevel <= levels.firstLastThree;
+        const bool itemSearch = f.weightLastChar && f.setLevel <= levels.lastLastThree;
+        if ((monsterSearch || itemSearch) && !base.flagged)
+            return "base item " + quoted(item) + " has no quality flag";
+        if ((monsterSearch &&
+             setWeightTotal(item, levels.firstLastThree, monster.name, *f.weightAfterComma) == 0) ||
+            (itemSearch &&
+             setWeightTotal(item, levels.lastLastThree, monster.name, *f.weightLastChar) == 0))
+            return "a set item of " + quoted(item) + " has a weight of 0";
+    }
+    return std::nullopt;
+}
+
+void Checker::checkComputation(const std::string& path, int line, const std::string& item,
+                               const std::vector<Dropper>& droppers) {
+    const auto base = bases_.find(item);
+    if (base == bases_.end())
+        return;
+    for (const Dropper& monster : droppers) {
+        if (const auto fault = computationFault(base->second, item, monster)) {
+            add(path, line, Severity::Error,
+                "a search ends here with a floating-point error: " + *fault);
+            return;
+        }
+    }
+}
+
+std::vector<Dropper> Checker::droppers(const std::vector<TableUse>& uses) const {
+    std::vector<Dropper> found;
+    for (const TableUse& use : uses) {
+        if (!use.firstColon)
+            continue;
+        const auto levels = levels_.find(use.monster);
+        found.push_back({use.monster, levels == levels_.end() ? MonsterLevels{} : levels->second});
+    }
+    return found;
+}
+
+void Checker::checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses) {
+    const Lines file = load(path, " (named by " + monsterListPath(d) + ":" +
+                                      std::to_string(uses.front().line) + ")");
+    if (!file)
+        return;
+    const std::vector<Dropper> monsters = droppers(uses);
+    double pickSum = 0;
+    int pickLines = 0;
+    bool firstPick = true;
+    for (std::size_t i = 0; i < file->lines.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        const DropLine drop = readDropLine(file->lines[i], separator_);
+        if (drop.dash) {
+            firstPick = false;
+            continue;
+        }
+        double p = 0;
+        if (!converts(path, number, [&] { p = toFloat(drop.chance, separator_); })) {
+            if (firstPick)
+                pickSum = 1; // a sum without the line would only mislead
+            firstPick = false;
+            continue;
+        }
+        if (firstPick) {
+            pickSum += p;
+            ++pickLines;
+        }
+        if (p < 0 || p > 1)
+            warn(path, number, "chance " + quoted(drop.chance) + " is outside 0..1");
+        checkComputation(path, number, drop.item, monsters);
+    }
+    if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
+        warn(path, 1,
+             "the chances of one pick add up to " + generalNumberText(pickSum, '.') + ", not 1");
+}
+
+void Checker::checkUnnamed(const std::vector<std::string>& folderFiles) {
+    for (const std::string& file : folderFiles) {
+        const std::string path = normalPath(file);
+        const std::string leaf = std::filesystem::path(path).filename().string();
+        const bool own = path.find('/') == path.rfind('/') &&
+                         (leaf == "monsterlist.txt" || leaf == "levels.txt");
+        if (!own && !named_.contains(path))
+            warn(path, 0, "no monster list names this file");
+    }
+}
+
+CheckReport Checker::run(const std::vector<std::string>& folderFiles) {
+    checkItems();
+    checkUniques();
+    checkSets();
+    flagBases();
+    for (const Difficulty d : kAllDifficulties)
+        checkDifficulty(d);
+    checkUnnamed(folderFiles);
+    std::stable_sort(problems_.begin(), problems_.end(), [](const Problem& a, const Problem& b) {
+        return a.path != b.path ? a.path < b.path : a.line < b.line;
+    });
+    return {std::move(problems_), files_read_};
+}
+
+} // namespace
+
+CheckReport checkData(FileSource& files, const std::vector<std::string>& folderFiles,
+                      char decimalSeparator) {
+    return Checker(files, decimalSeparator).run(folderFiles);
+}
+
+} // namespace qdc

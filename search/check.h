@@ -1,0 +1,38 @@
+#pragma once
+
+#include "data/filesource.h"
+
+#include <string>
+#include <vector>
+
+namespace qdc {
+
+enum class Severity { Error, Warning };
+
+// One problem of the data files. `line` is 1-based, 0 when the problem is the
+// file as a whole (it cannot be opened, or nothing names it).
+struct Problem {
+    std::string path;
+    int line = 0;
+    Severity severity = Severity::Error;
+    std::string message;
+};
+
+struct CheckReport {
+    std::vector<Problem> problems; // sorted by path, then line
+    int files = 0;                 // the files read or tried
+    int errors() const;
+    int warnings() const;
+};
+
+// Reads every file a search or the start-up can read: the four list files, and
+// for each difficulty its monster list, its levels and every drop table the
+// monster list names. Errors are the faults that would stop a search or the
+// start-up, found by the same readers and conversions; warnings are legal
+// but probably unintended. `folderFiles` are the files found in the
+// difficulty folders ("Normal/act2/drake.txt"); those that no monster list
+// names are warned about. Never throws a DropError.
+CheckReport checkData(FileSource& files, const std::vector<std::string>& folderFiles,
+                      char decimalSeparator);
+
+} // namespace qdc

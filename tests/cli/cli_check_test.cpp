@@ -1,0 +1,162 @@
+#include "cli_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+// Marks a file of the sound data set that a case leaves out.
+const std::string kAbsent = "\x01";
+
+// Sound data: 12 files, nothing to report.
+std::map<std::string, std::string> soundData() {
+    std::map<std::string, std::string> files = {
+        {"itemlist.txt", "Cap,0\nRing,1\n"},
+        {"unilist.txt", "Band of Ash,Ring:05,2\n"},
+        {"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\n"},
+    };
+    for (const char* d : {"Normal", "Nightmare", "Hell"}) {
+        files[std::string(d) + "/monsterlist.txt"] = "Rat:rat.txt,1\n";
+        files[std::string(d) + "/levels.txt"] = "Rat:10\n";
+        files[std::string(d) + "/rat.txt"] = "Nothing:0.5\nCap:0.3\nRing:0.2\n";
+    }
+    return files;
+}
+
+struct CheckCase {
+    const char* what;
+    std::map<std::string, std::string> changes;
+    std::string expected; // stdout of `check`, summary included
+};
+
+const std::string kNoFlagRing = ": error: a search ends here with a floating-point error: base "
+                                "item \"Ring\" has no quality flag\n";
+
+const std::vector<CheckCase> kCases = {
+    {"sound data", {}, "0 errors, 0 warnings in 12 files\n"},
+    {"chance that does not convert",
+     {{"Normal/rat.txt", "Nothing:0.5\nCap:0.o3\nRing:0.2\n"}},
+     "Normal/rat.txt:2: error: '0.o3' is not a valid floating point value.\n"
+     "1 errors, 0 warnings in 12 files\n"},
+    {"every fault of a file, not just the first",
+     {{"Hell/rat.txt", "Nothing:x\nCap:y\n-\nRing:z\n"}},
+     "Hell/rat.txt:1: error: 'x' is not a valid floating point value.\n"
+     "Hell/rat.txt:2: error: 'y' is not a valid floating point value.\n"
+     "Hell/rat.txt:4: error: 'z' is not a valid floating point value.\n"
+     "3 errors, 0 warnings in 12 files\n"},
+    {"missing drop table, monster without level",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,2\n"}},
+     "Normal/bat.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
+     "Normal/monsterlist.txt:2: warning: monster \"Bat\" has no level line in "
+     "Normal/levels.txt\n"
+     "1 errors, 1 warnings in 13 files\n"},
+    {"picks and blank monster line",
+     {{"Nightmare/monsterlist.txt", "Rat:rat.txt,x\n\n"}},
+     "Nightmare/monsterlist.txt:1: error: 'x' is not a valid integer value.\n"
+     "Nightmare/monsterlist.txt:2: error: '' is not a valid integer value.\n"
+     "Nightmare/rat.txt: warning: no monster list names this file\n"
+     "2 errors, 1 warnings in 11 files\n"},
+    {"missing monster list",
+     {{"Hell/monsterlist.txt", kAbsent}},
+     "Hell/monsterlist.txt: error: File not found.\n"
+     "Hell/rat.txt: warning: no monster list names this file\n"
+     "1 errors, 1 warnings in 11 files\n"},
+    // The set searches take the last three characters as the reduction, the
+    // unique searches up to three after the ",".
+    {"levels: bad line, second line of a name, short reduction",
+     {{"Normal/levels.txt", "Rat:1o\nRat:12,y05\nMole:3,07\n"}},
+     "Normal/levels.txt:1: error: '1o' is not a valid integer value.\n"
+     "Normal/levels.txt:2: warning: monster \"Rat\" has a level line already (line 1)\n"
+     "Normal/levels.txt:2: error: 'y05' is not a valid integer value.\n"
+     "Normal/levels.txt:3: error: ',07' is not a valid integer value.\n"
+     "3 errors, 1 warnings in 12 files\n"},
+    {"unique level and ring weight",
+     {{"unilist.txt", "Band of Ash,Ring:0x,2\nBand of Dust,Ring:07,w\nBand of Ash,Cap:03\n"}},
+     "unilist.txt:1: error: '0x' is not a valid integer value.\n"
+     "unilist.txt:2: error: 'w' is not a valid integer value.\n"
+     "unilist.txt:3: warning: unique \"Band of Ash\" is listed twice (first at line 1)\n"
+     "2 errors, 1 warnings in 12 files\n"},
+    {"set level, weights, item before any set",
+     {{"setlist.txt", "Stray,Cap,1\n:Vigil,three\nVigil Cap,Cap,\nVigil Ring,Ring,$F\n"}},
+     "setlist.txt:1: warning: set item before the first base set\n"
+     "setlist.txt:2: error: 'three' is not a valid integer value.\n"
+     "setlist.txt:3: error: '' is not a valid integer value.\n"
+     "setlist.txt:4: error: 'F' is not a valid integer value.\n"
+     "3 errors, 1 warnings in 12 files\n"},
+    {"base item without quality flag",
+     {{"itemlist.txt", "Cap,0\nRing,2\n"}},
+     "Hell/rat.txt:3" + kNoFlagRing + "Nightmare/rat.txt:3" + kNoFlagRing + "Normal/rat.txt:3" +
+         kNoFlagRing +
+         "itemlist.txt:2: warning: item \"Ring\" has no quality flag (\",0\" or \",1\" at the "
+         "end)\n"
+         "3 errors, 1 warnings in 12 files\n"},
+    {"set weight 0 below the levels where the weight table takes over",
+     {{"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Ring,Ring,0\n"},
+      {"Hell/levels.txt", "Rat:16\n"}},
+     "Nightmare/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
+     "\"Ring\" has a weight of 0\n"
+     "Normal/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
+     "\"Ring\" has a weight of 0\n"
+     "2 errors, 0 warnings in 12 files\n"},
+    {"chances out of range and far from 1",
+     {{"Normal/rat.txt", "Nothing:0.5\nCap:1.3\nRing:-0.2\n-\nRing:0.1\n"}},
+     "Normal/rat.txt:1: warning: the chances of one pick add up to 1.6, not 1\n"
+     "Normal/rat.txt:2: warning: chance \"1.3\" is outside 0..1\n"
+     "Normal/rat.txt:3: warning: chance \"-0.2\" is outside 0..1\n"
+     "0 errors, 3 warnings in 12 files\n"},
+    {"names: twice, blanks, unknown base item, no comma",
+     {{"itemlist.txt", "Cap,0\nRing,1\nCap,1\n Belt ,0\nBoots\n"},
+      {"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Belt,Belt,2\n"}},
+     "itemlist.txt:3: warning: item \"Cap\" is listed twice (first at line 1)\n"
+     "itemlist.txt:4: warning: item name \" Belt \" has leading or trailing blanks\n"
+     "itemlist.txt:5: warning: line \"Boots\" has no \",\": its item name is empty\n"
+     "setlist.txt:3: warning: base item \"Belt\" of set item \"Vigil Belt\" is not in "
+     "itemlist.txt\n"
+     "0 errors, 4 warnings in 12 files\n"},
+    {"one drop table for two monsters, a file nothing names",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nMole:rat.txt,1\n"},
+      {"Normal/levels.txt", "Rat:10\nMole:4\n"},
+      {"Normal/old/rat.txt", "Gold:1\n"}},
+     "Normal/monsterlist.txt:2: warning: drop table \"rat.txt\" is named by two monsters\n"
+     "Normal/old/rat.txt: warning: no monster list names this file\n"
+     "0 errors, 2 warnings in 12 files\n"},
+};
+
+// Runs `check` on the sound data with the changes of `c`.
+void expectCheck(const CheckCase& c) {
+    std::map<std::string, std::string> files = soundData();
+    for (const auto& [path, bytes] : c.changes)
+        files[path] = bytes;
+    const TempDataDir data{};
+    for (const auto& [path, bytes] : files)
+        if (bytes != kAbsent)
+            data.write(path, bytes);
+    const CliRun r = runTool({"--data", data.path(), "check"});
+    EXPECT_EQ(r.out, c.expected) << c.what;
+    const bool errors =
+        c.expected.rfind("0 errors", 0) != 0 && c.expected.find("\n0 errors") == std::string::npos;
+    EXPECT_EQ(r.status, errors ? 1 : 0) << c.what;
+    EXPECT_EQ(r.err, "") << c.what;
+}
+
+} // namespace
+
+TEST(CliCheck, ReportsEveryProblemWithFileAndLine) {
+    for (const CheckCase& c : kCases)
+        expectCheck(c);
+}
+
+TEST(CliCheck, SampleDataIsSoundAndJsonCountsProblems) {
+    EXPECT_EQ(runTool({"--data", DROPCALC_EXAMPLES, "check"}).status, 0);
+    const TempDataDir data{{"itemlist.txt", "Cap\n"}};
+    const CliRun r = runTool({"--data", data.path(), "--format", "json", "check"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\"path\": \"Normal/monsterlist.txt\",\n      \"line\": null,\n      "
+                         "\"severity\": \"error\",\n      \"message\": \"Invalid filename.\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"errors\": 8,\n  \"warnings\": 1,\n  \"files\": 9\n}"),
+              std::string::npos)
+        << r.out;
+}
