@@ -85,9 +85,9 @@ bool makeRoom(int fd, std::string& bytes, int& regrowths) {
     return true;
 }
 
-// Reads an opened regular file of `size` bytes to its end into `bytes`.
-std::optional<DropError> readWhole(int fd, std::size_t size, std::string& bytes) {
-    bytes.resize(size + kGrowthRoom);
+// Reads an opened regular file, of the size `st` tells, to its end into `bytes`.
+std::optional<DropError> readWhole(int fd, const struct stat& st, std::string& bytes) {
+    bytes.resize(static_cast<std::size_t>(st.st_size) + kGrowthRoom);
     std::size_t filled = 0;
     int regrowths = 0;
     std::optional<DropError> error;
@@ -143,8 +143,7 @@ std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
     if (!S_ISREG(st.st_mode))
         raiseOpenError(DropError("File access denied"), path);
     std::string bytes;
-    std::optional<DropError> readError =
-        readWhole(file.get(), static_cast<std::size_t>(st.st_size), bytes);
+    std::optional<DropError> readError = readWhole(file.get(), st, bytes);
     if (readError)
         readError->locate({path, 0, ""});
     return makeFileLines(std::move(bytes), std::move(readError));
