@@ -1,8 +1,11 @@
 #include "data/diskfilesource.h"
 
+#include "data/datapath.h"
 #include "results/error.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,66 +14,138 @@ namespace qdc {
 
 namespace {
 
+// Room left past the size a file had when it was opened, so that a file that
+// grows meanwhile is still read to its end in most cases.
+constexpr std::size_t kGrowthRoom = 4096;
+// How often a file that keeps growing is given more room; what it gains after
+// that is left unread.
+constexpr int kMaxRegrowths = 4;
+
 std::string parentOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
+    return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-bool isDirectory(const std::string& path) {
+bool isDirectoryAt(int folder, const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::fstatat(folder, path.c_str(), &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string messageFor(int err, const std::string& fullPath) {
+// The error for a failed open or read; `parentExists` tells a missing file
+// from a missing folder.
+DropError systemError(int err, bool parentExists) {
     switch (err) {
     case ENOENT:
-        return isDirectory(parentOf(fullPath)) ? "File not found" : "Invalid filename";
+        return DropError(parentExists ? "File not found" : "Invalid filename");
     case ENOTDIR:
     case ENAMETOOLONG:
-        return "Invalid filename";
+        return DropError("Invalid filename");
     case EACCES:
     case EPERM:
     case EISDIR:
-        return "File access denied";
+    case ENXIO:
+        return DropError("File access denied");
     case EMFILE:
     case ENFILE:
-        return "Too many open files";
+        return DropError("Too many open files");
     default:
-        return "I/O error " + std::to_string(err);
+        return DropError("I/O error " + std::to_string(err), std::strerror(err));
     }
+}
+
+[[noreturn]] void raiseOpenError(DropError error, const std::string& path) {
+    error.locate({path, 0, ""});
+    throw error;
+}
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Gives a full buffer more room when the file has grown past it. False when
+// the file has not grown, or has grown too often.
+bool makeRoom(int fd, std::string& bytes, int& regrowths) {
+    struct stat st {};
+    if (regrowths >= kMaxRegrowths || ::fstat(fd, &st) != 0)
+        return false;
+    ++regrowths;
+    const auto size = static_cast<std::size_t>(st.st_size);
+    bytes.resize(std::max(size, bytes.size()) + kGrowthRoom);
+    return true;
+}
+
+// Reads an opened regular file, of the size `st` tells, to its end into `bytes`.
+std::optional<DropError> readWhole(int fd, const struct stat& st, std::string& bytes) {
+    bytes.resize(static_cast<std::size_t>(st.st_size) + kGrowthRoom);
+    std::size_t filled = 0;
+    int regrowths = 0;
+    std::optional<DropError> error;
+    for (;;) {
+        if (filled == bytes.size() && !makeRoom(fd, bytes, regrowths))
+            break;
+        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (got > 0) {
+            filled += static_cast<std::size_t>(got);
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            error = systemError(errno, true);
+            break;
+        }
+    }
+    bytes.resize(filled);
+    return error;
 }
 
 } // namespace
 
+DiskFileSource::DiskFileSource(std::string directory) : directory_(std::move(directory)) {
+    if (directory_.empty()) {
+        folder_ = AT_FDCWD;
+        return;
+    }
+    folder_ = ::open(directory_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0)
+        folderError_ = errno;
+}
+
+DiskFileSource::~DiskFileSource() {
+    if (folder_ >= 0)
+        ::close(folder_);
+}
+
 std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
-    const std::string fullPath = directory_.empty() ? path : directory_ + "/" + path;
-    const int fd = ::open(fullPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw DropError(messageFor(errno, fullPath));
+    checkDataPath(path);
+    if (folderError_ != 0)
+        raiseOpenError(systemError(folderError_, false), path);
+    // Non-blocking, so that a FIFO opens at once and is refused below.
+    FileDescriptor file(
+        ::openat(folder_, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        const int err = errno;
+        raiseOpenError(systemError(err, err == ENOENT && isDirectoryAt(folder_, parentOf(path))),
+                       path);
+    }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw DropError("File access denied");
-    }
+    if (::fstat(file.get(), &st) != 0)
+        raiseOpenError(systemError(errno, true), path);
+    if (!S_ISREG(st.st_mode))
+        raiseOpenError(DropError("File access denied"), path);
     std::string bytes;
-    std::optional<DropError> readError;
-    char buf[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buf, sizeof buf);
-        if (got > 0) {
-            bytes.append(buf, static_cast<std::size_t>(got));
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            readError = DropError(messageFor(errno, fullPath));
-            break;
-        }
-    }
-    ::close(fd);
+    std::optional<DropError> readError = readWhole(file.get(), st, bytes);
+    if (readError)
+        readError->locate({path, 0, ""});
     return makeFileLines(std::move(bytes), std::move(readError));
 }
 

@@ -6,15 +6,23 @@
 
 namespace qdc {
 
-// Files of a folder on disk.
+// Files of a folder on disk. Only regular files are read, each opened relative
+// to the folder and read whole into one buffer; a path that leaves the folder
+// is refused before anything is opened.
 class DiskFileSource : public FileSource {
   public:
-    explicit DiskFileSource(std::string directory) : directory_(std::move(directory)) {}
+    explicit DiskFileSource(std::string directory);
+    ~DiskFileSource() override;
+    DiskFileSource(const DiskFileSource&) = delete;
+    DiskFileSource& operator=(const DiskFileSource&) = delete;
+
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     const std::string& directory() const { return directory_; }
 
   private:
     std::string directory_;
+    int folder_ = -1;     // the opened data folder, or -1
+    int folderError_ = 0; // why the folder could not be opened
 };
 
 } // namespace qdc

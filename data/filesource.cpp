@@ -1,5 +1,6 @@
 #include "data/filesource.h"
 
+#include "data/datapath.h"
 #include "results/error.h"
 
 namespace qdc {
@@ -49,6 +50,7 @@ std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
 }
 
 std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path) {
+    checkDataPath(path);
     const auto it = files_.find(path);
     if (it != files_.end()) {
         return makeFileLines(it->second);

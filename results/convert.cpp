@@ -3,6 +3,7 @@
 #include "results/error.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -30,6 +31,15 @@ bool isDigit(char c) {
 double cStrtod(const char* text, char** end) {
     static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return strtod_l(text, end, cLocale);
+}
+
+// Whether a number text that overflowed a double names the largest double with
+// 15 significant digits, as the number text writes it: "1.79769313486232E308"
+// lies just past it, and must read back as it.
+bool roundsToLargest(const std::string& plain) {
+    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const long double value = std::fabs(strtold_l(plain.c_str(), nullptr, cLocale));
+    return value < 1.797693134862325e308L;
 }
 
 } // namespace
@@ -121,8 +131,11 @@ double toFloat(const std::string& text, char decimalSeparator) {
     errno = 0;
     char* stop = nullptr;
     const double value = cStrtod(plain.c_str(), &stop);
-    if (errno == ERANGE && std::isinf(value))
-        throwFloatError(text);
+    if (errno == ERANGE && std::isinf(value)) {
+        if (!roundsToLargest(plain))
+            throwFloatError(text);
+        return std::copysign(DBL_MAX, value);
+    }
     return value;
 }
 

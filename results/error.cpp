@@ -4,12 +4,25 @@
 
 namespace qdc {
 
+namespace {
+
+// A text as a message quotes it: a long one is cut after its first bytes,
+// with "…" to show that more follows.
+std::string quoted(const std::string& text) {
+    constexpr std::size_t kLongest = 200;
+    if (text.size() <= kLongest)
+        return "'" + text + "'";
+    return "'" + text.substr(0, kLongest) + "\xE2\x80\xA6'";
+}
+
+} // namespace
+
 void throwIntError(const std::string& text) {
-    throw DropError("'" + text + "' is not a valid integer value");
+    throw DropError(quoted(text) + " is not a valid integer value");
 }
 
 void throwFloatError(const std::string& text) {
-    throw DropError("'" + text + "' is not a valid floating point value");
+    throw DropError(quoted(text) + " is not a valid floating point value");
 }
 
 void throwDivisionByZero() {

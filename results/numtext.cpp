@@ -28,7 +28,9 @@ double truncateToWhole(double value) {
 }
 
 double intPower(double base, int exponent) {
-    unsigned y = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+    // Negated as unsigned, which INT_MIN survives.
+    const auto magnitude = static_cast<unsigned>(exponent);
+    unsigned y = exponent < 0 ? 0U - magnitude : magnitude;
     double b = base;
     double result = 1.0;
     while (y > 0) {

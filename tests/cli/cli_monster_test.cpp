@@ -45,7 +45,7 @@ TEST(CliMonster, DataErrorKeepsTheEntriesBeforeIt) {
     const CliRun missing = runTool({"--data", data.path() + "/nowhere", "monster", "Cave Lurker"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "Invalid filename.\n");
+    EXPECT_EQ(missing.err, "dropcalc-cli: Normal/monsterlist.txt\nInvalid filename.\n");
 }
 
 TEST(CliLists, MonsterNamesAndTheirMissingFile) {
@@ -56,7 +56,7 @@ TEST(CliLists, MonsterNamesAndTheirMissingFile) {
     const auto empty = TempDataDir{{"Normal/other.txt", ""}};
     const CliRun none = runTool({"--data", empty.path(), "list", "monsters"});
     EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(none.err, "File not found.\n");
+    EXPECT_EQ(none.err, "dropcalc-cli: Normal/monsterlist.txt\nFile not found.\n");
 }
 
 // The built binary, run as a user runs it, on the bundled sample data.

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qdc {
+
+// Whether a data path stays inside the data folder: it is relative, holds no
+// NUL byte, and never has more ".." parts than folders before them. Paths use
+// "/" between their parts. Symlinks are not looked at: one inside the data
+// folder may point anywhere.
+bool staysInDataFolder(std::string_view path);
+
+// Raises "Invalid filename", located at `path`, when the path leaves the data
+// folder.
+void checkDataPath(const std::string& path);
+
+} // namespace qdc

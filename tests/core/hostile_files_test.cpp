@@ -1,0 +1,326 @@
+// Data folders made to hurt: each search over one ends with its clear error,
+// in bounded time and memory. Every case runs in a child process under an
+// alarm (and an address-space limit where one is given), so that a hang or a
+// runaway allocation fails the case instead of the whole run.
+
+#include "data/datapath.h"
+#include "data/diskfilesource.h"
+#include "results/convert.h"
+#include "results/numtext.h"
+#include "search/searches.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define DROPCALC_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DROPCALC_ASAN 1
+#endif
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef DROPCALC_ASAN
+constexpr unsigned kSlowdown = 5; // the sanitizers' cost; no address-space limit
+#else
+constexpr unsigned kSlowdown = 1;
+#endif
+constexpr std::size_t kMiB = 1 << 20;
+
+// How a bounded run ended: the error's message, details and path joined by
+// "|", "finished" without an error, or what stopped the child.
+void childRun(int fd, const std::function<void()>& body, std::size_t extraMemory) {
+    if (extraMemory > 0 && kSlowdown == 1) {
+        std::ifstream status("/proc/self/statm"); // in pages
+        std::size_t pages = 0;
+        status >> pages;
+        const rlim_t limit = pages * ::sysconf(_SC_PAGESIZE) + extraMemory;
+        const rlimit rl{limit, limit};
+        ::setrlimit(RLIMIT_AS, &rl);
+    }
+    std::string ending = "finished";
+    try {
+        body();
+    } catch (const qdc::DropError& e) {
+        ending = e.message() + "|" + e.detail() + "|" + (e.location() ? e.location()->path : "");
+    } catch (const std::bad_alloc&) {
+        ending = "out of memory";
+    }
+    (void)!::write(fd, ending.data(), ending.size());
+    ::_exit(0);
+}
+
+// Runs `body` in a child given `seconds` and, past what the process already
+// holds, `extraMemory` bytes of address space (0: no limit).
+std::string runBounded(const std::function<void()>& body, unsigned seconds,
+                       std::size_t extraMemory = 0) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        ::alarm(seconds * kSlowdown);
+        childRun(fds[1], body, extraMemory);
+    }
+    ::close(fds[1]);
+    std::string ending;
+    char buf[4096];
+    for (ssize_t got; (got = ::read(fds[0], buf, sizeof buf)) > 0;)
+        ending.append(buf, static_cast<std::size_t>(got));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        return WTERMSIG(status) == SIGALRM ? "took too long" : "killed by a signal";
+    return ending;
+}
+
+struct DataFolder {
+    fs::path root = fs::temp_directory_path() /
+                    ("dropcalc-hostile-" + std::to_string(::getpid()) + "-" + std::to_string(++n));
+    static inline int n = 0;
+    DataFolder() { fs::create_directories(root / "Normal"); }
+    ~DataFolder() { fs::remove_all(root); }
+    void write(const std::string& path, const std::string& bytes) const {
+        std::ofstream(root / path, std::ios::binary) << bytes;
+    }
+};
+
+// A monster search for "Tunnel Rat" at Normal, whose monster-list line ends
+// with `rest` (its drop table and picks).
+std::string searchRat(const DataFolder& folder, const std::string& rest, unsigned seconds = 10,
+                      std::size_t extraMemory = 0) {
+    folder.write("Normal/monsterlist.txt", "Tunnel Rat:" + rest + "\n");
+    return runBounded(
+        [&] {
+            qdc::DiskFileSource files(folder.root.string());
+            qdc::MemoryResultList list;
+            qdc::monsterSearch({files}, list, "Tunnel Rat", qdc::Difficulty::Normal);
+        },
+        seconds, extraMemory);
+}
+
+std::string withNul(const char* a, const char* b) {
+    return std::string(a) + '\0' + b;
+}
+
+const std::string kNotFloat = "' is not a valid floating point value";
+const std::string kCut = "\xE2\x80\xA6";
+
+} // namespace
+
+TEST(HostileFiles, EachEndsWithItsClearError) {
+    const auto link = [](const char* to, const char* at) {
+        return [=](const DataFolder& d) { fs::create_symlink(to, d.root / at); };
+    };
+    const auto file = [](const char* at, std::string bytes) {
+        return [=](const DataFolder& d) { d.write(at, bytes); };
+    };
+    const struct {
+        const char* what;
+        std::function<void(const DataFolder&)> setup;
+        std::string rest; // of the monster-list line
+        std::string ending;
+    } cases[] = {
+        {"a FIFO", [](auto& d) { ::mkfifo((d.root / "Normal/rat.txt").c_str(), 0600); },
+         "rat.txt,1", "File access denied||Normal/rat.txt"},
+        {"/dev/zero through a symlink", link("/dev/zero", "Normal/rat.txt"), "rat.txt,1",
+         "File access denied||Normal/rat.txt"},
+        {"a directory", [](auto& d) { fs::create_directory(d.root / "Normal/rat.txt"); },
+         "rat.txt,1", "File access denied||Normal/rat.txt"},
+        {"a symlink loop",
+         [&](auto& d) {
+             link("b.txt", "Normal/rat.txt")(d);
+             link("rat.txt", "Normal/b.txt")(d);
+         },
+         "rat.txt,1", "I/O error 40|Too many levels of symbolic links|Normal/rat.txt"},
+        {"a symlink to a file inside",
+         [&](auto& d) {
+             file("shared.txt", "Gold:y\n")(d);
+             link("../shared.txt", "Normal/rat.txt")(d);
+         },
+         "rat.txt,1", "'y" + kNotFloat},
+        {"NUL in a line", file("Normal/rat.txt", withNul("Gold:0.", "5\n")), "rat.txt,1",
+         withNul("'0.", "5") + kNotFloat},
+        {"NUL in a file name", file("Normal/rat.txt", "Gold:1\n"), withNul("rat.txt", "junk,1"),
+         withNul("Invalid filename||Normal/rat.txt", "junk")},
+        {"backslashes out of the data folder", file("x", ""),
+         "..\\..\\..\\..\\..\\..\\..\\..\\dev\\zero,1",
+         "Invalid filename||Normal/../../../../../../../../dev/zero"},
+        {"out through a subfolder", [](auto& d) { fs::create_directory(d.root / "Normal/act2"); },
+         "act2\\..\\..\\..\\rat.txt,1", "Invalid filename||Normal/act2/../../../rat.txt"},
+        {"up to a file still inside", file("rat.txt", "Gold:x\n"), "..\\rat.txt,1",
+         "'x" + kNotFloat},
+        {"a CR-only file", file("Normal/rat.txt", "Nothing:0.5\rGold:0.5\r"), "rat.txt,1",
+         "'0.5Gold:0.5" + kNotFloat},
+    };
+    for (const auto& c : cases) {
+        DataFolder folder;
+        c.setup(folder);
+        const std::string got = searchRat(folder, c.rest);
+        // Which file a line error came from is not asked here.
+        EXPECT_EQ(got.substr(0, c.ending.find('|') == std::string::npos ? got.find('|') : got.npos),
+                  c.ending)
+            << c.what;
+    }
+}
+
+TEST(HostileFiles, UnreadableFileIsDenied) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    DataFolder folder;
+    folder.write("Normal/rat.txt", "Gold:1\n");
+    fs::permissions(folder.root / "Normal/rat.txt", fs::perms::none);
+    EXPECT_EQ(searchRat(folder, "rat.txt,1"), "File access denied||Normal/rat.txt");
+}
+
+TEST(HostileFiles, PathsLeavingTheDataFolder) {
+    for (const std::string path : {"Normal/rat.txt", "Normal/../itemlist.txt", "Normal/./a/../b",
+                                   "Normal/..", "", "Normal/rat.txt/"})
+        EXPECT_TRUE(qdc::staysInDataFolder(path)) << path;
+    qdc::MemoryFileSource files{{"a/b", ""}};
+    for (const std::string& path :
+         std::vector<std::string>{"Normal/../..", "../x", "Normal/../../x", "a/b/../../../x",
+                                  "/etc/passwd", "Normal//../../x", withNul("a/b", "c")}) {
+        EXPECT_FALSE(qdc::staysInDataFolder(path)) << path;
+        EXPECT_THROW(files.open(path), qdc::DropError) << path;
+    }
+}
+
+TEST(HostileNumbers, LongTextsAreShortenedAndExtremesReadBack) {
+    const std::string cut = std::string(200, '7') + kCut;
+    const auto message = [](const std::function<void()>& convert) {
+        try {
+            convert();
+        } catch (const qdc::DropError& e) {
+            return e.message();
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message([] { qdc::toFloat(std::string(200, 'x'), '.'); }),
+              "'" + std::string(200, 'x') + kNotFloat);
+    EXPECT_EQ(message([] { qdc::toFloat(std::string(201, '7') + "x", '.'); }),
+              "'" + cut + kNotFloat);
+    EXPECT_EQ(message([] { qdc::toInt(std::string(300, '7')); }),
+              "'" + cut + "' is not a valid integer value");
+    for (const char sep : {'.', ','}) {
+        EXPECT_EQ(qdc::toFloat(qdc::chanceText(DBL_MAX, sep), sep), DBL_MAX);
+        EXPECT_EQ(qdc::toFloat(qdc::chanceText(-DBL_MAX, sep), sep), -DBL_MAX);
+    }
+    EXPECT_NE(message([] { qdc::toFloat("1.797693134862325E308", '.'); }), "no error");
+    EXPECT_EQ(qdc::intPower(2.0, INT_MIN), 0.0);
+    EXPECT_EQ(qdc::intPower(-1.0, INT_MIN + 1), -1.0);
+}
+
+// The shapes below hold once lines are views of the file's buffer, and the
+// searches merge through an index, sort once at the end and read the lists
+// once per search.
+TEST(HostileShapes, HundredMegabyteLineUnderAMemoryLimit) {
+    DataFolder folder;
+    {
+        std::ofstream out(folder.root / "Normal/rat.txt", std::ios::binary);
+        out << "Gold:";
+        const std::string block(kMiB, 'x');
+        for (int i = 0; i < 100; ++i)
+            out << block;
+    }
+    // The file once, half of it again, and a small constant.
+    EXPECT_EQ(searchRat(folder, "rat.txt,1", 20, 150 * kMiB + 64 * kMiB),
+              "'" + std::string(200, 'x') + kCut + kNotFloat + "||");
+}
+
+namespace {
+
+std::string lines(int count, const char* prefix, const char* suffix) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += prefix + (prefix[0] == '\0' ? "" : std::to_string(i)) + suffix + "\n";
+    return text;
+}
+
+qdc::MemoryFileSource ringSets(int count) {
+    return {{"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+            {"Normal/levels.txt", "Tunnel Rat:50,000\n"},
+            {"itemlist.txt", "Ring,1\n"},
+            {"setlist.txt", ":Band,1\n" + lines(count, "Band ", ",Ring,3")},
+            {"Normal/rat.txt", lines(count, "", "Ring:0.001")}};
+}
+
+} // namespace
+
+TEST(HostileShapes, FinishInLinearTime) {
+    using qdc::Difficulty;
+    using Search = std::function<void(const qdc::SearchEnv&, qdc::ResultList&)>;
+    const Search monster = [](auto& env, auto& list) {
+        qdc::monsterSearch(env, list, "Tunnel Rat", Difficulty::Normal);
+    };
+    const Search setMonster = [](auto& env, auto& list) {
+        qdc::setMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
+    };
+    const struct {
+        const char* what;
+        std::function<qdc::MemoryFileSource()> data;
+        Search search;
+        unsigned seconds;
+    } shapes[] = {
+        {"40,000 entries after a dash",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                 {"Normal/rat.txt", "-\n" + lines(40000, "Item ", ":0.00001")}};
+         },
+         monster, 2},
+        {"600 set items of Ring, 600 Ring lines", [] { return ringSets(600); }, setMonster, 2},
+        {"2,000 set items of Ring, 2,000 Ring lines", [] { return ringSets(2000); }, setMonster, 4},
+        {"1,000,000 monsters, item search",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", lines(1000000, "Monster ", ":rat.txt,1")},
+                 {"Normal/rat.txt", "Ring:0.5\n"}};
+         },
+         [](auto& env, auto& list) {
+             qdc::itemSearch(env, list, "Ring", {true, false, false});
+         },
+         10},
+        {"100 drop lines, 100 uniques, 20,000 item lines",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                 {"Normal/levels.txt", "Tunnel Rat:50\n"},
+                 {"itemlist.txt", lines(20000, "Item ", ",0") + "Ring,1\n"},
+                 {"unilist.txt", lines(100, "U", ",Ring:05,4")},
+                 {"Normal/rat.txt", lines(100, "", "Ring:0.001")}};
+         },
+         [](auto& env, auto& list) {
+             qdc::uniqueMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
+         },
+         2},
+    };
+    for (const auto& shape : shapes) {
+        const std::string got = runBounded(
+            [&] {
+                qdc::MemoryFileSource files = shape.data();
+                qdc::MemoryResultList list;
+                shape.search({files}, list);
+                if (list.count() == 0)
+                    throw qdc::DropError("no entries");
+            },
+            shape.seconds);
+        EXPECT_EQ(got, "finished") << shape.what;
+    }
+}
