@@ -1,0 +1,33 @@
+#include "app/datafolder.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace {
+
+const QString kFolderKey = QStringLiteral("dataFolder");
+
+} // namespace
+
+QSettings dropSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("dropcalc"),
+                     QStringLiteral("dropcalc"));
+}
+
+bool hasNormalFolder(const QString& folder) {
+    return QDir(folder).exists(QStringLiteral("Normal"));
+}
+
+QString startFolder(const QString& given) {
+    if (!given.isEmpty())
+        return QDir(given).absolutePath();
+    const QString current = QDir::currentPath();
+    if (hasNormalFolder(current))
+        return current;
+    const QString remembered = dropSettings().value(kFolderKey).toString();
+    return remembered.isEmpty() ? current : remembered;
+}
+
+void rememberFolder(const QString& folder) {
+    dropSettings().setValue(kFolderKey, folder);
+}
