@@ -5,6 +5,7 @@
 #include "app/droplistmodel.h"
 #include "app/helpviewer.h"
 #include "app/namecompletion.h"
+#include "app/radiofocus.h"
 #include "app/windowsize.h"
 #include "data/diskfilesource.h"
 #include "data/itemlist.h"
@@ -81,6 +82,12 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     }
     ui_->setupUi(this);
     ui_->DropList->setDropModel(model_);
+    // The result boxes look like the read-only text they are.
+    for (QLineEdit* result : {ui_->RUEdit, ui_->RSEdit, ui_->RREdit}) {
+        QPalette look = result->palette();
+        look.setBrush(QPalette::Base, look.window());
+        result->setPalette(look);
+    }
     setFont(captionFont(*this));
     move(227, 154);
     auto* size = new WindowSize(this, QSize(723, 505), ui_->DropList);
@@ -140,6 +147,7 @@ void TForm1::connectKeys() {
                                     &TForm1::chooseFolder));
     addKey(QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), &TForm1::reload);
     addKey(QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &TForm1::showHelp);
+    tabToSelectedRadio(this);
     ui_->Label4->installEventFilter(this);
     ui_->Label4->setCursor(Qt::PointingHandCursor);
 }

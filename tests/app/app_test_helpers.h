@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/droplistmodel.h"
+#include "app/droplistview.h"
 #include "app/dropunit.h"
 
 #include <QAbstractItemView>
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +27,12 @@ class CapturingErrorBox final : public ErrorBox {
     QStringList messages;
     QList<ErrorReport> reports;
 };
+
+// Keeps the settings the window remembers away from the user's own.
+inline void isolateSettings() {
+    static QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+}
 
 // The control of `form` named `name`; the test ends if there is none.
 template <class T> T* ctl(const QWidget& form, const char* name) {

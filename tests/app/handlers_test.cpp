@@ -85,6 +85,7 @@ class HandlersTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void initTestCase() { isolateSettings(); }
     void init() { data_.reset(makeSearchData()); }
     void cleanup() { data_.reset(); }
 

@@ -71,6 +71,7 @@ class StartupTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void initTestCase() { isolateSettings(); }
     void window();
     void controls_data();
     void controls();
