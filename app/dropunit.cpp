@@ -3,6 +3,7 @@
 #include "app/captionfont.h"
 #include "app/datafolder.h"
 #include "app/droplistmodel.h"
+#include "app/formvalues.h"
 #include "app/helpviewer.h"
 #include "app/namecompletion.h"
 #include "app/radiofocus.h"
@@ -19,58 +20,6 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
-#include <QLocale>
-#include <QMouseEvent>
-
-namespace {
-
-// The difficulty chosen by a radio group of three; the last selected wins.
-qdc::Difficulty radioDifficulty(const QRadioButton* normal, const QRadioButton* nightmare,
-                                const QRadioButton* hell) {
-    qdc::Difficulty d = qdc::Difficulty::Normal;
-    if (normal->isChecked())
-        d = qdc::Difficulty::Normal;
-    if (nightmare->isChecked())
-        d = qdc::Difficulty::Nightmare;
-    if (hell->isChecked())
-        d = qdc::Difficulty::Hell;
-    return d;
-}
-
-qdc::DifficultySet checkDifficulties(const QCheckBox* normal, const QCheckBox* nightmare,
-                                     const QCheckBox* hell) {
-    return {normal->isChecked(), nightmare->isChecked(), hell->isChecked()};
-}
-
-QStringList shownNames(const std::vector<std::string>& names, const NameText& text) {
-    QStringList shown;
-    shown.reserve(static_cast<qsizetype>(names.size()));
-    for (const std::string& name : names)
-        shown.append(text.decode(name));
-    return shown;
-}
-
-// A column heading keeps its place and takes the width of its caption, so
-// that "% Drop Chance" fits where "Name" stood.
-void setHeading(QLabel* label, const QString& caption) {
-    label->setText(caption);
-    const int width =
-        std::max(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(caption));
-    label->resize(width, label->height());
-}
-
-std::string latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
-
-} // namespace
-
-char localeDecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point[0].unicode() >= 1 && point[0].unicode() <= 255)
-        return static_cast<char>(point[0].unicode());
-    return '.';
-}
 
 TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()), errors_(errors),
@@ -83,11 +32,8 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     ui_->setupUi(this);
     ui_->DropList->setDropModel(model_);
     // The result boxes look like the read-only text they are.
-    for (QLineEdit* result : {ui_->RUEdit, ui_->RSEdit, ui_->RREdit}) {
-        QPalette look = result->palette();
-        look.setBrush(QPalette::Base, look.window());
-        result->setPalette(look);
-    }
+    for (QLineEdit* result : {ui_->RUEdit, ui_->RSEdit, ui_->RREdit})
+        lookReadOnly(result);
     setFont(captionFont(*this));
     move(227, 154);
     auto* size = new WindowSize(this, QSize(723, 505), ui_->DropList);
@@ -148,8 +94,7 @@ void TForm1::connectKeys() {
     addKey(QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), &TForm1::reload);
     addKey(QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &TForm1::showHelp);
     tabToSelectedRadio(this);
-    ui_->Label4->installEventFilter(this);
-    ui_->Label4->setCursor(Qt::PointingHandCursor);
+    HelpViewer::openOnClick(ui_->Label4);
 }
 
 // Start-up: the Normal monster list and the three top-level lists fill the
@@ -204,7 +149,7 @@ void TForm1::UniItemSearchClick() {
         return qdc::uniqueItemSearch(
             env, list, boxText(ui_->UniItemList),
             checkDifficulties(ui_->NormUniCheck, ui_->NmUniCheck, ui_->HellUniCheck),
-            latin1(ui_->MagicFind->text()));
+            magicFindText(ui_->MagicFind));
     });
 }
 
@@ -213,7 +158,7 @@ void TForm1::UniMonsterSearchClick() {
         return qdc::uniqueMonsterSearch(
             env, list, boxText(ui_->UniMonList),
             radioDifficulty(ui_->NormUniRadio, ui_->NmUniRadio, ui_->HellUniRadio),
-            latin1(ui_->MagicFind->text()));
+            magicFindText(ui_->MagicFind));
     });
 }
 
@@ -222,7 +167,7 @@ void TForm1::SetItSearchClick() {
         return qdc::setItemSearch(
             env, list, boxText(ui_->BaseSetList), boxText(ui_->SetList),
             checkDifficulties(ui_->NormSetCheck, ui_->NmSetCheck, ui_->HellSetCheck),
-            latin1(ui_->MagicFind->text()));
+            magicFindText(ui_->MagicFind));
     });
 }
 
@@ -231,7 +176,7 @@ void TForm1::SetMonSearchClick() {
         return qdc::setMonsterSearch(
             env, list, boxText(ui_->MonSetList),
             radioDifficulty(ui_->NormSetRadio, ui_->NmSetRadio, ui_->HellSetRadio),
-            latin1(ui_->MagicFind->text()));
+            magicFindText(ui_->MagicFind));
     });
 }
 
@@ -267,7 +212,7 @@ void TForm1::Button1Click() {
 void TForm1::CalcMfClick() {
     runHandler([this] {
         const qdc::RealMagicFind real =
-            qdc::realMagicFind(qdc::toInt(latin1(ui_->MagicFind->text())));
+            qdc::realMagicFind(qdc::toInt(magicFindText(ui_->MagicFind)));
         ui_->RUEdit->setText(QString::number(real.unique));
         ui_->RSEdit->setText(QString::number(real.set));
         ui_->RREdit->setText(QString::number(real.rare));
@@ -292,24 +237,7 @@ void TForm1::reload() {
 }
 
 void TForm1::showHelp() {
-    if (help_ == nullptr)
-        help_ = new HelpViewer(this);
-    if (!help_->load()) {
-        errors_->show(this, {QStringLiteral("The guide Readme.txt was not found next to the "
-                                            "program nor in its documentation folder."),
-                             {},
-                             {}});
-        return;
-    }
-    help_->show();
-    help_->raise();
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->Label4 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        showHelp();
-    return QWidget::eventFilter(watched, event);
+    HelpViewer::showFor(this);
 }
 
 // Every error ends the handler and shows in the error box; the window stays

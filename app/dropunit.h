@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/errorbox.h"
+#include "app/formvalues.h"
 #include "app/nametext.h"
 #include "search/searches.h"
 
@@ -15,12 +16,7 @@ namespace Ui {
 class TForm1;
 }
 class DropListModel;
-class HelpViewer;
 class QComboBox;
-
-// The decimal separator of the user's locale; "." when the locale's is not a
-// single Latin-1 character.
-char localeDecimalSeparator();
 
 inline const QString kWindowTitle = QStringLiteral("Quarnhold Drop Calculator");
 
@@ -60,9 +56,6 @@ class TForm1 : public QWidget {
     void reload();
     void showHelp();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void connectHandlers();
     void connectKeys();
@@ -83,5 +76,4 @@ class TForm1 : public QWidget {
     QString dataFolder_;
     NameText names_;
     DropListModel* model_;
-    HelpViewer* help_ = nullptr;
 };

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -36,10 +38,48 @@ QString HelpViewer::guidePath() {
     return {};
 }
 
-bool HelpViewer::load() {
+void HelpViewer::load() {
     QFile file(guidePath());
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly)) {
+        text_->setPlainText(QString::fromUtf8(file.readAll()));
+        return;
+    }
+    text_->setPlainText(
+        QStringLiteral("The guide Readme.txt was found neither next to the program (%1) nor in "
+                       "its documentation folder (%2).")
+            .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+                 QDir::toNativeSeparators(QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                                          "/../share/doc/dropcalc"))));
+}
+
+void HelpViewer::showFor(QWidget* window) {
+    auto* viewer = window->findChild<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly);
+    if (viewer == nullptr)
+        viewer = new HelpViewer(window);
+    viewer->load();
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+}
+
+namespace {
+
+class GuideClick : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            HelpViewer::showFor(static_cast<QWidget*>(watched)->window());
         return false;
-    text_->setPlainText(QString::fromUtf8(file.readAll()));
-    return true;
+    }
+};
+
+} // namespace
+
+void HelpViewer::openOnClick(QLabel* label) {
+    label->installEventFilter(new GuideClick(label));
+    label->setCursor(Qt::PointingHandCursor);
 }
