@@ -52,48 +52,40 @@ std::optional<CaptionRoom> roomOf(const QWidget& control) {
     return std::nullopt;
 }
 
-bool fits(const std::vector<CaptionRoom>& rooms, const QFont& font) {
-    const QFontMetrics metrics(font);
-    return std::all_of(rooms.begin(), rooms.end(), [&](const CaptionRoom& room) {
-        return room.text.isEmpty() ||
-               room.fixed + metrics.horizontalAdvance(room.text) <= room.width;
-    });
-}
-
 // The largest stretch, in percent, at which every caption fits, from the
-// widths at 100 %: text widths scale with the stretch.
+// widths at 100 %: text widths scale with the stretch. One percent less
+// leaves room for the rounding of glyph advances, so that the narrowed font
+// need not be loaded to check it.
 int neededStretch(const std::vector<CaptionRoom>& rooms, const QFont& font) {
     const QFontMetrics metrics(font);
     int stretch = 100;
     for (const CaptionRoom& room : rooms) {
         const int advance = metrics.horizontalAdvance(room.text);
         if (advance > 0 && room.fixed + advance > room.width)
-            stretch = std::min(stretch, 100 * std::max(room.width - room.fixed, 0) / advance);
+            stretch = std::min(stretch, 100 * std::max(room.width - room.fixed, 0) / advance - 1);
     }
     return std::max(stretch, 60);
 }
 
 QFont computeFont(const QWidget& form) {
-    QFont font(QStringLiteral("sans-serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    QFont font = baseCaptionFont();
     std::vector<CaptionRoom> rooms;
     for (const QWidget* control : form.findChildren<QWidget*>())
         if (auto room = roomOf(*control); room && !room->text.isEmpty())
             rooms.push_back(*room);
-    const int stretch = neededStretch(rooms, font);
-    if (stretch == 100)
-        return font;
-    // Rounding may leave a caption a pixel too wide: narrow a little more.
-    for (int s = stretch; s >= 60; --s) {
-        font.setStretch(s);
-        if (fits(rooms, font))
-            break;
-    }
+    if (const int stretch = neededStretch(rooms, font); stretch < 100)
+        font.setStretch(stretch);
     return font;
 }
 
 } // namespace
+
+QFont baseCaptionFont() {
+    QFont font(QStringLiteral("sans-serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
 
 QFont captionFont(const QWidget& form) {
     // Kept for the whole run; a font outliving the application is not safe.

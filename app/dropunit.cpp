@@ -29,12 +29,14 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
         ownErrors_ = std::make_unique<MessageErrorBox>();
         errors_ = ownErrors_.get();
     }
+    setFont(baseCaptionFont());
     ui_->setupUi(this);
     ui_->DropList->setDropModel(model_);
     // The result boxes look like the read-only text they are.
     for (QLineEdit* result : {ui_->RUEdit, ui_->RSEdit, ui_->RREdit})
         lookReadOnly(result);
-    setFont(captionFont(*this));
+    if (const QFont fitted = captionFont(*this); fitted != font())
+        setFont(fitted);
     move(227, 154);
     auto* size = new WindowSize(this, QSize(723, 505), ui_->DropList);
     for (QWidget* control :
