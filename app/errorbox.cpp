@@ -25,6 +25,16 @@ QString lineShown(const std::string& text, const NameText& names) {
     return names.decodeMessage(text.substr(0, cut)) + QChar(0x2026);
 }
 
+// Said when a file could not be opened in a folder that is no data folder.
+QString outsideHint(const QString& folder) {
+    if (QDir(folder).exists(QStringLiteral("Normal")))
+        return {};
+    return QStringLiteral("The data folder %1 has no \"Normal\" folder: the program was most "
+                          "likely started outside a data folder. Choose the data folder with "
+                          "Ctrl+O.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
 QString placeOf(const qdc::ErrorLocation& where, const NameText& names, const QString& folder) {
     const QString path = names.decode(where.path);
     if (where.line > 0)
@@ -32,14 +42,10 @@ QString placeOf(const qdc::ErrorLocation& where, const NameText& names, const QS
             .arg(path)
             .arg(where.line)
             .arg(lineShown(where.text, names));
-    QString place =
+    const QString place =
         QStringLiteral("in %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(path)));
-    if (!QDir(folder).exists(QStringLiteral("Normal")))
-        place += QStringLiteral("\n\nThe data folder %1 has no \"Normal\" folder: the program was "
-                                "most likely started outside a data folder. Choose the data "
-                                "folder with Ctrl+O.")
-                     .arg(QDir::toNativeSeparators(folder));
-    return place;
+    const QString hint = outsideHint(folder);
+    return hint.isEmpty() ? place : place + QStringLiteral("\n\n") + hint;
 }
 
 // The width a frame needs for `caption` in a bold font a third larger than
@@ -65,8 +71,10 @@ ErrorReport describeError(const std::exception& error, const NameText& names,
     ErrorReport report{names.decodeMessage(qdc::boxMessage(drop->message())),
                        {},
                        names.decodeMessage(drop->detail())};
-    if (drop->location())
-        report.place = placeOf(*drop->location(), names, dataFolder);
+    // Without a location the error may still come from a folder that is no
+    // data folder.
+    report.place =
+        drop->location() ? placeOf(*drop->location(), names, dataFolder) : outsideHint(dataFolder);
     return report;
 }
 
