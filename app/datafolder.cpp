@@ -21,7 +21,7 @@ bool hasNormalFolder(const QString& folder) {
 QString startFolder(const QString& given) {
     if (!given.isEmpty())
         return QDir(given).absolutePath();
-    const QString current = QDir::currentPath();
+    QString current = QDir::currentPath();
     if (hasNormalFolder(current))
         return current;
     const QString remembered = dropSettings().value(kFolderKey).toString();

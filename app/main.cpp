@@ -58,7 +58,7 @@ std::string toolCommand(const char* argv0) {
 // becomes the plain one above; other messages are let through afterwards.
 QStringList gHeldMessages;
 
-void holdMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+void holdMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
     if (type != QtFatalMsg) {
         gHeldMessages.append(message);
         return;
@@ -122,5 +122,5 @@ int main(int argc, char** argv) {
     }
     TForm1 form(nullptr, localeDecimalSeparator(), folder);
     form.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -43,7 +43,7 @@ const QString kLong = "Ancient Horror of the Qarnx Deep Vaults";
 DataFolder* makeData() {
     return withLists(new DataFolder({
         {"Normal/monsterlist.txt", "Cave Lurker:lurker.txt,1\nCavern Bat:bat.txt,1\n"
-                                   "Ember Drake:lurker.txt,1\n"},
+                                   "Ancient Horror of Qarnx Deeps:lurker.txt,1\n"},
         {"Normal/lurker.txt", "Gold:1\nCap:0.25\nRing:0.05\n"},
         {"Normal/bat.txt", kLong.toLatin1() + ":0.5\n"},
     }));
@@ -95,6 +95,7 @@ class WindowTest : public QObject {
     void enterRunsTheRowOrPressesTheButton();
     void tabFollowsReadingOrder();
     void completionOffersContainedNames();
+    void dropDownShowsWholeNames();
     void copySelectedAndAll();
     void saveAsTextAndCsv();
     void separatorKeepsSelection();
@@ -165,6 +166,19 @@ void WindowTest::completionOffersContainedNames() {
     QCOMPARE(box->currentText(), "cav");
     QTest::keyClick(names->popup(), Qt::Key_Return);
     QCOMPARE(box->currentText(), "Cavern Bat");
+}
+
+void WindowTest::dropDownShowsWholeNames() {
+    auto* box = ctl<QComboBox>(*form_, "MonSetList");
+    box->showPopup();
+    QTRY_VERIFY(box->view()->isVisible());
+    const QString longest = "Ancient Horror of Qarnx Deeps";
+    QVERIFY(box->view()->viewport()->width() >
+            box->view()->fontMetrics().horizontalAdvance(longest));
+    box->view()->setCurrentIndex(box->model()->index(2, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    QCOMPARE(box->currentText(), longest);
+    QCOMPARE(box->lineEdit()->cursorPosition(), 0); // the start of the name is shown
 }
 
 void WindowTest::copySelectedAndAll() {
@@ -269,9 +283,12 @@ void WindowTest::folderGivenChosenReloadedRemembered() {
 }
 
 void WindowTest::helpOpensTheGuide() {
-    QTest::keyClick(form_.get(), Qt::Key_F1);
+    QTest::mouseClick(ctl<QLabel>(*form_, "Label4"), Qt::LeftButton);
     auto* guide = form_->findChild<QPlainTextEdit*>("HelpText");
     QVERIFY(guide != nullptr && guide->isVisible() && guide->isReadOnly());
+    guide->window()->close();
+    QTest::keyClick(form_.get(), Qt::Key_F1);
+    QVERIFY(guide->isVisible());
     QVERIFY(guide->toPlainText().contains("KEYBOARD SHORTCUTS"));
     QCOMPARE(guide->toPlainText(), QString::fromUtf8(fileBytes(HelpViewer::guidePath())));
 }
@@ -353,6 +370,9 @@ void WindowTest::programOptions() {
     process.start(DROPCALC_APP, {"--version"});
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.readAllStandardOutput(), "dropcalc " DROPCALC_VERSION "\n");
+    process.start(DROPCALC_APP, {"--bogus"});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 2);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("QT_QPA_PLATFORM");
