@@ -15,7 +15,7 @@ QSettings dropSettings() {
 }
 
 bool hasNormalFolder(const QString& folder) {
-    return QDir(folder).exists(QStringLiteral("Normal"));
+    return !folder.isEmpty() && QDir(folder).exists(QStringLiteral("Normal"));
 }
 
 QString startFolder(const QString& given) {
@@ -24,10 +24,11 @@ QString startFolder(const QString& given) {
     QString current = QDir::currentPath();
     if (hasNormalFolder(current))
         return current;
-    const QString remembered = dropSettings().value(kFolderKey).toString();
-    return remembered.isEmpty() ? current : remembered;
+    QString remembered = dropSettings().value(kFolderKey).toString();
+    return hasNormalFolder(remembered) ? remembered : current;
 }
 
 void rememberFolder(const QString& folder) {
-    dropSettings().setValue(kFolderKey, folder);
+    if (hasNormalFolder(folder))
+        dropSettings().setValue(kFolderKey, folder);
 }

@@ -1,5 +1,6 @@
 #include "app/errorbox.h"
 
+#include "app/datafolder.h"
 #include "results/error.h"
 
 #include <QApplication>
@@ -27,7 +28,7 @@ QString lineShown(const std::string& text, const NameText& names) {
 
 // Said when a file could not be opened in a folder that is no data folder.
 QString outsideHint(const QString& folder) {
-    if (QDir(folder).exists(QStringLiteral("Normal")))
+    if (hasNormalFolder(folder))
         return {};
     return QStringLiteral("The data folder %1 has no \"Normal\" folder: the program was most "
                           "likely started outside a data folder. Choose the data folder with "
