@@ -1,11 +1,15 @@
 #pragma once
 
+#include "app/droplistmodel.h"
+#include "app/droplistview.h"
 #include "app/dropunit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,12 +17,34 @@
 #include <initializer_list>
 #include <utility>
 
-// Records the messages the window would show in its error box.
+// Records what the window would show in its error box.
 class CapturingErrorBox final : public ErrorBox {
   public:
-    void show(QWidget*, const QString& message) override { messages.append(message); }
+    void show(QWidget*, const ErrorReport& report) override {
+        messages.append(report.message);
+        reports.append(report);
+    }
     QStringList messages;
+    QList<ErrorReport> reports;
 };
+
+// Keeps the settings the window remembers away from the user's own.
+inline void isolateSettings() {
+    static QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+}
+
+// The control of `form` named `name`; the test ends if there is none.
+template <class T> T* ctl(const QWidget& form, const char* name) {
+    T* control = form.findChild<T*>(QString::fromLatin1(name));
+    if (control == nullptr)
+        qFatal("no control %s of the expected kind", name);
+    return control;
+}
+
+inline DropListModel* dropModel(const QWidget& form) {
+    return qobject_cast<DropListModel*>(ctl<QAbstractItemView>(form, "DropList")->model());
+}
 
 // A data directory in a fresh temporary folder that is the current directory
 // while the object lives. Files are written byte for byte.
@@ -74,7 +100,7 @@ inline QStringList comboItems(const QComboBox* box) {
 // The entries of the result list, as shown.
 inline QStringList shownEntries(const TForm1& form) {
     QStringList entries;
-    const DropListModel* model = form.dropListModel();
+    const DropListModel* model = dropModel(form);
     for (int row = 0; row < model->rowCount(); ++row)
         entries.append(model->data(model->index(row)).toString());
     return entries;

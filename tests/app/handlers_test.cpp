@@ -45,21 +45,22 @@ DataFolder* makeSearchData() {
 }
 
 void searchMonster(TForm1& form, const QString& monster) {
-    form.MonList->setEditText(monster);
-    QTest::mouseClick(form.MonSearch, Qt::LeftButton);
+    ctl<QComboBox>(form, "MonList")->setEditText(monster);
+    QTest::mouseClick(ctl<QPushButton>(form, "MonSearch"), Qt::LeftButton);
 }
 
 // The captions of the two headings, each checked to fit its label, which
 // stays where it stands.
 QStringList labels(const TForm1& form) {
-    const std::pair<const QLabel*, int> headings[] = {{form.NameLabel, 16}, {form.DropLabel, 208}};
+    const std::pair<const QLabel*, int> headings[] = {{ctl<QLabel>(form, "NameLabel"), 16},
+                                                      {ctl<QLabel>(form, "DropLabel"), 208}};
     for (const auto& [label, left] : headings) {
         const QRect r = label->geometry();
         if (r.left() != left || r.top() != 24 || r.height() != 13 ||
             label->fontMetrics().horizontalAdvance(label->text()) > r.width())
             return {"heading " + label->objectName() + " does not fit: " + label->text()};
     }
-    return {form.NameLabel->text(), form.DropLabel->text()};
+    return {ctl<QLabel>(form, "NameLabel")->text(), ctl<QLabel>(form, "DropLabel")->text()};
 }
 
 // The lines the command-line tool prints for `args`.
@@ -84,6 +85,7 @@ class HandlersTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void initTestCase() { isolateSettings(); }
     void init() { data_.reset(makeSearchData()); }
     void cleanup() { data_.reset(); }
 
@@ -115,9 +117,9 @@ void HandlersTest::monsterSearchBothSortModes() {
     searchMonster(form, "Cave Lurker");
     QCOMPARE(shownEntries(form), QStringList({"100=Gold", "5=Ring", "65.7=Short Blade", "75=Cap"}));
     QCOMPARE(labels(form), QStringList({"% Drop Chance", "Name"}));
-    QVERIFY(form.dropListModel()->sorted());
+    QVERIFY(dropModel(form)->entries().sorted());
 
-    form.SortName->click();
+    ctl<QRadioButton>(form, "SortName")->click();
     searchMonster(form, "Cave Lurker");
     QCOMPARE(shownEntries(form), QStringList({"Cap=75", "Gold=100", "Ring=5", "Short Blade=65.7"}));
     QCOMPARE(labels(form), QStringList({"Name", "% Drop Chance"}));
@@ -166,10 +168,10 @@ void HandlersTest::sortChoiceWaitsForNextSearch() {
     searchMonster(form, "Ax Keeper");
     const QStringList chanceFirst = {"3=Ax y", "5=Ax"};
     QCOMPARE(shownEntries(form), chanceFirst);
-    form.SortName->click();
+    ctl<QRadioButton>(form, "SortName")->click();
     QCOMPARE(shownEntries(form), chanceFirst);
     QCOMPARE(labels(form), QStringList({"% Drop Chance", "Name"}));
-    QTest::mouseClick(form.MonSearch, Qt::LeftButton);
+    QTest::mouseClick(ctl<QPushButton>(form, "MonSearch"), Qt::LeftButton);
     QCOMPARE(shownEntries(form), QStringList({"Ax y=3", "Ax=5"}));
     QCOMPARE(labels(form), QStringList({"Name", "% Drop Chance"}));
 }
@@ -190,26 +192,26 @@ void HandlersTest::searchErrorKeepsEntriesSoFar() {
 void HandlersTest::separatorCommand() {
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
-    form.SortName->click();
+    ctl<QRadioButton>(form, "SortName")->click();
     searchMonster(form, "Ax Keeper");
     QCOMPARE(shownEntries(form), QStringList({"Ax y=3", "Ax=5"}));
-    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
     const QStringList wide = {"Ax" + kWide + "5", "Ax y" + kWide + "3"};
     QCOMPARE(shownEntries(form), wide);
     QCOMPARE(labels(form), QStringList({"Name", "% Drop Chance"}));
-    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
     QCOMPARE(shownEntries(form), wide);
 
     // Every "=" of an entry is widened, with chance first as well.
-    form.SortChance->click();
+    ctl<QRadioButton>(form, "SortChance")->click();
     searchMonster(form, "Eq Keeper");
     QCOMPARE(shownEntries(form), QStringList({"27.1=Plain", "5=a=b"}));
-    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
     QCOMPARE(shownEntries(form),
              QStringList({"27.1" + kWide + "Plain", "5" + kWide + "a" + kWide + "b"}));
 
     // The next search writes "=" again.
-    QTest::mouseClick(form.MonSearch, Qt::LeftButton);
+    QTest::mouseClick(ctl<QPushButton>(form, "MonSearch"), Qt::LeftButton);
     QCOMPARE(shownEntries(form), QStringList({"27.1=Plain", "5=a=b"}));
     QCOMPARE(errors.messages, QStringList());
 }
@@ -217,9 +219,9 @@ void HandlersTest::separatorCommand() {
 void HandlersTest::separatorOnEmptyList() {
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
-    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
     QCOMPARE(shownEntries(form), QStringList());
-    QVERIFY(!form.dropListModel()->sorted());
+    QVERIFY(!dropModel(form)->entries().sorted());
     QCOMPARE(labels(form), QStringList({"Name", "% Drop Chance"}));
     QCOMPARE(errors.messages, QStringList());
 }
@@ -249,13 +251,19 @@ void HandlersTest::magicFindTable() {
     QFETCH(QStringList, results);
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
-    form.MagicFind->setText(input);
-    QTest::mouseClick(form.CalcMf, Qt::LeftButton);
-    QCOMPARE(QStringList({form.RUEdit->text(), form.RSEdit->text(), form.RREdit->text()}), results);
+    ctl<QLineEdit>(form, "MagicFind")->setText(input);
+    QTest::mouseClick(ctl<QPushButton>(form, "CalcMf"), Qt::LeftButton);
+    QCOMPARE(
+        QStringList({ctl<QLineEdit>(form, "RUEdit")->text(), ctl<QLineEdit>(form, "RSEdit")->text(),
+                     ctl<QLineEdit>(form, "RREdit")->text()}),
+        results);
     // Nothing accumulates.
-    QTest::mouseClick(form.CalcMf, Qt::LeftButton);
-    QCOMPARE(QStringList({form.RUEdit->text(), form.RSEdit->text(), form.RREdit->text()}), results);
-    QCOMPARE(form.MagicFind->text(), input);
+    QTest::mouseClick(ctl<QPushButton>(form, "CalcMf"), Qt::LeftButton);
+    QCOMPARE(
+        QStringList({ctl<QLineEdit>(form, "RUEdit")->text(), ctl<QLineEdit>(form, "RSEdit")->text(),
+                     ctl<QLineEdit>(form, "RREdit")->text()}),
+        results);
+    QCOMPARE(ctl<QLineEdit>(form, "MagicFind")->text(), input);
     QCOMPARE(errors.messages, QStringList());
     QCOMPARE(shownEntries(form), QStringList());
 }
@@ -263,12 +271,14 @@ void HandlersTest::magicFindTable() {
 void HandlersTest::magicFindBoxHoldsSixCharacters() {
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
-    form.MagicFind->clear();
-    QTest::keyClicks(form.MagicFind, "1234567");
-    QCOMPARE(form.MagicFind->text(), QString("123456"));
-    QTest::mouseClick(form.CalcMf, Qt::LeftButton);
-    QCOMPARE(QStringList({form.RUEdit->text(), form.RSEdit->text(), form.RREdit->text()}),
-             QStringList({"349", "597", "697"}));
+    ctl<QLineEdit>(form, "MagicFind")->clear();
+    QTest::keyClicks(ctl<QLineEdit>(form, "MagicFind"), "1234567");
+    QCOMPARE(ctl<QLineEdit>(form, "MagicFind")->text(), QString("123456"));
+    QTest::mouseClick(ctl<QPushButton>(form, "CalcMf"), Qt::LeftButton);
+    QCOMPARE(
+        QStringList({ctl<QLineEdit>(form, "RUEdit")->text(), ctl<QLineEdit>(form, "RSEdit")->text(),
+                     ctl<QLineEdit>(form, "RREdit")->text()}),
+        QStringList({"349", "597", "697"}));
 }
 
 void HandlersTest::badMagicFindLeavesResults_data() {
@@ -289,51 +299,61 @@ void HandlersTest::badMagicFindLeavesResults() {
     QFETCH(QString, message);
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
-    form.MagicFind->setText("200");
-    QTest::mouseClick(form.CalcMf, Qt::LeftButton);
-    form.MagicFind->setText(input);
-    QTest::mouseClick(form.CalcMf, Qt::LeftButton);
+    ctl<QLineEdit>(form, "MagicFind")->setText("200");
+    QTest::mouseClick(ctl<QPushButton>(form, "CalcMf"), Qt::LeftButton);
+    ctl<QLineEdit>(form, "MagicFind")->setText(input);
+    QTest::mouseClick(ctl<QPushButton>(form, "CalcMf"), Qt::LeftButton);
     QCOMPARE(errors.messages, QStringList{message});
-    QCOMPARE(QStringList({form.RUEdit->text(), form.RSEdit->text(), form.RREdit->text()}),
-             QStringList({"171", "183", "185"}));
+    QCOMPARE(
+        QStringList({ctl<QLineEdit>(form, "RUEdit")->text(), ctl<QLineEdit>(form, "RSEdit")->text(),
+                     ctl<QLineEdit>(form, "RREdit")->text()}),
+        QStringList({"171", "183", "185"}));
 }
 
 void HandlersTest::baseSetChosenNotTyped() {
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
-    QCOMPARE(comboItems(form.BaseSetList), QStringList({"Alpha", "Beta"}));
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "BaseSetList")), QStringList({"Alpha", "Beta"}));
 
-    // Typing a name and pressing Enter does not choose a base set.
-    form.BaseSetList->lineEdit()->clear();
-    QTest::keyClicks(form.BaseSetList->lineEdit(), "Beta");
-    QTest::keyClick(form.BaseSetList->lineEdit(), Qt::Key_Return);
-    QCOMPARE(form.SetList->currentText(), QString("[select a set item]"));
-    QCOMPARE(comboItems(form.SetList), QStringList());
+    // Typing a text that is no base set and pressing Enter, or leaving the
+    // box on one that is, does not choose a base set.
+    QLineEdit* typed = ctl<QComboBox>(form, "BaseSetList")->lineEdit();
+    typed->clear();
+    QTest::keyClicks(typed, "Bet");
+    QTest::keyClick(typed, Qt::Key_Return);
+    QTest::keyClicks(typed, "a");
+    emit typed->editingFinished();
+    QCOMPARE(ctl<QComboBox>(form, "SetList")->currentText(), QString("[select a set item]"));
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "SetList")), QStringList());
+    // Enter on a base set's exact name chooses it.
+    QTest::keyClick(typed, Qt::Key_Return);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "SetList")), QStringList({"Beta One"}));
+    QCOMPARE(ctl<QComboBox>(form, "SetList")->currentText(), QString("[select a set item]"));
     QCOMPARE(errors.messages, QStringList());
 
     // Choosing "Alpha" from the list rebuilds the set-item box: the block of
     // Alpha, the file's first line, is ended by the next header at once, so
     // the box is left empty, without its prompt.
-    form.BaseSetList->setCurrentIndex(-1);
-    QTest::keyClick(form.BaseSetList, Qt::Key_Down);
-    QCOMPARE(form.BaseSetList->currentText(), QString("Alpha"));
-    QCOMPARE(comboItems(form.SetList), QStringList());
-    QCOMPARE(form.SetList->currentText(), QString());
+    ctl<QComboBox>(form, "BaseSetList")->setCurrentIndex(-1);
+    QTest::keyClick(ctl<QComboBox>(form, "BaseSetList"), Qt::Key_Down);
+    QCOMPARE(ctl<QComboBox>(form, "BaseSetList")->currentText(), QString("Alpha"));
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "SetList")), QStringList());
+    QCOMPARE(ctl<QComboBox>(form, "SetList")->currentText(), QString());
     QCOMPARE(shownEntries(form), QStringList());
 
     // The same by a click into the opened list.
-    form.SetList->setEditText("[select a set item]");
-    form.BaseSetList->setEditText("Al");
+    ctl<QComboBox>(form, "SetList")->setEditText("[select a set item]");
+    ctl<QComboBox>(form, "BaseSetList")->setEditText("Al");
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.BaseSetList->showPopup();
-    QAbstractItemView* view = form.BaseSetList->view();
+    ctl<QComboBox>(form, "BaseSetList")->showPopup();
+    QAbstractItemView* view = ctl<QComboBox>(form, "BaseSetList")->view();
     QTRY_VERIFY(view->isVisible());
     const QRect alpha = view->visualRect(view->model()->index(0, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, alpha.center());
     QTRY_VERIFY(!view->isVisible());
-    QCOMPARE(form.BaseSetList->currentText(), QString("Alpha"));
-    QCOMPARE(form.SetList->currentText(), QString());
+    QCOMPARE(ctl<QComboBox>(form, "BaseSetList")->currentText(), QString("Alpha"));
+    QCOMPARE(ctl<QComboBox>(form, "SetList")->currentText(), QString());
 }
 
 // The window lists exactly what the command-line tool prints, for every
@@ -346,17 +366,21 @@ void HandlersTest::sameAsToolOnSampleData() {
     for (const char separator : {'.', ','}) {
         CapturingErrorBox errors;
         TForm1 form(&errors, separator);
-        QVERIFY(form.MonList->count() >= 5);
+        QVERIFY(ctl<QComboBox>(form, "MonList")->count() >= 5);
         int compared = 0;
-        for (int i = 0; i < form.MonList->count(); ++i) {
-            const QString monster = form.MonList->itemText(i);
+        for (int i = 0; i < ctl<QComboBox>(form, "MonList")->count(); ++i) {
+            const QString monster = ctl<QComboBox>(form, "MonList")->itemText(i);
             for (const char* difficulty : {"normal", "nightmare", "hell"}) {
                 for (const char* sort : {"chance", "name"}) {
-                    form.MonNormal->setChecked(difficulty == std::string("normal"));
-                    form.MonNm->setChecked(difficulty == std::string("nightmare"));
-                    form.MonHell->setChecked(difficulty == std::string("hell"));
-                    form.SortName->setChecked(sort == std::string("name"));
-                    form.SortChance->setChecked(sort == std::string("chance"));
+                    ctl<QRadioButton>(form, "MonNormal")
+                        ->setChecked(difficulty == std::string("normal"));
+                    ctl<QRadioButton>(form, "MonNm")
+                        ->setChecked(difficulty == std::string("nightmare"));
+                    ctl<QRadioButton>(form, "MonHell")
+                        ->setChecked(difficulty == std::string("hell"));
+                    ctl<QRadioButton>(form, "SortName")->setChecked(sort == std::string("name"));
+                    ctl<QRadioButton>(form, "SortChance")
+                        ->setChecked(sort == std::string("chance"));
                     searchMonster(form, monster);
                     const std::vector<std::string> args = {"--data",       dataDir.toStdString(),
                                                            "--sort",       sort,
@@ -367,13 +391,13 @@ void HandlersTest::sameAsToolOnSampleData() {
                     QCOMPARE(shownEntries(form), expected);
                     std::vector<std::string> wideArgs = args;
                     wideArgs.insert(wideArgs.begin(), "--wide");
-                    QTest::mouseClick(form.Button1, Qt::LeftButton);
+                    QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
                     QCOMPARE(shownEntries(form), toolLines(wideArgs, separator));
                     ++compared;
                 }
             }
         }
-        QCOMPARE(compared, form.MonList->count() * 6);
+        QCOMPARE(compared, ctl<QComboBox>(form, "MonList")->count() * 6);
         QCOMPARE(errors.messages, QStringList());
     }
 }
@@ -395,8 +419,8 @@ std::string tick(QCheckBox* normal, QCheckBox* nightmare, QCheckBox* hell, int m
 
 // Chooses entry `index` of the base-set box as a user does, with the keyboard.
 void chooseBaseSet(TForm1& form, int index) {
-    form.BaseSetList->setCurrentIndex(index - 1);
-    QTest::keyClick(form.BaseSetList, Qt::Key_Down);
+    ctl<QComboBox>(form, "BaseSetList")->setCurrentIndex(index - 1);
+    QTest::keyClick(ctl<QComboBox>(form, "BaseSetList"), Qt::Key_Down);
 }
 
 std::string choose(QRadioButton* normal, QRadioButton* nightmare, QRadioButton* hell, int which) {
@@ -415,8 +439,8 @@ void HandlersTest::everySearchSameAsTool() {
     InDirectory inData(dataDir);
     CapturingErrorBox errors;
     TForm1 form(&errors, ',');
-    form.SortName->setChecked(true);
-    form.MagicFind->setText("250");
+    ctl<QRadioButton>(form, "SortName")->setChecked(true);
+    ctl<QLineEdit>(form, "MagicFind")->setText("250");
     const std::vector<std::string> common = {
         "--data", dataDir.toStdString(), "--sort", "name", "--mf", "250"};
     int nonEmpty = 0;
@@ -428,41 +452,58 @@ void HandlersTest::everySearchSameAsTool() {
         nonEmpty += expected.isEmpty() ? 0 : 1;
     };
 
-    for (int i = 0; i < form.ItList->count(); ++i) {
-        form.ItList->setEditText(form.ItList->itemText(i));
-        const std::string d = tick(form.ItNormal, form.ItNm, form.ItHell, 1 + i % 7);
-        compare(form.ItSearch,
-                {"--difficulty", d, "item", form.ItList->currentText().toStdString()});
+    for (int i = 0; i < ctl<QComboBox>(form, "ItList")->count(); ++i) {
+        ctl<QComboBox>(form, "ItList")->setEditText(ctl<QComboBox>(form, "ItList")->itemText(i));
+        const std::string d = tick(ctl<QCheckBox>(form, "ItNormal"), ctl<QCheckBox>(form, "ItNm"),
+                                   ctl<QCheckBox>(form, "ItHell"), 1 + i % 7);
+        compare(ctl<QPushButton>(form, "ItSearch"),
+                {"--difficulty", d, "item",
+                 ctl<QComboBox>(form, "ItList")->currentText().toStdString()});
     }
-    for (int i = 0; i < form.UniItemList->count(); ++i) {
-        form.UniItemList->setEditText(form.UniItemList->itemText(i));
+    for (int i = 0; i < ctl<QComboBox>(form, "UniItemList")->count(); ++i) {
+        ctl<QComboBox>(form, "UniItemList")
+            ->setEditText(ctl<QComboBox>(form, "UniItemList")->itemText(i));
         const std::string d =
-            tick(form.NormUniCheck, form.NmUniCheck, form.HellUniCheck, 7 - i % 7);
-        compare(form.UniItemSearch,
-                {"--difficulty", d, "unique-item", form.UniItemList->currentText().toStdString()});
+            tick(ctl<QCheckBox>(form, "NormUniCheck"), ctl<QCheckBox>(form, "NmUniCheck"),
+                 ctl<QCheckBox>(form, "HellUniCheck"), 7 - i % 7);
+        compare(ctl<QPushButton>(form, "UniItemSearch"),
+                {"--difficulty", d, "unique-item",
+                 ctl<QComboBox>(form, "UniItemList")->currentText().toStdString()});
     }
-    for (int i = 0; i < form.UniMonList->count(); ++i) {
-        form.UniMonList->setEditText(form.UniMonList->itemText(i));
-        const std::string d = choose(form.NormUniRadio, form.NmUniRadio, form.HellUniRadio, i % 3);
-        compare(form.UniMonsterSearch, {"--difficulty", d, "unique-monster",
-                                        form.UniMonList->currentText().toStdString()});
+    for (int i = 0; i < ctl<QComboBox>(form, "UniMonList")->count(); ++i) {
+        ctl<QComboBox>(form, "UniMonList")
+            ->setEditText(ctl<QComboBox>(form, "UniMonList")->itemText(i));
+        const std::string d =
+            choose(ctl<QRadioButton>(form, "NormUniRadio"), ctl<QRadioButton>(form, "NmUniRadio"),
+                   ctl<QRadioButton>(form, "HellUniRadio"), i % 3);
+        compare(ctl<QPushButton>(form, "UniMonsterSearch"),
+                {"--difficulty", d, "unique-monster",
+                 ctl<QComboBox>(form, "UniMonList")->currentText().toStdString()});
     }
-    for (int i = 0; i < form.MonSetList->count(); ++i) {
-        form.MonSetList->setEditText(form.MonSetList->itemText(i));
-        const std::string d = choose(form.NormSetRadio, form.NmSetRadio, form.HellSetRadio, i % 3);
-        compare(form.SetMonSearch,
-                {"--difficulty", d, "set-monster", form.MonSetList->currentText().toStdString()});
+    for (int i = 0; i < ctl<QComboBox>(form, "MonSetList")->count(); ++i) {
+        ctl<QComboBox>(form, "MonSetList")
+            ->setEditText(ctl<QComboBox>(form, "MonSetList")->itemText(i));
+        const std::string d =
+            choose(ctl<QRadioButton>(form, "NormSetRadio"), ctl<QRadioButton>(form, "NmSetRadio"),
+                   ctl<QRadioButton>(form, "HellSetRadio"), i % 3);
+        compare(ctl<QPushButton>(form, "SetMonSearch"),
+                {"--difficulty", d, "set-monster",
+                 ctl<QComboBox>(form, "MonSetList")->currentText().toStdString()});
     }
     int setItems = 0;
-    for (int b = 0; b < form.BaseSetList->count(); ++b) {
+    for (int b = 0; b < ctl<QComboBox>(form, "BaseSetList")->count(); ++b) {
         chooseBaseSet(form, b);
-        setItems += form.SetList->count();
-        for (int i = 0; i < form.SetList->count(); ++i) {
-            form.SetList->setEditText(form.SetList->itemText(i));
-            const std::string d = tick(form.NormSetCheck, form.NmSetCheck, form.HellSetCheck, 7);
-            compare(form.SetItSearch,
-                    {"--difficulty", d, "set-item", form.BaseSetList->currentText().toStdString(),
-                     form.SetList->currentText().toStdString()});
+        setItems += ctl<QComboBox>(form, "SetList")->count();
+        for (int i = 0; i < ctl<QComboBox>(form, "SetList")->count(); ++i) {
+            ctl<QComboBox>(form, "SetList")
+                ->setEditText(ctl<QComboBox>(form, "SetList")->itemText(i));
+            const std::string d =
+                tick(ctl<QCheckBox>(form, "NormSetCheck"), ctl<QCheckBox>(form, "NmSetCheck"),
+                     ctl<QCheckBox>(form, "HellSetCheck"), 7);
+            compare(ctl<QPushButton>(form, "SetItSearch"),
+                    {"--difficulty", d, "set-item",
+                     ctl<QComboBox>(form, "BaseSetList")->currentText().toStdString(),
+                     ctl<QComboBox>(form, "SetList")->currentText().toStdString()});
         }
     }
     QVERIFY(setItems >= 10);
@@ -474,17 +515,17 @@ void HandlersTest::baseSetChoiceFillsSetItems() {
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
     chooseBaseSet(form, 1);
-    QCOMPARE(comboItems(form.SetList), QStringList{"Beta One"});
-    QCOMPARE(form.SetList->currentText(), QString("[select a set item]"));
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "SetList")), QStringList{"Beta One"});
+    QCOMPARE(ctl<QComboBox>(form, "SetList")->currentText(), QString("[select a set item]"));
     // Choosing it again gives the same entries, not twice as many.
     chooseBaseSet(form, 0);
     chooseBaseSet(form, 1);
-    QCOMPARE(comboItems(form.SetList), QStringList{"Beta One"});
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "SetList")), QStringList{"Beta One"});
 
     // A set list that has gone missing: the box stays cleared, the error shows.
     data_->remove("setlist.txt");
     chooseBaseSet(form, 0);
-    QCOMPARE(comboItems(form.SetList), QStringList());
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "SetList")), QStringList());
     QCOMPARE(errors.messages, QStringList{"File not found."});
 }
 

@@ -17,8 +17,8 @@ namespace {
 
 class PrintingErrorBox final : public ErrorBox {
   public:
-    void show(QWidget*, const QString& message) override {
-        std::fprintf(stderr, "dropcalc-screenshot: error box: %s\n", qPrintable(message));
+    void show(QWidget*, const ErrorReport& report) override {
+        std::fprintf(stderr, "dropcalc-screenshot: error box: %s\n", qPrintable(report.message));
         ++count;
     }
     int count = 0;
@@ -34,11 +34,11 @@ int main(int argc, char** argv) {
     }
     PrintingErrorBox errors;
     TForm1 form(&errors);
-    form.ItemTab->setCurrentWidget(form.NormalTab);
-    form.MonList->setEditText(argc == 3 ? QString::fromLocal8Bit(argv[2])
-                                        : QStringLiteral("Cave Lurker"));
+    form.findChild<QTabWidget*>("ItemTab")->setCurrentWidget(form.findChild<QWidget*>("NormalTab"));
+    form.findChild<QComboBox*>("MonList")->setEditText(argc == 3 ? QString::fromLocal8Bit(argv[2])
+                                                                 : QStringLiteral("Cave Lurker"));
     form.show();
-    form.MonSearch->click();
+    form.findChild<QPushButton*>("MonSearch")->click();
     app.processEvents();
     if (!form.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "dropcalc-screenshot: cannot write %s\n", argv[1]);

@@ -71,6 +71,7 @@ class StartupTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void initTestCase() { isolateSettings(); }
     void window();
     void controls_data();
     void controls();
@@ -97,33 +98,45 @@ void StartupTest::window() {
     QVERIFY(form.minimumSize() != form.maximumSize()); // resizable
     QCOMPARE(errors.messages, QStringList());
 
-    QCOMPARE(form.ItemTab->count(), 3);
-    QCOMPARE(form.ItemTab->widget(0), form.NormalTab);
-    QCOMPARE(form.ItemTab->widget(1), form.SetTab);
-    QCOMPARE(form.ItemTab->widget(2), form.UniTab);
-    QCOMPARE(form.ItemTab->tabText(0), QString("Normal Items"));
-    QCOMPARE(form.ItemTab->tabText(1), QString("Set Items"));
-    QCOMPARE(form.ItemTab->tabText(2), QString("Unique Items"));
-    QCOMPARE(form.ItemTab->currentWidget(), form.SetTab);
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->count(), 3);
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->widget(0), ctl<QWidget>(form, "NormalTab"));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->widget(1), ctl<QWidget>(form, "SetTab"));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->widget(2), ctl<QWidget>(form, "UniTab"));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->tabText(0), QString("Normal Items"));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->tabText(1), QString("Set Items"));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->tabText(2), QString("Unique Items"));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->currentWidget(), ctl<QWidget>(form, "SetTab"));
 
-    QCOMPARE(form.DropList->model(), form.dropListModel());
-    QCOMPARE(form.dropListModel()->rowCount(), 0);
-    QVERIFY(!form.dropListModel()->sorted());
-    QCOMPARE(form.MagicFind->maxLength(), 6);
-    QVERIFY(!form.MagicFind->isReadOnly());
-    QVERIFY(form.RUEdit->isReadOnly());
-    QVERIFY(form.RSEdit->isReadOnly());
-    QVERIFY(form.RREdit->isReadOnly());
+    QCOMPARE(ctl<QListView>(form, "DropList")->model(),
+             static_cast<QAbstractItemModel*>(dropModel(form)));
+    QCOMPARE(dropModel(form)->rowCount(), 0);
+    QVERIFY(!dropModel(form)->entries().sorted());
+    QCOMPARE(ctl<QLineEdit>(form, "MagicFind")->maxLength(), 6);
+    QVERIFY(!ctl<QLineEdit>(form, "MagicFind")->isReadOnly());
+    QVERIFY(ctl<QLineEdit>(form, "RUEdit")->isReadOnly());
+    QVERIFY(ctl<QLineEdit>(form, "RSEdit")->isReadOnly());
+    QVERIFY(ctl<QLineEdit>(form, "RREdit")->isReadOnly());
 
     // Shown, the frame is part of the size.
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTRY_COMPARE(form.frameGeometry(), QRect(227, 154, 723, 505));
 
-    // Grows with the window without moving its controls.
-    form.resize(900, 700);
-    QCOMPARE(form.DropList->geometry(), QRect(16, 48, 273, 401));
-    QCOMPARE(form.MfBox->geometry(), QRect(392, 272, 313, 137));
+    // The list takes the room the window gains; the controls beside it keep
+    // their distance to its right edge, the button below to its bottom edge.
+    const QSize frame = form.frameGeometry().size() - form.size();
+    QCOMPARE(form.minimumSize() + frame, QSize(723, 505));
+    form.resize(QSize(900, 700) - frame);
+    QCOMPARE(ctl<QListView>(form, "DropList")->geometry(), QRect(16, 48, 273 + 177, 401 + 195));
+    QCOMPARE(ctl<QGroupBox>(form, "MfBox")->geometry(), QRect(392 + 177, 272, 313, 137));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->pos(), QPoint(312 + 177, 48));
+    QCOMPARE(ctl<QPushButton>(form, "Button1")->pos(), QPoint(16, 456 + 195));
+    QCOMPARE(ctl<QLabel>(form, "NameLabel")->pos(), QPoint(16, 24));
+    // It cannot be made smaller than its layout.
+    form.resize(400, 300);
+    QCOMPARE(form.size() + frame, QSize(723, 505));
+    QCOMPARE(ctl<QListView>(form, "DropList")->geometry(), QRect(16, 48, 273, 401));
+    QCOMPARE(ctl<QGroupBox>(form, "MfBox")->geometry(), QRect(392, 272, 313, 137));
 }
 
 void StartupTest::controls_data() {
@@ -230,7 +243,7 @@ void StartupTest::controls() {
     const auto found = form.findChildren<QWidget*>(name);
     QCOMPARE(found.size(), 1);
     const QWidget* control = found.first();
-    QCOMPARE(QString(control->metaObject()->className()), kind);
+    QVERIFY2(control->inherits(qPrintable(kind)), control->metaObject()->className());
     QCOMPARE(control->parentWidget()->objectName(), parent);
     QCOMPARE(shownText(control), text);
     QCOMPARE(control->geometry(), bounds);
@@ -245,19 +258,21 @@ void StartupTest::boxesAreEditableAndTakeTypedText() {
                      {"unilist.txt", kUniList}});
     CapturingErrorBox errors;
     TForm1 form(&errors);
-    for (QComboBox* box : {form.MonList, form.ItList, form.BaseSetList, form.SetList,
-                           form.MonSetList, form.UniMonList, form.UniItemList}) {
+    for (QComboBox* box : {ctl<QComboBox>(form, "MonList"), ctl<QComboBox>(form, "ItList"),
+                           ctl<QComboBox>(form, "BaseSetList"), ctl<QComboBox>(form, "SetList"),
+                           ctl<QComboBox>(form, "MonSetList"), ctl<QComboBox>(form, "UniMonList"),
+                           ctl<QComboBox>(form, "UniItemList")}) {
         QVERIFY2(box->isEditable(), qPrintable(box->objectName()));
         QCOMPARE(box->insertPolicy(), QComboBox::NoInsert);
         QCOMPARE(box->completer(), nullptr);
         QCOMPARE(box->currentIndex(), -1);
     }
     // Typing the start of a listed name neither completes it nor adds it.
-    form.MonList->lineEdit()->clear();
-    QTest::keyClicks(form.MonList->lineEdit(), "Tun");
-    QTest::keyClick(form.MonList->lineEdit(), Qt::Key_Return);
-    QCOMPARE(form.MonList->currentText(), QString("Tun"));
-    QCOMPARE(comboItems(form.MonList), kMonsters);
+    ctl<QComboBox>(form, "MonList")->lineEdit()->clear();
+    QTest::keyClicks(ctl<QComboBox>(form, "MonList")->lineEdit(), "Tun");
+    QTest::keyClick(ctl<QComboBox>(form, "MonList")->lineEdit(), Qt::Key_Return);
+    QCOMPARE(ctl<QComboBox>(form, "MonList")->currentText(), QString("Tun"));
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "MonList")), kMonsters);
 }
 
 void StartupTest::radioGroups() {
@@ -268,30 +283,34 @@ void StartupTest::radioGroups() {
     CapturingErrorBox errors;
     TForm1 form(&errors);
     const QList<QList<QAbstractButton*>> groups = {
-        {form.MonNormal, form.MonNm, form.MonHell},
-        {form.NormSetRadio, form.NmSetRadio, form.HellSetRadio},
-        {form.NormUniRadio, form.NmUniRadio, form.HellUniRadio},
-        {form.SortName, form.SortChance}};
-    const QList<QButtonGroup*> buttonGroups = {form.MonGroup, form.SetMonGroup, form.UniMonGroup,
-                                               form.SortGroup};
+        {ctl<QRadioButton>(form, "MonNormal"), ctl<QRadioButton>(form, "MonNm"),
+         ctl<QRadioButton>(form, "MonHell")},
+        {ctl<QRadioButton>(form, "NormSetRadio"), ctl<QRadioButton>(form, "NmSetRadio"),
+         ctl<QRadioButton>(form, "HellSetRadio")},
+        {ctl<QRadioButton>(form, "NormUniRadio"), ctl<QRadioButton>(form, "NmUniRadio"),
+         ctl<QRadioButton>(form, "HellUniRadio")},
+        {ctl<QRadioButton>(form, "SortName"), ctl<QRadioButton>(form, "SortChance")}};
+    const QList<QButtonGroup*> buttonGroups = {
+        ctl<QButtonGroup>(form, "MonGroup"), ctl<QButtonGroup>(form, "SetMonGroup"),
+        ctl<QButtonGroup>(form, "UniMonGroup"), ctl<QButtonGroup>(form, "SortGroup")};
     for (int g = 0; g < groups.size(); ++g) {
         QCOMPARE(buttonGroups[g]->buttons(), groups[g]);
         QVERIFY(buttonGroups[g]->exclusive());
     }
     // Choosing one button of a group clears the others of that group only.
-    form.MonHell->click();
-    QVERIFY(form.MonHell->isChecked());
-    QVERIFY(!form.MonNormal->isChecked());
-    QVERIFY(form.NormSetRadio->isChecked());
-    QVERIFY(form.NormUniRadio->isChecked());
-    QVERIFY(form.SortChance->isChecked());
-    form.SortName->click();
-    QVERIFY(!form.SortChance->isChecked());
-    QVERIFY(form.MonHell->isChecked());
+    ctl<QRadioButton>(form, "MonHell")->click();
+    QVERIFY(ctl<QRadioButton>(form, "MonHell")->isChecked());
+    QVERIFY(!ctl<QRadioButton>(form, "MonNormal")->isChecked());
+    QVERIFY(ctl<QRadioButton>(form, "NormSetRadio")->isChecked());
+    QVERIFY(ctl<QRadioButton>(form, "NormUniRadio")->isChecked());
+    QVERIFY(ctl<QRadioButton>(form, "SortChance")->isChecked());
+    ctl<QRadioButton>(form, "SortName")->click();
+    QVERIFY(!ctl<QRadioButton>(form, "SortChance")->isChecked());
+    QVERIFY(ctl<QRadioButton>(form, "MonHell")->isChecked());
     // The check boxes are independent.
-    form.ItNm->click();
-    QVERIFY(form.ItNormal->isChecked());
-    QVERIFY(form.ItNm->isChecked());
+    ctl<QCheckBox>(form, "ItNm")->click();
+    QVERIFY(ctl<QCheckBox>(form, "ItNormal")->isChecked());
+    QVERIFY(ctl<QCheckBox>(form, "ItNm")->isChecked());
 }
 
 void StartupTest::listsFilledAtStart() {
@@ -310,17 +329,17 @@ void StartupTest::listsFilledAtStart() {
     TForm1 form(&errors);
     QCOMPARE(errors.messages, QStringList());
     const QStringList monsters = {"Tunnel Rat", "Bog", "Bog:Wight", "Tunnel Rat"};
-    QCOMPARE(comboItems(form.MonList), monsters);
-    QCOMPARE(comboItems(form.MonSetList), monsters);
-    QCOMPARE(comboItems(form.UniMonList), monsters);
-    QCOMPARE(comboItems(form.ItList), kItems);
-    QCOMPARE(comboItems(form.BaseSetList), kBaseSets);
-    QCOMPARE(comboItems(form.UniItemList), kUniques);
-    QCOMPARE(comboItems(form.SetList), QStringList());
-    QCOMPARE(form.MonList->currentText(), QString("[select a monster]"));
-    QCOMPARE(form.ItList->currentText(), QString("[select an item]"));
-    QCOMPARE(form.BaseSetList->currentText(), QString("[select a base set]"));
-    QCOMPARE(form.UniItemList->currentText(), QString("[select a unique item]"));
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "MonList")), monsters);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "MonSetList")), monsters);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "UniMonList")), monsters);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "ItList")), kItems);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "BaseSetList")), kBaseSets);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "UniItemList")), kUniques);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "SetList")), QStringList());
+    QCOMPARE(ctl<QComboBox>(form, "MonList")->currentText(), QString("[select a monster]"));
+    QCOMPARE(ctl<QComboBox>(form, "ItList")->currentText(), QString("[select an item]"));
+    QCOMPARE(ctl<QComboBox>(form, "BaseSetList")->currentText(), QString("[select a base set]"));
+    QCOMPARE(ctl<QComboBox>(form, "UniItemList")->currentText(), QString("[select a unique item]"));
 }
 
 void StartupTest::missingListFile_data() {
@@ -351,16 +370,16 @@ void StartupTest::missingListFile() {
     CapturingErrorBox errors;
     TForm1 form(&errors);
     QCOMPARE(errors.messages, QStringList{"File not found."});
-    QCOMPARE(comboItems(form.MonList), monsters);
-    QCOMPARE(comboItems(form.MonSetList), monsters);
-    QCOMPARE(comboItems(form.UniMonList), monsters);
-    QCOMPARE(comboItems(form.ItList), items);
-    QCOMPARE(comboItems(form.BaseSetList), baseSets);
-    QCOMPARE(comboItems(form.UniItemList), uniques);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "MonList")), monsters);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "MonSetList")), monsters);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "UniMonList")), monsters);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "ItList")), items);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "BaseSetList")), baseSets);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "UniItemList")), uniques);
     // The window opens as usual.
-    QCOMPARE(form.MonList->currentText(), QString("[select a monster]"));
-    QCOMPARE(form.UniItemList->currentText(), QString("[select a unique item]"));
-    QCOMPARE(form.ItemTab->currentWidget(), form.SetTab);
+    QCOMPARE(ctl<QComboBox>(form, "MonList")->currentText(), QString("[select a monster]"));
+    QCOMPARE(ctl<QComboBox>(form, "UniItemList")->currentText(), QString("[select a unique item]"));
+    QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->currentWidget(), ctl<QWidget>(form, "SetTab"));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 }

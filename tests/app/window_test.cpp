@@ -1,0 +1,392 @@
+// What a player does around the searches: keys, completion, copying and
+// saving the list, switching the data folder, the guide, UTF-8 names and the
+// error box.
+
+#include "app_test_helpers.h"
+
+#include "app/errorbox.h"
+#include "app/helpviewer.h"
+#include "results/error.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCompleter>
+#include <QFileDialog>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTimer>
+#include <QToolTip>
+
+namespace {
+
+// The three lists besides the monster list, each with one name.
+const std::initializer_list<std::pair<QString, QByteArray>> kOtherLists = {
+    {"itemlist.txt", "Cap,0\n"}, {"setlist.txt", ":Alpha,1\n"}, {"unilist.txt", "Fang,Cap:05\n"}};
+
+DataFolder* withLists(DataFolder* folder) {
+    for (const auto& [path, bytes] : kOtherLists)
+        folder->write(path, bytes);
+    return folder;
+}
+
+const QString kLong = "Ancient Horror of the Qarnx Deep Vaults";
+
+DataFolder* makeData() {
+    return withLists(new DataFolder({
+        {"Normal/monsterlist.txt", "Cave Lurker:lurker.txt,1\nCavern Bat:bat.txt,1\n"
+                                   "Ancient Horror of Qarnx Deeps:lurker.txt,1\n"},
+        {"Normal/lurker.txt", "Gold:1\nCap:0.25\nRing:0.05\n"},
+        {"Normal/bat.txt", kLong.toLatin1() + ":0.5\n"},
+    }));
+}
+
+// Answers the next file dialog with `path` (and the name filter that
+// contains `filter`, if any).
+void answerFileDialog(const QString& path, const QString& filter = {}) {
+    QTimer::singleShot(0, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        for (const QString& f : dialog->nameFilters())
+            if (!filter.isEmpty() && f.contains(filter))
+                dialog->selectNameFilter(f);
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        isolateSettings();
+        // The widget dialogs, which a test can answer.
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
+    void init() {
+        data_.reset(makeData());
+        form_ = std::make_unique<TForm1>(&errors_, '.');
+        form_->show();
+        QApplication::setActiveWindow(form_.get());
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    }
+    void cleanup() {
+        form_.reset();
+        data_.reset();
+        QCOMPARE(errors_.messages, QStringList());
+    }
+
+    void enterRunsTheRowOrPressesTheButton();
+    void tabFollowsReadingOrder();
+    void completionOffersContainedNames();
+    void dropDownShowsWholeNames();
+    void copySelectedAndAll();
+    void saveAsTextAndCsv();
+    void separatorKeepsSelection();
+    void longEntryScrollsAndShowsTooltip();
+    void noteOverEmptyList();
+    void folderGivenChosenReloadedRemembered();
+    void helpOpensTheGuide();
+    void utf8Names();
+    void errorReports_data();
+    void errorReports();
+    void errorBoxCaptionFits();
+    void programOptions();
+
+  private:
+    std::unique_ptr<DataFolder> data_;
+    CapturingErrorBox errors_;
+    std::unique_ptr<TForm1> form_;
+};
+
+void WindowTest::enterRunsTheRowOrPressesTheButton() {
+    TForm1& form = *form_;
+    auto* monsters = ctl<QComboBox>(form, "MonList");
+    monsters->setEditText("Cave Lurker");
+    QTest::keyClick(monsters, Qt::Key_Return);
+    QCOMPARE(shownEntries(form), QStringList({"100=Gold", "25=Cap", "5=Ring"}));
+
+    ctl<QLineEdit>(form, "MagicFind")->setText("200");
+    QTest::keyClick(ctl<QLineEdit>(form, "MagicFind"), Qt::Key_Enter);
+    QCOMPARE(ctl<QLineEdit>(form, "RUEdit")->text(), "171");
+
+    auto* separator = ctl<QPushButton>(form, "Button1");
+    separator->setFocus();
+    QTest::keyClick(separator, Qt::Key_Return);
+    QCOMPARE(shownEntries(form).first(), "100" + QString(10, ' ') + "Gold");
+}
+
+void WindowTest::tabFollowsReadingOrder() {
+    TForm1& form = *form_;
+    ctl<QTabWidget>(form, "ItemTab")->setCurrentIndex(0);
+    ctl<QComboBox>(form, "MonList")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 14; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(visited, QStringList({"MonNormal", "MonSearch", "ItList", "ItNormal", "ItNm", "ItHell",
+                                   "ItSearch", "SortChance", "MagicFind", "CalcMf", "DropList",
+                                   "Button1", "qt_tabwidget_tabbar", "MonList"}));
+    for (const char* name : {"RUEdit", "RSEdit", "RREdit"}) {
+        QCOMPARE(ctl<QLineEdit>(form, name)->focusPolicy(), Qt::ClickFocus);
+        QVERIFY(ctl<QLineEdit>(form, name)->isReadOnly());
+    }
+}
+
+void WindowTest::completionOffersContainedNames() {
+    auto* box = ctl<QComboBox>(*form_, "MonList");
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), "cav");
+    auto* names = form_->findChild<QCompleter*>("MonListNames");
+    QTRY_VERIFY(names->popup()->isVisible());
+    QStringList offered;
+    for (int row = 0; names->setCurrentRow(row); ++row)
+        offered.append(names->currentCompletion());
+    QCOMPARE(offered, QStringList({"Cave Lurker", "Cavern Bat"}));
+    // Moving through the suggestions leaves the typed text; picking one sets it.
+    QTest::keyClick(names->popup(), Qt::Key_Down);
+    QTest::keyClick(names->popup(), Qt::Key_Down);
+    QCOMPARE(box->currentText(), "cav");
+    QTest::keyClick(names->popup(), Qt::Key_Return);
+    QCOMPARE(box->currentText(), "Cavern Bat");
+}
+
+void WindowTest::dropDownShowsWholeNames() {
+    auto* box = ctl<QComboBox>(*form_, "MonSetList");
+    box->showPopup();
+    QTRY_VERIFY(box->view()->isVisible());
+    const QString longest = "Ancient Horror of Qarnx Deeps";
+    QVERIFY(box->view()->viewport()->width() >
+            box->view()->fontMetrics().horizontalAdvance(longest));
+    box->view()->setCurrentIndex(box->model()->index(2, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    QCOMPARE(box->currentText(), longest);
+    QCOMPARE(box->lineEdit()->cursorPosition(), 0); // the start of the name is shown
+}
+
+void WindowTest::copySelectedAndAll() {
+    TForm1& form = *form_;
+    ctl<QComboBox>(form, "MonList")->setEditText("Cave Lurker");
+    ctl<QPushButton>(form, "MonSearch")->click();
+    auto* list = ctl<QListView>(form, "DropList");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(2, 0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualRect(list->model()->index(0, 0)).center());
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), "100=Gold\n5=Ring\n");
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), "100=Gold\n25=Cap\n5=Ring\n");
+}
+
+void WindowTest::saveAsTextAndCsv() {
+    TForm1& form = *form_;
+    ctl<QRadioButton>(form, "SortName")->click();
+    ctl<QComboBox>(form, "MonList")->setEditText("Cave Lurker");
+    ctl<QPushButton>(form, "MonSearch")->click();
+    auto* list = ctl<DropListView>(form, "DropList");
+    const QString text = data_->path() + "/answer.txt";
+    answerFileDialog(text);
+    list->saveAs();
+    QCOMPARE(fileBytes(text), "Cap=25\nGold=100\nRing=5\n");
+
+    ctl<QPushButton>(form, "Button1")->click(); // the wide separator splits as well
+    const QString csv = data_->path() + "/answer";
+    answerFileDialog(csv, "CSV");
+    list->saveAs();
+    QCOMPARE(fileBytes(csv), "Name,% Drop Chance\r\nCap,25\r\nGold,100\r\nRing,5\r\n");
+}
+
+void WindowTest::separatorKeepsSelection() {
+    TForm1& form = *form_;
+    ctl<QRadioButton>(form, "SortName")->click();
+    ctl<QComboBox>(form, "MonList")->setEditText("Cave Lurker");
+    ctl<QPushButton>(form, "MonSearch")->click();
+    auto* list = ctl<QListView>(form, "DropList");
+    list->setCurrentIndex(list->model()->index(1, 0));
+    ctl<QPushButton>(form, "Button1")->click();
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().data().toString(), "Gold" + QString(10, ' ') + "100");
+}
+
+void WindowTest::longEntryScrollsAndShowsTooltip() {
+    TForm1& form = *form_;
+    ctl<QComboBox>(form, "MonList")->setEditText("Cavern Bat");
+    ctl<QPushButton>(form, "MonSearch")->click();
+    ctl<QComboBox>(form, "MonList")->setEditText("Cave Lurker"); // keeps the long one
+    auto* list = ctl<QListView>(form, "DropList");
+    list->resize(120, list->height());
+    QTRY_VERIFY(list->horizontalScrollBar()->maximum() > 0);
+    const QPoint at = list->visualRect(list->model()->index(0, 0)).topLeft() + QPoint(4, 4);
+    QHelpEvent tip(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &tip);
+    QTRY_COMPARE(QToolTip::text(), "50=" + kLong);
+}
+
+void WindowTest::noteOverEmptyList() {
+    auto* list = ctl<DropListView>(*form_, "DropList");
+    const QImage empty = list->grab().toImage();
+    form_->runSearch([](const qdc::SearchEnv&, qdc::ResultList& entries) {
+        qdc::startSearch(entries, qdc::SortMode::ChanceFirst);
+        return qdc::SearchNote("no monster named \"cave lurker\" in Normal/monsterlist.txt");
+    });
+    QCOMPARE(list->model()->rowCount(), 0);
+    QCOMPARE(list->note(), "no monster named \"cave lurker\" in Normal/monsterlist.txt");
+    QVERIFY(list->grab().toImage() != empty); // drawn over the list
+    ctl<QPushButton>(*form_, "MonSearch")->click();
+    QCOMPARE(list->note(), QString());
+}
+
+void WindowTest::folderGivenChosenReloadedRemembered() {
+    DataFolder& other =
+        *withLists(new DataFolder({{"Normal/monsterlist.txt", "Bog Wight:w.txt,1\n"}}));
+    const std::unique_ptr<DataFolder> owner(&other);
+    answerFileDialog(other.path());
+    QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
+    auto* monsters = ctl<QComboBox>(*form_, "MonList");
+    QCOMPARE(comboItems(monsters), QStringList({"Bog Wight"}));
+    QVERIFY(ctl<QLabel>(*form_, "Label4")->toolTip().contains(other.path()));
+    QApplication::setActiveWindow(form_.get());
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+
+    other.write("Normal/monsterlist.txt", "Bog Wight:w.txt,1\nTunnel Rat:r.txt,1\n");
+    QTest::keyClick(form_.get(), Qt::Key_F5);
+    QCOMPARE(comboItems(monsters), QStringList({"Bog Wight", "Tunnel Rat"}));
+
+    // Started in a folder without "Normal", the window takes the last folder;
+    // a folder given by name wins over both.
+    QTemporaryDir home;
+    InDirectory inHome(home.path());
+    TForm1 launched(&errors_, '.');
+    QCOMPARE(launched.dataFolder(), other.path());
+    TForm1 given(&errors_, '.', data_->path());
+    QCOMPARE(comboItems(ctl<QComboBox>(given, "MonList")).first(), "Cave Lurker");
+}
+
+void WindowTest::helpOpensTheGuide() {
+    QTest::mouseClick(ctl<QLabel>(*form_, "Label4"), Qt::LeftButton);
+    auto* guide = form_->findChild<QPlainTextEdit*>("HelpText");
+    QVERIFY(guide != nullptr && guide->isVisible() && guide->isReadOnly());
+    guide->window()->close();
+    QTest::keyClick(form_.get(), Qt::Key_F1);
+    QVERIFY(guide->isVisible());
+    QVERIFY(guide->toPlainText().contains("KEYBOARD SHORTCUTS"));
+    QCOMPARE(guide->toPlainText(), QString::fromUtf8(fileBytes(HelpViewer::guidePath())));
+}
+
+void WindowTest::utf8Names() {
+    const QByteArray wuehler = "W\xC3\xBChler";
+    DataFolder& utf8 =
+        *withLists(new DataFolder({{"Normal/monsterlist.txt", wuehler + ":w.txt,1\n"},
+                                   {"Normal/w.txt", wuehler + " Tooth:1\n"}}));
+    const std::unique_ptr<DataFolder> owner(&utf8);
+    TForm1 form(&errors_, '.');
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto* monsters = ctl<QComboBox>(form, "MonList");
+    QCOMPARE(comboItems(monsters), QStringList({QString::fromUtf8(wuehler)}));
+    monsters->setEditText(QString::fromUtf8(wuehler));
+    ctl<QPushButton>(form, "MonSearch")->click();
+    QCOMPARE(shownEntries(form), QStringList({"100=" + QString::fromUtf8(wuehler) + " Tooth"}));
+
+    // One byte that is no UTF-8 makes the folder Latin-1.
+    utf8.write("itemlist.txt", "Caf\xE9,0\n");
+    QTest::keyClick(&form, Qt::Key_F5);
+    QCOMPARE(comboItems(monsters), QStringList({QString::fromLatin1(wuehler)}));
+}
+
+void WindowTest::errorReports_data() {
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("shownMessage");
+    QTest::addColumn<QString>("shownLine");
+    const QByteArray shortened = "'" + QByteArray(200, 'x') + "\xE2\x80\xA6'";
+    const QString cut = QString(200, 'x') + QChar(0x2026);
+    QTest::newRow("line") << QByteArray("bad") << QByteArray("Gold:\xE9") << "bad."
+                          << QString::fromLatin1("Gold:\xE9");
+    QTest::newRow("huge line") << QByteArray("bad") << QByteArray(5000, 'x') << "bad." << cut;
+    QTest::newRow("shortened") << shortened + " is not" << QByteArray("x")
+                               << "'" + cut + "' is not."
+                               << "x";
+}
+
+// The error box shows the message, the place and the system's words.
+void WindowTest::errorReports() {
+    QFETCH(QByteArray, message);
+    QFETCH(QByteArray, line);
+    QFETCH(QString, shownMessage);
+    QFETCH(QString, shownLine);
+    qdc::DropError error(message.toStdString(), "Input/output error");
+    error.locate({"Normal/lurker.txt", 4, line.toStdString()});
+    const ErrorReport report = describeError(error, NameText(), "/data");
+    QCOMPARE(report.message, shownMessage);
+    QCOMPARE(report.place, "in Normal/lurker.txt, line 4:\n" + shownLine);
+    QCOMPARE(report.details, "Input/output error");
+}
+
+void WindowTest::errorBoxCaptionFits() {
+    // An open error outside a data folder names the path and the likely cause.
+    qdc::DropError missing("File not found");
+    missing.locate({"Normal/monsterlist.txt", 0, {}});
+    const ErrorReport report = describeError(missing, NameText(), "/home/player");
+    QVERIFY(report.place.startsWith("in /home/player/Normal/monsterlist.txt\n"));
+    QVERIFY(report.place.contains("Ctrl+O"));
+    QCOMPARE(describeError(std::bad_alloc(), NameText(), "/").message, "Out of memory.");
+
+    int width = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        width = box->width();
+        box->accept();
+    });
+    MessageErrorBox().show(form_.get(), report);
+    QVERIFY2(width > QFontMetrics(form_->font()).horizontalAdvance(kWindowTitle) * 3 / 2,
+             qPrintable(QString::number(width)));
+}
+
+void WindowTest::programOptions() {
+    QProcess process;
+    process.start(DROPCALC_APP, {"--version"});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.readAllStandardOutput(), "dropcalc " DROPCALC_VERSION "\n");
+    process.start(DROPCALC_APP, {"--bogus"});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 2);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("DISPLAY", ":1097");
+    process.setProcessEnvironment(env);
+    process.start(DROPCALC_APP, {});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 1);
+    const QByteArray said = process.readAllStandardError();
+    QVERIFY2(said.startsWith("dropcalc: no display to open the window on (DISPLAY :1097 cannot be "
+                             "opened); the command-line tool runs the same searches"),
+             said.constData());
+    QCOMPARE(said.count('\n'), 1);
+}
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
