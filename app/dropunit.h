@@ -40,7 +40,7 @@ class TForm1 : public QWidget {
     // Runs a search on the files of the data folder into the result list.
     void runSearch(const Search& search);
 
-  public slots:
+  public slots: // NOLINT(readability-redundant-access-specifiers): moc needs the keyword
     void MonSearchClick();
     void ItSearchClick();
     void UniItemSearchClick();
