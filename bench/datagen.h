@@ -12,7 +12,7 @@ void generateDataSet(const std::string& dir, int scale);
 // The same names the generated data use, so that searches find something.
 std::string generatedMonster(int index);
 inline const std::string kGeneratedItem = "Ring";
-inline const std::string kGeneratedUnique = "Unique 1";
+inline const std::string kGeneratedUnique = "Unique 0";
 inline const std::string kGeneratedBaseSet = "Set 1";
 inline const std::string kGeneratedSetItem = "Set 1 Ring";
 

@@ -45,6 +45,8 @@ TEST(TextLines, LineEndsAndControlCharacters) {
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\rb\n", {"ab"}},
         {"\n\n", {"", ""}},
+        {"a\n\r", {"a", ""}},
+        {"a\r\n\r\r", {"a", ""}},
         {"a\n\x1a"
          "b\nc",
          {"a"}},

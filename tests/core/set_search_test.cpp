@@ -266,6 +266,17 @@ TEST(SetMonsterSearch, MergeFlagStaysOn) {
               (Entries{"Ashen Vigil Band=0.0689656", "Ashen Vigil Band=0.0689656"}));
 }
 
+TEST(SetMonsterSearch, DashLineDropsTheReductionToZero) {
+    MemoryFileSource files = ringData(kBand, "Ring:0.2\n");
+    files.set("Normal/levels.txt", "Cave Lurker:45,500\n");
+    const Entries reduced = setMonster(files, "Cave Lurker").ok();
+    ASSERT_EQ(reduced.size(), 1U);
+    EXPECT_NE(reduced[0], "Ashen Vigil Band=0.0689656");
+    // After the "-" line the chance is the one of a monster without reduction.
+    files.set("Normal/lurker.txt", "-\nRing:0.2\n");
+    EXPECT_EQ(setMonster(files, "Cave Lurker").ok(), Entries{"Ashen Vigil Band=0.0689656"});
+}
+
 TEST(SetMonsterSearch, EverySetItemOfTheBaseItemAtOrAboveItsLevel) {
     MemoryFileSource files = ringData(
         ":A,30\nA Band,Ring,5\nA Loop,Ring,2\nA Cap,Cap,1\n:B,50\nB Band,Ring,5\n", "Ring:0.2\n");
