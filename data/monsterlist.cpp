@@ -20,11 +20,15 @@ MonsterCandidate cutFirstColon(const std::string& line) {
     return {line.substr(0, colon), line.substr(colon + 1)};
 }
 
+std::string dropTablePath(Difficulty d, const std::string& rest) {
+    return difficultyPath(difficultyName(d),
+                          rest.size() >= 2 ? rest.substr(0, rest.size() - 2) : "");
+}
+
 DropTableRef dropTableRef(Difficulty d, const std::string& rest) {
     DropTableRef ref;
     ref.picks = toInt(rest.empty() ? std::string() : rest.substr(rest.size() - 1));
-    ref.path =
-        difficultyPath(difficultyName(d), rest.size() >= 2 ? rest.substr(0, rest.size() - 2) : "");
+    ref.path = dropTablePath(d, rest);
     return ref;
 }
 

@@ -42,7 +42,8 @@ struct DropLine {
 
 DropLine readDropLine(const std::string& line, char decimalSeparator);
 
-// Reads a drop table line by line, each line cut by readDropLine().
+// Reads a drop table line by line, each line cut by readDropLine(). The
+// searches walk their tables with walkDropTable() (data/droptable.h).
 class DropTableReader {
   public:
     DropTableReader(FileSource& files, const std::string& path, char decimalSeparator)
@@ -55,17 +56,28 @@ class DropTableReader {
     std::string line_;
 };
 
+// The drop table a monster line's rest names, inside the difficulty folder:
+// the rest without its last two characters. Nothing is converted.
+std::string dropTablePath(Difficulty d, const std::string& rest);
+
 // Every line of the monster lists of the chosen difficulties, visited Normal,
-// Nightmare, Hell, as visit(difficulty, line cut at its first ":").
+// Nightmare, Hell, as visit(difficulty, line cut at its first ":"). An error
+// raised by visit is located at the monster line. Each drop table the list
+// names is kept in `files` only until its last monster line has been visited.
 template <class Visit>
-void forEachMonsterLine(FileSource& files, DifficultySet difficulties, Visit visit) {
+void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Visit visit) {
     for (const Difficulty difficulty : kAllDifficulties) {
         if (!difficulties.has(difficulty))
             continue;
-        LineReader monsters = files.open(monsterListPath(difficulty));
-        std::string line;
-        while (monsters.next(line))
-            visit(difficulty, cutFirstColon(line));
+        const std::string path = monsterListPath(difficulty);
+        const auto list = files.read(path);
+        LineReader first(list, path);
+        for (std::string line; first.next(line);)
+            files.expectReads(dropTablePath(difficulty, cutFirstColon(line).rest), 1);
+        LineReader monsters(list, path);
+        forEachLine(monsters, [&](std::string_view line) {
+            visit(difficulty, cutFirstColon(std::string(line)));
+        });
     }
 }
 

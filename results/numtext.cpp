@@ -1,9 +1,11 @@
 #include "results/numtext.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace qdc {
 
@@ -14,6 +16,25 @@ double negativePowerOfTen(int decimals) {
     for (int i = 0; i < decimals; ++i)
         p *= 10.0;
     return 1.0 / p;
+}
+
+// The significant digits of `value` (> 0) and its decimal exponent e, so that
+// value = 0.d1d2... x 10^e. Twenty-five correctly rounded digits decide the
+// rounding at the 15th exactly, unless the 16th and on read "5000000000":
+// then the value may be a tie, and the exact expansion is written out.
+int decimalDigits(double value, std::string& digits) {
+    std::array<char, 800> buf{};
+    const auto fast = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                    std::chars_format::scientific, 24);
+    const std::string_view text(buf.data(), static_cast<std::size_t>(fast.ptr - buf.data()));
+    const bool mayBeTie = text.substr(16, 11) == "5000000000e";
+    if (mayBeTie)
+        std::snprintf(buf.data(), buf.size(), "%.780e", value);
+    std::size_t pos = 0;
+    for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
+        if (buf[pos] >= '0' && buf[pos] <= '9')
+            digits += buf[pos];
+    return std::atoi(buf.data() + pos + 1) + 1;
 }
 
 } // namespace
@@ -50,16 +71,10 @@ std::string generalNumberText(double value, char decimalSeparator) {
     if (value == 0.0)
         return "0";
 
-    // The exact decimal expansion of the double, then rounding by hand at the
-    // 15th significant digit, a half away from zero.
-    std::array<char, 800> buf{};
-    std::snprintf(buf.data(), buf.size(), "%.780e", std::fabs(value));
+    // The decimal digits of the double, then rounding by hand at the 15th
+    // significant digit, a half away from zero.
     std::string digits;
-    std::size_t pos = 0;
-    for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
-        if (buf[pos] >= '0' && buf[pos] <= '9')
-            digits += buf[pos];
-    int exponent = std::atoi(buf.data() + pos + 1) + 1; // value = 0.d1d2... x 10^exponent
+    int exponent = decimalDigits(std::fabs(value), digits); // value = 0.d1d2... x 10^exponent
 
     std::string kept = digits.substr(0, 15);
     if (digits[15] >= '5') {
@@ -111,7 +126,10 @@ std::string generalNumberText(double value, char decimalSeparator) {
 }
 
 std::string chanceText(double chance, char decimalSeparator) {
-    std::string s = generalNumberText(chance, decimalSeparator);
+    return smallNumberForm(generalNumberText(chance, decimalSeparator));
+}
+
+std::string smallNumberForm(std::string s) {
     const std::size_t n = s.size();
     // A one-digit negative exponent: "...E-d".
     if (n >= 4 && s[n - 3] == 'E' && s[n - 2] == '-' && s[n - 1] >= '1' && s[n - 1] <= '9') {

@@ -33,6 +33,14 @@ inline SearchOutcome runSearch(const std::function<void(qdc::ResultList&)>& sear
     return runSearch(list, search);
 }
 
+// The bytes of a file holding `lines`, each ended by LF.
+inline std::string joinLines(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\n";
+    return bytes;
+}
+
 inline qdc::DifficultySet normalOnly() {
     return {true, false, false};
 }

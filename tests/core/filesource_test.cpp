@@ -2,6 +2,8 @@
 #include "data/filesource.h"
 #include "results/error.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -111,10 +113,7 @@ TEST(CachedFiles, EachFileIsLoadedOnce) {
 TEST(CachedFiles, ReadErrorIsRaisedAfterTheLinesBeforeIt) {
     struct FailingSource : qdc::FileSource {
         std::shared_ptr<const qdc::FileLines> load(const std::string&) override {
-            auto file = std::make_shared<qdc::FileLines>();
-            file->lines = {"first"};
-            file->error = qdc::DropError("I/O error 5");
-            return file;
+            return qdc::makeFileLines("first\n", qdc::DropError("I/O error 5"));
         }
     } source;
     qdc::LineReader reader = source.open("x");

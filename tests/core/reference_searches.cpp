@@ -253,7 +253,7 @@ void uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::string&
                 if (drop.item != record.baseItem || input.monsterLevel < record.level)
                     continue;
                 input.p = toFloat(drop.chance, env.decimalSeparator);
-                double chance = uniqueDropChance(input, 10, 3);
+                double chance = uniqueDropChance(input, UniqueChanceForm::ItemSearch);
                 if (merge) {
                     chance = ref::mergePass(list, name, chance, env.mode, env.decimalSeparator);
                     merge = false;
@@ -312,7 +312,7 @@ void uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std::stri
                 input.picks = picks;
                 input.qualityReduction = reduction;
                 input.uniqueLevel = unique.level;
-                double chance = uniqueDropChance(input, 6, 8);
+                double chance = uniqueDropChance(input, UniqueChanceForm::MonsterSearch);
                 if (merge)
                     chance =
                         ref::mergePass(list, unique.name, chance, env.mode, env.decimalSeparator);

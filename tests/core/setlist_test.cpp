@@ -2,6 +2,8 @@
 #include "results/error.h"
 #include "search/searches.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace qdc;
@@ -28,10 +30,7 @@ class FailingSource : public FileSource {
   public:
     explicit FailingSource(std::vector<std::string> lines) : lines_(std::move(lines)) {}
     std::shared_ptr<const FileLines> load(const std::string&) override {
-        auto file = std::make_shared<FileLines>();
-        file->lines = lines_;
-        file->error = qdc::DropError("I/O error 5");
-        return file;
+        return qdc::makeFileLines(joinLines(lines_), qdc::DropError("I/O error 5"));
     }
 
   private:
