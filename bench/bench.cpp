@@ -3,7 +3,10 @@
 // same run. Each search runs in a child process, so that its peak memory is
 // its own.
 //
-//   dropcalc-bench [--scale N] [--hostile] [--keep DIR]
+//   dropcalc-bench [--scale N] [--hostile] [--only TEXT] [--keep DIR]
+//
+// --only runs the searches whose name holds TEXT; --keep writes the data
+// into DIR and leaves it there.
 
 #include "bench/datagen.h"
 #include "data/diskfilesource.h"
@@ -223,12 +226,15 @@ int main(int argc, char** argv) {
     int scale = 100;
     bool hostile = false;
     std::string keep;
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--scale" && i + 1 < argc)
             scale = std::atoi(argv[++i]);
         else if (arg == "--hostile")
             hostile = true;
+        else if (arg == "--only" && i + 1 < argc)
+            only = argv[++i];
         else if (arg == "--keep" && i + 1 < argc)
             keep = argv[++i];
     }
@@ -238,10 +244,12 @@ int main(int argc, char** argv) {
                                           : keep;
     bench::generateDataSet(root + "/data", scale);
     std::printf("scale %d, data in %s\n", scale, root.c_str());
-    for (const Case& c : generatedCases(root + "/data"))
-        runCase(c);
+    std::vector<Case> cases = generatedCases(root + "/data");
     if (hostile)
-        for (const Case& c : hostileCases(root + "/hostile"))
+        for (Case& c : hostileCases(root + "/hostile"))
+            cases.push_back(std::move(c));
+    for (const Case& c : cases)
+        if (c.name.find(only) != std::string::npos)
             runCase(c);
     if (keep.empty())
         std::filesystem::remove_all(root);

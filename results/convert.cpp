@@ -3,6 +3,7 @@
 #include "results/error.h"
 
 #include <cerrno>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -118,6 +119,13 @@ double toFloat(const std::string& text, char decimalSeparator) {
     std::string plain;
     if (!scanFloat(text, decimalSeparator, &plain))
         throwFloatError(text);
+    // The correctly rounded value at once; anything out of the ordinary (a
+    // "+" sign, overflow, underflow) goes the way of strtod.
+    double quick = 0;
+    const char* const last = plain.data() + plain.size();
+    const auto parsed = std::from_chars(plain.data(), last, quick);
+    if (parsed.ec == std::errc() && parsed.ptr == last)
+        return quick;
     errno = 0;
     char* stop = nullptr;
     const double value = cStrtod(plain.c_str(), &stop);

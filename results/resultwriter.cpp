@@ -59,7 +59,15 @@ void ResultWriter::place(std::string text) {
     slot.live = true;
     slot.unreadable = !readsBack(parts.chance, decimalSeparator_);
     unreadable_ += slot.unreadable ? 1 : 0;
-    byName_[slot.name].push_back(index);
+    if (indexed_)
+        this->index(index);
+}
+
+void ResultWriter::index(std::uint32_t index) {
+    Slot& slot = slots_[index];
+    const auto [head, added] = byName_.try_emplace(slot.name, index);
+    slot.nextSameName = added ? kNoSlot : head->second;
+    head->second = index;
 }
 
 void ResultWriter::kill(std::uint32_t index) {
@@ -71,15 +79,34 @@ void ResultWriter::kill(std::uint32_t index) {
     free_.push_back(index);
 }
 
+namespace {
+
+struct SortKey {
+    std::string_view text;
+    std::uint64_t order;
+    std::uint32_t slot;
+};
+
+// Sorted as a list that places each entry after those equal to it.
+void sortInListOrder(std::vector<SortKey>& keys) {
+    std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+        const int order = collate(a.text, b.text);
+        return order != 0 ? order < 0 : a.order < b.order;
+    });
+}
+
+} // namespace
+
 std::vector<std::uint32_t> ResultWriter::liveInListOrder() const {
-    std::vector<std::uint32_t> live;
+    std::vector<SortKey> keys;
     for (std::uint32_t i = 0; i < slots_.size(); ++i)
         if (slots_[i].live)
-            live.push_back(i);
-    std::sort(live.begin(), live.end(), [this](std::uint32_t a, std::uint32_t b) {
-        const int order = collate(slots_[a].text, slots_[b].text);
-        return order != 0 ? order < 0 : slots_[a].order < slots_[b].order;
-    });
+            keys.push_back({slots_[i].text, slots_[i].order, i});
+    sortInListOrder(keys);
+    std::vector<std::uint32_t> live;
+    live.reserve(keys.size());
+    for (const SortKey& key : keys)
+        live.push_back(key.slot);
     return live;
 }
 
@@ -90,19 +117,24 @@ double ResultWriter::merge(const std::string& name, double chance) {
         armed_ = false;
     if (unreadable_ > 0)
         return mergeInListOrder(name, chance);
+    if (!indexed_) {
+        indexed_ = true;
+        for (std::uint32_t i = 0; i < slots_.size(); ++i)
+            if (slots_[i].live)
+                this->index(i);
+    }
     const auto found = byName_.find(name);
     if (found == byName_.end())
         return chance;
-    std::vector<std::uint32_t> same = std::move(found->second);
+    std::vector<SortKey> same;
+    for (std::uint32_t i = found->second; i != kNoSlot; i = slots_[i].nextSameName)
+        same.push_back({slots_[i].text, slots_[i].order, i});
     byName_.erase(found);
-    std::sort(same.begin(), same.end(), [this](std::uint32_t a, std::uint32_t b) {
-        const int order = collate(slots_[a].text, slots_[b].text);
-        return order != 0 ? order < 0 : slots_[a].order < slots_[b].order;
-    });
-    for (const std::uint32_t index : same) {
-        const double old = readEntry(slots_[index].text, mode_, decimalSeparator_).chance;
+    sortInListOrder(same);
+    for (const SortKey& key : same) {
+        const double old = readEntry(slots_[key.slot].text, mode_, decimalSeparator_).chance;
         chance = (old / 100 + chance / 100) * 100;
-        kill(index);
+        kill(key.slot);
     }
     return chance;
 }
@@ -117,6 +149,7 @@ double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
         slots_.clear();
         free_.clear();
         byName_.clear();
+        indexed_ = false;
         unreadable_ = 0;
         for (const std::string& text : ordered.entries())
             place(text);
@@ -140,6 +173,7 @@ void ResultWriter::finish() {
     slots_.clear();
     free_.clear();
     byName_.clear();
+    indexed_ = false;
     unreadable_ = 0;
     list_.addAll(std::move(entries));
 }

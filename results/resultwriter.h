@@ -44,14 +44,17 @@ class ResultWriter {
     void finish();
 
   private:
+    static constexpr std::uint32_t kNoSlot = 0xffffffffU;
     struct Slot {
         std::string text;
         std::string_view name; // inside text
         std::uint64_t order = 0;
+        std::uint32_t nextSameName = kNoSlot;
         bool live = false;
         bool unreadable = false; // its chance does not read back
     };
     void place(std::string text);
+    void index(std::uint32_t slot);
     std::vector<std::uint32_t> liveInListOrder() const;
     double mergeInListOrder(const std::string& name, double chance);
     void kill(std::uint32_t slot);
@@ -63,7 +66,10 @@ class ResultWriter {
     bool armed_ = false;
     std::deque<Slot> slots_; // a deque, so that the name views stay put
     std::vector<std::uint32_t> free_;
-    std::unordered_map<std::string_view, std::vector<std::uint32_t>> byName_;
+    // The live entries of each name, chained through their slots; made at
+    // the first merge, kept from then on.
+    std::unordered_map<std::string_view, std::uint32_t> byName_;
+    bool indexed_ = false;
     std::uint64_t nextOrder_ = 0;
     int unreadable_ = 0;
 };

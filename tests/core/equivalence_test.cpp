@@ -3,6 +3,7 @@
 // labels and sorting; the number text and the line cutting the same too.
 
 #include "data/filesource.h"
+#include "results/convert.h"
 #include "results/numtext.h"
 #include "search/searches.h"
 #include "tests/core/random_data.h"
@@ -10,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -113,6 +117,25 @@ TEST(Equivalence, NumberTextAsTheExactExpansion) {
         ASSERT_EQ(generalNumberText(v, ','), ref::generalNumberText(v, ',')) << v;
         ASSERT_EQ(chanceText(v, '.'), ref::chanceText(v, '.')) << v;
     }
+}
+
+TEST(Equivalence, NumbersReadAsByTheCLibrary) {
+    std::mt19937 rng(5);
+    const char alphabet[] = "0123456789012345678901234567890123456789.e-+";
+    int read = 0;
+    for (int i = 0; i < 100000; ++i) {
+        std::string text;
+        for (int n = static_cast<int>(rng() % 30) + 1; n > 0; --n)
+            text += alphabet[rng() % (sizeof alphabet - 1)];
+        char* end = nullptr;
+        errno = 0;
+        const double want = std::strtod(text.c_str(), &end);
+        if (*end != '\0' || (errno == ERANGE && std::isinf(want)))
+            continue; // not a number text that reads
+        ++read;
+        EXPECT_EQ(qdc::toFloat(text, '.'), want) << text;
+    }
+    EXPECT_GT(read, 5000);
 }
 
 TEST(Equivalence, LinesAsTheyWereCut) {
