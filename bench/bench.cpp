@@ -1,12 +1,13 @@
 // Times each search against the cost of reading its own files (the read
 // floor: open, fstat, one read, close, and counting lines with memchr), in the
-// same run. Each search runs in a child process, so that its peak memory is
-// its own.
+// same run, by turns. Each search is timed twice: reading through the disk
+// source, and through a source that reads as the floor does. Each search runs in a child process,
+// so that its peak memory is its own.
 //
 //   dropcalc-bench [--scale N] [--hostile] [--only TEXT] [--keep DIR]
 //
 // --only runs the searches whose name holds TEXT; --keep writes the data
-// into DIR and leaves it there.
+// into DIR and leaves it there (a later run with the same DIR reuses it).
 
 #include "bench/datagen.h"
 #include "data/diskfilesource.h"
@@ -52,20 +53,45 @@ class RecordingSource : public FileSource {
     FileSource& inner_;
 };
 
+// Reads each file as the floor does, with one read sized by fstat: shows the
+// searches' own cost apart from how the disk source reads.
+class OneReadSource : public FileSource {
+  public:
+    explicit OneReadSource(std::string dir) : dir_(std::move(dir)) {}
+    std::shared_ptr<const FileLines> load(const std::string& path) override {
+        const int fd = ::open((dir_ + "/" + path).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            throw DropError("File not found");
+        struct stat st {};
+        ::fstat(fd, &st);
+        std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+        const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+        ::close(fd);
+        bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return makeFileLines(std::move(bytes));
+    }
+
+  private:
+    std::string dir_;
+};
+
 double millisSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Best of a few runs, at most about half a second of them.
-double bestOf(const std::function<void()>& work) {
-    double best = 1e300;
+// The best time of each of two pieces of work, run by turns a few times (at
+// most about three seconds of them), so that both meet the same load.
+std::vector<double> bestOfEach(const std::vector<std::function<void()>>& works) {
+    std::vector<double> best(works.size(), 1e300);
     double total = 0;
-    for (int i = 0; i < 7 && (i < 1 || total < 500); ++i) {
-        const auto start = Clock::now();
-        work();
-        const double ms = millisSince(start);
-        best = std::min(best, ms);
-        total += ms;
+    for (int i = 0; i < 15 && (i < 2 || total < 3000); ++i) {
+        for (std::size_t which = 0; which < works.size(); ++which) {
+            const auto start = Clock::now();
+            works[which]();
+            const double ms = millisSince(start);
+            best[which] = std::min(best[which], ms);
+            total += ms;
+        }
     }
     return best;
 }
@@ -104,17 +130,22 @@ std::size_t readFloor(const std::string& dir, const std::vector<std::string>& pa
     } catch (const DropError& e) {
         error = e.message();
     }
-    const double ms = bestOf([&] {
-        MemoryResultList again;
-        try {
-            c.run(SearchEnv{disk, '.', SortMode::ChanceFirst}, again);
-        } catch (const DropError&) {
-        }
-    });
+    const std::vector<std::string> paths(recorder.paths.begin(), recorder.paths.end());
+    OneReadSource oneRead(c.dir);
+    const auto timed = [&](FileSource& files) {
+        return [&] {
+            MemoryResultList again;
+            try {
+                c.run(SearchEnv{files, '.', SortMode::ChanceFirst}, again);
+            } catch (const DropError&) {
+            }
+        };
+    };
+    const std::vector<double> best =
+        bestOfEach({timed(disk), [&] { readFloor(c.dir, paths); }, timed(oneRead)});
     std::ostringstream out;
-    out << ms << ' ' << list.count() << '\n';
-    for (const std::string& path : recorder.paths)
-        out << path << '\n';
+    out << best[0] << ' ' << best[1] << ' ' << best[2] << ' ' << list.count() << ' ' << paths.size()
+        << ' ' << error << '\n';
     const std::string text = out.str();
     if (::write(fd, text.data(), text.size()) < 0)
         std::_Exit(2);
@@ -141,16 +172,18 @@ void runCase(const Case& c) {
     ::wait4(pid, &status, 0, &usage);
     std::istringstream in(text);
     double ms = 0;
+    double floor = 0;
+    double oneRead = 0;
     int entries = 0;
-    in >> ms >> entries;
-    std::vector<std::string> paths;
-    for (std::string path; std::getline(in, path);)
-        if (!path.empty())
-            paths.push_back(path);
-    const double floor = bestOf([&] { readFloor(c.dir, paths); });
-    std::printf("%-34s %7d entries %6zu files %10.2f ms  floor %8.2f ms  %6.2f x  peak %6.1f MB\n",
-                c.name.c_str(), entries, paths.size(), ms, floor, ms / floor,
-                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    int files = 0;
+    std::string error;
+    in >> ms >> floor >> oneRead >> entries >> files;
+    std::getline(in >> std::ws, error);
+    std::printf("%-40s %7d entries %5d files %9.2f ms  floor %7.2f ms  %7.2f x  one-read "
+                "source %7.2f x  peak %6.1f MB%s\n",
+                c.name.c_str(), entries, files, ms, floor, ms / floor, oneRead / floor,
+                static_cast<double>(usage.ru_maxrss) / 1024.0,
+                error == "-" ? "" : ("  error: " + error).c_str());
     std::fflush(stdout);
 }
 
@@ -242,7 +275,8 @@ int main(int argc, char** argv) {
                                              ("dropcalc-bench-" + std::to_string(::getpid())))
                                                 .string()
                                           : keep;
-    bench::generateDataSet(root + "/data", scale);
+    if (keep.empty() || !std::filesystem::exists(root + "/data"))
+        bench::generateDataSet(root + "/data", scale);
     std::printf("scale %d, data in %s\n", scale, root.c_str());
     std::vector<Case> cases = generatedCases(root + "/data");
     if (hostile)

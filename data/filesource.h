@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -121,8 +122,8 @@ class CachingFileSource : public FileSource {
 
   private:
     FileSource& source_;
-    std::map<std::string, std::shared_ptr<const FileLines>> cache_;
-    std::map<std::string, int> expected_;
+    std::unordered_map<std::string, std::shared_ptr<const FileLines>> cache_;
+    std::unordered_map<std::string, int> expected_;
 };
 
 // The path of `name` inside the folder of `difficulty`, with every "\" of the

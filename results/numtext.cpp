@@ -23,13 +23,17 @@ double negativePowerOfTen(int decimals) {
 // rounding at the 15th exactly, unless the 16th and on read "5000000000":
 // then the value may be a tie, and the exact expansion is written out.
 int decimalDigits(double value, std::string& digits) {
+    std::array<char, 40> fast{};
+    const char* end = std::to_chars(fast.data(), fast.data() + fast.size() - 1, value,
+                                    std::chars_format::scientific, 24)
+                          .ptr;
+    const std::string_view text(fast.data(), static_cast<std::size_t>(end - fast.data()));
+    if (text.substr(16, 11) != "5000000000e") {
+        digits.assign(1, text[0]).append(text.substr(2, 24));
+        return std::atoi(text.data() + 27) + 1;
+    }
     std::array<char, 800> buf{};
-    const auto fast = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                    std::chars_format::scientific, 24);
-    const std::string_view text(buf.data(), static_cast<std::size_t>(fast.ptr - buf.data()));
-    const bool mayBeTie = text.substr(16, 11) == "5000000000e";
-    if (mayBeTie)
-        std::snprintf(buf.data(), buf.size(), "%.780e", value);
+    std::snprintf(buf.data(), buf.size(), "%.780e", value);
     std::size_t pos = 0;
     for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
         if (buf[pos] >= '0' && buf[pos] <= '9')
