@@ -25,12 +25,7 @@ Lines readAll(qdc::FileSource& source, const std::string& path) {
 }
 
 std::string openError(qdc::FileSource& source, const std::string& path) {
-    try {
-        source.open(path);
-    } catch (const qdc::DropError& e) {
-        return e.what();
-    }
-    return "no error";
+    return dropErrorOf([&] { source.open(path); });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "results/error.h"
 #include "search/searches.h"
+#include "tests/core/drop_search_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,41 +12,21 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-struct Outcome {
-    Entries entries;
-    std::string error; // empty when the search ended normally
-    // The entries of a search that must end without an error.
-    Entries ok() const {
-        EXPECT_EQ(error, "");
-        return entries;
-    }
-};
+using Outcome = SearchOutcome;
 
 Outcome setItem(MemoryFileSource& files, const std::string& baseSet, const std::string& item,
                 DifficultySet difficulties = {true, false, false}, const std::string& mf = "0",
                 SortMode mode = SortMode::NameFirst, char sep = '.') {
-    MemoryResultList list;
-    Outcome out;
-    try {
-        setItemSearch(SearchEnv{files, sep, mode}, list, baseSet, item, difficulties, mf);
-    } catch (const DropError& e) {
-        out.error = e.what();
-    }
-    out.entries = list.entries();
-    return out;
+    return runSearch([&](ResultList& list) {
+        return setItemSearch(SearchEnv{files, sep, mode}, list, baseSet, item, difficulties, mf);
+    });
 }
 
 Outcome setMonster(MemoryFileSource& files, const std::string& monster, const std::string& mf = "0",
                    SortMode mode = SortMode::NameFirst, char sep = '.') {
-    MemoryResultList list;
-    Outcome out;
-    try {
-        setMonsterSearch(SearchEnv{files, sep, mode}, list, monster, Difficulty::Normal, mf);
-    } catch (const DropError& e) {
-        out.error = e.what();
-    }
-    out.entries = list.entries();
-    return out;
+    return runSearch([&](ResultList& list) {
+        return setMonsterSearch(SearchEnv{files, sep, mode}, list, monster, Difficulty::Normal, mf);
+    });
 }
 
 // Chain Hood (no weight band) with weight 3 and set level 11, flag "0"; Cave
@@ -188,13 +169,9 @@ TEST(SetItemSearch, BadMagicFindLeavesAnEmptyListWithItsLabels) {
     MemoryResultList list;
     list.add("old");
     list.setLabels("A", "B");
-    try {
-        setItemSearch(SearchEnv{files, '.', SortMode::NameFirst}, list, "Ashen Vigil",
-                      "Ashen Vigil Hood", {true, false, false}, "12 ");
-        FAIL() << "no error";
-    } catch (const DropError& e) {
-        EXPECT_STREQ(e.what(), "'12 ' is not a valid integer value");
-    }
+    EXPECT_DROP_ERROR(setItemSearch(SearchEnv{files, '.', SortMode::NameFirst}, list, "Ashen Vigil",
+                                    "Ashen Vigil Hood", {true, false, false}, "12 "),
+                      "'12 ' is not a valid integer value");
     EXPECT_EQ(list.count(), 0);
     EXPECT_FALSE(list.sorted());
     EXPECT_EQ(list.nameLabel(), "A");
@@ -344,13 +321,9 @@ TEST(SetMonsterSearch, BadMagicFindChangesNothing) {
     MemoryResultList list;
     list.add("old");
     list.setLabels("A", "B");
-    try {
-        setMonsterSearch(SearchEnv{files, '.', SortMode::NameFirst}, list, "Cave Lurker",
-                         Difficulty::Normal, "");
-        FAIL() << "no error";
-    } catch (const DropError& e) {
-        EXPECT_STREQ(e.what(), "'' is not a valid integer value");
-    }
+    EXPECT_DROP_ERROR(setMonsterSearch(SearchEnv{files, '.', SortMode::NameFirst}, list,
+                                       "Cave Lurker", Difficulty::Normal, ""),
+                      "'' is not a valid integer value");
     EXPECT_EQ(list.entries(), Entries{"old"});
     EXPECT_FALSE(list.sorted());
     EXPECT_EQ(list.nameLabel(), "A");

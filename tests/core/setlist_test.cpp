@@ -17,12 +17,7 @@ const std::string kSets = ":Ashen Vigil,11\n"
                           "Iron Chorus Girdle,Heavy Belt,7\n";
 
 std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const DropError& e) {
-        return e.what();
-    }
-    return "no error";
+    return dropErrorOf(f);
 }
 
 // Hands out setlist.txt with a read error after its lines.
