@@ -30,7 +30,7 @@ bool LineReader::next(std::string_view& line) {
     const std::string_view raw(bytes.data() + pos_, end - pos_);
     pos_ = end + 1;
     ++number_;
-    if (raw.find('\r') == std::string_view::npos) {
+    if (!file_->hasCarriageReturn || raw.find('\r') == std::string_view::npos) {
         line_ = raw;
     } else {
         scratch_.clear();
@@ -60,6 +60,7 @@ std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
     auto file = std::make_shared<FileLines>();
     file->bytes = std::move(bytes);
     file->error = std::move(readError);
+    file->hasCarriageReturn = file->bytes.find('\r') != std::string::npos;
     return file;
 }
 
@@ -86,18 +87,10 @@ std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path)
 }
 
 std::shared_ptr<const FileLines> CachingFileSource::load(const std::string& path) {
-    std::shared_ptr<const FileLines> file;
     const auto cached = cache_.find(path);
     if (cached != cache_.end())
-        file = cached->second;
-    else
-        file = cache_.emplace(path, source_.load(path)).first->second;
-    const auto expected = expected_.find(path);
-    if (expected != expected_.end() && --expected->second <= 0) {
-        expected_.erase(expected);
-        cache_.erase(path);
-    }
-    return file;
+        return cached->second;
+    return cache_.emplace(path, source_.load(path)).first->second;
 }
 
 std::string difficultyPath(const std::string& difficulty, const std::string& name) {

@@ -18,6 +18,7 @@ namespace qdc {
 struct FileLines {
     std::string bytes;
     std::optional<DropError> error;
+    bool hasCarriageReturn = true; // false when no line needs a CR taken out
 };
 
 // Splits single-byte text into lines: a line ends at LF or CR LF, any other CR
@@ -111,19 +112,17 @@ class MemoryFileSource : public FileSource {
 };
 
 // Keeps the files it has loaded, so that a search reads each file once
-// however often it walks it. A file announced by expectReads() is kept only
-// until its last announced read; any other file until the end. Open errors
-// are not kept: they end the search.
+// however often it walks it, until release() says it will not walk it again.
+// Open errors are not kept: they end the search.
 class CachingFileSource : public FileSource {
   public:
     explicit CachingFileSource(FileSource& source) : source_(source) {}
     std::shared_ptr<const FileLines> load(const std::string& path) override;
-    void expectReads(const std::string& path, int times) { expected_[path] += times; }
+    void release(const std::string& path) { cache_.erase(path); }
 
   private:
     FileSource& source_;
     std::unordered_map<std::string, std::shared_ptr<const FileLines>> cache_;
-    std::unordered_map<std::string, int> expected_;
 };
 
 // The path of `name` inside the folder of `difficulty`, with every "\" of the

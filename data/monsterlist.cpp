@@ -56,6 +56,37 @@ bool DropTableReader::next(DropLine& drop) {
     return true;
 }
 
+namespace {
+
+// The part of a monster line's rest that names its drop table.
+std::string_view tableText(std::string_view rest) {
+    return rest.substr(0, rest.size() >= 2 ? rest.size() - 2 : 0);
+}
+
+} // namespace
+
+DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list)
+    : difficulty_(difficulty) {
+    LineReader reader(list);
+    std::string_view line;
+    while (reader.next(line)) {
+        const std::size_t colon = line.find(':');
+        const std::string_view rest =
+            colon == std::string_view::npos ? line : line.substr(colon + 1);
+        const auto found = left_.find(tableText(rest));
+        if (found != left_.end())
+            ++found->second;
+        else
+            left_.emplace(std::string(tableText(rest)), 1);
+    }
+}
+
+void DropTableUses::visited(CachingFileSource& files, const std::string& rest) {
+    const auto found = left_.find(tableText(rest));
+    if (found != left_.end() && --found->second == 0)
+        files.release(dropTablePath(difficulty_, rest));
+}
+
 void readMonsterNames(FileSource& files, std::vector<std::string>& out) {
     LineReader reader = files.open(monsterListPath(Difficulty::Normal));
     std::string line;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -60,23 +62,42 @@ class DropTableReader {
 // the rest without its last two characters. Nothing is converted.
 std::string dropTablePath(Difficulty d, const std::string& rest);
 
+// How many monster lines of one monster list name each drop table, counted
+// down as the lines are visited, so that a table is kept only while a later
+// line may walk it again.
+class DropTableUses {
+  public:
+    DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list);
+    // The monster line with `rest` has been visited.
+    void visited(CachingFileSource& files, const std::string& rest);
+
+  private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    Difficulty difficulty_;
+    std::unordered_map<std::string, int, Hash, std::equal_to<>> left_;
+};
+
 // Every line of the monster lists of the chosen difficulties, visited Normal,
 // Nightmare, Hell, as visit(difficulty, line cut at its first ":"). An error
-// raised by visit is located at the monster line. Each drop table the list
-// names is kept in `files` only until its last monster line has been visited.
+// raised by visit is located at the monster line.
 template <class Visit>
 void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Visit visit) {
     for (const Difficulty difficulty : kAllDifficulties) {
         if (!difficulties.has(difficulty))
             continue;
         const std::string path = monsterListPath(difficulty);
-        const auto list = files.read(path);
-        LineReader first(list, path);
-        for (std::string line; first.next(line);)
-            files.expectReads(dropTablePath(difficulty, cutFirstColon(line).rest), 1);
+        const std::shared_ptr<const FileLines> list = files.read(path);
+        DropTableUses uses(difficulty, list);
         LineReader monsters(list, path);
         forEachLine(monsters, [&](std::string_view line) {
-            visit(difficulty, cutFirstColon(std::string(line)));
+            const MonsterCandidate monster = cutFirstColon(std::string(line));
+            visit(difficulty, monster);
+            uses.visited(files, monster.rest);
         });
     }
 }
