@@ -67,19 +67,11 @@ double intPower(double base, int exponent) {
     return exponent < 0 ? 1.0 / result : result;
 }
 
-std::string generalNumberText(double value, char decimalSeparator) {
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value < 0 ? "-INF" : "INF";
-    if (value == 0.0)
-        return "0";
+namespace {
 
-    // The decimal digits of the double, then rounding by hand at the 15th
-    // significant digit, a half away from zero.
-    std::string digits;
-    int exponent = decimalDigits(std::fabs(value), digits); // value = 0.d1d2... x 10^exponent
-
+// The first 15 of `digits`, rounded a half away from zero at the 16th, without
+// trailing zeros; a carry out of the first digit raises `exponent`.
+std::string roundedDigits(const std::string& digits, int& exponent) {
     std::string kept = digits.substr(0, 15);
     if (digits[15] >= '5') {
         int i = 14;
@@ -97,35 +89,63 @@ std::string generalNumberText(double value, char decimalSeparator) {
     }
     while (kept.size() > 1 && kept.back() == '0')
         kept.pop_back();
+    return kept;
+}
 
-    std::string text = value < 0 ? "-" : "";
+// 0.kept x 10^exponent written plainly.
+void appendPlain(std::string& text, const std::string& kept, int exponent, char decimalSeparator) {
     const int k = static_cast<int>(kept.size());
-    if (exponent >= -3 && exponent <= 15) {
-        if (exponent >= 1) {
-            if (k <= exponent) {
-                text += kept + std::string(exponent - k, '0');
-            } else {
-                text += kept.substr(0, exponent);
-                text += decimalSeparator;
-                text += kept.substr(exponent);
-            }
+    if (exponent >= 1) {
+        if (k <= exponent) {
+            text += kept + std::string(exponent - k, '0');
         } else {
-            text += '0';
+            text += kept.substr(0, exponent);
             text += decimalSeparator;
-            text += std::string(-exponent, '0') + kept;
+            text += kept.substr(exponent);
         }
     } else {
-        text += kept[0];
-        if (k > 1) {
-            text += decimalSeparator;
-            text += kept.substr(1);
-        }
-        const int e = exponent - 1;
-        text += 'E';
-        if (e < 0)
-            text += '-';
-        text += std::to_string(e < 0 ? -e : e);
+        text += '0';
+        text += decimalSeparator;
+        text += std::string(-exponent, '0') + kept;
     }
+}
+
+// 0.kept x 10^exponent written with an exponent: "d.dddE-e".
+void appendScientific(std::string& text, const std::string& kept, int exponent,
+                      char decimalSeparator) {
+    text += kept[0];
+    if (kept.size() > 1) {
+        text += decimalSeparator;
+        text += kept.substr(1);
+    }
+    const int e = exponent - 1;
+    text += 'E';
+    if (e < 0)
+        text += '-';
+    text += std::to_string(e < 0 ? -e : e);
+}
+
+} // namespace
+
+std::string generalNumberText(double value, char decimalSeparator) {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (value == 0.0)
+        return "0";
+
+    // The decimal digits of the double, then rounding by hand at the 15th
+    // significant digit, a half away from zero.
+    std::string digits;
+    int exponent = decimalDigits(std::fabs(value), digits); // value = 0.d1d2... x 10^exponent
+    const std::string kept = roundedDigits(digits, exponent);
+
+    std::string text = value < 0 ? "-" : "";
+    if (exponent >= -3 && exponent <= 15)
+        appendPlain(text, kept, exponent, decimalSeparator);
+    else
+        appendScientific(text, kept, exponent, decimalSeparator);
     return text;
 }
 
