@@ -1,5 +1,7 @@
 #include "data/monsterlist.h"
 
+#include "data/droptable.h"
+
 #include "results/convert.h"
 
 namespace qdc {
@@ -38,22 +40,11 @@ DropLine readDropLine(const std::string& line, char decimalSeparator) {
         result.dash = true;
         return result;
     }
-    const std::string text = withSeparator(line, decimalSeparator);
-    const std::size_t colon = text.find(':');
-    if (colon == std::string::npos) {
-        result.chance = text;
-    } else {
-        result.item = text.substr(0, colon);
-        result.chance = text.substr(colon + 1);
-    }
+    std::string storage;
+    const DropStep step = dropStep(separated(line, decimalSeparator, storage), 0);
+    result.item = step.item;
+    result.chance = step.chance;
     return result;
-}
-
-bool DropTableReader::next(DropLine& drop) {
-    if (!reader_.next(line_))
-        return false;
-    drop = readDropLine(line_, decimalSeparator_);
-    return true;
 }
 
 namespace {

@@ -44,20 +44,6 @@ struct DropLine {
 
 DropLine readDropLine(const std::string& line, char decimalSeparator);
 
-// Reads a drop table line by line, each line cut by readDropLine(). The
-// searches walk their tables with walkDropTable() (data/droptable.h).
-class DropTableReader {
-  public:
-    DropTableReader(FileSource& files, const std::string& path, char decimalSeparator)
-        : reader_(files.open(path)), decimalSeparator_(decimalSeparator) {}
-    bool next(DropLine& drop);
-
-  private:
-    LineReader reader_;
-    char decimalSeparator_;
-    std::string line_;
-};
-
 // The drop table a monster line's rest names, inside the difficulty folder:
 // the rest without its last two characters. Nothing is converted.
 std::string dropTablePath(Difficulty d, const std::string& rest);

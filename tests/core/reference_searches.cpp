@@ -22,6 +22,28 @@
 
 namespace qdc::ref {
 
+namespace {
+
+// Reads a drop table line by line, each line cut by readDropLine().
+class DropTableReader {
+  public:
+    DropTableReader(FileSource& files, const std::string& path, char decimalSeparator)
+        : reader_(files.open(path)), decimalSeparator_(decimalSeparator) {}
+    bool next(DropLine& drop) {
+        if (!reader_.next(line_))
+            return false;
+        drop = readDropLine(line_, decimalSeparator_);
+        return true;
+    }
+
+  private:
+    LineReader reader_;
+    char decimalSeparator_;
+    std::string line_;
+};
+
+} // namespace
+
 std::string generalNumberText(double value, char decimalSeparator) {
     if (std::isnan(value))
         return "NAN";
