@@ -24,6 +24,23 @@ namespace qdc::ref {
 
 namespace {
 
+DropLine readDropLine(const std::string& line, char decimalSeparator) {
+    DropLine result;
+    if (line == "-") {
+        result.dash = true;
+        return result;
+    }
+    const std::string text = withSeparator(line, decimalSeparator);
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) {
+        result.chance = text;
+    } else {
+        result.item = text.substr(0, colon);
+        result.chance = text.substr(colon + 1);
+    }
+    return result;
+}
+
 // Reads a drop table line by line, each line cut by readDropLine().
 class DropTableReader {
   public:
@@ -32,7 +49,7 @@ class DropTableReader {
     bool next(DropLine& drop) {
         if (!reader_.next(line_))
             return false;
-        drop = readDropLine(line_, decimalSeparator_);
+        drop = ref::readDropLine(line_, decimalSeparator_);
         return true;
     }
 
