@@ -85,6 +85,7 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
             visit(difficulty, monster);
             uses.visited(files, monster.rest);
         });
+        files.release(path);
     }
 }
 
