@@ -134,6 +134,20 @@ double toFloat(const std::string& text, char decimalSeparator) {
     return value;
 }
 
+double toFloatView(std::string_view text, char decimalSeparator) {
+    const bool direct = decimalSeparator == '.' && !text.empty() && text.front() != ' ' &&
+                        text.front() != '+' && text.back() != ' ' &&
+                        scanFloat(text, decimalSeparator, nullptr);
+    if (direct) {
+        double value = 0;
+        const char* const last = text.data() + text.size();
+        const auto parsed = std::from_chars(text.data(), last, value);
+        if (parsed.ec == std::errc() && parsed.ptr == last)
+            return value;
+    }
+    return toFloat(std::string(text), decimalSeparator);
+}
+
 bool isPlainFloatText(std::string_view text, char decimalSeparator) {
     return text.find_first_of("eE") == std::string_view::npos &&
            scanFloat(text, decimalSeparator, nullptr);

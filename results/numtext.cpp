@@ -18,26 +18,29 @@ double negativePowerOfTen(int decimals) {
     return 1.0 / p;
 }
 
-// The significant digits of `value` (> 0) and its decimal exponent e, so that
-// value = 0.d1d2... x 10^e. Twenty-five correctly rounded digits decide the
-// rounding at the 15th exactly, unless the 16th and on read "5000000000":
-// then the value may be a tie, and the exact expansion is written out.
-int decimalDigits(double value, std::string& digits) {
+// The first 16 significant digits of `value` (> 0) and its decimal exponent
+// e, so that value = 0.d1d2... x 10^e. Twenty-five correctly rounded digits
+// decide the rounding at the 15th exactly, unless the 16th and on read
+// "5000000000": then the value may be a tie, and the exact expansion is
+// written out.
+int decimalDigits(double value, std::array<char, 16>& digits) {
     std::array<char, 40> fast{};
     const char* end = std::to_chars(fast.data(), fast.data() + fast.size() - 1, value,
                                     std::chars_format::scientific, 24)
                           .ptr;
     const std::string_view text(fast.data(), static_cast<std::size_t>(end - fast.data()));
     if (text.substr(16, 11) != "5000000000e") {
-        digits.assign(1, text[0]).append(text.substr(2, 24));
+        digits[0] = text[0];
+        text.copy(digits.data() + 1, 15, 2);
         return std::atoi(text.data() + 27) + 1;
     }
     std::array<char, 800> buf{};
     std::snprintf(buf.data(), buf.size(), "%.780e", value);
     std::size_t pos = 0;
+    std::size_t count = 0;
     for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
-        if (buf[pos] >= '0' && buf[pos] <= '9')
-            digits += buf[pos];
+        if (buf[pos] >= '0' && buf[pos] <= '9' && count < digits.size())
+            digits[count++] = buf[pos];
     return std::atoi(buf.data() + pos + 1) + 1;
 }
 
@@ -71,8 +74,8 @@ namespace {
 
 // The first 15 of `digits`, rounded a half away from zero at the 16th, without
 // trailing zeros; a carry out of the first digit raises `exponent`.
-std::string roundedDigits(const std::string& digits, int& exponent) {
-    std::string kept = digits.substr(0, 15);
+std::string roundedDigits(const std::array<char, 16>& digits, int& exponent) {
+    std::string kept(digits.data(), 15);
     if (digits[15] >= '5') {
         int i = 14;
         while (i >= 0 && kept[i] == '9') {
@@ -137,7 +140,7 @@ std::string generalNumberText(double value, char decimalSeparator) {
 
     // The decimal digits of the double, then rounding by hand at the 15th
     // significant digit, a half away from zero.
-    std::string digits;
+    std::array<char, 16> digits{};
     int exponent = decimalDigits(std::fabs(value), digits); // value = 0.d1d2... x 10^exponent
     const std::string kept = roundedDigits(digits, exponent);
 

@@ -27,7 +27,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
                 if (drop.item != item)
                     return true;
                 named = true;
-                const double p = toFloat(std::string(drop.chance), sep);
+                const double p = toFloatView(drop.chance, sep);
                 const double chance = writer.merge(name, normalDropChance(p, drop.picks));
                 writer.add(name, chanceText(chance, sep));
                 return true;

@@ -29,7 +29,7 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
                 files, dropTableRef(difficulty, candidate.rest), sep, [&] { writer.armMerge(); },
                 [&](const DropStep& drop) {
                     const std::string item(drop.item);
-                    const double p = toFloat(std::string(drop.chance), sep);
+                    const double p = toFloatView(drop.chance, sep);
                     const double chance =
                         writer.merge(item, monsterDropChance(item, p, drop.picks));
                     writer.add(item, chanceText(chance, sep));

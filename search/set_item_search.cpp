@@ -74,7 +74,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         // Every line's chance is converted; a computation error is located at
         // the drop-table line it was for.
         walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
-            in.p = toFloat(std::string(drop.chance), sep);
+            in.p = toFloatView(drop.chance, sep);
             if (drop.item != found.baseItem || in.monsterLevel < found.setLevel)
                 return true;
             in.picks = drop.picks;

@@ -78,7 +78,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     // that does not convert at its own line.
     walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
         in.picks = drop.picks;
-        in.p = toFloat(std::string(drop.chance), sep);
+        in.p = toFloatView(drop.chance, sep);
         const std::string item(drop.item);
         // An item without a quality flag gets ratio and divisor 0, so that a
         // set item made from it ends the search with a division error.

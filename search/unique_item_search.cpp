@@ -70,7 +70,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
             if (drop.item != record.baseItem || input.monsterLevel < record.level)
                 return true;
             input.picks = drop.picks;
-            input.p = toFloat(std::string(drop.chance), sep);
+            input.p = toFloatView(drop.chance, sep);
             const double chance =
                 writer.merge(name, uniqueDropChance(input, UniqueChanceForm::ItemSearch));
             writer.add(name, uniqueItemChanceText(chance, sep));

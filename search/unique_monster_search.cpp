@@ -57,7 +57,7 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
             input.quality = uniqueQuality(flags.lookup(unique.baseItem));
             input.baseItem = unique.baseItem;
             input.uniqueWeight = unique.weight();
-            input.p = toFloat(std::string(drop.chance), sep);
+            input.p = toFloatView(drop.chance, sep);
             input.picks = drop.picks;
             input.qualityReduction = reduction;
             input.uniqueLevel = unique.level;

@@ -121,7 +121,7 @@ TEST(Equivalence, NumberTextAsTheExactExpansion) {
 
 TEST(Equivalence, NumbersReadAsByTheCLibrary) {
     std::mt19937 rng(5);
-    const char alphabet[] = "0123456789012345678901234567890123456789.e-+";
+    const char alphabet[] = "0123456789012345678901234567890123456789.e-+ ";
     int read = 0;
     for (int i = 0; i < 100000; ++i) {
         std::string text;
@@ -134,6 +134,7 @@ TEST(Equivalence, NumbersReadAsByTheCLibrary) {
             continue; // not a number text that reads
         ++read;
         EXPECT_EQ(qdc::toFloat(text, '.'), want) << text;
+        EXPECT_EQ(qdc::toFloatView(text, '.'), want) << text;
     }
     EXPECT_GT(read, 5000);
 }
