@@ -148,6 +148,13 @@ double toFloatView(std::string_view text, char decimalSeparator) {
     return toFloat(std::string(text), decimalSeparator);
 }
 
+void checkFloatView(std::string_view text, char decimalSeparator) {
+    // A plain number of fewer than 300 characters can neither fail nor overflow.
+    if (text.size() < 300 && isPlainFloatText(text, decimalSeparator))
+        return;
+    toFloatView(text, decimalSeparator);
+}
+
 bool isPlainFloatText(std::string_view text, char decimalSeparator) {
     return text.find_first_of("eE") == std::string_view::npos &&
            scanFloat(text, decimalSeparator, nullptr);

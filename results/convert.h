@@ -22,6 +22,10 @@ double toFloat(const std::string& text, char decimalSeparator);
 // "." as its decimal point.
 double toFloatView(std::string_view text, char decimalSeparator);
 
+// Raises what toFloatView() would raise, converting only when the shape of
+// the text cannot tell.
+void checkFloatView(std::string_view text, char decimalSeparator);
+
 // Whether `text` converts by toFloat() and has no exponent, told by its shape
 // alone, without converting it.
 bool isPlainFloatText(std::string_view text, char decimalSeparator);

@@ -71,12 +71,14 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
             in.reduction = 0;
             writer.armMerge();
         };
-        // Every line's chance is converted; a computation error is located at
-        // the drop-table line it was for.
+        // Every line's chance must convert, the lines of other items too; a
+        // computation error is located at the drop-table line it was for.
         walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
-            in.p = toFloatView(drop.chance, sep);
-            if (drop.item != found.baseItem || in.monsterLevel < found.setLevel)
+            if (drop.item != found.baseItem || in.monsterLevel < found.setLevel) {
+                checkFloatView(drop.chance, sep);
                 return true;
+            }
+            in.p = toFloatView(drop.chance, sep);
             in.picks = drop.picks;
             const double chance =
                 writer.merge(entryName, setDropChance(in, SetChanceForm::ItemSearch));

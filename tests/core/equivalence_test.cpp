@@ -6,6 +6,7 @@
 #include "results/convert.h"
 #include "results/numtext.h"
 #include "search/searches.h"
+#include "tests/core/drop_search_support.h"
 #include "tests/core/random_data.h"
 #include "tests/core/reference_searches.h"
 
@@ -127,6 +128,9 @@ TEST(Equivalence, NumbersReadAsByTheCLibrary) {
         std::string text;
         for (int n = static_cast<int>(rng() % 30) + 1; n > 0; --n)
             text += alphabet[rng() % (sizeof alphabet - 1)];
+        EXPECT_EQ(dropErrorOf([&] { qdc::checkFloatView(text, '.'); }),
+                  dropErrorOf([&] { qdc::toFloat(text, '.'); }))
+            << text;
         char* end = nullptr;
         errno = 0;
         const double want = std::strtod(text.c_str(), &end);
