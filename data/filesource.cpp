@@ -65,7 +65,12 @@ std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
 }
 
 std::shared_ptr<const FileLines> FileSource::read(const std::string& path) {
-    return locatedAt(ErrorLocation{path, 0, {}}, [&] { return load(path); });
+    try {
+        return load(path);
+    } catch (DropError& e) {
+        e.locate({path, 0, {}});
+        throw;
+    }
 }
 
 std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path) {

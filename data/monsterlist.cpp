@@ -15,11 +15,11 @@ std::vector<MonsterCandidate> scanMonsterNames(const std::string& line) {
     return found;
 }
 
-MonsterCandidate cutFirstColon(const std::string& line) {
+MonsterCandidate cutFirstColon(std::string_view line) {
     const std::size_t colon = line.find(':');
-    if (colon == std::string::npos)
-        return {std::string(), line};
-    return {line.substr(0, colon), line.substr(colon + 1)};
+    if (colon == std::string_view::npos)
+        return {std::string(), std::string(line)};
+    return {std::string(line.substr(0, colon)), std::string(line.substr(colon + 1))};
 }
 
 std::string dropTablePath(Difficulty d, const std::string& rest) {

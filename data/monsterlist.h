@@ -24,7 +24,7 @@ std::vector<MonsterCandidate> scanMonsterNames(const std::string& line);
 
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
-MonsterCandidate cutFirstColon(const std::string& line);
+MonsterCandidate cutFirstColon(std::string_view line);
 
 struct DropTableRef {
     std::int32_t picks = 0;
@@ -81,7 +81,7 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
         DropTableUses uses(difficulty, list);
         LineReader monsters(list, path);
         forEachLine(monsters, [&](std::string_view line) {
-            const MonsterCandidate monster = cutFirstColon(std::string(line));
+            const MonsterCandidate monster = cutFirstColon(line);
             visit(difficulty, monster);
             uses.visited(files, monster.rest);
         });

@@ -36,6 +36,14 @@ bool readsBack(std::string_view chance, char decimalSeparator) {
     }
 }
 
+// The chance of an entry as its text reads back (every "." of it taken as
+// the decimal separator).
+double readBack(std::string_view chance, char decimalSeparator) {
+    if (decimalSeparator == '.')
+        return toFloatView(chance, decimalSeparator);
+    return toFloat(withSeparator(std::string(chance), decimalSeparator), decimalSeparator);
+}
+
 } // namespace
 
 void ResultWriter::add(const std::string& name, const std::string& chanceText) {
@@ -132,7 +140,7 @@ double ResultWriter::merge(const std::string& name, double chance) {
     byName_.erase(found);
     sortInListOrder(same);
     for (const SortKey& key : same) {
-        const double old = readEntry(slots_[key.slot].text, mode_, decimalSeparator_).chance;
+        const double old = readBack(entryParts(key.text, mode_).chance, decimalSeparator_);
         chance = (old / 100 + chance / 100) * 100;
         kill(key.slot);
     }

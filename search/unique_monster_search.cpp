@@ -72,7 +72,7 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     bool listed = false;
     LineReader monsters = files.open(monsterListPath(difficulty));
     forEachLine(monsters, [&](std::string_view line) {
-        const MonsterCandidate candidate = cutFirstColon(std::string(line));
+        const MonsterCandidate candidate = cutFirstColon(line);
         if (candidate.name != monster)
             return;
         listed = true;
