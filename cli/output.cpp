@@ -13,8 +13,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-constexpr std::size_t kShortLimit = 200;
-
 // Whether `text` is well-formed UTF-8 (overlong forms and surrogates are
 // left to the JSON library, which checks again).
 bool isUtf8(const std::string& text) {
@@ -186,12 +184,6 @@ void writeLines(std::ostream& out, const Outcome& o, const Settings& s, Format f
 
 Format parseFormat(const std::string& name) {
     return name == "json" ? Format::Json : name == "tsv" ? Format::Tsv : Format::Text;
-}
-
-std::string shortened(const std::string& text) {
-    if (text.size() <= kShortLimit)
-        return text;
-    return text.substr(0, kShortLimit) + "\xE2\x80\xA6";
 }
 
 void writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,

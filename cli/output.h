@@ -28,7 +28,4 @@ std::string locationLine(const DropError& error);
 // otherwise the search's note, if any.
 void writeDiagnostics(std::ostream& err, const DropError* error, const SearchNote& note);
 
-// `text` cut to its first 200 bytes followed by "…" when it is longer.
-std::string shortened(const std::string& text);
-
 } // namespace qdc::cli

@@ -3,50 +3,75 @@
 #include "data/datapath.h"
 #include "results/error.h"
 
+#include <algorithm>
+
 namespace qdc {
 
 std::vector<std::string> splitLines(const std::string& bytes) {
+    LineReader reader(makeFileLines(bytes));
     std::vector<std::string> lines;
-    std::string line;
-    bool atLineStart = true;
-    bool pending = false; // a line has begun
-    for (char c : bytes) {
-        if (atLineStart && c == '\x1a')
-            return lines;
-        atLineStart = false;
-        if (c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            atLineStart = true;
-            pending = false;
-        } else if (c != '\r') {
-            line += c;
-            pending = true;
-        } else {
-            pending = true;
-        }
-    }
-    if (pending)
-        lines.push_back(std::move(line));
+    for (std::string line; reader.next(line);)
+        lines.push_back(line);
     return lines;
 }
 
-bool LineReader::next(std::string& line) {
-    if (index_ < file_->lines.size()) {
-        line = file_->lines[index_++];
-        return true;
+bool LineReader::next(std::string_view& line) {
+    const std::string& bytes = file_->bytes;
+    // A Ctrl-Z at the start of a line ends the file.
+    if (pos_ >= bytes.size() || bytes[pos_] == '\x1a') {
+        pos_ = bytes.size();
+        if (file_->error) {
+            DropError error = *file_->error;
+            error.locate({path_, 0, {}});
+            throw error;
+        }
+        return false;
     }
-    if (file_->error)
-        throw *file_->error;
-    return false;
+    const std::size_t end = std::min(bytes.find('\n', pos_), bytes.size());
+    const std::string_view raw(bytes.data() + pos_, end - pos_);
+    pos_ = end + 1;
+    ++number_;
+    if (!file_->hasCarriageReturn || raw.find('\r') == std::string_view::npos) {
+        line_ = raw;
+    } else {
+        scratch_.clear();
+        for (const char c : raw)
+            if (c != '\r')
+                scratch_ += c;
+        line_ = scratch_;
+    }
+    line = line_;
+    return true;
+}
+
+bool LineReader::next(std::string& line) {
+    std::string_view view;
+    if (!next(view))
+        return false;
+    line.assign(view);
+    return true;
+}
+
+ErrorLocation LineReader::location() const {
+    return {path_, number_, shortened(line_)};
 }
 
 std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
                                                std::optional<DropError> readError) {
     auto file = std::make_shared<FileLines>();
-    file->lines = splitLines(bytes);
+    file->bytes = std::move(bytes);
     file->error = std::move(readError);
+    file->hasCarriageReturn = file->bytes.find('\r') != std::string::npos;
     return file;
+}
+
+std::shared_ptr<const FileLines> FileSource::read(const std::string& path) {
+    try {
+        return load(path);
+    } catch (DropError& e) {
+        e.locate({path, 0, {}});
+        throw;
+    }
 }
 
 std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path) {
@@ -69,12 +94,10 @@ std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path)
 }
 
 std::shared_ptr<const FileLines> CachingFileSource::load(const std::string& path) {
-    const auto it = cache_.find(path);
-    if (it != cache_.end())
-        return it->second;
-    auto file = source_.load(path);
-    cache_.emplace(path, file);
-    return file;
+    const auto cached = cache_.find(path);
+    if (cached != cache_.end())
+        return cached->second;
+    return cache_.emplace(path, source_.load(path)).first->second;
 }
 
 std::string difficultyPath(const std::string& difficulty, const std::string& name) {

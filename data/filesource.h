@@ -6,15 +6,19 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
 
-// The lines of one text file, as far as they could be read. When reading
-// stopped on an error, `error` holds it and is raised after the last line read.
+// One text file as read: all its bytes in one buffer, cut into lines only as
+// they are read. When reading stopped on an error, `error` holds it and is
+// raised after the last line read.
 struct FileLines {
-    std::vector<std::string> lines;
+    std::string bytes;
     std::optional<DropError> error;
+    bool hasCarriageReturn = true; // false when no line needs a CR taken out
 };
 
 // Splits single-byte text into lines: a line ends at LF or CR LF, any other CR
@@ -22,23 +26,61 @@ struct FileLines {
 // needs no line end.
 std::vector<std::string> splitLines(const std::string& bytes);
 
-// A file as read: its bytes cut into lines, and the error that stopped the
-// reading partway, if any.
+// A file as read: its bytes, and the error that stopped the reading partway,
+// if any.
 std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
                                                std::optional<DropError> readError = std::nullopt);
 
-// Reads one opened file line by line.
+// Reads one opened file line by line, cutting each line out of the file's
+// buffer as it is reached. Knows where it is, so that an error raised over a
+// line can say which.
 class LineReader {
   public:
-    explicit LineReader(std::shared_ptr<const FileLines> file) : file_(std::move(file)) {}
+    explicit LineReader(std::shared_ptr<const FileLines> file, std::string path = {})
+        : file_(std::move(file)), path_(std::move(path)) {}
     // The next line, or false at the end of the file. Raises the file's read
-    // error where it happened.
+    // error where it happened. A view stays valid until the next call.
+    bool next(std::string_view& line);
     bool next(std::string& line);
+
+    const std::string& path() const { return path_; }
+    // The 1-based number of the line last read; 0 before the first.
+    int lineNumber() const { return number_; }
+    // Where the line last read is, for an error raised over it.
+    ErrorLocation location() const;
 
   private:
     std::shared_ptr<const FileLines> file_;
-    std::size_t index_ = 0;
+    std::string path_;
+    std::size_t pos_ = 0;
+    int number_ = 0;
+    std::string_view line_;
+    std::string scratch_; // a line that held a lone CR, without it
 };
+
+// Calls visit(line) for every line of `reader`; an error raised by visit is
+// located at that line (unless it knows its place already).
+template <class Visit> void forEachLine(LineReader& reader, Visit visit) {
+    std::string_view line;
+    while (reader.next(line)) {
+        try {
+            visit(line);
+        } catch (DropError& e) {
+            e.locate(reader.location());
+            throw;
+        }
+    }
+}
+
+// Runs `work`, locating any error it raises at `where`.
+template <class Work> decltype(auto) locatedAt(const ErrorLocation& where, Work work) {
+    try {
+        return work();
+    } catch (DropError& e) {
+        e.locate(where);
+        throw;
+    }
+}
 
 // Where the data files come from. Paths are relative to the data directory,
 // with "/" between their parts. Opening a file that cannot be read raises a
@@ -48,7 +90,9 @@ class LineReader {
 class FileSource {
   public:
     virtual ~FileSource() = default;
-    LineReader open(const std::string& path) { return LineReader(load(path)); }
+    LineReader open(const std::string& path) { return LineReader(read(path), path); }
+    // The file, an error opening it located at its path.
+    std::shared_ptr<const FileLines> read(const std::string& path);
     virtual std::shared_ptr<const FileLines> load(const std::string& path) = 0;
 };
 
@@ -67,16 +111,18 @@ class MemoryFileSource : public FileSource {
     std::map<std::string, std::string> files_;
 };
 
-// Keeps every file it has loaded, so that a search reads each file once
-// however often it walks it. Open errors are not kept: they end the search.
+// Keeps the files it has loaded, so that a search reads each file once
+// however often it walks it, until release() says it will not walk it again.
+// Open errors are not kept: they end the search.
 class CachingFileSource : public FileSource {
   public:
     explicit CachingFileSource(FileSource& source) : source_(source) {}
     std::shared_ptr<const FileLines> load(const std::string& path) override;
+    void release(const std::string& path) { cache_.erase(path); }
 
   private:
     FileSource& source_;
-    std::map<std::string, std::shared_ptr<const FileLines>> cache_;
+    std::unordered_map<std::string, std::shared_ptr<const FileLines>> cache_;
 };
 
 // The path of `name` inside the folder of `difficulty`, with every "\" of the

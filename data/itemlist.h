@@ -2,7 +2,9 @@
 
 #include "data/filesource.h"
 
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -30,5 +32,23 @@ enum class ItemKey {
 // The whole file is read; the last matching line that ends in "0" or "1"
 // decides.
 char lookupQualityFlag(FileSource& files, const std::string& baseItem, ItemKey key);
+
+// The quality flags of itemlist.txt for a search that looks up many base
+// items: the file is read once, at the first lookup. Lookups give what
+// lookupQualityFlag() gives, errors included.
+class QualityFlags {
+  public:
+    QualityFlags(FileSource& files, ItemKey key) : files_(files), key_(key) {}
+    char lookup(const std::string& baseItem);
+
+  private:
+    void load();
+
+    FileSource& files_;
+    ItemKey key_;
+    bool loaded_ = false;
+    std::unordered_map<std::string, char> flags_;
+    std::optional<DropError> error_;
+};
 
 } // namespace qdc

@@ -33,7 +33,7 @@ std::optional<LevelRecord> findFirstLevel(FileSource& files, Difficulty d,
     std::string line;
     while (reader.next(line))
         if (levelLineName(line) == monster)
-            return parseLevelLine(line, cut);
+            return locatedAt(reader.location(), [&] { return parseLevelLine(line, cut); });
     return std::nullopt;
 }
 
@@ -41,10 +41,11 @@ std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
                                          const std::string& monster, ReductionCut cut) {
     std::optional<LevelRecord> found;
     LineReader reader = files.open(levelsPath(d));
-    std::string line;
-    while (reader.next(line))
+    forEachLine(reader, [&](std::string_view view) {
+        const std::string line(view);
         if (levelLineName(line) == monster)
             found = parseLevelLine(line, cut);
+    });
     return found;
 }
 
@@ -53,10 +54,14 @@ const LevelIndex::Table& LevelIndex::table(Difficulty d) {
     if (found != tables_.end())
         return found->second;
     Table table;
-    table.file = files_.load(levelsPath(d));
-    const std::vector<std::string>& lines = table.file->lines;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        table.linesByName[levelLineName(lines[i])].push_back(i);
+    LineReader reader = files_.open(levelsPath(d));
+    std::string_view line;
+    try {
+        while (reader.next(line))
+            table.linesByName[levelLineName(std::string(line))].push_back(reader.location());
+    } catch (const DropError& e) {
+        table.error = e;
+    }
     return tables_.emplace(d, std::move(table)).first->second;
 }
 
@@ -64,10 +69,12 @@ std::optional<LevelRecord> LevelIndex::first(Difficulty d, const std::string& mo
                                              ReductionCut cut) {
     const Table& t = table(d);
     const auto found = t.linesByName.find(monster);
-    if (found != t.linesByName.end())
-        return parseLevelLine(t.file->lines[found->second.front()], cut);
-    if (t.file->error)
-        throw DropError(*t.file->error);
+    if (found != t.linesByName.end()) {
+        const ErrorLocation& line = found->second.front();
+        return locatedAt(line, [&] { return parseLevelLine(line.text, cut); });
+    }
+    if (t.error)
+        throw DropError(*t.error);
     return std::nullopt;
 }
 
@@ -77,10 +84,10 @@ std::optional<LevelRecord> LevelIndex::last(Difficulty d, const std::string& mon
     std::optional<LevelRecord> record;
     const auto found = t.linesByName.find(monster);
     if (found != t.linesByName.end())
-        for (const std::size_t line : found->second)
-            record = parseLevelLine(t.file->lines[line], cut);
-    if (t.file->error)
-        throw DropError(*t.file->error);
+        for (const ErrorLocation& line : found->second)
+            record = locatedAt(line, [&] { return parseLevelLine(line.text, cut); });
+    if (t.error)
+        throw DropError(*t.error);
     return record;
 }
 

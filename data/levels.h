@@ -51,9 +51,10 @@ class LevelIndex {
     std::optional<LevelRecord> last(Difficulty d, const std::string& monster, ReductionCut cut);
 
   private:
+    // The lines of each monster name, each with its place in the file.
     struct Table {
-        std::shared_ptr<const FileLines> file;
-        std::unordered_map<std::string, std::vector<std::size_t>> linesByName;
+        std::unordered_map<std::string, std::vector<ErrorLocation>> linesByName;
+        std::optional<DropError> error;
     };
     const Table& table(Difficulty d);
 

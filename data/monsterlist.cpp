@@ -1,5 +1,7 @@
 #include "data/monsterlist.h"
 
+#include "data/droptable.h"
+
 #include "results/convert.h"
 
 namespace qdc {
@@ -13,18 +15,22 @@ std::vector<MonsterCandidate> scanMonsterNames(const std::string& line) {
     return found;
 }
 
-MonsterCandidate cutFirstColon(const std::string& line) {
+MonsterCandidate cutFirstColon(std::string_view line) {
     const std::size_t colon = line.find(':');
-    if (colon == std::string::npos)
-        return {std::string(), line};
-    return {line.substr(0, colon), line.substr(colon + 1)};
+    if (colon == std::string_view::npos)
+        return {std::string(), std::string(line)};
+    return {std::string(line.substr(0, colon)), std::string(line.substr(colon + 1))};
+}
+
+std::string dropTablePath(Difficulty d, const std::string& rest) {
+    return difficultyPath(difficultyName(d),
+                          rest.size() >= 2 ? rest.substr(0, rest.size() - 2) : "");
 }
 
 DropTableRef dropTableRef(Difficulty d, const std::string& rest) {
     DropTableRef ref;
     ref.picks = toInt(rest.empty() ? std::string() : rest.substr(rest.size() - 1));
-    ref.path =
-        difficultyPath(difficultyName(d), rest.size() >= 2 ? rest.substr(0, rest.size() - 2) : "");
+    ref.path = dropTablePath(d, rest);
     return ref;
 }
 
@@ -34,22 +40,42 @@ DropLine readDropLine(const std::string& line, char decimalSeparator) {
         result.dash = true;
         return result;
     }
-    const std::string text = withSeparator(line, decimalSeparator);
-    const std::size_t colon = text.find(':');
-    if (colon == std::string::npos) {
-        result.chance = text;
-    } else {
-        result.item = text.substr(0, colon);
-        result.chance = text.substr(colon + 1);
-    }
+    std::string storage;
+    const DropStep step = dropStep(separated(line, decimalSeparator, storage), 0);
+    result.item = step.item;
+    result.chance = step.chance;
     return result;
 }
 
-bool DropTableReader::next(DropLine& drop) {
-    if (!reader_.next(line_))
-        return false;
-    drop = readDropLine(line_, decimalSeparator_);
-    return true;
+namespace {
+
+// The part of a monster line's rest that names its drop table.
+std::string_view tableText(std::string_view rest) {
+    return rest.substr(0, rest.size() >= 2 ? rest.size() - 2 : 0);
+}
+
+} // namespace
+
+DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list)
+    : difficulty_(difficulty) {
+    LineReader reader(list);
+    std::string_view line;
+    while (reader.next(line)) {
+        const std::size_t colon = line.find(':');
+        const std::string_view rest =
+            colon == std::string_view::npos ? line : line.substr(colon + 1);
+        const auto found = left_.find(tableText(rest));
+        if (found != left_.end())
+            ++found->second;
+        else
+            left_.emplace(std::string(tableText(rest)), 1);
+    }
+}
+
+void DropTableUses::visited(CachingFileSource& files, const std::string& rest) {
+    const auto found = left_.find(tableText(rest));
+    if (found != left_.end() && --found->second == 0)
+        files.release(dropTablePath(difficulty_, rest));
 }
 
 void readMonsterNames(FileSource& files, std::vector<std::string>& out) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -22,7 +24,7 @@ std::vector<MonsterCandidate> scanMonsterNames(const std::string& line);
 
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
-MonsterCandidate cutFirstColon(const std::string& line);
+MonsterCandidate cutFirstColon(std::string_view line);
 
 struct DropTableRef {
     std::int32_t picks = 0;
@@ -42,30 +44,48 @@ struct DropLine {
 
 DropLine readDropLine(const std::string& line, char decimalSeparator);
 
-// Reads a drop table line by line, each line cut by readDropLine().
-class DropTableReader {
+// The drop table a monster line's rest names, inside the difficulty folder:
+// the rest without its last two characters. Nothing is converted.
+std::string dropTablePath(Difficulty d, const std::string& rest);
+
+// How many monster lines of one monster list name each drop table, counted
+// down as the lines are visited, so that a table is kept only while a later
+// line may walk it again.
+class DropTableUses {
   public:
-    DropTableReader(FileSource& files, const std::string& path, char decimalSeparator)
-        : reader_(files.open(path)), decimalSeparator_(decimalSeparator) {}
-    bool next(DropLine& drop);
+    DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list);
+    // The monster line with `rest` has been visited.
+    void visited(CachingFileSource& files, const std::string& rest);
 
   private:
-    LineReader reader_;
-    char decimalSeparator_;
-    std::string line_;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    Difficulty difficulty_;
+    std::unordered_map<std::string, int, Hash, std::equal_to<>> left_;
 };
 
 // Every line of the monster lists of the chosen difficulties, visited Normal,
-// Nightmare, Hell, as visit(difficulty, line cut at its first ":").
+// Nightmare, Hell, as visit(difficulty, line cut at its first ":"). An error
+// raised by visit is located at the monster line.
 template <class Visit>
-void forEachMonsterLine(FileSource& files, DifficultySet difficulties, Visit visit) {
+void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Visit visit) {
     for (const Difficulty difficulty : kAllDifficulties) {
         if (!difficulties.has(difficulty))
             continue;
-        LineReader monsters = files.open(monsterListPath(difficulty));
-        std::string line;
-        while (monsters.next(line))
-            visit(difficulty, cutFirstColon(line));
+        const std::string path = monsterListPath(difficulty);
+        const std::shared_ptr<const FileLines> list = files.read(path);
+        DropTableUses uses(difficulty, list);
+        LineReader monsters(list, path);
+        forEachLine(monsters, [&](std::string_view line) {
+            const MonsterCandidate monster = cutFirstColon(line);
+            visit(difficulty, monster);
+            uses.visited(files, monster.rest);
+        });
+        files.release(path);
     }
 }
 

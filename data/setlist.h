@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -37,6 +39,8 @@ struct SetItemFind {
     std::int32_t setLevel = 0;
     std::string baseItem;
     std::int32_t setWeight = 0;
+    bool baseSetListed = false;  // a header carries the base set
+    bool setItemInBlock = false; // a line of one of its blocks names the set item
 };
 
 // Reads the whole file. Every line, header or not, whose text from its second
@@ -61,5 +65,26 @@ struct SetItemRecord {
 // the second ",") and handed to `visit`. A conversion error ends the walk at
 // its line, after every record before it has been visited.
 void forEachSetItem(FileSource& files, const std::function<void(const SetItemRecord&)>& visit);
+
+// setlist.txt read once for a search that walks it for every drop-table line:
+// the records forEachSetItem() visits, grouped by base item, up to the first
+// line that does not convert.
+class SetItemIndex {
+  public:
+    explicit SetItemIndex(FileSource& files) : files_(files) {}
+    // The records of `baseItem` in file order; reads the file at the first call.
+    const std::vector<SetItemRecord>& recordsOf(const std::string& baseItem);
+    // Raises what ends a walk of the whole file after its records: the line
+    // that does not convert, or the file's read error.
+    void raiseWalkEnd() const;
+
+  private:
+    void load();
+
+    FileSource& files_;
+    bool loaded_ = false;
+    std::unordered_map<std::string, std::vector<SetItemRecord>> byBaseItem_;
+    std::optional<DropError> end_;
+};
 
 } // namespace qdc

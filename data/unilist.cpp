@@ -55,15 +55,16 @@ UniqueRecord parseUniqueLine(const std::string& line) {
 std::optional<UniqueRecord> findUniqueByName(FileSource& files, const std::string& name) {
     std::optional<UniqueRecord> found;
     LineReader reader = files.open(kUniqueListPath);
-    std::string line;
-    while (reader.next(line))
+    forEachLine(reader, [&](std::string_view view) {
+        const std::string line(view);
         if (textBeforeComma(line) == name)
             found = parseUniqueLine(line);
+    });
     return found;
 }
 
 std::int32_t UniqueReader::Unique::weight() const {
-    return hasUniqueWeight(baseItem) ? toInt(weightText) : 1;
+    return hasUniqueWeight(baseItem) ? locatedAt(where, [&] { return toInt(weightText); }) : 1;
 }
 
 bool UniqueReader::next(Unique& out) {
@@ -71,11 +72,37 @@ bool UniqueReader::next(Unique& out) {
     if (!lines_.next(line))
         return false;
     UniqueFields fields = cutUniqueLine(line);
+    out.where = lines_.location();
     out.name = std::move(fields.name);
     out.baseItem = std::move(fields.baseItem);
-    out.level = toInt(fields.levelText);
+    out.level = locatedAt(out.where, [&] { return toInt(fields.levelText); });
     out.weightText = std::move(fields.weightText);
     return true;
+}
+
+void UniqueIndex::load() {
+    UniqueReader reader(files_);
+    loaded_ = true;
+    try {
+        UniqueReader::Unique unique;
+        while (reader.next(unique))
+            byBaseItem_[unique.baseItem].push_back(unique);
+    } catch (const DropError& e) {
+        end_ = e;
+    }
+}
+
+const std::vector<UniqueReader::Unique>& UniqueIndex::uniquesOf(const std::string& baseItem) {
+    static const std::vector<UniqueReader::Unique> kNone;
+    if (!loaded_)
+        load();
+    const auto found = byBaseItem_.find(baseItem);
+    return found == byBaseItem_.end() ? kNone : found->second;
+}
+
+void UniqueIndex::raiseWalkEnd() const {
+    if (end_)
+        throw DropError(*end_);
 }
 
 } // namespace qdc

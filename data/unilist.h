@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -54,6 +55,7 @@ class UniqueReader {
         std::string baseItem;
         std::int32_t level = 0;
         std::string weightText;
+        ErrorLocation where; // the line it was read from
         // 1, or for a "Ring" or "Amulet" the converted weight text.
         std::int32_t weight() const;
     };
@@ -63,6 +65,27 @@ class UniqueReader {
 
   private:
     LineReader lines_;
+};
+
+// unilist.txt read once for a search that walks it for every drop-table line:
+// what UniqueReader gives, grouped by base item, up to the first line whose
+// level does not convert.
+class UniqueIndex {
+  public:
+    explicit UniqueIndex(FileSource& files) : files_(files) {}
+    // The uniques of `baseItem` in file order; reads the file at the first call.
+    const std::vector<UniqueReader::Unique>& uniquesOf(const std::string& baseItem);
+    // Raises what ends a walk of the whole file after its uniques: the line
+    // whose level does not convert, or the file's read error.
+    void raiseWalkEnd() const;
+
+  private:
+    void load();
+
+    FileSource& files_;
+    bool loaded_ = false;
+    std::unordered_map<std::string, std::vector<UniqueReader::Unique>> byBaseItem_;
+    std::optional<DropError> end_;
 };
 
 } // namespace qdc

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -128,6 +129,13 @@ double toFloat(const std::string& text, char decimalSeparator) {
     std::string plain;
     if (!scanFloat(text, decimalSeparator, &plain))
         throwFloatError(text);
+    // The correctly rounded value at once; anything out of the ordinary (a
+    // "+" sign, overflow, underflow) goes the way of strtod.
+    double quick = 0;
+    const char* const last = plain.data() + plain.size();
+    const auto parsed = std::from_chars(plain.data(), last, quick);
+    if (parsed.ec == std::errc() && parsed.ptr == last)
+        return quick;
     errno = 0;
     char* stop = nullptr;
     const double value = cStrtod(plain.c_str(), &stop);
@@ -137,6 +145,27 @@ double toFloat(const std::string& text, char decimalSeparator) {
         return std::copysign(DBL_MAX, value);
     }
     return value;
+}
+
+double toFloatView(std::string_view text, char decimalSeparator) {
+    const bool direct = decimalSeparator == '.' && !text.empty() && text.front() != ' ' &&
+                        text.front() != '+' && text.back() != ' ' &&
+                        scanFloat(text, decimalSeparator, nullptr);
+    if (direct) {
+        double value = 0;
+        const char* const last = text.data() + text.size();
+        const auto parsed = std::from_chars(text.data(), last, value);
+        if (parsed.ec == std::errc() && parsed.ptr == last)
+            return value;
+    }
+    return toFloat(std::string(text), decimalSeparator);
+}
+
+void checkFloatView(std::string_view text, char decimalSeparator) {
+    // A plain number of fewer than 300 characters can neither fail nor overflow.
+    if (text.size() < 300 && isPlainFloatText(text, decimalSeparator))
+        return;
+    toFloatView(text, decimalSeparator);
 }
 
 bool isPlainFloatText(std::string_view text, char decimalSeparator) {

@@ -18,6 +18,14 @@ std::int32_t toInt(const std::string& text);
 // "'<text>' is not a valid floating point value".
 double toFloat(const std::string& text, char decimalSeparator);
 
+// toFloat() of a view, without a copy when the text is a plain number with
+// "." as its decimal point.
+double toFloatView(std::string_view text, char decimalSeparator);
+
+// Raises what toFloatView() would raise, converting only when the shape of
+// the text cannot tell.
+void checkFloatView(std::string_view text, char decimalSeparator);
+
 // Whether `text` converts by toFloat() and has no exponent, told by its shape
 // alone, without converting it.
 bool isPlainFloatText(std::string_view text, char decimalSeparator);

@@ -4,15 +4,17 @@
 
 namespace qdc {
 
-namespace {
-
-// A text as a message quotes it: a long one is cut after its first bytes,
-// with "…" to show that more follows.
-std::string quoted(const std::string& text) {
+std::string shortened(std::string_view text) {
     constexpr std::size_t kLongest = 200;
     if (text.size() <= kLongest)
-        return "'" + text + "'";
-    return "'" + text.substr(0, kLongest) + "\xE2\x80\xA6'";
+        return std::string(text);
+    return std::string(text.substr(0, kLongest)) + "\xE2\x80\xA6";
+}
+
+namespace {
+
+std::string quoted(const std::string& text) {
+    return "'" + shortened(text) + "'";
 }
 
 } // namespace

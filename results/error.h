@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace qdc {
 
@@ -38,6 +39,11 @@ class DropError : public std::runtime_error {
     std::string detail_;
     std::optional<ErrorLocation> location_;
 };
+
+// A text as messages and locations quote it: one longer than 200 bytes is cut
+// to its first 200 bytes followed by "…" (UTF-8), so that a huge line never
+// makes a huge message.
+std::string shortened(std::string_view text);
 
 [[noreturn]] void throwIntError(const std::string& text);
 [[noreturn]] void throwFloatError(const std::string& text);

@@ -1,9 +1,11 @@
 #include "results/numtext.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace qdc {
 
@@ -14,6 +16,32 @@ double negativePowerOfTen(int decimals) {
     for (int i = 0; i < decimals; ++i)
         p *= 10.0;
     return 1.0 / p;
+}
+
+// The first 16 significant digits of `value` (> 0) and its decimal exponent
+// e, so that value = 0.d1d2... x 10^e. Twenty-five correctly rounded digits
+// decide the rounding at the 15th exactly, unless the 16th and on read
+// "5000000000": then the value may be a tie, and the exact expansion is
+// written out.
+int decimalDigits(double value, std::array<char, 16>& digits) {
+    std::array<char, 40> fast{};
+    const char* end = std::to_chars(fast.data(), fast.data() + fast.size() - 1, value,
+                                    std::chars_format::scientific, 24)
+                          .ptr;
+    const std::string_view text(fast.data(), static_cast<std::size_t>(end - fast.data()));
+    if (text.substr(16, 11) != "5000000000e") {
+        digits[0] = text[0];
+        text.copy(digits.data() + 1, 15, 2);
+        return std::atoi(text.data() + 27) + 1;
+    }
+    std::array<char, 800> buf{};
+    std::snprintf(buf.data(), buf.size(), "%.780e", value);
+    std::size_t pos = 0;
+    std::size_t count = 0;
+    for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
+        if (buf[pos] >= '0' && buf[pos] <= '9' && count < digits.size())
+            digits[count++] = buf[pos];
+    return std::atoi(buf.data() + pos + 1) + 1;
 }
 
 } // namespace
@@ -44,26 +72,12 @@ double intPower(double base, int exponent) {
     return exponent < 0 ? 1.0 / result : result;
 }
 
-std::string generalNumberText(double value, char decimalSeparator) {
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value < 0 ? "-INF" : "INF";
-    if (value == 0.0)
-        return "0";
+namespace {
 
-    // The exact decimal expansion of the double, then rounding by hand at the
-    // 15th significant digit, a half away from zero.
-    std::array<char, 800> buf{};
-    std::snprintf(buf.data(), buf.size(), "%.780e", std::fabs(value));
-    std::string digits;
-    std::size_t pos = 0;
-    for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
-        if (buf[pos] >= '0' && buf[pos] <= '9')
-            digits += buf[pos];
-    int exponent = std::atoi(buf.data() + pos + 1) + 1; // value = 0.d1d2... x 10^exponent
-
-    std::string kept = digits.substr(0, 15);
+// The first 15 of `digits`, rounded a half away from zero at the 16th, without
+// trailing zeros; a carry out of the first digit raises `exponent`.
+std::string roundedDigits(const std::array<char, 16>& digits, int& exponent) {
+    std::string kept(digits.data(), 15);
     if (digits[15] >= '5') {
         int i = 14;
         while (i >= 0 && kept[i] == '9') {
@@ -80,40 +94,71 @@ std::string generalNumberText(double value, char decimalSeparator) {
     }
     while (kept.size() > 1 && kept.back() == '0')
         kept.pop_back();
+    return kept;
+}
 
-    std::string text = value < 0 ? "-" : "";
+// 0.kept x 10^exponent written plainly.
+void appendPlain(std::string& text, const std::string& kept, int exponent, char decimalSeparator) {
     const int k = static_cast<int>(kept.size());
-    if (exponent >= -3 && exponent <= 15) {
-        if (exponent >= 1) {
-            if (k <= exponent) {
-                text += kept + std::string(exponent - k, '0');
-            } else {
-                text += kept.substr(0, exponent);
-                text += decimalSeparator;
-                text += kept.substr(exponent);
-            }
+    if (exponent >= 1) {
+        if (k <= exponent) {
+            text += kept + std::string(exponent - k, '0');
         } else {
-            text += '0';
+            text += kept.substr(0, exponent);
             text += decimalSeparator;
-            text += std::string(-exponent, '0') + kept;
+            text += kept.substr(exponent);
         }
     } else {
-        text += kept[0];
-        if (k > 1) {
-            text += decimalSeparator;
-            text += kept.substr(1);
-        }
-        const int e = exponent - 1;
-        text += 'E';
-        if (e < 0)
-            text += '-';
-        text += std::to_string(e < 0 ? -e : e);
+        text += '0';
+        text += decimalSeparator;
+        text += std::string(-exponent, '0') + kept;
     }
+}
+
+// 0.kept x 10^exponent written with an exponent: "d.dddE-e".
+void appendScientific(std::string& text, const std::string& kept, int exponent,
+                      char decimalSeparator) {
+    text += kept[0];
+    if (kept.size() > 1) {
+        text += decimalSeparator;
+        text += kept.substr(1);
+    }
+    const int e = exponent - 1;
+    text += 'E';
+    if (e < 0)
+        text += '-';
+    text += std::to_string(e < 0 ? -e : e);
+}
+
+} // namespace
+
+std::string generalNumberText(double value, char decimalSeparator) {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (value == 0.0)
+        return "0";
+
+    // The decimal digits of the double, then rounding by hand at the 15th
+    // significant digit, a half away from zero.
+    std::array<char, 16> digits{};
+    int exponent = decimalDigits(std::fabs(value), digits); // value = 0.d1d2... x 10^exponent
+    const std::string kept = roundedDigits(digits, exponent);
+
+    std::string text = value < 0 ? "-" : "";
+    if (exponent >= -3 && exponent <= 15)
+        appendPlain(text, kept, exponent, decimalSeparator);
+    else
+        appendScientific(text, kept, exponent, decimalSeparator);
     return text;
 }
 
 std::string chanceText(double chance, char decimalSeparator) {
-    std::string s = generalNumberText(chance, decimalSeparator);
+    return smallNumberForm(generalNumberText(chance, decimalSeparator));
+}
+
+std::string smallNumberForm(std::string s) {
     const std::size_t n = s.size();
     // A one-digit negative exponent: "...E-d".
     if (n >= 4 && s[n - 3] == 'E' && s[n - 2] == '-' && s[n - 1] >= '1' && s[n - 1] <= '9') {

@@ -25,6 +25,23 @@ void MemoryResultList::add(const std::string& entry) {
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(pos), entry);
 }
 
+void MemoryResultList::addAll(std::vector<std::string> entries) {
+    const auto before = [](const std::string& a, const std::string& b) {
+        return collate(a, b) < 0;
+    };
+    if (entries_.empty() && (!sorted_ || std::is_sorted(entries.begin(), entries.end(), before))) {
+        entries_ = std::move(entries);
+        return;
+    }
+    const auto middle = static_cast<std::ptrdiff_t>(entries_.size());
+    entries_.insert(entries_.end(), std::make_move_iterator(entries.begin()),
+                    std::make_move_iterator(entries.end()));
+    if (!sorted_)
+        return;
+    std::stable_sort(entries_.begin() + middle, entries_.end(), before);
+    std::inplace_merge(entries_.begin(), entries_.begin() + middle, entries_.end(), before);
+}
+
 void MemoryResultList::setLabels(const std::string& nameLabel, const std::string& dropLabel) {
     nameLabel_ = nameLabel;
     dropLabel_ = dropLabel;

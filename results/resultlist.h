@@ -19,6 +19,12 @@ class ResultList {
     virtual const std::string& at(int index) const = 0;
     virtual void removeAt(int index) = 0;
     virtual void add(const std::string& entry) = 0;
+    // Adds entries in one step, as add() would one by one. A search hands
+    // over all its entries this way, once, already in sorted order.
+    virtual void addAll(std::vector<std::string> entries) {
+        for (const std::string& entry : entries)
+            add(entry);
+    }
     // The captions of the two column headings above the list.
     virtual void setLabels(const std::string& nameLabel, const std::string& dropLabel) = 0;
 };
@@ -34,6 +40,7 @@ class MemoryResultList : public ResultList {
     const std::string& at(int index) const override { return entries_.at(index); }
     void removeAt(int index) override;
     void add(const std::string& entry) override;
+    void addAll(std::vector<std::string> entries) override;
     void setLabels(const std::string& nameLabel, const std::string& dropLabel) override;
 
     bool sorted() const { return sorted_; }

@@ -32,7 +32,11 @@ int CheckReport::warnings() const {
 
 namespace {
 
-using Lines = std::shared_ptr<const FileLines>;
+// A file's lines, cut as the searches cut them.
+struct CheckedLines {
+    std::vector<std::string> lines;
+};
+using Lines = std::shared_ptr<const CheckedLines>;
 
 // How far the chances of one pick may add up from 1 before a warning.
 constexpr double kPickSumTolerance = 0.001;
@@ -171,10 +175,10 @@ class Checker {
 Lines Checker::load(const std::string& path, const std::string& namedBy) {
     ++files_read_;
     try {
-        Lines file = files_.load(path);
+        const std::shared_ptr<const FileLines> file = files_.load(path);
         if (file->error)
             report(*file->error, path, 0, namedBy);
-        return file;
+        return std::make_shared<const CheckedLines>(CheckedLines{splitLines(file->bytes)});
     } catch (const DropError& e) {
         report(e, path, 0, namedBy);
         return nullptr;

@@ -1,6 +1,9 @@
+#include "data/droptable.h"
 #include "data/monsterlist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
+#include "results/resultwriter.h"
+#include "search/notes.h"
 #include "search/searches.h"
 
 namespace qdc {
@@ -10,34 +13,28 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
     startSearch(list, env.mode);
 
     CachingFileSource files(env.files);
-    // Once on, the flag waits for the next line that names the item, in
+    // Once on, merging waits for the next line that names the item, in
     // whichever drop table, monster line or difficulty that comes.
-    bool merge = false;
-    forEachMonsterLine(
-        files, difficulties, [&](Difficulty difficulty, const MonsterCandidate& monster) {
-            const DropTableRef ref = dropTableRef(difficulty, monster.rest);
-            std::int32_t picks = ref.picks;
-            const std::string name = monster.name + difficultySuffix(difficulty);
-            DropTableReader table(files, ref.path, env.decimalSeparator);
-            DropLine drop;
-            while (table.next(drop)) {
-                if (drop.dash) {
-                    picks = 1;
-                    merge = true;
-                    continue;
-                }
+    ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
+    const char sep = env.decimalSeparator;
+    bool named = false;
+    forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
+        const DropTableRef ref = dropTableRef(d, monster.rest);
+        const std::string name = monster.name + difficultySuffix(d);
+        walkDropTable(
+            files, ref, sep, [&] { writer.armMerge(); },
+            [&](const DropStep& drop) {
                 if (drop.item != item)
-                    continue;
-                const double p = toFloat(drop.chance, env.decimalSeparator);
-                double chance = normalDropChance(p, picks);
-                if (merge) {
-                    chance = mergePass(list, name, chance, env.mode, env.decimalSeparator);
-                    merge = false;
-                }
-                list.add(makeEntry(name, chanceText(chance, env.decimalSeparator), env.mode));
-            }
-        });
-    return std::nullopt;
+                    return true;
+                named = true;
+                const double p = toFloatView(drop.chance, sep);
+                const double chance = writer.merge(name, normalDropChance(p, drop.picks));
+                writer.add(name, chanceText(chance, sep));
+                return true;
+            });
+    });
+    writer.finish();
+    return named || item.empty() ? std::nullopt : unnamedItemNote(item, difficulties);
 }
 
 } // namespace qdc

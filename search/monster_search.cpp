@@ -1,6 +1,9 @@
+#include "data/droptable.h"
 #include "data/monsterlist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
+#include "results/resultwriter.h"
+#include "search/notes.h"
 #include "search/searches.h"
 
 namespace qdc {
@@ -12,32 +15,30 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
         return std::nullopt;
 
     CachingFileSource files(env.files);
-    bool merge = false;
+    // Once a "-" line is read, every later entry of the search is merged.
+    ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
+    const char sep = env.decimalSeparator;
+    bool listed = false;
     LineReader monsters = files.open(monsterListPath(difficulty));
-    std::string line;
-    while (monsters.next(line)) {
-        for (const MonsterCandidate& candidate : scanMonsterNames(line)) {
+    forEachLine(monsters, [&](std::string_view line) {
+        for (const MonsterCandidate& candidate : scanMonsterNames(std::string(line))) {
             if (candidate.name != monster)
                 continue;
-            const DropTableRef ref = dropTableRef(difficulty, candidate.rest);
-            std::int32_t picks = ref.picks;
-            DropTableReader table(files, ref.path, env.decimalSeparator);
-            DropLine drop;
-            while (table.next(drop)) {
-                if (drop.dash) {
-                    picks = 1;
-                    merge = true;
-                    continue;
-                }
-                const double p = toFloat(drop.chance, env.decimalSeparator);
-                double chance = monsterDropChance(drop.item, p, picks);
-                if (merge)
-                    chance = mergePass(list, drop.item, chance, env.mode, env.decimalSeparator);
-                list.add(makeEntry(drop.item, chanceText(chance, env.decimalSeparator), env.mode));
-            }
+            listed = true;
+            walkDropTable(
+                files, dropTableRef(difficulty, candidate.rest), sep, [&] { writer.armMerge(); },
+                [&](const DropStep& drop) {
+                    const std::string item(drop.item);
+                    const double p = toFloatView(drop.chance, sep);
+                    const double chance =
+                        writer.merge(item, monsterDropChance(item, p, drop.picks));
+                    writer.add(item, chanceText(chance, sep));
+                    return true;
+                });
         }
-    }
-    return std::nullopt;
+    });
+    writer.finish();
+    return listed ? std::nullopt : missingMonsterNote(monster, difficulty);
 }
 
 } // namespace qdc

@@ -1,14 +1,32 @@
+#include "data/droptable.h"
 #include "data/itemlist.h"
 #include "data/levels.h"
 #include "data/monsterlist.h"
 #include "data/setlist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
+#include "results/resultwriter.h"
 #include "search/magicfind.h"
+#include "search/notes.h"
 #include "search/searches.h"
 #include "search/setchance.h"
 
 namespace qdc {
+
+namespace {
+
+SearchNote setItemNote(const SetItemFind& found, const std::string& baseSet,
+                       const std::string& setItem) {
+    if (baseSet.empty() || setItem.empty())
+        return std::nullopt;
+    if (!found.baseSetListed)
+        return missingBaseSetNote(baseSet);
+    if (!found.setItemInBlock)
+        return missingSetItemNote(baseSet, setItem);
+    return std::nullopt;
+}
+
+} // namespace
 
 SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::string& baseSet,
                          const std::string& setItem, DifficultySet difficulties,
@@ -34,9 +52,10 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     in.baseItem = found.baseItem;
     in.setWeight = found.setWeight;
 
-    // Goes on at a "-" line and off after the next merge pass, wherever that
+    // Goes on at a "-" line and off after the next merge, wherever that
     // comes: across drop tables, monsters and difficulties.
-    bool merge = false;
+    ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
+    const char sep = env.decimalSeparator;
     LevelIndex levels(files);
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
         // The last level line of the monster decides. A monster without
@@ -47,34 +66,32 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         in.reduction = level.reduction;
         in.monsterName = monster.name;
         const DropTableRef ref = dropTableRef(d, monster.rest);
-        in.picks = ref.picks;
         const std::string entryName = monster.name + difficultySuffix(d);
-
-        DropTableReader table(files, ref.path, env.decimalSeparator);
-        DropLine drop;
-        while (table.next(drop)) {
-            if (drop.dash) {
-                in.picks = 1;
-                in.reduction = 0;
-                merge = true;
-                continue;
+        const auto onDash = [&] {
+            in.reduction = 0;
+            writer.armMerge();
+        };
+        // Every line's chance must convert, the lines of other items too; a
+        // computation error is located at the drop-table line it was for.
+        walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+            if (drop.item != found.baseItem || in.monsterLevel < found.setLevel) {
+                checkFloatView(drop.chance, sep);
+                return true;
             }
-            in.p = toFloat(drop.chance, env.decimalSeparator);
-            if (drop.item != found.baseItem || in.monsterLevel < found.setLevel)
-                continue;
-            double chance = setDropChance(in, SetChanceForm::ItemSearch);
-            if (merge) {
-                chance = mergePass(list, entryName, chance, env.mode, env.decimalSeparator);
-                merge = false;
-            }
+            in.p = toFloatView(drop.chance, sep);
+            in.picks = drop.picks;
+            const double chance =
+                writer.merge(entryName, setDropChance(in, SetChanceForm::ItemSearch));
             // A "Cow" set item drops only from "Cow" monsters: the rest of
             // this drop table is passed over.
             if (cowItem && !beginsWithCow(monster.name))
-                break;
-            list.add(makeEntry(entryName, chanceText(chance, env.decimalSeparator), env.mode));
-        }
+                return false;
+            writer.add(entryName, chanceText(chance, sep));
+            return true;
+        });
     });
-    return std::nullopt;
+    writer.finish();
+    return setItemNote(found, baseSet, setItem);
 }
 
 } // namespace qdc

@@ -1,14 +1,39 @@
+#include "data/droptable.h"
 #include "data/itemlist.h"
 #include "data/levels.h"
 #include "data/monsterlist.h"
 #include "data/setlist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
+#include "results/resultwriter.h"
 #include "search/magicfind.h"
+#include "search/notes.h"
 #include "search/searches.h"
 #include "search/setchance.h"
 
 namespace qdc {
+
+namespace {
+
+struct MonsterLine {
+    std::string rest; // after the first ":"
+    ErrorLocation where;
+};
+
+// The first monster line of `monster`, or nothing.
+std::optional<MonsterLine> firstMonsterLine(FileSource& files, Difficulty difficulty,
+                                            const std::string& monster) {
+    LineReader monsters = files.open(monsterListPath(difficulty));
+    std::string line;
+    while (monsters.next(line)) {
+        MonsterCandidate candidate = cutFirstColon(line);
+        if (candidate.name == monster)
+            return MonsterLine{std::move(candidate.rest), monsters.location()};
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
                             Difficulty difficulty, const std::string& magicFindText) {
@@ -30,57 +55,54 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     in.reduction = level.reduction;
 
     // Only the first monster line of the name counts.
-    LineReader monsters = files.open(monsterListPath(difficulty));
-    std::string line;
-    std::string rest;
-    bool found = false;
-    while (!found && monsters.next(line)) {
-        MonsterCandidate candidate = cutFirstColon(line);
-        if (candidate.name == monster) {
-            rest = std::move(candidate.rest);
-            found = true;
-        }
-    }
-    if (!found)
-        return std::nullopt;
-    const DropTableRef ref = dropTableRef(difficulty, rest);
-    in.picks = ref.picks;
+    const std::optional<MonsterLine> line = firstMonsterLine(files, difficulty, monster);
+    if (!line)
+        return missingMonsterNote(monster, difficulty);
+    const DropTableRef ref =
+        locatedAt(line->where, [&] { return dropTableRef(difficulty, line->rest); });
     const bool cowMonster = beginsWithCow(monster);
 
     // Once on, merging stays on to the end of the search.
-    bool merge = false;
-    DropTableReader table(files, ref.path, env.decimalSeparator);
-    DropLine drop;
-    while (table.next(drop)) {
-        if (drop.dash) {
-            in.picks = 1;
-            in.reduction = 0;
-            merge = true;
-            continue;
-        }
-        in.p = toFloat(drop.chance, env.decimalSeparator);
+    ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
+    const char sep = env.decimalSeparator;
+    // itemlist.txt and setlist.txt are read once, at the first drop-table line
+    // that needs them.
+    QualityFlags flags(files, ItemKey::BeforeComma);
+    SetItemIndex sets(files);
+    const auto onDash = [&] {
+        in.reduction = 0;
+        writer.armMerge();
+    };
+    // Every set item of the line's item at or below the monster's level. A
+    // computation error is located at the drop-table line; a set list line
+    // that does not convert at its own line.
+    walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+        in.picks = drop.picks;
+        in.p = toFloatView(drop.chance, sep);
+        const std::string item(drop.item);
         // An item without a quality flag gets ratio and divisor 0, so that a
         // set item made from it ends the search with a division error.
-        const SetQuality quality =
-            setQualityFor(lookupQualityFlag(files, drop.item, ItemKey::BeforeComma));
+        const SetQuality quality = setQualityFor(flags.lookup(item));
         in.ratio = quality.ratio;
         in.divisor = quality.divisor;
-        forEachSetItem(files, [&](const SetItemRecord& record) {
-            if (in.monsterLevel < record.setLevel || drop.item != record.baseItem)
-                return;
+        for (const SetItemRecord& record : sets.recordsOf(item)) {
+            if (in.monsterLevel < record.setLevel)
+                continue;
             in.setLevel = record.setLevel;
             in.baseItem = record.baseItem;
             in.setWeight = record.setWeight;
-            double chance = setDropChance(in, SetChanceForm::MonsterSearch);
-            if (merge)
-                chance = mergePass(list, record.name, chance, env.mode, env.decimalSeparator);
+            const double chance =
+                writer.merge(record.name, setDropChance(in, SetChanceForm::MonsterSearch));
             // A "Cow" set item drops only from "Cow" monsters; the walk goes on
             // with the next set item.
             if (beginsWithCow(record.name) && !cowMonster)
-                return;
-            list.add(makeEntry(record.name, chanceText(chance, env.decimalSeparator), env.mode));
-        });
-    }
+                continue;
+            writer.add(record.name, chanceText(chance, sep));
+        }
+        sets.raiseWalkEnd();
+        return true;
+    });
+    writer.finish();
     return std::nullopt;
 }
 

@@ -1,10 +1,13 @@
+#include "data/droptable.h"
 #include "data/itemlist.h"
 #include "data/levels.h"
 #include "data/monsterlist.h"
 #include "data/unilist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
+#include "results/resultwriter.h"
 #include "search/magicfind.h"
+#include "search/notes.h"
 #include "search/searches.h"
 #include "search/uniquechance.h"
 
@@ -16,8 +19,9 @@ namespace {
 // other text written from the chance rounded to 10 decimals once more (a
 // merged sum can carry more).
 std::string uniqueItemChanceText(double chance, char decimalSeparator) {
-    const std::string text = chanceText(chance, decimalSeparator);
-    if (text != generalNumberText(chance, decimalSeparator))
+    std::string general = generalNumberText(chance, decimalSeparator);
+    std::string text = smallNumberForm(general);
+    if (text != general)
         return text;
     return generalNumberText(roundTo(chance, 10), decimalSeparator);
 }
@@ -31,7 +35,8 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     startSearch(list, env.mode);
 
     CachingFileSource files(env.files);
-    const UniqueRecord record = findUniqueByName(files, unique).value_or(UniqueRecord{});
+    const std::optional<UniqueRecord> found = findUniqueByName(files, unique);
+    const UniqueRecord record = found.value_or(UniqueRecord{});
     const UniqueQuality quality =
         uniqueQuality(lookupQualityFlag(files, record.baseItem, ItemKey::WithoutLastTwo));
 
@@ -42,44 +47,38 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     input.baseItem = record.baseItem;
     input.uniqueWeight = record.weight;
 
-    // Once on, the flag waits for the next line that yields a result, in
+    // Once on, merging waits for the next line that yields a result, in
     // whichever drop table, monster line or difficulty that comes.
-    bool merge = false;
+    ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
+    const char sep = env.decimalSeparator;
     LevelIndex levels(files);
-    forEachMonsterLine(
-        files, difficulties, [&](Difficulty difficulty, const MonsterCandidate& monster) {
-            const DropTableRef ref = dropTableRef(difficulty, monster.rest);
-            // A monster without a level line is taken as level 0 without
-            // reduction, never as the monster before it.
-            const LevelRecord level =
-                levels.first(difficulty, monster.name, ReductionCut::AfterComma)
-                    .value_or(LevelRecord{});
-            input.picks = ref.picks;
-            input.monsterLevel = level.level;
-            input.qualityReduction = level.reduction;
-            const std::string name = monster.name + difficultySuffix(difficulty);
-            DropTableReader table(files, ref.path, env.decimalSeparator);
-            DropLine drop;
-            while (table.next(drop)) {
-                if (drop.dash) {
-                    input.picks = 1;
-                    input.qualityReduction = 0;
-                    merge = true;
-                    continue;
-                }
-                if (drop.item != record.baseItem || input.monsterLevel < record.level)
-                    continue;
-                input.p = toFloat(drop.chance, env.decimalSeparator);
-                double chance = uniqueDropChance(input, 10, 3);
-                if (merge) {
-                    chance = mergePass(list, name, chance, env.mode, env.decimalSeparator);
-                    merge = false;
-                }
-                list.add(
-                    makeEntry(name, uniqueItemChanceText(chance, env.decimalSeparator), env.mode));
-            }
+    forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
+        const DropTableRef ref = dropTableRef(d, monster.rest);
+        // A monster without a level line is taken as level 0 without
+        // reduction, never as the monster before it.
+        const LevelRecord level =
+            levels.first(d, monster.name, ReductionCut::AfterComma).value_or(LevelRecord{});
+        input.monsterLevel = level.level;
+        input.qualityReduction = level.reduction;
+        const std::string name = monster.name + difficultySuffix(d);
+        const auto onDash = [&] {
+            input.qualityReduction = 0;
+            writer.armMerge();
+        };
+        // A computation error is located at the drop-table line it was for.
+        walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+            if (drop.item != record.baseItem || input.monsterLevel < record.level)
+                return true;
+            input.picks = drop.picks;
+            input.p = toFloatView(drop.chance, sep);
+            const double chance =
+                writer.merge(name, uniqueDropChance(input, UniqueChanceForm::ItemSearch));
+            writer.add(name, uniqueItemChanceText(chance, sep));
+            return true;
         });
-    return std::nullopt;
+    });
+    writer.finish();
+    return found || unique.empty() ? std::nullopt : missingUniqueNote(unique);
 }
 
 } // namespace qdc

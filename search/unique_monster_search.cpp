@@ -1,10 +1,13 @@
+#include "data/droptable.h"
 #include "data/itemlist.h"
 #include "data/levels.h"
 #include "data/monsterlist.h"
 #include "data/unilist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
+#include "results/resultwriter.h"
 #include "search/magicfind.h"
+#include "search/notes.h"
 #include "search/searches.h"
 #include "search/uniquechance.h"
 
@@ -29,50 +32,54 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     // After a "-" line the reduction stays 0 to the end of the search.
     std::int32_t reduction = level.reduction;
     // Once on, every later entry of the search is merged.
-    bool merge = false;
+    ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
+    const char sep = env.decimalSeparator;
+    // unilist.txt and itemlist.txt are read once, at the first drop-table
+    // line that needs them.
+    UniqueIndex uniques(files);
+    QualityFlags flags(files, ItemKey::BeforeComma);
 
+    const auto onDash = [&] {
+        reduction = 0;
+        writer.armMerge();
+    };
+    // Every unique of the line's item up to the monster's level. A computation
+    // error is located at the drop-table line, a weight that does not convert
+    // at its unilist.txt line.
+    const auto visit = [&](const DropStep& drop) {
+        const std::string item(drop.item);
+        for (const UniqueReader::Unique& unique : uniques.uniquesOf(item)) {
+            if (unique.level > level.level)
+                continue;
+            // Each unique takes the flag of its own base item: a base item
+            // without one leaves ratio and divisor 0, never those of the
+            // unique before.
+            input.quality = uniqueQuality(flags.lookup(unique.baseItem));
+            input.baseItem = unique.baseItem;
+            input.uniqueWeight = unique.weight();
+            input.p = toFloatView(drop.chance, sep);
+            input.picks = drop.picks;
+            input.qualityReduction = reduction;
+            input.uniqueLevel = unique.level;
+            const double chance =
+                writer.merge(unique.name, uniqueDropChance(input, UniqueChanceForm::MonsterSearch));
+            writer.add(unique.name, chanceText(chance, sep));
+        }
+        uniques.raiseWalkEnd();
+        return true;
+    };
+
+    bool listed = false;
     LineReader monsters = files.open(monsterListPath(difficulty));
-    std::string line;
-    while (monsters.next(line)) {
+    forEachLine(monsters, [&](std::string_view line) {
         const MonsterCandidate candidate = cutFirstColon(line);
         if (candidate.name != monster)
-            continue;
-        const DropTableRef ref = dropTableRef(difficulty, candidate.rest);
-        std::int32_t picks = ref.picks;
-        DropTableReader table(files, ref.path, env.decimalSeparator);
-        DropLine drop;
-        while (table.next(drop)) {
-            if (drop.dash) {
-                reduction = 0;
-                picks = 1;
-                merge = true;
-                continue;
-            }
-            UniqueReader uniques(files);
-            UniqueReader::Unique unique;
-            while (uniques.next(unique)) {
-                if (unique.baseItem != drop.item || unique.level > level.level)
-                    continue;
-                // Each unique takes the flag of its own base item: a base item
-                // without one leaves ratio and divisor 0, never those of the
-                // unique before.
-                input.quality =
-                    uniqueQuality(lookupQualityFlag(files, unique.baseItem, ItemKey::BeforeComma));
-                input.baseItem = unique.baseItem;
-                input.uniqueWeight = unique.weight();
-                input.p = toFloat(drop.chance, env.decimalSeparator);
-                input.picks = picks;
-                input.qualityReduction = reduction;
-                input.uniqueLevel = unique.level;
-                double chance = uniqueDropChance(input, 6, 8);
-                if (merge)
-                    chance = mergePass(list, unique.name, chance, env.mode, env.decimalSeparator);
-                list.add(
-                    makeEntry(unique.name, chanceText(chance, env.decimalSeparator), env.mode));
-            }
-        }
-    }
-    return std::nullopt;
+            return;
+        listed = true;
+        walkDropTable(files, dropTableRef(difficulty, candidate.rest), sep, onDash, visit);
+    });
+    writer.finish();
+    return listed ? std::nullopt : missingMonsterNote(monster, difficulty);
 }
 
 } // namespace qdc

@@ -43,7 +43,10 @@ UniqueQuality uniqueQuality(char qualityFlag) {
     return {0, 0};
 }
 
-double uniqueDropChance(const UniqueChanceInput& in, int rollDigits, int shareDigits) {
+double uniqueDropChance(const UniqueChanceInput& in, UniqueChanceForm form) {
+    const bool itemSearch = form == UniqueChanceForm::ItemSearch;
+    const int rollDigits = itemSearch ? 10 : 6;
+    const int shareDigits = itemSearch ? 3 : 8;
     // Levels subtracted in floating point: no 32-bit level difference can wrap.
     const double levelGap = static_cast<double>(in.monsterLevel) - in.uniqueLevel;
     const double x = in.quality.ratio - checkedDivide(levelGap, in.quality.divisor);

@@ -29,11 +29,17 @@ struct UniqueChanceInput {
     std::int32_t uniqueWeight = 1;
 };
 
+// The two searches round the unique roll chance and the weight share to
+// different decimals.
+enum class UniqueChanceForm {
+    ItemSearch,    // roll chance to 10 decimals, weight share to 3
+    MonsterSearch, // roll chance to 6 decimals, weight share to 8
+};
+
 // The chance in percent that one kill drops one particular unique, rounded to
-// 10 decimals. The unique roll chance is rounded to `rollDigits` decimals, the
-// weight share to `shareDigits`. A division by zero (quality divisor 0, real
-// magic find -100, quality value 0) raises "Floating point division by zero",
-// or "Invalid floating point operation" when the dividend is 0 too.
-double uniqueDropChance(const UniqueChanceInput& in, int rollDigits, int shareDigits);
+// 10 decimals, the roll chance and weight share rounded as `form` says. A division by zero (quality
+// divisor 0, real magic find -100, quality value 0) raises "Floating point division by zero", or
+// "Invalid floating point operation" when the dividend is 0 too.
+double uniqueDropChance(const UniqueChanceInput& in, UniqueChanceForm form);
 
 } // namespace qdc

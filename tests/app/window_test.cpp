@@ -252,6 +252,7 @@ void WindowTest::noteOverEmptyList() {
     QCOMPARE(list->model()->rowCount(), 0);
     QCOMPARE(list->note(), "no monster named \"cave lurker\" in Normal/monsterlist.txt");
     QVERIFY(list->grab().toImage() != empty); // drawn over the list
+    ctl<QComboBox>(*form_, "MonList")->setEditText("Cave Lurker");
     ctl<QPushButton>(*form_, "MonSearch")->click();
     QCOMPARE(list->note(), QString());
 }

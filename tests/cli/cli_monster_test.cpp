@@ -41,7 +41,8 @@ TEST(CliMonster, DataErrorKeepsTheEntriesBeforeIt) {
                               "monster", "Bog Wight"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Elixir,Small=43,75\nGold=75\n");
-    EXPECT_EQ(r.err, "'oops' is not a valid floating point value.\n");
+    EXPECT_EQ(r.err, "dropcalc-cli: Normal/act1/wight.txt:3: Cap:oops\n"
+                     "'oops' is not a valid floating point value.\n");
     const CliRun missing = runTool({"--data", data.path() + "/nowhere", "monster", "Cave Lurker"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");

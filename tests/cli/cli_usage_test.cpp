@@ -25,6 +25,7 @@ TEST(CliUsage, ErrorsExitWithTwo) {
         {"--difficulty", "normal,hell", "monster", "X"},
         {"--difficulty", "", "monster", "X"},
         {"--difficulty", "purgatory", "item", "X"},
+        {"--difficulty", "normal,", "item", "X"},
         {"--decimal-separator", "ab", "monster", "X"},
         {"list", "weapons"},
     };

@@ -1,6 +1,8 @@
 #include "results/convert.h"
 #include "results/error.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,21 +12,11 @@ using qdc::DropError;
 namespace {
 
 std::string intError(const std::string& text) {
-    try {
-        qdc::toInt(text);
-    } catch (const DropError& e) {
-        return e.what();
-    }
-    return "no error";
+    return dropErrorOf([&] { qdc::toInt(text); });
 }
 
 std::string floatError(const std::string& text, char sep = '.') {
-    try {
-        qdc::toFloat(text, sep);
-    } catch (const DropError& e) {
-        return e.what();
-    }
-    return "no error";
+    return dropErrorOf([&] { qdc::toFloat(text, sep); });
 }
 
 } // namespace
@@ -106,16 +98,6 @@ TEST(ErrorBox, DotAppendedAfterCharactersThatSortAfterIt) {
 
 TEST(ErrorBox, CheckedDivision) {
     EXPECT_EQ(qdc::checkedDivide(1, 4), 0.25);
-    try {
-        qdc::checkedDivide(1, 0);
-        FAIL();
-    } catch (const DropError& e) {
-        EXPECT_STREQ(e.what(), "Floating point division by zero");
-    }
-    try {
-        qdc::checkedDivide(0, 0);
-        FAIL();
-    } catch (const DropError& e) {
-        EXPECT_STREQ(e.what(), "Invalid floating point operation");
-    }
+    EXPECT_DROP_ERROR(qdc::checkedDivide(1, 0), "Floating point division by zero");
+    EXPECT_DROP_ERROR(qdc::checkedDivide(0, 0), "Invalid floating point operation");
 }

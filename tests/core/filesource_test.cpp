@@ -2,6 +2,8 @@
 #include "data/filesource.h"
 #include "results/error.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,12 +25,7 @@ Lines readAll(qdc::FileSource& source, const std::string& path) {
 }
 
 std::string openError(qdc::FileSource& source, const std::string& path) {
-    try {
-        source.open(path);
-    } catch (const qdc::DropError& e) {
-        return e.what();
-    }
-    return "no error";
+    return dropErrorOf([&] { source.open(path); });
 }
 
 } // namespace
@@ -45,6 +42,8 @@ TEST(TextLines, LineEndsAndControlCharacters) {
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\rb\n", {"ab"}},
         {"\n\n", {"", ""}},
+        {"a\n\r", {"a", ""}},
+        {"a\r\n\r\r", {"a", ""}},
         {"a\n\x1a"
          "b\nc",
          {"a"}},
@@ -109,10 +108,7 @@ TEST(CachedFiles, EachFileIsLoadedOnce) {
 TEST(CachedFiles, ReadErrorIsRaisedAfterTheLinesBeforeIt) {
     struct FailingSource : qdc::FileSource {
         std::shared_ptr<const qdc::FileLines> load(const std::string&) override {
-            auto file = std::make_shared<qdc::FileLines>();
-            file->lines = {"first"};
-            file->error = qdc::DropError("I/O error 5");
-            return file;
+            return qdc::makeFileLines("first\n", qdc::DropError("I/O error 5"));
         }
     } source;
     qdc::LineReader reader = source.open("x");

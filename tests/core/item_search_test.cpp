@@ -14,7 +14,7 @@ SearchOutcome itemSearch(MemoryFileSource& files, const std::string& item,
                          SortMode mode = SortMode::NameFirst, char separator = '.') {
     const qdc::SearchEnv env{files, separator, mode};
     return runSearch(
-        [&](qdc::ResultList& list) { qdc::itemSearch(env, list, item, difficulties); });
+        [&](qdc::ResultList& list) { return qdc::itemSearch(env, list, item, difficulties); });
 }
 
 } // namespace

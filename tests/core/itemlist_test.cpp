@@ -1,6 +1,8 @@
 #include "data/itemlist.h"
 #include "results/error.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 using qdc::ItemKey;
@@ -39,12 +41,7 @@ TEST(ItemNames, EveryLineGivesOneName) {
 TEST(ItemNames, MissingFile) {
     MemoryFileSource files;
     std::vector<std::string> names;
-    try {
-        qdc::readItemNames(files, names);
-        FAIL() << "no error";
-    } catch (const qdc::DropError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
-    }
+    EXPECT_DROP_ERROR(qdc::readItemNames(files, names), "File not found");
 }
 
 TEST(QualityFlag, BothKeyRules) {

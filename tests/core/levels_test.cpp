@@ -1,6 +1,8 @@
 #include "data/levels.h"
 #include "results/error.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 using qdc::Difficulty;
@@ -24,10 +26,7 @@ template <class Lookup> std::string outcome(Lookup lookup) {
 struct FailingLevels : qdc::FileSource {
     std::vector<std::string> lines;
     std::shared_ptr<const qdc::FileLines> load(const std::string&) override {
-        auto file = std::make_shared<qdc::FileLines>();
-        file->lines = lines;
-        file->error = qdc::DropError("I/O error 5");
-        return file;
+        return qdc::makeFileLines(joinLines(lines), qdc::DropError("I/O error 5"));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "results/error.h"
 #include "search/searches.h"
+#include "tests/core/drop_search_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +12,11 @@ using Entries = std::vector<std::string>;
 
 namespace {
 
-struct Outcome {
-    Entries entries;
-    std::string error;
-    MemoryResultList list;
-};
-
-Outcome search(MemoryFileSource& files, const std::string& monster, SortMode mode,
-               Difficulty d = Difficulty::Normal, char sep = '.') {
-    Outcome out;
+SearchOutcome search(MemoryFileSource& files, const std::string& monster, SortMode mode,
+                     Difficulty d = Difficulty::Normal, char sep = '.') {
     const qdc::SearchEnv env{files, sep, mode};
-    try {
-        qdc::monsterSearch(env, out.list, monster, d);
-    } catch (const qdc::DropError& e) {
-        out.error = e.what();
-    }
-    out.entries = out.list.entries();
-    return out;
+    return runSearch(
+        [&](qdc::ResultList& list) { return qdc::monsterSearch(env, list, monster, d); });
 }
 
 // A data set with one monster whose drop table is `table`.
@@ -63,8 +52,7 @@ TEST(MonsterSearch, EntriesInBothSortModes) {
               (Entries{"Gold=27.1", "Nothing=21.6", "Short Blade=65.7"}));
     const auto chance = search(files, "Cave Lurker", SortMode::ChanceFirst);
     EXPECT_EQ(chance.entries, (Entries{"21.6=Nothing", "27.1=Gold", "65.7=Short Blade"}));
-    EXPECT_EQ(chance.list.nameLabel(), "% Drop Chance");
-    EXPECT_EQ(chance.list.dropLabel(), "Name");
+    EXPECT_EQ(chance.labels, "% Drop Chance|Name");
 }
 
 TEST(MonsterSearch, ChanceFirstOrderIsTextual) {
@@ -147,6 +135,10 @@ TEST(MonsterSearch, ErrorsEndTheSearchKeepingEarlierEntries) {
          {"Gold=50"},
          "'' is not a valid floating point value"},
         {"Cave Lurker:lurker.txt,1\n",
+         "Gold:0.5\n\r",
+         {"Gold=50"},
+         "'' is not a valid floating point value"},
+        {"Cave Lurker:lurker.txt,1\n",
          "Gold:0.5\n- \n",
          {"Gold=50"},
          "'- ' is not a valid floating point value"},
@@ -161,7 +153,7 @@ TEST(MonsterSearch, ErrorsEndTheSearchKeepingEarlierEntries) {
         const auto out = search(files, "Cave Lurker", SortMode::NameFirst);
         EXPECT_EQ(out.entries, c.entries) << c.monsters << c.table;
         EXPECT_EQ(out.error, c.error) << c.monsters << c.table;
-        EXPECT_EQ(out.list.nameLabel(), "Name");
+        EXPECT_EQ(out.labels, "Name|% Drop Chance");
     }
     MemoryFileSource noList;
     EXPECT_EQ(search(noList, "Cave Lurker", SortMode::NameFirst).error, "Invalid filename");

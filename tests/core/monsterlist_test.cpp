@@ -1,6 +1,8 @@
 #include "data/monsterlist.h"
 #include "results/error.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 using qdc::Difficulty;
@@ -56,12 +58,8 @@ TEST(MonsterLine, FirstColonCutAndDropTableReference) {
 TEST(MonsterLine, BadPicksCharacter) {
     for (const auto& [rest, text] : std::vector<std::pair<std::string, std::string>>{
              {"lurker.txt,x", "x"}, {"", ""}, {"lurker.txt, ", " "}, {"a.txt,-", "-"}}) {
-        try {
-            qdc::dropTableRef(Difficulty::Normal, rest);
-            ADD_FAILURE() << rest;
-        } catch (const qdc::DropError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + text + "' is not a valid integer value");
-        }
+        EXPECT_DROP_ERROR(qdc::dropTableRef(Difficulty::Normal, rest),
+                          "'" + text + "' is not a valid integer value");
     }
 }
 

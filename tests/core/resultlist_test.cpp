@@ -3,6 +3,8 @@
 #include "results/error.h"
 #include "results/resultlist.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -74,12 +76,8 @@ TEST(Entries, MakeAndReadBothSortModes) {
 }
 
 TEST(Entries, NameHoldingEqualsFailsToReadBackNameFirst) {
-    try {
-        qdc::readEntry("A=B=5", SortMode::NameFirst, '.');
-        FAIL();
-    } catch (const qdc::DropError& e) {
-        EXPECT_STREQ(e.what(), "'B=5' is not a valid floating point value");
-    }
+    EXPECT_DROP_ERROR(qdc::readEntry("A=B=5", SortMode::NameFirst, '.'),
+                      "'B=5' is not a valid floating point value");
 }
 
 TEST(Entries, StartSearchSetsLabelsForTheSortMode) {
@@ -137,12 +135,7 @@ TEST(MergePass, EveryEntryIsReadEvenWhenItsNameDiffers) {
     for (const auto& c : cases) {
         MemoryResultList list;
         list.add(c.entry);
-        try {
-            qdc::mergePass(list, "Other", 1, c.mode, c.sep);
-            ADD_FAILURE() << c.entry;
-        } catch (const qdc::DropError& e) {
-            EXPECT_STREQ(e.what(), c.error);
-        }
+        EXPECT_DROP_ERROR(qdc::mergePass(list, "Other", 1, c.mode, c.sep), c.error);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "results/error.h"
 #include "search/searches.h"
+#include "tests/core/drop_search_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,41 +12,21 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-struct Outcome {
-    Entries entries;
-    std::string error; // empty when the search ended normally
-    // The entries of a search that must end without an error.
-    Entries ok() const {
-        EXPECT_EQ(error, "");
-        return entries;
-    }
-};
+using Outcome = SearchOutcome;
 
 Outcome setItem(MemoryFileSource& files, const std::string& baseSet, const std::string& item,
                 DifficultySet difficulties = {true, false, false}, const std::string& mf = "0",
                 SortMode mode = SortMode::NameFirst, char sep = '.') {
-    MemoryResultList list;
-    Outcome out;
-    try {
-        setItemSearch(SearchEnv{files, sep, mode}, list, baseSet, item, difficulties, mf);
-    } catch (const DropError& e) {
-        out.error = e.what();
-    }
-    out.entries = list.entries();
-    return out;
+    return runSearch([&](ResultList& list) {
+        return setItemSearch(SearchEnv{files, sep, mode}, list, baseSet, item, difficulties, mf);
+    });
 }
 
 Outcome setMonster(MemoryFileSource& files, const std::string& monster, const std::string& mf = "0",
                    SortMode mode = SortMode::NameFirst, char sep = '.') {
-    MemoryResultList list;
-    Outcome out;
-    try {
-        setMonsterSearch(SearchEnv{files, sep, mode}, list, monster, Difficulty::Normal, mf);
-    } catch (const DropError& e) {
-        out.error = e.what();
-    }
-    out.entries = list.entries();
-    return out;
+    return runSearch([&](ResultList& list) {
+        return setMonsterSearch(SearchEnv{files, sep, mode}, list, monster, Difficulty::Normal, mf);
+    });
 }
 
 // Chain Hood (no weight band) with weight 3 and set level 11, flag "0"; Cave
@@ -188,13 +169,9 @@ TEST(SetItemSearch, BadMagicFindLeavesAnEmptyListWithItsLabels) {
     MemoryResultList list;
     list.add("old");
     list.setLabels("A", "B");
-    try {
-        setItemSearch(SearchEnv{files, '.', SortMode::NameFirst}, list, "Ashen Vigil",
-                      "Ashen Vigil Hood", {true, false, false}, "12 ");
-        FAIL() << "no error";
-    } catch (const DropError& e) {
-        EXPECT_STREQ(e.what(), "'12 ' is not a valid integer value");
-    }
+    EXPECT_DROP_ERROR(setItemSearch(SearchEnv{files, '.', SortMode::NameFirst}, list, "Ashen Vigil",
+                                    "Ashen Vigil Hood", {true, false, false}, "12 "),
+                      "'12 ' is not a valid integer value");
     EXPECT_EQ(list.count(), 0);
     EXPECT_FALSE(list.sorted());
     EXPECT_EQ(list.nameLabel(), "A");
@@ -266,6 +243,17 @@ TEST(SetMonsterSearch, MergeFlagStaysOn) {
               (Entries{"Ashen Vigil Band=0.0689656", "Ashen Vigil Band=0.0689656"}));
 }
 
+TEST(SetMonsterSearch, DashLineDropsTheReductionToZero) {
+    MemoryFileSource files = ringData(kBand, "Ring:0.2\n");
+    files.set("Normal/levels.txt", "Cave Lurker:45,500\n");
+    const Entries reduced = setMonster(files, "Cave Lurker").ok();
+    ASSERT_EQ(reduced.size(), 1U);
+    EXPECT_NE(reduced[0], "Ashen Vigil Band=0.0689656");
+    // After the "-" line the chance is the one of a monster without reduction.
+    files.set("Normal/lurker.txt", "-\nRing:0.2\n");
+    EXPECT_EQ(setMonster(files, "Cave Lurker").ok(), Entries{"Ashen Vigil Band=0.0689656"});
+}
+
 TEST(SetMonsterSearch, EverySetItemOfTheBaseItemAtOrAboveItsLevel) {
     MemoryFileSource files = ringData(
         ":A,30\nA Band,Ring,5\nA Loop,Ring,2\nA Cap,Cap,1\n:B,50\nB Band,Ring,5\n", "Ring:0.2\n");
@@ -333,13 +321,9 @@ TEST(SetMonsterSearch, BadMagicFindChangesNothing) {
     MemoryResultList list;
     list.add("old");
     list.setLabels("A", "B");
-    try {
-        setMonsterSearch(SearchEnv{files, '.', SortMode::NameFirst}, list, "Cave Lurker",
-                         Difficulty::Normal, "");
-        FAIL() << "no error";
-    } catch (const DropError& e) {
-        EXPECT_STREQ(e.what(), "'' is not a valid integer value");
-    }
+    EXPECT_DROP_ERROR(setMonsterSearch(SearchEnv{files, '.', SortMode::NameFirst}, list,
+                                       "Cave Lurker", Difficulty::Normal, ""),
+                      "'' is not a valid integer value");
     EXPECT_EQ(list.entries(), Entries{"old"});
     EXPECT_FALSE(list.sorted());
     EXPECT_EQ(list.nameLabel(), "A");

@@ -2,6 +2,8 @@
 #include "results/numtext.h"
 #include "search/setchance.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace qdc;
@@ -94,12 +96,7 @@ std::string both(const SetChanceInput& in) {
 }
 
 std::string errorOf(const SetChanceInput& in, SetChanceForm form) {
-    try {
-        setDropChance(in, form);
-    } catch (const DropError& e) {
-        return e.what();
-    }
-    return "no error";
+    return dropErrorOf([&] { setDropChance(in, form); });
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "results/error.h"
 #include "search/searches.h"
 
+#include "tests/core/drop_search_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace qdc;
@@ -15,12 +17,7 @@ const std::string kSets = ":Ashen Vigil,11\n"
                           "Iron Chorus Girdle,Heavy Belt,7\n";
 
 std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const DropError& e) {
-        return e.what();
-    }
-    return "no error";
+    return dropErrorOf(f);
 }
 
 // Hands out setlist.txt with a read error after its lines.
@@ -28,10 +25,7 @@ class FailingSource : public FileSource {
   public:
     explicit FailingSource(std::vector<std::string> lines) : lines_(std::move(lines)) {}
     std::shared_ptr<const FileLines> load(const std::string&) override {
-        auto file = std::make_shared<FileLines>();
-        file->lines = lines_;
-        file->error = qdc::DropError("I/O error 5");
-        return file;
+        return qdc::makeFileLines(joinLines(lines_), qdc::DropError("I/O error 5"));
     }
 
   private:

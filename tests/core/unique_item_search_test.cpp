@@ -26,8 +26,9 @@ SearchOutcome uniqueItemSearch(MemoryFileSource& files, const std::string& uniqu
                                DifficultySet difficulties = normalOnly(),
                                SortMode mode = SortMode::NameFirst, char separator = '.') {
     const qdc::SearchEnv env{files, separator, mode};
-    return runSearch(
-        [&](qdc::ResultList& list) { qdc::uniqueItemSearch(env, list, unique, difficulties, mf); });
+    return runSearch([&](qdc::ResultList& list) {
+        return qdc::uniqueItemSearch(env, list, unique, difficulties, mf);
+    });
 }
 
 } // namespace
@@ -139,7 +140,7 @@ TEST(UniqueItemSearch, BadMagicFindLeavesTheListUntouched) {
     list.add("Old=1");
     const qdc::SearchEnv env{files, '.', SortMode::ChanceFirst};
     const SearchOutcome got = runSearch(list, [&](qdc::ResultList& l) {
-        qdc::uniqueItemSearch(env, l, "Tinker's Cap", normalOnly(), "20 ");
+        return qdc::uniqueItemSearch(env, l, "Tinker's Cap", normalOnly(), "20 ");
     });
     EXPECT_EQ(got.error, "'20 ' is not a valid integer value");
     EXPECT_EQ(got.entries, Entries{"Old=1"});

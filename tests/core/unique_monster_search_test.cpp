@@ -27,7 +27,7 @@ SearchOutcome uniqueMonsterSearch(MemoryFileSource& files, const std::string& mo
                                   SortMode mode = SortMode::NameFirst, char separator = '.') {
     const qdc::SearchEnv env{files, separator, mode};
     return runSearch([&](qdc::ResultList& list) {
-        qdc::uniqueMonsterSearch(env, list, monster, difficulty, mf);
+        return qdc::uniqueMonsterSearch(env, list, monster, difficulty, mf);
     });
 }
 
@@ -97,7 +97,7 @@ TEST(UniqueMonsterSearch, EmptyTextOnlyClears) {
     list.add("Old=1");
     const qdc::SearchEnv env{none, '.', SortMode::ChanceFirst};
     const SearchOutcome got = runSearch(list, [&](qdc::ResultList& l) {
-        qdc::uniqueMonsterSearch(env, l, "", Difficulty::Hell, "0");
+        return qdc::uniqueMonsterSearch(env, l, "", Difficulty::Hell, "0");
     });
     EXPECT_EQ(got.error, "");
     EXPECT_EQ(got.entries, Entries{});
@@ -111,7 +111,7 @@ TEST(UniqueMonsterSearch, BadMagicFindAfterClearing) {
     list.add("Old=1");
     const qdc::SearchEnv env{files, '.', SortMode::NameFirst};
     const SearchOutcome got = runSearch(list, [&](qdc::ResultList& l) {
-        qdc::uniqueMonsterSearch(env, l, "Cave Lurker", Difficulty::Normal, "1.5");
+        return qdc::uniqueMonsterSearch(env, l, "Cave Lurker", Difficulty::Normal, "1.5");
     });
     EXPECT_EQ(got.error, "'1.5' is not a valid integer value");
     EXPECT_EQ(got.entries, Entries{});

@@ -25,9 +25,12 @@ UniqueChanceInput input(double p, std::int32_t picks, std::int32_t monsterLevel,
     return in;
 }
 
-std::string chance(const UniqueChanceInput& in, int rollDigits, int shareDigits) {
+constexpr auto kItem = qdc::UniqueChanceForm::ItemSearch;
+constexpr auto kMonster = qdc::UniqueChanceForm::MonsterSearch;
+
+std::string chance(const UniqueChanceInput& in, qdc::UniqueChanceForm form) {
     try {
-        return qdc::generalNumberText(uniqueDropChance(in, rollDigits, shareDigits), '.');
+        return qdc::generalNumberText(uniqueDropChance(in, form), '.');
     } catch (const qdc::DropError& e) {
         return e.what();
     }
@@ -38,24 +41,23 @@ std::string chance(const UniqueChanceInput& in, int rollDigits, int shareDigits)
 TEST(UniqueDropChance, WorkedNumbers) {
     const struct {
         UniqueChanceInput in;
-        int roll;
-        int share;
+        qdc::UniqueChanceForm form;
         const char* chance;
     } cases[] = {
-        {input(0.1, 1, 30, 0, 30, '0', 0, "Cap", 1), 10, 3, "0.02"},
-        {input(0.1, 1, 30, 0, 30, '0', 171, "Cap", 1), 10, 3, "0.0542"},
-        {input(0.05, 2, 40, 983, 25, '1', 0, "Cap", 1), 10, 3, "0.8448388796"},
+        {input(0.1, 1, 30, 0, 30, '0', 0, "Cap", 1), kItem, "0.02"},
+        {input(0.1, 1, 30, 0, 30, '0', 171, "Cap", 1), kItem, "0.0542"},
+        {input(0.05, 2, 40, 983, 25, '1', 0, "Cap", 1), kItem, "0.8448388796"},
         // The same ring data with the rounding of each unique search.
-        {input(0.2, 1, 45, 0, 27, '0', 0, "Ring", 5), 10, 3, "0.0066804979"},
-        {input(0.2, 1, 45, 0, 27, '0', 0, "Ring", 5), 6, 8, "0.0066935483"},
+        {input(0.2, 1, 45, 0, 27, '0', 0, "Ring", 5), kItem, "0.0066804979"},
+        {input(0.2, 1, 45, 0, 27, '0', 0, "Ring", 5), kMonster, "0.0066935483"},
         // Below the first band a ring's weight counts whole.
-        {input(0.2, 1, 9, 0, 5, '0', 0, "Ring", 5), 10, 3, "0.2016129"},
-        {input(0.2, 1, 10, 0, 5, '0', 0, "Ring", 5), 10, 3, "0.0134545453"},
+        {input(0.2, 1, 9, 0, 5, '0', 0, "Ring", 5), kItem, "0.2016129"},
+        {input(0.2, 1, 10, 0, 5, '0', 0, "Ring", 5), kItem, "0.0134545453"},
         // Picks 0 gives 0 whatever else.
-        {input(0.5, 0, 30, 0, 30, '0', 0, "Cap", 1), 10, 3, "0"},
+        {input(0.5, 0, 30, 0, 30, '0', 0, "Cap", 1), kItem, "0"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(chance(c.in, c.roll, c.share), c.chance) << c.in.baseItem << " " << c.in.p;
+        EXPECT_EQ(chance(c.in, c.form), c.chance) << c.in.baseItem << " " << c.in.p;
 }
 
 TEST(UniqueDropChance, DivisionErrorsWhereTheDivisionStands) {
@@ -74,14 +76,14 @@ TEST(UniqueDropChance, DivisionErrorsWhereTheDivisionStands) {
         {input(0.1, 1, 530, 0, 30, '0', -100, "Cap", 1), "Invalid floating point operation"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(chance(c.in, 10, 3), c.message) << c.in.monsterLevel << " " << c.in.realMagicFind;
+        EXPECT_EQ(chance(c.in, kItem), c.message) << c.in.monsterLevel << " " << c.in.realMagicFind;
 }
 
 TEST(UniqueDropChance, ExtremeLevelsDoNotWrap) {
     // A level gap beyond 32 bits stays negative (a wrapped gap would be
     // positive and give a positive chance).
     const UniqueChanceInput in = input(0.1, 1, 2147483647, 0, -9, '1', 0, "Cap", 1);
-    EXPECT_EQ(chance(in, 10, 3), "-1.4E-8");
+    EXPECT_EQ(chance(in, kItem), "-1.4E-8");
 }
 
 TEST(WeightTotal, Bands) {

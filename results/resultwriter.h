@@ -1,0 +1,77 @@
+#pragma once
+
+#include "results/entry.h"
+#include "results/resultlist.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace qdc {
+
+// When merging stops once a "-" line has turned it on.
+enum class MergeRule {
+    UntilNextMerge, // the next merge turns it off again
+    ToTheEnd,       // it stays on to the end of the search
+};
+
+// Writes a search's entries into a sorted result list: each entry is kept
+// aside with its text made once, merged through an index from name to
+// entries, and the list gets them all, sorted, in one step at the end (or
+// when an error ends the search: the writer's destructor writes them then).
+// The list comes out as adding each entry at its sorted place would leave it:
+// ties keep the order they were added in, and a merge sums in list order.
+class ResultWriter {
+  public:
+    ResultWriter(ResultList& list, SortMode mode, char decimalSeparator, MergeRule rule)
+        : list_(list), mode_(mode), decimalSeparator_(decimalSeparator), rule_(rule) {}
+    ResultWriter(const ResultWriter&) = delete;
+    ResultWriter& operator=(const ResultWriter&) = delete;
+    ~ResultWriter() { finish(); }
+
+    // A "-" line: the next entries are merged, as long as the rule says.
+    void armMerge() { armed_ = true; }
+    // While merging is on: removes every entry named `name` and returns
+    // `chance` plus their chances, as read back from their text. Raises the
+    // conversion error of the first entry, in list order, whose chance does
+    // not read back, having removed the entries of `name` before it.
+    double merge(const std::string& name, double chance);
+    void add(const std::string& name, const std::string& chanceText);
+    // Writes the entries into the list; the search's last step.
+    void finish();
+
+  private:
+    static constexpr std::uint32_t kNoSlot = 0xffffffffU;
+    struct Slot {
+        std::string text;
+        std::string_view name; // inside text
+        std::uint64_t order = 0;
+        std::uint32_t nextSameName = kNoSlot;
+        bool live = false;
+        bool unreadable = false; // its chance does not read back
+    };
+    void place(std::string text);
+    void index(std::uint32_t slot);
+    std::vector<std::uint32_t> liveInListOrder() const;
+    double mergeInListOrder(const std::string& name, double chance);
+    void kill(std::uint32_t slot);
+
+    ResultList& list_;
+    SortMode mode_;
+    char decimalSeparator_;
+    MergeRule rule_;
+    bool armed_ = false;
+    std::deque<Slot> slots_; // a deque, so that the name views stay put
+    std::vector<std::uint32_t> free_;
+    // The live entries of each name, chained through their slots; made at
+    // the first merge, kept from then on.
+    std::unordered_map<std::string_view, std::uint32_t> byName_;
+    bool indexed_ = false;
+    std::uint64_t nextOrder_ = 0;
+    int unreadable_ = 0;
+};
+
+} // namespace qdc
