@@ -14,7 +14,10 @@ std::string shortened(std::string_view text) {
 namespace {
 
 std::string quoted(const std::string& text) {
-    return "'" + shortened(text) + "'";
+    std::string quote(1, '\'');
+    quote += shortened(text);
+    quote += '\'';
+    return quote;
 }
 
 } // namespace
