@@ -126,7 +126,7 @@ class FloatScanner {
         keepSign();
         std::size_t digits = keepDigits();
         if (at(decimalSeparator)) {
-            skip('.');
+            take('.');
             digits += keepDigits();
         }
         if (digits == 0)
@@ -139,8 +139,8 @@ class FloatScanner {
   private:
     bool at(char c) const { return i_ < text_.size() && text_[i_] == c; }
 
-    // Passes the current character, writing `c` for it.
-    void skip(char c) {
+    // Takes the current character, writing `c` for it.
+    void take(char c) {
         if (plain_ != nullptr)
             *plain_ += c;
         ++i_;
@@ -148,19 +148,19 @@ class FloatScanner {
 
     void keepSign() {
         if (at('+') || at('-'))
-            skip(text_[i_]);
+            take(text_[i_]);
     }
 
     std::size_t keepDigits() {
         const std::size_t start = i_;
         while (i_ < text_.size() && isDigit(text_[i_]))
-            skip(text_[i_]);
+            take(text_[i_]);
         return i_ - start;
     }
 
     // The exponent after its "e" or "E": an optional sign, at least one digit.
     bool scanExponent() {
-        skip('e');
+        take('e');
         keepSign();
         return keepDigits() > 0;
     }
