@@ -2,6 +2,7 @@
 
 #include "results/error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfloat>
 #include <charconv>
@@ -45,82 +46,134 @@ bool roundsToLargest(const std::string& plain) {
 
 } // namespace
 
-std::int32_t toInt(const std::string& text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    int base = 10;
-    if (i < n && text[i] == '$') {
-        base = 16;
-        ++i;
-    } else if (i < n && (text[i] == 'x' || text[i] == 'X')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == n)
-        throwIntError(text);
-    const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+namespace {
+
+// The text after its leading blanks.
+std::string_view withoutLeadingBlanks(std::string_view text) {
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    return text;
+}
+
+// The length of what introduces a hexadecimal number at the start of `text`
+// ("$", "x", "X", "0x" or "0X"); 0 when nothing does.
+std::size_t hexPrefixLength(std::string_view text) {
+    if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X'))
+        return 1;
+    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        return 2;
+    return 0;
+}
+
+int digitValue(char c, int base) {
+    if (base == 16)
+        return hexValue(c);
+    return isDigit(c) ? c - '0' : -1;
+}
+
+// The value of at least one digit in `base`, or -1 when a character is not
+// one of its digits or the value passes `limit`.
+std::int64_t digitsValue(std::string_view digits, int base, std::int64_t limit) {
+    if (digits.empty())
+        return -1;
     std::int64_t value = 0;
-    for (; i < n; ++i) {
-        const int digit = base == 16 ? hexValue(text[i]) : (isDigit(text[i]) ? text[i] - '0' : -1);
+    for (const char c : digits) {
+        const int digit = digitValue(c, base);
         if (digit < 0)
-            throwIntError(text);
+            return -1;
         value = value * base + digit;
         if (value > limit)
-            throwIntError(text);
+            return -1;
     }
+    return value;
+}
+
+} // namespace
+
+std::int32_t toInt(const std::string& text) {
+    std::string_view rest = withoutLeadingBlanks(text);
+    const bool negative = !rest.empty() && rest.front() == '-';
+    if (!rest.empty() && (negative || rest.front() == '+'))
+        rest.remove_prefix(1);
+    const std::size_t prefix = hexPrefixLength(rest);
+    rest.remove_prefix(prefix);
+    const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+    const std::int64_t value = digitsValue(rest, prefix > 0 ? 16 : 10, limit);
+    if (value < 0)
+        throwIntError(text);
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
 namespace {
 
+// The text without its leading and trailing blanks.
+std::string_view withoutBlanks(std::string_view text) {
+    text = withoutLeadingBlanks(text);
+    const std::size_t last = text.find_last_not_of(' ');
+    return text.substr(0, last == std::string_view::npos ? 0 : last + 1);
+}
+
+// Reads a number text from left to right: sign, digits, fraction, exponent.
+// When `plain` is given, writes there what it has read, with "." as the
+// decimal point and "e" before the exponent.
+class FloatScanner {
+  public:
+    FloatScanner(std::string_view text, std::string* plain)
+        : text_(withoutBlanks(text)), plain_(plain) {}
+
+    // Whether the whole text is a number with `decimalSeparator` as its
+    // decimal point.
+    bool scan(char decimalSeparator) {
+        keepSign();
+        std::size_t digits = keepDigits();
+        if (at(decimalSeparator)) {
+            take('.');
+            digits += keepDigits();
+        }
+        if (digits == 0)
+            return false;
+        if ((at('e') || at('E')) && !scanExponent())
+            return false;
+        return i_ == text_.size();
+    }
+
+  private:
+    bool at(char c) const { return i_ < text_.size() && text_[i_] == c; }
+
+    // Takes the current character, writing `c` for it.
+    void take(char c) {
+        if (plain_ != nullptr)
+            *plain_ += c;
+        ++i_;
+    }
+
+    void keepSign() {
+        if (at('+') || at('-'))
+            take(text_[i_]);
+    }
+
+    std::size_t keepDigits() {
+        const std::size_t start = i_;
+        while (i_ < text_.size() && isDigit(text_[i_]))
+            take(text_[i_]);
+        return i_ - start;
+    }
+
+    // The exponent after its "e" or "E": an optional sign, at least one digit.
+    bool scanExponent() {
+        take('e');
+        keepSign();
+        return keepDigits() > 0;
+    }
+
+    std::string_view text_;
+    std::string* plain_;
+    std::size_t i_ = 0;
+};
+
 // Checks the shape of a number text; when `plain` is given, writes the number
 // there with "." as its decimal point.
 bool scanFloat(std::string_view text, char decimalSeparator, std::string* plain) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && text[begin] == ' ')
-        ++begin;
-    while (end > begin && text[end - 1] == ' ')
-        --end;
-    auto keep = [&](char c) {
-        if (plain != nullptr)
-            *plain += c;
-    };
-    std::size_t i = begin;
-    if (i < end && (text[i] == '+' || text[i] == '-'))
-        keep(text[i++]);
-    std::size_t digits = 0;
-    for (; i < end && isDigit(text[i]); ++i, ++digits)
-        keep(text[i]);
-    if (i < end && text[i] == decimalSeparator) {
-        keep('.');
-        for (++i; i < end && isDigit(text[i]); ++i, ++digits)
-            keep(text[i]);
-    }
-    if (digits == 0)
-        return false;
-    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
-        keep('e');
-        ++i;
-        if (i < end && (text[i] == '+' || text[i] == '-'))
-            keep(text[i++]);
-        std::size_t expDigits = 0;
-        for (; i < end && isDigit(text[i]); ++i, ++expDigits)
-            keep(text[i]);
-        if (expDigits == 0)
-            return false;
-    }
-    return i == end;
+    return FloatScanner(text, plain).scan(decimalSeparator);
 }
 
 } // namespace

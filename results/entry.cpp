@@ -71,7 +71,8 @@ void widenSeparators(ResultList& list) {
     for (int i = 0; i < n; ++i) {
         std::string entry = list.at(i);
         std::string wide;
-        wide.reserve(entry.size() + 9 * 4);
+        // Room for four widened separators; more let the text grow.
+        wide.reserve(entry.size() + (kWideSeparator.size() - 1) * 4);
         for (char c : entry) {
             if (c == '=')
                 wide += kWideSeparator;

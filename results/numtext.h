@@ -22,7 +22,7 @@ std::string generalNumberText(double value, char decimalSeparator);
 // The general number text, or for a one-digit negative exponent its plain
 // small-number form, which always uses ".": 1.5E-5 becomes 0.000015.
 std::string chanceText(double chance, char decimalSeparator);
-// The same, made from the general number text.
-std::string smallNumberForm(std::string generalText);
+// The same, made from the general number text `s`.
+std::string smallNumberForm(std::string s);
 
 } // namespace qdc

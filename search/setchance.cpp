@@ -3,60 +3,60 @@
 #include "results/error.h"
 #include "results/numtext.h"
 
+#include <array>
+#include <string_view>
+
 namespace qdc {
 
 bool beginsWithCow(const std::string& name) {
     return name.compare(0, 3, "Cow") == 0;
 }
 
+namespace {
+
+// From `fromLevel` on, sets of `item` count against `total` rather than their
+// own weight.
+struct WeightBand {
+    std::string_view item;
+    std::int32_t fromLevel;
+    std::int32_t total;
+};
+
+// Each item's bands from the highest level down; the first that a level
+// reaches is its band.
+constexpr std::array kWeightBands{
+    WeightBand{"Ring", 17, 10},
+    WeightBand{"Ring", 15, 7},
+    WeightBand{"Amulet", 39, 49},
+    WeightBand{"Amulet", 27, 48},
+    WeightBand{"Amulet", 26, 39},
+    WeightBand{"Amulet", 21, 38},
+    WeightBand{"Amulet", 20, 29},
+    WeightBand{"Amulet", 19, 28},
+    WeightBand{"Amulet", 17, 21},
+    WeightBand{"Amulet", 15, 14},
+    WeightBand{"Amulet", 13, 7},
+    WeightBand{"Light Gauntlets", 23, 14},
+    WeightBand{"Light Gauntlets", 3, 7},
+    WeightBand{"Belt", 28, 14},
+    WeightBand{"Belt", 4, 7},
+    WeightBand{"Cap", 20, 10},
+    WeightBand{"Cap", 7, 7},
+    WeightBand{"Heavy Belt", 21, 14},
+    WeightBand{"Heavy Belt", 7, 7},
+};
+
+} // namespace
+
 std::int32_t setWeightTotal(const std::string& baseItem, std::int32_t level,
                             const std::string& monsterName, std::int32_t setWeight) {
-    if (baseItem == "Ring") {
-        if (level >= 17)
-            return 10;
-        if (level >= 15)
-            return 7;
-    } else if (baseItem == "Amulet") {
-        if (level >= 39)
-            return 49;
-        if (level >= 27)
-            return 48;
-        if (level == 26)
-            return 39;
-        if (level >= 21)
-            return 38;
-        if (level == 20)
-            return 29;
-        if (level == 19)
-            return 28;
-        if (level >= 17)
-            return 21;
-        if (level >= 15)
-            return 14;
-        if (level >= 13)
-            return 7;
-    } else if (baseItem == "Light Gauntlets") {
-        if (level >= 23)
-            return 14;
-        if (level >= 3)
-            return 7;
-    } else if (baseItem == "Heavy Boots") {
+    // Heavy boots count against 7 at every level, and against 14 from level
+    // 20 for the cows.
+    if (baseItem == "Heavy Boots")
         return beginsWithCow(monsterName) && level >= 20 ? 14 : 7;
-    } else if (baseItem == "Belt") {
-        if (level >= 28)
-            return 14;
-        if (level >= 4)
-            return 7;
-    } else if (baseItem == "Cap") {
-        if (level >= 20)
-            return 10;
-        if (level >= 7)
-            return 7;
-    } else if (baseItem == "Heavy Belt") {
-        if (level >= 21)
-            return 14;
-        if (level >= 7)
-            return 7;
+    for (const WeightBand& band : kWeightBands) {
+        if (band.item == baseItem && level >= band.fromLevel)
+            return band.total;
     }
     return setWeight;
 }

@@ -54,6 +54,27 @@ TEST(IntegerConversion, RejectedFormsNameTheText) {
     }
 }
 
+TEST(IntegerConversion, SignBlanksAndHexPrefixTogether) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {
+        {"  -0x1f", -31},
+        {" +$A", 10},
+        {"-0X80000000", -2147483647 - 1},
+        {"-x7fffffff", -2147483647},
+        {"0x0", 0},
+        {"-0", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qdc::toInt(c.text), c.value) << c.text;
+    for (const char* text : {"-0x80000001", "+$", " -x", "- 5", "+-5", "-+5", "00x5", "0x0x1",
+                             "$-1", "0x 1", "0xg", "$$1", "x$1"}) {
+        EXPECT_EQ(intError(text), std::string("'") + text + "' is not a valid integer value")
+            << text;
+    }
+}
+
 TEST(NumberConversion, AcceptedForms) {
     const struct {
         const char* text;
@@ -79,6 +100,22 @@ TEST(NumberConversion, RejectedFormsNameTheText) {
         EXPECT_EQ(floatError(c.text, c.sep),
                   std::string("'") + c.text + "' is not a valid floating point value")
             << c.text;
+}
+
+TEST(NumberConversion, OtherSeparatorWithSignsAndExponents) {
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {{" -1,5e2 ", -150}, {",5E-1", 0.05}, {"+2,e+1", 20}, {"7e0", 7}};
+    for (const auto& c : cases)
+        EXPECT_EQ(qdc::toFloat(c.text, ','), c.value) << c.text;
+    for (const char* text :
+         {",", "-,", "1,5e", "1,5e+", "1,5e-x", "1,5e2,0", "1, 5", "e5", ",e1", "1,5 e2", "1,,5"}) {
+        EXPECT_EQ(floatError(text, ','),
+                  std::string("'") + text + "' is not a valid floating point value")
+            << text;
+        EXPECT_FALSE(qdc::isPlainFloatText(text, ',')) << text;
+    }
 }
 
 TEST(NumberConversion, TinyValuesBecomeZeroOrSubnormal) {
