@@ -17,7 +17,6 @@ class TForm1;
 }
 class DropListModel;
 struct NameLists;
-class QComboBox;
 
 inline const QString kWindowTitle = QStringLiteral("Quarnhold Drop Calculator");
 
