@@ -1,6 +1,7 @@
 #include "app/dropunit.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -120,7 +122,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dropcalc: unexpected argument\n%s", kUsage);
         return 2;
     }
+    // The font database is read while the window's first controls are made.
+    std::thread fonts([] { (void)QFontDatabase::families(); });
     TForm1 form(nullptr, localeDecimalSeparator(), folder);
+    fonts.join();
     form.show();
     return QApplication::exec();
 }

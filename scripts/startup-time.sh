@@ -7,13 +7,15 @@
 #
 # Runs the two programs alternately RUNS times each (default 20) in the
 # sample data folder, PROGRAM being the dropcalc of the build folder unless
-# named, and prints for each the median wall time and CPU time to the mapping
+# named, and prints for each the median wall time and main-thread CPU time to
+# the mapping
 # in milliseconds, and the ratio of the medians. A first run of each, not
 # counted, brings the libraries into memory.
 #
 # startup/mapwait.c takes the times: wall time from the fork to the MapNotify
-# of the first top-level window, seen on the root window; CPU time from
-# /proc/PID/schedstat at that moment. The empty window (startup/emptywindow.cpp)
+# of the first top-level window, seen on the root window; the CPU time of the
+# main thread from /proc/PID/schedstat at that moment (work done meanwhile
+# by other threads is not in it; the wall time is the figure that counts). The empty window (startup/emptywindow.cpp)
 # is built with the same Qt. Builds the program in build/ (or $BUILD_DIR)
 # first; needs Xvfb, the X11 headers and pkg-config.
 set -eu
@@ -65,7 +67,7 @@ empty_cpu=$(median "$tools/empty.txt" 2)
 app_wall=$(median "$tools/dropcalc.txt" 1)
 app_cpu=$(median "$tools/dropcalc.txt" 2)
 echo "runs: $runs each, alternating; median milliseconds to the first mapped window"
-echo "empty window: wall $empty_wall  cpu $empty_cpu"
-echo "dropcalc:     wall $app_wall  cpu $app_cpu"
+echo "empty window: wall $empty_wall  main-thread cpu $empty_cpu"
+echo "dropcalc:     wall $app_wall  main-thread cpu $app_cpu"
 awk -v a="$app_wall" -v e="$empty_wall" -v c="$app_cpu" -v d="$empty_cpu" \
     'BEGIN { printf "ratio: wall %.2fx  cpu %.2fx\n", a / e, c / d }'

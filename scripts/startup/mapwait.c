@@ -1,7 +1,7 @@
 /* Starts a program and waits until it maps its first top-level window on
  * the X display; prints the wall time from the start to the mapping and the
- * CPU time the program had used by then, both in milliseconds, then ends the
- * program.
+ * CPU time the program's main thread had used by then, both in milliseconds,
+ * then ends the program.
  *
  *   mapwait PROGRAM [ARG...]
  */
@@ -22,8 +22,8 @@ static double now_ms(void) {
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-/* The CPU time of `pid` so far: the first field of its scheduler figures,
- * in nanoseconds; -1 when they cannot be read. */
+/* The CPU time of the main thread of `pid` so far: the first field of its
+ * scheduler figures, in nanoseconds; -1 when they cannot be read. */
 static double cpu_ms(pid_t pid) {
     char path[64];
     unsigned long long ns = 0;
