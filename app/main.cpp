@@ -1,7 +1,6 @@
 #include "app/dropunit.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +8,6 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <thread>
 
 namespace {
 
@@ -122,10 +120,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dropcalc: unexpected argument\n%s", kUsage);
         return 2;
     }
-    // The font database is read while the window's first controls are made.
-    std::thread fonts([] { (void)QFontDatabase::families(); });
     TForm1 form(nullptr, localeDecimalSeparator(), folder);
-    fonts.join();
     form.show();
     return QApplication::exec();
 }
