@@ -1,6 +1,7 @@
 #include "app/choicecombo.h"
 
 #include <QAbstractItemView>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
@@ -37,9 +38,20 @@ void ChoiceCombo::setNames(const QStringList& names, const QString& text) {
 }
 
 void ChoiceCombo::showPopup() {
+    takeHeldFont();
     if (!popupFitted_)
         fitPopupWidth();
     QComboBox::showPopup();
+}
+
+QSize ChoiceCombo::sizeHint() const {
+    takeHeldFont();
+    return QComboBox::sizeHint();
+}
+
+QSize ChoiceCombo::minimumSizeHint() const {
+    takeHeldFont();
+    return QComboBox::minimumSizeHint();
 }
 
 // The drop-down is at least as wide as its longest name; measured when it
@@ -53,4 +65,27 @@ void ChoiceCombo::fitPopupWidth() {
                         style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     view()->setMinimumWidth(std::max(width(), widest + margins));
     popupFitted_ = true;
+}
+
+// A combo box answers a font change by making its drop-down, to hand it the
+// font. Every box of the window has its font set at start-up, long before any
+// drop-down opens, so the change is held until the drop-down or the box's size
+// is needed.
+void ChoiceCombo::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange &&
+        findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+        fontHeld_ = true;
+        // Only the combo box's own answer is held; a widget's is not.
+        QWidget::changeEvent(event); // NOLINT(bugprone-parent-virtual-call)
+        return;
+    }
+    QComboBox::changeEvent(event);
+}
+
+void ChoiceCombo::takeHeldFont() const {
+    if (!fontHeld_)
+        return;
+    fontHeld_ = false;
+    QEvent change(QEvent::FontChange);
+    const_cast<ChoiceCombo*>(this)->QComboBox::changeEvent(&change);
 }

@@ -15,6 +15,8 @@ class ChoiceCombo : public QComboBox {
     // Replaces the list by `names` and shows `text`, with no entry chosen.
     void setNames(const QStringList& names, const QString& text);
     void showPopup() override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
   signals:
     // An entry was chosen from the list.
@@ -22,9 +24,14 @@ class ChoiceCombo : public QComboBox {
     // Enter was pressed in the box.
     void entered();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void fitPopupWidth();
+    void takeHeldFont() const;
 
     bool typing_ = false; // the box is ending a typed text
     bool popupFitted_ = false;
+    mutable bool fontHeld_ = false; // a font change not yet passed on
 };

@@ -1,6 +1,7 @@
 #include "app/datafolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
 namespace {
@@ -31,4 +32,8 @@ QString startFolder(const QString& given) {
 void rememberFolder(const QString& folder) {
     if (hasNormalFolder(folder))
         dropSettings().setValue(kFolderKey, folder);
+}
+
+std::string localPath(const QString& folder) {
+    return QFile::encodeName(folder).toStdString();
 }

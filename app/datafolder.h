@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <string>
+
 class QSettings;
 
 // The settings where the window remembers the last data folder.
@@ -18,3 +20,6 @@ QString startFolder(const QString& given);
 void rememberFolder(const QString& folder);
 
 bool hasNormalFolder(const QString& folder);
+
+// The folder's path as the system names it, for the core's file reading.
+std::string localPath(const QString& folder);

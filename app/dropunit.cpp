@@ -5,20 +5,14 @@
 #include "app/droplistmodel.h"
 #include "app/formvalues.h"
 #include "app/helpviewer.h"
-#include "app/namecompletion.h"
-#include "app/radiofocus.h"
+#include "app/namelists.h"
 #include "app/windowsize.h"
 #include "data/diskfilesource.h"
-#include "data/itemlist.h"
-#include "data/monsterlist.h"
-#include "data/setlist.h"
-#include "data/unilist.h"
 #include "results/convert.h"
 #include "search/magicfind.h"
 #include "ui_dropunit.h"
 
-#include <QAction>
-#include <QFile>
+#include <QDir>
 #include <QFileDialog>
 
 TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolder, QWidget* parent)
@@ -52,53 +46,6 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
 
 TForm1::~TForm1() = default;
 
-void TForm1::connectHandlers() {
-    const std::pair<ChoiceCombo*, QPushButton*> rows[] = {
-        {ui_->MonList, ui_->MonSearch},           {ui_->ItList, ui_->ItSearch},
-        {ui_->SetList, ui_->SetItSearch},         {ui_->MonSetList, ui_->SetMonSearch},
-        {ui_->UniMonList, ui_->UniMonsterSearch}, {ui_->UniItemList, ui_->UniItemSearch}};
-    for (const auto& [box, search] : rows) {
-        connect(box, &ChoiceCombo::entered, search, &QPushButton::click);
-        offerNames(box);
-    }
-    offerNames(ui_->BaseSetList);
-    connect(ui_->MonSearch, &QPushButton::clicked, this, &TForm1::MonSearchClick);
-    connect(ui_->ItSearch, &QPushButton::clicked, this, &TForm1::ItSearchClick);
-    connect(ui_->UniItemSearch, &QPushButton::clicked, this, &TForm1::UniItemSearchClick);
-    connect(ui_->UniMonsterSearch, &QPushButton::clicked, this, &TForm1::UniMonsterSearchClick);
-    connect(ui_->SetItSearch, &QPushButton::clicked, this, &TForm1::SetItSearchClick);
-    connect(ui_->SetMonSearch, &QPushButton::clicked, this, &TForm1::SetMonSearchClick);
-    connect(ui_->BaseSetList, &ChoiceCombo::chosen, this, &TForm1::BaseSetListClick);
-    connect(ui_->BaseSetList, &ChoiceCombo::entered, this, [this] {
-        if (ui_->BaseSetList->findText(ui_->BaseSetList->currentText(), Qt::MatchExactly) >= 0)
-            BaseSetListClick();
-    });
-    connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(ui_->CalcMf, &QPushButton::clicked, this, &TForm1::CalcMfClick);
-    connect(ui_->MagicFind, &QLineEdit::returnPressed, this, &TForm1::CalcMfClick);
-    connect(model_, &DropListModel::headingsChanged, this,
-            [this](const QString& name, const QString& drop) {
-                setHeading(ui_->NameLabel, name);
-                setHeading(ui_->DropLabel, drop);
-            });
-}
-
-void TForm1::connectKeys() {
-    const auto addKey = [this](const QString& text, const QKeySequence& key, auto slot) {
-        auto* action = new QAction(text, this);
-        action->setShortcut(key);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-        return action;
-    };
-    ui_->DropList->addAction(addKey(QStringLiteral("&Open data folder\u2026"), QKeySequence::Open,
-                                    &TForm1::chooseFolder));
-    addKey(QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), &TForm1::reload);
-    addKey(QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &TForm1::showHelp);
-    tabToSelectedRadio(this);
-    HelpViewer::openOnClick(ui_->Label4);
-}
-
 // Start-up: the Normal monster list and the three top-level lists fill the
 // selection boxes. A list file that cannot be read ends the reading there;
 // the lists keep what was read so far and the window opens all the same.
@@ -108,13 +55,9 @@ void TForm1::FormCreate() {
     model_->setNameText(names_);
     ui_->Label4->setToolTip(QStringLiteral("Data folder: %1\nClick or press F1 for the guide.")
                                 .arg(QDir::toNativeSeparators(dataFolder_)));
-    std::vector<std::string> lists[4];
+    NameLists lists;
     try {
-        qdc::DiskFileSource files(dataDirectory());
-        qdc::readMonsterNames(files, lists[0]);
-        qdc::readItemNames(files, lists[1]);
-        qdc::readBaseSetNames(files, lists[2]);
-        qdc::readUniqueNames(files, lists[3]);
+        readNameLists(localPath(dataFolder_), lists);
     } catch (const std::exception& e) {
         fillBoxes(lists);
         showError(e);
@@ -123,25 +66,25 @@ void TForm1::FormCreate() {
     fillBoxes(lists);
 }
 
-void TForm1::fillBoxes(const std::vector<std::string> (&lists)[4]) {
-    const QStringList monsters = shownNames(lists[0], names_);
+void TForm1::fillBoxes(const NameLists& lists) {
+    const QStringList monsters = shownNames(lists.monsters, names_);
     for (ChoiceCombo* box : {ui_->MonList, ui_->MonSetList, ui_->UniMonList})
         box->setNames(monsters, box->currentText());
-    ui_->ItList->setNames(shownNames(lists[1], names_), ui_->ItList->currentText());
-    ui_->BaseSetList->setNames(shownNames(lists[2], names_), ui_->BaseSetList->currentText());
-    ui_->UniItemList->setNames(shownNames(lists[3], names_), ui_->UniItemList->currentText());
+    ui_->ItList->setNames(shownNames(lists.items, names_), ui_->ItList->currentText());
+    ui_->BaseSetList->setNames(shownNames(lists.baseSets, names_), ui_->BaseSetList->currentText());
+    ui_->UniItemList->setNames(shownNames(lists.uniques, names_), ui_->UniItemList->currentText());
 }
 
 void TForm1::MonSearchClick() {
     runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::monsterSearch(env, list, boxText(ui_->MonList),
+        return qdc::monsterSearch(env, list, boxText(ui_->MonList, names_),
                                   radioDifficulty(ui_->MonNormal, ui_->MonNm, ui_->MonHell));
     });
 }
 
 void TForm1::ItSearchClick() {
     runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::itemSearch(env, list, boxText(ui_->ItList),
+        return qdc::itemSearch(env, list, boxText(ui_->ItList, names_),
                                checkDifficulties(ui_->ItNormal, ui_->ItNm, ui_->ItHell));
     });
 }
@@ -149,7 +92,7 @@ void TForm1::ItSearchClick() {
 void TForm1::UniItemSearchClick() {
     runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
         return qdc::uniqueItemSearch(
-            env, list, boxText(ui_->UniItemList),
+            env, list, boxText(ui_->UniItemList, names_),
             checkDifficulties(ui_->NormUniCheck, ui_->NmUniCheck, ui_->HellUniCheck),
             magicFindText(ui_->MagicFind));
     });
@@ -158,7 +101,7 @@ void TForm1::UniItemSearchClick() {
 void TForm1::UniMonsterSearchClick() {
     runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
         return qdc::uniqueMonsterSearch(
-            env, list, boxText(ui_->UniMonList),
+            env, list, boxText(ui_->UniMonList, names_),
             radioDifficulty(ui_->NormUniRadio, ui_->NmUniRadio, ui_->HellUniRadio),
             magicFindText(ui_->MagicFind));
     });
@@ -167,7 +110,7 @@ void TForm1::UniMonsterSearchClick() {
 void TForm1::SetItSearchClick() {
     runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
         return qdc::setItemSearch(
-            env, list, boxText(ui_->BaseSetList), boxText(ui_->SetList),
+            env, list, boxText(ui_->BaseSetList, names_), boxText(ui_->SetList, names_),
             checkDifficulties(ui_->NormSetCheck, ui_->NmSetCheck, ui_->HellSetCheck),
             magicFindText(ui_->MagicFind));
     });
@@ -176,7 +119,7 @@ void TForm1::SetItSearchClick() {
 void TForm1::SetMonSearchClick() {
     runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
         return qdc::setMonsterSearch(
-            env, list, boxText(ui_->MonSetList),
+            env, list, boxText(ui_->MonSetList, names_),
             radioDifficulty(ui_->NormSetRadio, ui_->NmSetRadio, ui_->HellSetRadio),
             magicFindText(ui_->MagicFind));
     });
@@ -185,8 +128,8 @@ void TForm1::SetMonSearchClick() {
 void TForm1::BaseSetListClick() {
     qdc::SetItemChoice choice;
     try {
-        qdc::DiskFileSource files(dataDirectory());
-        qdc::chooseBaseSet(files, boxText(ui_->BaseSetList), choice);
+        qdc::DiskFileSource files(localPath(dataFolder_));
+        qdc::chooseBaseSet(files, boxText(ui_->BaseSetList, names_), choice);
     } catch (const std::exception& e) {
         showSetItems(choice);
         showError(e);
@@ -205,9 +148,7 @@ void TForm1::Button1Click() {
     std::vector<std::string> selected = ui_->DropList->selectedEntries();
     runHandler([this] { qdc::widenSeparators(model_->list()); });
     model_->refresh();
-    for (std::string& entry : selected)
-        for (std::size_t at = entry.find('='); at != std::string::npos; at = entry.find('=', at))
-            entry.replace(at, 1, qdc::kWideSeparator);
+    widenEntries(selected);
     ui_->DropList->selectEntries(selected);
 }
 
@@ -257,8 +198,8 @@ void TForm1::runHandler(const std::function<void()>& work) {
 void TForm1::runSearch(const Search& search) {
     qdc::SearchNote note;
     runHandler([&] {
-        qdc::DiskFileSource files(dataDirectory());
-        note = search({files, decimalSeparator_, sortMode()}, model_->list());
+        qdc::DiskFileSource files(localPath(dataFolder_));
+        note = search({files, decimalSeparator_, sortMode(ui_->SortName)}, model_->list());
     });
     model_->refresh();
     ui_->DropList->setNote(note ? names_.decodeMessage(*note) : QString());
@@ -266,16 +207,4 @@ void TForm1::runSearch(const Search& search) {
 
 void TForm1::showError(const std::exception& error) {
     errors_->show(this, describeError(error, names_, dataFolder_));
-}
-
-std::string TForm1::boxText(const QComboBox* box) const {
-    return names_.encode(box->currentText());
-}
-
-std::string TForm1::dataDirectory() const {
-    return QFile::encodeName(dataFolder_).toStdString();
-}
-
-qdc::SortMode TForm1::sortMode() const {
-    return ui_->SortName->isChecked() ? qdc::SortMode::NameFirst : qdc::SortMode::ChanceFirst;
 }

@@ -16,7 +16,7 @@ namespace Ui {
 class TForm1;
 }
 class DropListModel;
-class QComboBox;
+struct NameLists;
 
 inline const QString kWindowTitle = QStringLiteral("Quarnhold Drop Calculator");
 
@@ -60,14 +60,11 @@ class TForm1 : public QWidget {
     void connectHandlers();
     void connectKeys();
     void FormCreate();
-    void fillBoxes(const std::vector<std::string> (&lists)[4]);
+    void fillBoxes(const NameLists& lists);
     void showSetItems(const qdc::SetItemChoice& choice);
     // Runs a handler's work; an error ends it and is shown in the error box.
     void runHandler(const std::function<void()>& work);
     void showError(const std::exception& error);
-    std::string boxText(const QComboBox* box) const;
-    std::string dataDirectory() const;
-    qdc::SortMode sortMode() const;
 
     std::unique_ptr<Ui::TForm1> ui_;
     std::unique_ptr<ErrorBox> ownErrors_;

@@ -1,6 +1,7 @@
 #include "app/formvalues.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -32,6 +33,14 @@ qdc::DifficultySet checkDifficulties(const QCheckBox* normal, const QCheckBox* n
     return {normal->isChecked(), nightmare->isChecked(), hell->isChecked()};
 }
 
+qdc::SortMode sortMode(const QRadioButton* byName) {
+    return byName->isChecked() ? qdc::SortMode::NameFirst : qdc::SortMode::ChanceFirst;
+}
+
+std::string boxText(const QComboBox* box, const NameText& text) {
+    return text.encode(box->currentText());
+}
+
 std::string magicFindText(const QLineEdit* box) {
     return box->text().toLatin1().toStdString();
 }
@@ -42,6 +51,12 @@ QStringList shownNames(const std::vector<std::string>& names, const NameText& te
     for (const std::string& name : names)
         shown.append(text.decode(name));
     return shown;
+}
+
+void widenEntries(std::vector<std::string>& entries) {
+    for (std::string& entry : entries)
+        for (std::size_t at = entry.find('='); at != std::string::npos; at = entry.find('=', at))
+            entry.replace(at, 1, qdc::kWideSeparator);
 }
 
 void setHeading(QLabel* label, const QString& caption) {

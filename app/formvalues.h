@@ -2,6 +2,7 @@
 
 #include "app/nametext.h"
 #include "data/difficulty.h"
+#include "results/entry.h"
 
 #include <QStringList>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -23,10 +25,20 @@ qdc::Difficulty radioDifficulty(const QRadioButton* normal, const QRadioButton* 
 qdc::DifficultySet checkDifficulties(const QCheckBox* normal, const QCheckBox* nightmare,
                                      const QCheckBox* hell);
 
+// The order the "Sort by" group asks for: by name when `byName` is checked.
+qdc::SortMode sortMode(const QRadioButton* byName);
+
+// The text of a name box as the bytes of the data files.
+std::string boxText(const QComboBox* box, const NameText& text);
+
 // The magic find as the core reads it.
 std::string magicFindText(const QLineEdit* box);
 
 QStringList shownNames(const std::vector<std::string>& names, const NameText& text);
+
+// The entries as the separator command rewrites them: every "=" becomes the
+// wide separator.
+void widenEntries(std::vector<std::string>& entries);
 
 // A column heading keeps its place and takes the width of its caption, so
 // that "% Drop Chance" fits where "Name" stood.

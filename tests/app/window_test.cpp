@@ -4,6 +4,7 @@
 
 #include "app_test_helpers.h"
 
+#include "app/choicecombo.h"
 #include "app/errorbox.h"
 #include "app/helpviewer.h"
 #include "results/error.h"
@@ -12,6 +13,7 @@
 #include <QClipboard>
 #include <QCompleter>
 #include <QFileDialog>
+#include <QFrame>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,6 +98,7 @@ class WindowTest : public QObject {
     void tabFollowsReadingOrder();
     void completionOffersContainedNames();
     void dropDownShowsWholeNames();
+    void dropDownMadeWhenFirstOpened();
     void copySelectedAndAll();
     void saveAsTextAndCsv();
     void separatorKeepsSelection();
@@ -179,6 +182,33 @@ void WindowTest::dropDownShowsWholeNames() {
     QTest::keyClick(box->view(), Qt::Key_Return);
     QCOMPARE(box->currentText(), longest);
     QCOMPARE(box->lineEdit()->cursorPosition(), 0); // the start of the name is shown
+}
+
+void WindowTest::dropDownMadeWhenFirstOpened() {
+    const auto dropDowns = [](const QComboBox& box) {
+        return box.findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly).size();
+    };
+    for (const QComboBox* box : form_->findChildren<QComboBox*>())
+        QCOMPARE(dropDowns(*box), 0);
+    // It opens in the box's font, and follows it from then on.
+    auto* box = ctl<QComboBox>(*form_, "UniItemList");
+    box->showPopup();
+    QTRY_VERIFY(box->view()->isVisible());
+    QCOMPARE(dropDowns(*box), 1);
+    QCOMPARE(box->view()->font(), form_->font());
+    box->hidePopup();
+    QFont large = box->font();
+    large.setPixelSize(30);
+    box->setFont(large);
+    QCOMPARE(box->view()->font(), large);
+
+    // A font set while it is not made yet still changes the size asked for.
+    ChoiceCombo single;
+    const QSize small = single.sizeHint();
+    single.setFont(large);
+    QCOMPARE(dropDowns(single), 0);
+    QVERIFY(single.sizeHint().height() > small.height());
+    QVERIFY(single.minimumSizeHint().height() > small.height());
 }
 
 void WindowTest::copySelectedAndAll() {

@@ -1,0 +1,15 @@
+#include "app/namelists.h"
+
+#include "data/diskfilesource.h"
+#include "data/itemlist.h"
+#include "data/monsterlist.h"
+#include "data/setlist.h"
+#include "data/unilist.h"
+
+void readNameLists(const std::string& directory, NameLists& lists) {
+    qdc::DiskFileSource files(directory);
+    qdc::readMonsterNames(files, lists.monsters);
+    qdc::readItemNames(files, lists.items);
+    qdc::readBaseSetNames(files, lists.baseSets);
+    qdc::readUniqueNames(files, lists.uniques);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The names the selection boxes offer, as the list files hold them.
+struct NameLists {
+    std::vector<std::string> monsters; // of the Normal monster list
+    std::vector<std::string> items;
+    std::vector<std::string> baseSets;
+    std::vector<std::string> uniques;
+};
+
+// Reads the lists of the data folder `directory` in the order above. A list
+// that cannot be read ends the reading with its error; the lists read before
+// it are kept.
+void readNameLists(const std::string& directory, NameLists& lists);
