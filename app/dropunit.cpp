@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include <exception>
+
 TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()), errors_(errors),
       decimalSeparator_(decimalSeparator), dataFolder_(startFolder(dataFolder)),
@@ -194,15 +196,21 @@ void TForm1::runHandler(const std::function<void()>& work) {
 }
 
 // The list is shown once the search has ended, with its note if it found
-// nothing, and also after an error, with what the search had added.
+// nothing; after an error, with what the search had added, before the error
+// box opens over it.
 void TForm1::runSearch(const Search& search) {
     qdc::SearchNote note;
-    runHandler([&] {
+    std::exception_ptr failure;
+    try {
         qdc::DiskFileSource files(localPath(dataFolder_));
         note = search({files, decimalSeparator_, sortMode(ui_->SortName)}, model_->list());
-    });
+    } catch (...) {
+        failure = std::current_exception();
+    }
     model_->refresh();
     ui_->DropList->setNote(note ? names_.decodeMessage(*note) : QString());
+    if (failure)
+        runHandler([&] { std::rethrow_exception(failure); });
 }
 
 void TForm1::showError(const std::exception& error) {

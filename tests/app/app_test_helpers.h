@@ -10,10 +10,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
+#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -23,7 +26,10 @@ class CapturingErrorBox final : public ErrorBox {
     void show(QWidget*, const ErrorReport& report) override {
         messages.append(report.message);
         reports.append(report);
+        if (onShow)
+            onShow();
     }
+    std::function<void()> onShow; // what a user would see while the box is up
     QStringList messages;
     QList<ErrorReport> reports;
 };

@@ -104,6 +104,7 @@ class WindowTest : public QObject {
     void separatorKeepsSelection();
     void longEntryScrollsAndShowsTooltip();
     void noteOverEmptyList();
+    void entriesShownUnderTheErrorBox();
     void folderGivenChosenReloadedRemembered();
     void helpOpensTheGuide();
     void utf8Names();
@@ -270,6 +271,19 @@ void WindowTest::longEntryScrollsAndShowsTooltip() {
     QHelpEvent tip(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &tip);
     QTRY_COMPARE(QToolTip::text(), "50=" + kLong);
+}
+
+void WindowTest::entriesShownUnderTheErrorBox() {
+    data_->write("Normal/lurker.txt", "Gold:1\nCap:x\n");
+    int rowsSeen = -1;
+    errors_.onShow = [&] { rowsSeen = ctl<DropListView>(*form_, "DropList")->model()->rowCount(); };
+    ctl<QComboBox>(*form_, "MonList")->setEditText("Cave Lurker");
+    ctl<QPushButton>(*form_, "MonSearch")->click();
+    errors_.onShow = nullptr;
+    QCOMPARE(rowsSeen, 1);
+    QCOMPARE(errors_.messages, QStringList("'x' is not a valid floating point value."));
+    errors_.messages.clear();
+    errors_.reports.clear();
 }
 
 void WindowTest::noteOverEmptyList() {
