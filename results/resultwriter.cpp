@@ -47,7 +47,13 @@ double readBack(std::string_view chance, char decimalSeparator) {
 } // namespace
 
 void ResultWriter::add(const std::string& name, const std::string& chanceText) {
-    place(makeEntry(name, chanceText, mode_));
+    // As makeEntry() writes it, in one allocation.
+    const bool nameFirst = mode_ == SortMode::NameFirst;
+    std::string text;
+    text.reserve(name.size() + 1 + chanceText.size());
+    text.append(nameFirst ? name : chanceText).append(1, '=');
+    text.append(nameFirst ? chanceText : name);
+    place(std::move(text));
 }
 
 void ResultWriter::place(std::string text) {

@@ -57,6 +57,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
+    std::string entryName;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
         // The last level line of the monster decides. A monster without
         // one is taken at level 0 with no reduction.
@@ -66,7 +67,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         in.reduction = level.reduction;
         in.monsterName = monster.name;
         const DropTableRef ref = dropTableRef(d, monster.rest);
-        const std::string entryName = monster.name + difficultySuffix(d);
+        entryName.assign(monster.name).append(difficultySuffix(d));
         const auto onDash = [&] {
             in.reduction = 0;
             writer.armMerge();

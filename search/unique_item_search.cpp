@@ -52,6 +52,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
+    std::string name;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
         const DropTableRef ref = dropTableRef(d, monster.rest);
         // A monster without a level line is taken as level 0 without
@@ -60,7 +61,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
             levels.first(d, monster.name, ReductionCut::AfterComma).value_or(LevelRecord{});
         input.monsterLevel = level.level;
         input.qualityReduction = level.reduction;
-        const std::string name = monster.name + difficultySuffix(d);
+        name.assign(monster.name).append(difficultySuffix(d));
         const auto onDash = [&] {
             input.qualityReduction = 0;
             writer.armMerge();
