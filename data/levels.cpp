@@ -65,8 +65,8 @@ void LevelIndex::add(Table& table, int number, std::string_view text) {
     if (text.data() < bytes.data() || text.data() > bytes.data() + bytes.size())
         text = table.copies.emplace_back(text);
     const auto index = static_cast<std::uint32_t>(table.lines.size());
-    table.lines.push_back({number, text, kNoLine});
     Chain& chain = table.byName[nameOf(text)];
+    table.lines.push_back({number, text, kNoLine, chain.last == kNoLine});
     if (chain.last == kNoLine)
         chain.first = index;
     else
@@ -74,7 +74,7 @@ void LevelIndex::add(Table& table, int number, std::string_view text) {
     chain.last = index;
 }
 
-const LevelIndex::Table& LevelIndex::table(Difficulty d) {
+LevelIndex::Table& LevelIndex::table(Difficulty d) {
     Table& table = tables_[static_cast<int>(d)];
     if (table.loaded)
         return table;
@@ -101,12 +101,27 @@ LevelRecord LevelIndex::parse(const Table& table, const Line& line, ReductionCut
     }
 }
 
+std::uint32_t LevelIndex::firstLineOf(Table& table, const std::string& monster) {
+    std::uint32_t first = kNoLine;
+    if (table.hint < table.lines.size() && table.lines[table.hint].firstOfName &&
+        nameOf(table.lines[table.hint].text) == monster) {
+        first = table.hint;
+    } else {
+        const auto found = table.byName.find(monster);
+        if (found == table.byName.end())
+            return kNoLine;
+        first = found->second.first;
+    }
+    table.hint = first + 1;
+    return first;
+}
+
 std::optional<LevelRecord> LevelIndex::first(Difficulty d, const std::string& monster,
                                              ReductionCut cut) {
-    const Table& t = table(d);
-    const auto found = t.byName.find(monster);
-    if (found != t.byName.end())
-        return parse(t, t.lines[found->second.first], cut);
+    Table& t = table(d);
+    const std::uint32_t first = firstLineOf(t, monster);
+    if (first != kNoLine)
+        return parse(t, t.lines[first], cut);
     if (t.error)
         throw DropError(*t.error);
     return std::nullopt;
@@ -114,12 +129,10 @@ std::optional<LevelRecord> LevelIndex::first(Difficulty d, const std::string& mo
 
 std::optional<LevelRecord> LevelIndex::last(Difficulty d, const std::string& monster,
                                             ReductionCut cut) {
-    const Table& t = table(d);
+    Table& t = table(d);
     std::optional<LevelRecord> record;
-    const auto found = t.byName.find(monster);
-    if (found != t.byName.end())
-        for (std::uint32_t i = found->second.first; i != kNoLine; i = t.lines[i].next)
-            record = parse(t, t.lines[i], cut);
+    for (std::uint32_t i = firstLineOf(t, monster); i != kNoLine; i = t.lines[i].next)
+        record = parse(t, t.lines[i], cut);
     if (t.error)
         throw DropError(*t.error);
     return record;

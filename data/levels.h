@@ -59,6 +59,7 @@ class LevelIndex {
         int number = 0;
         std::string_view text;
         std::uint32_t next = kNoLine;
+        bool firstOfName = false;
     };
     struct Chain {
         std::uint32_t first = kNoLine;
@@ -72,9 +73,13 @@ class LevelIndex {
         std::deque<std::string> copies;
         std::optional<DropError> error;
         bool loaded = false;
+        // Where the next lookup looks first: monsters are mostly looked up
+        // in the order of their level lines.
+        std::uint32_t hint = 0;
     };
     static constexpr std::uint32_t kNoLine = 0xffffffffU;
-    const Table& table(Difficulty d);
+    Table& table(Difficulty d);
+    static std::uint32_t firstLineOf(Table& table, const std::string& monster);
     static void add(Table& table, int number, std::string_view text);
     static LevelRecord parse(const Table& table, const Line& line, ReductionCut cut);
 

@@ -54,10 +54,10 @@ class ResultWriter {
         bool unreadable = false; // its chance does not read back
     };
     void place(std::string text);
-    void index(std::uint32_t slot);
+    void index(std::uint32_t index);
     std::vector<std::uint32_t> liveInListOrder() const;
     double mergeInListOrder(const std::string& name, double chance);
-    void kill(std::uint32_t slot);
+    void kill(std::uint32_t index);
 
     ResultList& list_;
     SortMode mode_;

@@ -117,3 +117,46 @@ TEST(LevelIndex, ReadErrorAfterTheLines) {
             outcome([&] { return qdc::findLastLevel(files, Difficulty::Normal, monster, cut); }));
     }
 }
+
+// Lookups in the order of the file, out of it and repeated, over lines with
+// CR LF and lone CRs, give what a fresh read gives, errors and their lines
+// included.
+TEST(LevelIndex, AnyLookupOrderSameAsReadingTheFile) {
+    qdc::MemoryFileSource files{
+        {"Normal/levels.txt", "A:1,100\r\nB:\r2,200\r\nA:3,300\nC:y\nD:4,5\r\n"}};
+    const std::vector<std::vector<std::string>> orders = {
+        {"A", "B", "C", "D"}, {"D", "C", "B", "A"}, {"B", "B", "A", "A", "E", "D"}};
+    const auto location = [](const auto& lookup) -> std::string {
+        try {
+            lookup();
+            return "-";
+        } catch (const qdc::DropError& e) {
+            return e.location() ? std::to_string(e.location()->line) + ":" + e.location()->text
+                                : "?";
+        }
+    };
+    for (const auto& order : orders) {
+        qdc::LevelIndex index(files);
+        for (const std::string& monster : order) {
+            for (const auto cut : {ReductionCut::AfterComma, ReductionCut::LastThree}) {
+                const auto first = [&] { return index.first(Difficulty::Normal, monster, cut); };
+                const auto fresh = [&] {
+                    return qdc::findFirstLevel(files, Difficulty::Normal, monster, cut);
+                };
+                EXPECT_EQ(outcome(first), outcome(fresh)) << monster;
+                EXPECT_EQ(location(first), location(fresh)) << monster;
+                const auto last = [&] { return index.last(Difficulty::Normal, monster, cut); };
+                const auto lastFresh = [&] {
+                    return qdc::findLastLevel(files, Difficulty::Normal, monster, cut);
+                };
+                EXPECT_EQ(outcome(last), outcome(lastFresh)) << monster;
+                EXPECT_EQ(location(last), location(lastFresh)) << monster;
+            }
+        }
+    }
+    qdc::LevelIndex index(files);
+    EXPECT_EQ(outcome([&] { return index.last(Difficulty::Normal, "B", ReductionCut::LastThree); }),
+              "2/200");
+    EXPECT_EQ(location([&] { index.first(Difficulty::Normal, "C", ReductionCut::AfterComma); }),
+              "4:C:y");
+}
