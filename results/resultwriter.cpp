@@ -77,11 +77,56 @@ void ResultWriter::place(std::string text) {
         this->index(index);
 }
 
+ResultWriter::Bucket* ResultWriter::findName(std::string_view name, std::size_t hash) {
+    if (buckets_.empty())
+        return nullptr;
+    const std::size_t mask = buckets_.size() - 1;
+    for (std::size_t pos = hash & mask; buckets_[pos].head != kNoSlot; pos = (pos + 1) & mask) {
+        Bucket& bucket = buckets_[pos];
+        if (bucket.head != kGone && bucket.hash == hash && slots_[bucket.head].name == name)
+            return &bucket;
+    }
+    return nullptr;
+}
+
+// Makes room for more names: at most half the buckets are taken afterwards.
+void ResultWriter::rebuildBuckets() {
+    std::vector<Bucket> old = std::move(buckets_);
+    std::size_t live = 0;
+    for (const Bucket& bucket : old)
+        live += bucket.head < kGone ? 1 : 0;
+    std::size_t size = 64;
+    while (size < 2 * (live + 1))
+        size *= 2;
+    buckets_.assign(size, Bucket{});
+    bucketsUsed_ = live;
+    for (const Bucket& bucket : old) {
+        if (bucket.head >= kGone)
+            continue;
+        std::size_t pos = bucket.hash & (size - 1);
+        while (buckets_[pos].head != kNoSlot)
+            pos = (pos + 1) & (size - 1);
+        buckets_[pos] = bucket;
+    }
+}
+
 void ResultWriter::index(std::uint32_t index) {
     Slot& slot = slots_[index];
-    const auto [head, added] = byName_.try_emplace(slot.name, index);
-    slot.nextSameName = added ? kNoSlot : head->second;
-    head->second = index;
+    const std::size_t hash = std::hash<std::string_view>{}(slot.name);
+    if (Bucket* same = findName(slot.name, hash)) {
+        slot.nextSameName = same->head;
+        same->head = index;
+        return;
+    }
+    if (4 * (bucketsUsed_ + 1) > 3 * buckets_.size())
+        rebuildBuckets();
+    const std::size_t mask = buckets_.size() - 1;
+    std::size_t pos = hash & mask;
+    while (buckets_[pos].head < kGone)
+        pos = (pos + 1) & mask;
+    bucketsUsed_ += buckets_[pos].head == kNoSlot ? 1 : 0;
+    buckets_[pos] = {hash, index};
+    slot.nextSameName = kNoSlot;
 }
 
 void ResultWriter::kill(std::uint32_t index) {
@@ -137,13 +182,13 @@ double ResultWriter::merge(const std::string& name, double chance) {
             if (slots_[i].live)
                 this->index(i);
     }
-    const auto found = byName_.find(name);
-    if (found == byName_.end())
+    Bucket* found = findName(name, std::hash<std::string_view>{}(name));
+    if (found == nullptr)
         return chance;
     std::vector<SortKey> same;
-    for (std::uint32_t i = found->second; i != kNoSlot; i = slots_[i].nextSameName)
+    for (std::uint32_t i = found->head; i != kNoSlot; i = slots_[i].nextSameName)
         same.push_back({slots_[i].text, slots_[i].order, i});
-    byName_.erase(found);
+    found->head = kGone;
     sortInListOrder(same);
     for (const SortKey& key : same) {
         const double old = readBack(entryParts(key.text, mode_).chance, decimalSeparator_);
@@ -162,7 +207,8 @@ double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
     auto rebuild = [&] {
         slots_.clear();
         free_.clear();
-        byName_.clear();
+        buckets_.clear();
+        bucketsUsed_ = 0;
         indexed_ = false;
         unreadable_ = 0;
         for (const std::string& text : ordered.entries())
@@ -186,7 +232,8 @@ void ResultWriter::finish() {
         entries.push_back(std::move(slots_[index].text));
     slots_.clear();
     free_.clear();
-    byName_.clear();
+    buckets_.clear();
+    bucketsUsed_ = 0;
     indexed_ = false;
     unreadable_ = 0;
     list_.addAll(std::move(entries));
