@@ -28,7 +28,7 @@ class DiskFileSource : public FileSource {
     // Where small files are read before being copied out at their size: kept
     // from file to file, so that reading one allocates only what it keeps.
     std::string scratch_;
-    static constexpr std::size_t kScratchSize = 64 * 1024;
+    static constexpr std::size_t kScratchSize = std::size_t{64} * 1024;
 };
 
 } // namespace qdc
