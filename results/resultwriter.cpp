@@ -185,16 +185,23 @@ double ResultWriter::merge(const std::string& name, double chance) {
     Bucket* found = findName(name, std::hash<std::string_view>{}(name));
     if (found == nullptr)
         return chance;
-    std::vector<SortKey> same;
-    for (std::uint32_t i = found->head; i != kNoSlot; i = slots_[i].nextSameName)
-        same.push_back({slots_[i].text, slots_[i].order, i});
+    const std::uint32_t head = found->head;
     found->head = kGone;
-    sortInListOrder(same);
-    for (const SortKey& key : same) {
-        const double old = readBack(entryParts(key.text, mode_).chance, decimalSeparator_);
+    const auto absorb = [&](std::uint32_t slot) {
+        const double old = readBack(entryParts(slots_[slot].text, mode_).chance, decimalSeparator_);
         chance = (old / 100 + chance / 100) * 100;
-        kill(key.slot);
+        kill(slot);
+    };
+    if (slots_[head].nextSameName == kNoSlot) { // the usual case: one entry of the name
+        absorb(head);
+        return chance;
     }
+    std::vector<SortKey> same;
+    for (std::uint32_t i = head; i != kNoSlot; i = slots_[i].nextSameName)
+        same.push_back({slots_[i].text, slots_[i].order, i});
+    sortInListOrder(same);
+    for (const SortKey& key : same)
+        absorb(key.slot);
     return chance;
 }
 
