@@ -20,10 +20,10 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
     bool named = false;
     std::string name;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        const DropTableRef ref = dropTableRef(d, monster.rest);
+        DropTableRef ref = dropTableRef(d, monster.rest);
         name.assign(monster.name).append(difficultySuffix(d));
         walkDropTable(
-            files, ref, sep, [&] { writer.armMerge(); },
+            files, std::move(ref), sep, [&] { writer.armMerge(); },
             [&](const DropStep& drop) {
                 if (drop.item != item)
                     return true;

@@ -66,7 +66,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         in.monsterLevel = level.level;
         in.reduction = level.reduction;
         in.monsterName = monster.name;
-        const DropTableRef ref = dropTableRef(d, monster.rest);
+        DropTableRef ref = dropTableRef(d, monster.rest);
         entryName.assign(monster.name).append(difficultySuffix(d));
         const auto onDash = [&] {
             in.reduction = 0;
@@ -74,7 +74,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         };
         // Every line's chance must convert, the lines of other items too; a
         // computation error is located at the drop-table line it was for.
-        walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+        walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
             if (drop.item != found.baseItem || in.monsterLevel < found.setLevel) {
                 checkFloatView(drop.chance, sep);
                 return true;

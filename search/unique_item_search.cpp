@@ -54,7 +54,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     LevelIndex levels(files);
     std::string name;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        const DropTableRef ref = dropTableRef(d, monster.rest);
+        DropTableRef ref = dropTableRef(d, monster.rest);
         // A monster without a level line is taken as level 0 without
         // reduction, never as the monster before it.
         const LevelRecord level =
@@ -67,7 +67,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
             writer.armMerge();
         };
         // A computation error is located at the drop-table line it was for.
-        walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+        walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
             if (drop.item != record.baseItem || input.monsterLevel < record.level)
                 return true;
             input.picks = drop.picks;
