@@ -124,39 +124,36 @@ TEST(LevelIndex, ReadErrorAfterTheLines) {
 TEST(LevelIndex, AnyLookupOrderSameAsReadingTheFile) {
     qdc::MemoryFileSource files{
         {"Normal/levels.txt", "A:1,100\r\nB:\r2,200\r\nA:3,300\nC:y\nD:4,5\r\n"}};
-    const std::vector<std::vector<std::string>> orders = {
-        {"A", "B", "C", "D"}, {"D", "C", "B", "A"}, {"B", "B", "A", "A", "E", "D"}};
-    const auto location = [](const auto& lookup) -> std::string {
+    // The outcome, and for an error the line it is located at.
+    const auto where = [](const auto& lookup) {
         try {
             lookup();
-            return "-";
         } catch (const qdc::DropError& e) {
-            return e.location() ? std::to_string(e.location()->line) + ":" + e.location()->text
-                                : "?";
+            return outcome(lookup) + "@" + std::to_string(e.location()->line) + ":" +
+                   e.location()->text;
         }
+        return outcome(lookup);
     };
+    const std::vector<std::vector<std::string>> orders = {
+        {"A", "B", "C", "D"}, {"D", "C", "B", "A"}, {"B", "B", "A", "A", "E", "D"}};
     for (const auto& order : orders) {
         qdc::LevelIndex index(files);
-        for (const std::string& monster : order) {
+        for (const std::string& m : order) {
             for (const auto cut : {ReductionCut::AfterComma, ReductionCut::LastThree}) {
-                const auto first = [&] { return index.first(Difficulty::Normal, monster, cut); };
-                const auto fresh = [&] {
-                    return qdc::findFirstLevel(files, Difficulty::Normal, monster, cut);
-                };
-                EXPECT_EQ(outcome(first), outcome(fresh)) << monster;
-                EXPECT_EQ(location(first), location(fresh)) << monster;
-                const auto last = [&] { return index.last(Difficulty::Normal, monster, cut); };
-                const auto lastFresh = [&] {
-                    return qdc::findLastLevel(files, Difficulty::Normal, monster, cut);
-                };
-                EXPECT_EQ(outcome(last), outcome(lastFresh)) << monster;
-                EXPECT_EQ(location(last), location(lastFresh)) << monster;
+                EXPECT_EQ(
+                    where([&] { return index.first(Difficulty::Normal, m, cut); }),
+                    where([&] { return qdc::findFirstLevel(files, Difficulty::Normal, m, cut); }))
+                    << m;
+                EXPECT_EQ(where([&] { return index.last(Difficulty::Normal, m, cut); }), where([&] {
+                              return qdc::findLastLevel(files, Difficulty::Normal, m, cut);
+                          }))
+                    << m;
             }
         }
     }
     qdc::LevelIndex index(files);
-    EXPECT_EQ(outcome([&] { return index.last(Difficulty::Normal, "B", ReductionCut::LastThree); }),
+    EXPECT_EQ(where([&] { return index.last(Difficulty::Normal, "B", ReductionCut::LastThree); }),
               "2/200");
-    EXPECT_EQ(location([&] { index.first(Difficulty::Normal, "C", ReductionCut::AfterComma); }),
-              "4:C:y");
+    EXPECT_EQ(where([&] { return index.first(Difficulty::Normal, "C", ReductionCut::AfterComma); }),
+              "'y' is not a valid integer value@4:C:y");
 }

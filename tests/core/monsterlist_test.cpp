@@ -114,12 +114,9 @@ TEST(MonsterLists, EachDropTableReadOnceAndNotKeptLonger) {
              {"Normal/b.txt", "Ring:0.5\n"},
              {"Normal/c/x.txt", "Ring:0.5\n"}};
     qdc::CachingFileSource files(source);
-    std::vector<std::string> walked;
     qdc::forEachMonsterLine(files, {true}, [&](Difficulty d, const qdc::MonsterCandidate& m) {
-        walked.push_back(m.name + "=" + files.read(qdc::dropTableRef(d, m.rest).path)->bytes);
+        EXPECT_EQ(files.read(qdc::dropTableRef(d, m.rest).path)->bytes, "Ring:0.5\n") << m.name;
     });
-    EXPECT_EQ(walked.size(), 6U);
-    EXPECT_EQ(walked.front(), "A=Ring:0.5\n");
     // The two spellings of c/x.txt are two tables to the count: read twice.
     EXPECT_EQ(source.loads, (std::map<std::string, int>{{"Normal/a.txt", 1},
                                                         {"Normal/b.txt", 1},
