@@ -158,6 +158,7 @@ void sortInListOrder(std::vector<SortKey>& keys) {
 
 std::vector<std::uint32_t> ResultWriter::liveInListOrder() const {
     std::vector<SortKey> keys;
+    keys.reserve(slots_.size() - free_.size());
     for (std::uint32_t i = 0; i < slots_.size(); ++i)
         if (slots_[i].live)
             keys.push_back({slots_[i].text, slots_[i].order, i});
@@ -234,8 +235,10 @@ double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
 void ResultWriter::finish() {
     if (slots_.empty())
         return;
+    const std::vector<std::uint32_t> live = liveInListOrder();
     std::vector<std::string> entries;
-    for (const std::uint32_t index : liveInListOrder())
+    entries.reserve(live.size());
+    for (const std::uint32_t index : live)
         entries.push_back(std::move(slots_[index].text));
     slots_.clear();
     free_.clear();
