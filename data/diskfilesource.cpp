@@ -75,28 +75,35 @@ class FileDescriptor {
 
 // Gives a full buffer more room when the file has grown past it. False when
 // the file has not grown, or has grown too often.
-bool makeRoom(int fd, std::string& bytes, int& regrowths) {
+bool makeRoom(int fd, std::size_t& room, int& regrowths) {
     struct stat st {};
     if (regrowths >= kMaxRegrowths || ::fstat(fd, &st) != 0)
         return false;
     ++regrowths;
-    const auto size = static_cast<std::size_t>(st.st_size);
-    bytes.resize(std::max(size, bytes.size()) + kGrowthRoom);
+    room = std::max(static_cast<std::size_t>(st.st_size), room) + kGrowthRoom;
     return true;
 }
 
-// Reads an opened regular file, of the size `st` tells, to its end into `bytes`.
-std::optional<DropError> readWhole(int fd, const struct stat& st, std::string& bytes) {
-    bytes.resize(static_cast<std::size_t>(st.st_size) + kGrowthRoom);
+// Reads an opened regular file of `size` bytes (as fstat told) to its end into
+// the start of `buffer`; returns how many bytes were read. A read that stops
+// short once `size` is reached has met the end: no further read is needed to
+// see it.
+std::size_t readWhole(int fd, std::size_t size, std::string& buffer,
+                      std::optional<DropError>& error) {
+    std::size_t room = size + kGrowthRoom;
     std::size_t filled = 0;
     int regrowths = 0;
-    std::optional<DropError> error;
     for (;;) {
-        if (filled == bytes.size() && !makeRoom(fd, bytes, regrowths))
+        if (filled == room && !makeRoom(fd, room, regrowths))
             break;
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (buffer.size() < room)
+            buffer.resize(room);
+        const std::size_t wanted = room - filled;
+        const ssize_t got = ::read(fd, buffer.data() + filled, wanted);
         if (got > 0) {
             filled += static_cast<std::size_t>(got);
+            if (static_cast<std::size_t>(got) < wanted && filled >= size)
+                break;
         } else if (got == 0) {
             break;
         } else if (errno != EINTR) {
@@ -104,8 +111,7 @@ std::optional<DropError> readWhole(int fd, const struct stat& st, std::string& b
             break;
         }
     }
-    bytes.resize(filled);
-    return error;
+    return filled;
 }
 
 } // namespace
@@ -142,11 +148,24 @@ std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
         raiseOpenError(systemError(errno, true), path);
     if (!S_ISREG(st.st_mode))
         raiseOpenError(DropError("File access denied"), path);
-    std::string bytes;
-    std::optional<DropError> readError = readWhole(file.get(), st, bytes);
+    std::optional<DropError> readError;
+    std::string bytes = readBytes(file.get(), static_cast<std::size_t>(st.st_size), readError);
     if (readError)
         readError->locate({path, 0, ""});
     return makeFileLines(std::move(bytes), std::move(readError));
+}
+
+std::string DiskFileSource::readBytes(int fd, std::size_t size, std::optional<DropError>& error) {
+    if (size > kScratchSize) {
+        std::string bytes;
+        bytes.resize(readWhole(fd, size, bytes, error));
+        return bytes;
+    }
+    const std::size_t filled = readWhole(fd, size, scratch_, error);
+    std::string bytes(scratch_.data(), filled);
+    if (scratch_.size() > 2 * kScratchSize)
+        scratch_ = std::string();
+    return bytes;
 }
 
 } // namespace qdc

@@ -20,9 +20,15 @@ class DiskFileSource : public FileSource {
     const std::string& directory() const { return directory_; }
 
   private:
+    std::string readBytes(int fd, std::size_t size, std::optional<DropError>& error);
+
     std::string directory_;
     int folder_ = -1;     // the opened data folder, or -1
     int folderError_ = 0; // why the folder could not be opened
+    // Where small files are read before being copied out at their size: kept
+    // from file to file, so that reading one allocates only what it keeps.
+    std::string scratch_;
+    static constexpr std::size_t kScratchSize = std::size_t{64} * 1024;
 };
 
 } // namespace qdc

@@ -4,8 +4,10 @@
 #include "data/monsterlist.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace qdc {
 
@@ -29,9 +31,10 @@ DropStep dropStep(std::string_view line, std::int32_t picks);
 // visit(step), which returns false to stop the walk there. An error raised
 // over a line is located at it.
 template <class OnDash, class Visit>
-void walkDropTable(FileSource& files, const DropTableRef& ref, char decimalSeparator, OnDash onDash,
+void walkDropTable(FileSource& files, DropTableRef ref, char decimalSeparator, OnDash onDash,
                    Visit visit) {
-    LineReader reader = files.open(ref.path);
+    std::shared_ptr<const FileLines> table = files.read(ref.path);
+    LineReader reader(std::move(table), std::move(ref.path));
     std::int32_t picks = ref.picks;
     std::string storage;
     std::string_view line;

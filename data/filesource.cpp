@@ -97,6 +97,8 @@ std::shared_ptr<const FileLines> CachingFileSource::load(const std::string& path
     const auto cached = cache_.find(path);
     if (cached != cache_.end())
         return cached->second;
+    if (!keeping_)
+        return source_.load(path);
     return cache_.emplace(path, source_.load(path)).first->second;
 }
 

@@ -113,16 +113,19 @@ class MemoryFileSource : public FileSource {
 
 // Keeps the files it has loaded, so that a search reads each file once
 // however often it walks it, until release() says it will not walk it again.
-// Open errors are not kept: they end the search.
+// While keeping is off, the files it loads are not kept (a file read only once
+// need not be). Open errors are not kept: they end the search.
 class CachingFileSource : public FileSource {
   public:
     explicit CachingFileSource(FileSource& source) : source_(source) {}
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     void release(const std::string& path) { cache_.erase(path); }
+    void setKeeping(bool on) { keeping_ = on; }
 
   private:
     FileSource& source_;
     std::unordered_map<std::string, std::shared_ptr<const FileLines>> cache_;
+    bool keeping_ = true;
 };
 
 // The path of `name` inside the folder of `difficulty`, with every "\" of the

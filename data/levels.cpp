@@ -10,20 +10,21 @@ std::string levelLineName(const std::string& line) {
     return colon == std::string::npos ? std::string() : line.substr(0, colon);
 }
 
-LevelRecord parseLevelLine(const std::string& line, ReductionCut cut) {
+LevelRecord parseLevelLine(std::string_view line, ReductionCut cut) {
     const std::size_t colon = line.find(':');
-    const std::size_t start = colon == std::string::npos ? 0 : colon + 1;
+    const std::size_t start = colon == std::string_view::npos ? 0 : colon + 1;
     const std::size_t comma = line.find(',');
     LevelRecord record;
-    if (comma == std::string::npos) {
-        record.level = toInt(line.substr(start));
+    if (comma == std::string_view::npos) {
+        record.level = toInt(std::string(line.substr(start)));
         return record;
     }
-    record.level = toInt(comma >= start ? line.substr(start, comma - start) : std::string());
+    record.level =
+        toInt(comma >= start ? std::string(line.substr(start, comma - start)) : std::string());
     if (cut == ReductionCut::AfterComma)
-        record.reduction = toInt(line.substr(comma + 1, 3));
+        record.reduction = toInt(std::string(line.substr(comma + 1, 3)));
     else
-        record.reduction = toInt(line.substr(line.size() >= 3 ? line.size() - 3 : 0));
+        record.reduction = toInt(std::string(line.substr(line.size() >= 3 ? line.size() - 3 : 0)));
     return record;
 }
 
@@ -49,30 +50,78 @@ std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
     return found;
 }
 
-const LevelIndex::Table& LevelIndex::table(Difficulty d) {
-    const auto found = tables_.find(d);
-    if (found != tables_.end())
-        return found->second;
-    Table table;
-    LineReader reader = files_.open(levelsPath(d));
+namespace {
+
+// The text before the first ":" (the empty text when there is none).
+std::string_view nameOf(std::string_view line) {
+    const std::size_t colon = line.find(':');
+    return colon == std::string_view::npos ? std::string_view() : line.substr(0, colon);
+}
+
+} // namespace
+
+void LevelIndex::add(Table& table, int number, std::string_view text) {
+    const std::string& bytes = table.file->bytes;
+    if (text.data() < bytes.data() || text.data() > bytes.data() + bytes.size())
+        text = table.copies.emplace_back(text);
+    const auto index = static_cast<std::uint32_t>(table.lines.size());
+    Chain& chain = table.byName[nameOf(text)];
+    table.lines.push_back({number, text, kNoLine, chain.last == kNoLine});
+    if (chain.last == kNoLine)
+        chain.first = index;
+    else
+        table.lines[chain.last].next = index;
+    chain.last = index;
+}
+
+LevelIndex::Table& LevelIndex::table(Difficulty d) {
+    Table& table = tables_[static_cast<int>(d)];
+    if (table.loaded)
+        return table;
+    table.path = levelsPath(d);
+    table.file = files_.read(table.path);
+    LineReader reader(table.file, table.path);
     std::string_view line;
     try {
         while (reader.next(line))
-            table.linesByName[levelLineName(std::string(line))].push_back(reader.location());
+            add(table, reader.lineNumber(), line);
     } catch (const DropError& e) {
         table.error = e;
     }
-    return tables_.emplace(d, std::move(table)).first->second;
+    table.loaded = true;
+    return table;
+}
+
+LevelRecord LevelIndex::parse(const Table& table, const Line& line, ReductionCut cut) {
+    try {
+        return parseLevelLine(line.text, cut);
+    } catch (DropError& e) {
+        e.locate({table.path, line.number, shortened(line.text)});
+        throw;
+    }
+}
+
+std::uint32_t LevelIndex::firstLineOf(Table& table, const std::string& monster) {
+    std::uint32_t first = kNoLine;
+    if (table.hint < table.lines.size() && table.lines[table.hint].firstOfName &&
+        nameOf(table.lines[table.hint].text) == monster) {
+        first = table.hint;
+    } else {
+        const auto found = table.byName.find(monster);
+        if (found == table.byName.end())
+            return kNoLine;
+        first = found->second.first;
+    }
+    table.hint = first + 1;
+    return first;
 }
 
 std::optional<LevelRecord> LevelIndex::first(Difficulty d, const std::string& monster,
                                              ReductionCut cut) {
-    const Table& t = table(d);
-    const auto found = t.linesByName.find(monster);
-    if (found != t.linesByName.end()) {
-        const ErrorLocation& line = found->second.front();
-        return locatedAt(line, [&] { return parseLevelLine(line.text, cut); });
-    }
+    Table& t = table(d);
+    const std::uint32_t first = firstLineOf(t, monster);
+    if (first != kNoLine)
+        return parse(t, t.lines[first], cut);
     if (t.error)
         throw DropError(*t.error);
     return std::nullopt;
@@ -80,12 +129,10 @@ std::optional<LevelRecord> LevelIndex::first(Difficulty d, const std::string& mo
 
 std::optional<LevelRecord> LevelIndex::last(Difficulty d, const std::string& monster,
                                             ReductionCut cut) {
-    const Table& t = table(d);
+    Table& t = table(d);
     std::optional<LevelRecord> record;
-    const auto found = t.linesByName.find(monster);
-    if (found != t.linesByName.end())
-        for (const ErrorLocation& line : found->second)
-            record = locatedAt(line, [&] { return parseLevelLine(line.text, cut); });
+    for (std::uint32_t i = firstLineOf(t, monster); i != kNoLine; i = t.lines[i].next)
+        record = parse(t, t.lines[i], cut);
     if (t.error)
         throw DropError(*t.error);
     return record;

@@ -4,10 +4,11 @@
 #include "data/filesource.h"
 
 #include <cstdint>
-#include <map>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -30,7 +31,7 @@ std::string levelLineName(const std::string& line);
 
 // The level and reduction of a level line. Without a "," the level is all the
 // text after the first ":" and the reduction 0.
-LevelRecord parseLevelLine(const std::string& line, ReductionCut cut);
+LevelRecord parseLevelLine(std::string_view line, ReductionCut cut);
 
 // The first level line of `monster` in the difficulty's levels.txt.
 std::optional<LevelRecord> findFirstLevel(FileSource& files, Difficulty d,
@@ -51,15 +52,39 @@ class LevelIndex {
     std::optional<LevelRecord> last(Difficulty d, const std::string& monster, ReductionCut cut);
 
   private:
-    // The lines of each monster name, each with its place in the file.
-    struct Table {
-        std::unordered_map<std::string, std::vector<ErrorLocation>> linesByName;
-        std::optional<DropError> error;
+    // The level lines of a file, those of one monster name chained in file
+    // order. Texts are views into the file's bytes (or into `copies`, for a
+    // line that held a lone CR).
+    struct Line {
+        int number = 0;
+        std::string_view text;
+        std::uint32_t next = kNoLine;
+        bool firstOfName = false;
     };
-    const Table& table(Difficulty d);
+    struct Chain {
+        std::uint32_t first = kNoLine;
+        std::uint32_t last = kNoLine;
+    };
+    struct Table {
+        std::shared_ptr<const FileLines> file;
+        std::string path;
+        std::vector<Line> lines;
+        std::unordered_map<std::string_view, Chain> byName;
+        std::deque<std::string> copies;
+        std::optional<DropError> error;
+        bool loaded = false;
+        // Where the next lookup looks first: monsters are mostly looked up
+        // in the order of their level lines.
+        std::uint32_t hint = 0;
+    };
+    static constexpr std::uint32_t kNoLine = 0xffffffffU;
+    Table& table(Difficulty d);
+    static std::uint32_t firstLineOf(Table& table, const std::string& monster);
+    static void add(Table& table, int number, std::string_view text);
+    static LevelRecord parse(const Table& table, const Line& line, ReductionCut cut);
 
     FileSource& files_;
-    std::map<Difficulty, Table> tables_;
+    Table tables_[3];
 };
 
 } // namespace qdc

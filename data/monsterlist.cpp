@@ -4,6 +4,8 @@
 
 #include "results/convert.h"
 
+#include <unordered_map>
+
 namespace qdc {
 
 std::vector<MonsterCandidate> scanMonsterNames(const std::string& line) {
@@ -20,6 +22,17 @@ MonsterCandidate cutFirstColon(std::string_view line) {
     if (colon == std::string_view::npos)
         return {std::string(), std::string(line)};
     return {std::string(line.substr(0, colon)), std::string(line.substr(colon + 1))};
+}
+
+void cutFirstColon(std::string_view line, MonsterCandidate& out) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) {
+        out.name.clear();
+        out.rest.assign(line);
+        return;
+    }
+    out.name.assign(line.substr(0, colon));
+    out.rest.assign(line.substr(colon + 1));
 }
 
 std::string dropTablePath(Difficulty d, const std::string& rest) {
@@ -58,23 +71,34 @@ std::string_view tableText(std::string_view rest) {
 
 DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list)
     : difficulty_(difficulty) {
+    // The last line so far that names each table.
+    std::unordered_map<std::string, std::size_t> lastLine;
     LineReader reader(list);
     std::string_view line;
     while (reader.next(line)) {
         const std::size_t colon = line.find(':');
         const std::string_view rest =
             colon == std::string_view::npos ? line : line.substr(colon + 1);
-        const auto found = left_.find(tableText(rest));
-        if (found != left_.end())
-            ++found->second;
-        else
-            left_.emplace(std::string(tableText(rest)), 1);
+        const std::size_t index = flags_.size();
+        flags_.push_back(0);
+        const auto [found, added] = lastLine.try_emplace(std::string(tableText(rest)), index);
+        if (!added) {
+            flags_[found->second] |= NamedLater;
+            flags_[index] |= NamedBefore;
+            found->second = index;
+        }
     }
 }
 
+bool DropTableUses::visiting() {
+    return next_ < flags_.size() && (flags_[next_] & NamedLater) != 0;
+}
+
 void DropTableUses::visited(CachingFileSource& files, const std::string& rest) {
-    const auto found = left_.find(tableText(rest));
-    if (found != left_.end() && --found->second == 0)
+    const std::uint8_t flags = next_ < flags_.size() ? flags_[next_] : 0;
+    ++next_;
+    // The last of several lines naming the table: it will not be walked again.
+    if (flags == NamedBefore)
         files.release(dropTablePath(difficulty_, rest));
 }
 

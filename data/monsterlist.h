@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -25,6 +24,8 @@ std::vector<MonsterCandidate> scanMonsterNames(const std::string& line);
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
 MonsterCandidate cutFirstColon(std::string_view line);
+// The same into `out`, reusing its storage.
+void cutFirstColon(std::string_view line, MonsterCandidate& out);
 
 struct DropTableRef {
     std::int32_t picks = 0;
@@ -48,24 +49,23 @@ DropLine readDropLine(const std::string& line, char decimalSeparator);
 // the rest without its last two characters. Nothing is converted.
 std::string dropTablePath(Difficulty d, const std::string& rest);
 
-// How many monster lines of one monster list name each drop table, counted
-// down as the lines are visited, so that a table is kept only while a later
-// line may walk it again.
+// Which monster lines of one monster list name a drop table that another
+// line names too, so that a table is kept only while a later line may walk it
+// again. Told of the lines in their order.
 class DropTableUses {
   public:
     DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list);
-    // The monster line with `rest` has been visited.
+    // The next monster line, with `rest`, is visited: whether a later line
+    // names its table too (it is worth keeping then).
+    bool visiting();
+    // The line visiting() was told of has been visited.
     void visited(CachingFileSource& files, const std::string& rest);
 
   private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
+    enum Flag : std::uint8_t { NamedLater = 1, NamedBefore = 2 };
     Difficulty difficulty_;
-    std::unordered_map<std::string, int, Hash, std::equal_to<>> left_;
+    std::vector<std::uint8_t> flags_; // one per line
+    std::size_t next_ = 0;
 };
 
 // Every line of the monster lists of the chosen difficulties, visited Normal,
@@ -73,6 +73,7 @@ class DropTableUses {
 // raised by visit is located at the monster line.
 template <class Visit>
 void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Visit visit) {
+    MonsterCandidate monster;
     for (const Difficulty difficulty : kAllDifficulties) {
         if (!difficulties.has(difficulty))
             continue;
@@ -81,8 +82,10 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
         DropTableUses uses(difficulty, list);
         LineReader monsters(list, path);
         forEachLine(monsters, [&](std::string_view line) {
-            const MonsterCandidate monster = cutFirstColon(line);
-            visit(difficulty, monster);
+            cutFirstColon(line, monster);
+            files.setKeeping(uses.visiting());
+            visit(difficulty, static_cast<const MonsterCandidate&>(monster));
+            files.setKeeping(true);
             uses.visited(files, monster.rest);
         });
         files.release(path);

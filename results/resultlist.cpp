@@ -25,7 +25,7 @@ void MemoryResultList::add(const std::string& entry) {
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(pos), entry);
 }
 
-void MemoryResultList::addAll(std::vector<std::string> entries) {
+void MemoryResultList::addAll(std::vector<std::string>&& entries) {
     const auto before = [](const std::string& a, const std::string& b) {
         return collate(a, b) < 0;
     };

@@ -21,7 +21,7 @@ class ResultList {
     virtual void add(const std::string& entry) = 0;
     // Adds entries in one step, as add() would one by one. A search hands
     // over all its entries this way, once, already in sorted order.
-    virtual void addAll(std::vector<std::string> entries) {
+    virtual void addAll(std::vector<std::string>&& entries) {
         for (const std::string& entry : entries)
             add(entry);
     }
@@ -40,7 +40,7 @@ class MemoryResultList : public ResultList {
     const std::string& at(int index) const override { return entries_.at(index); }
     void removeAt(int index) override;
     void add(const std::string& entry) override;
-    void addAll(std::vector<std::string> entries) override;
+    void addAll(std::vector<std::string>&& entries) override;
     void setLabels(const std::string& nameLabel, const std::string& dropLabel) override;
 
     bool sorted() const { return sorted_; }

@@ -47,7 +47,13 @@ double readBack(std::string_view chance, char decimalSeparator) {
 } // namespace
 
 void ResultWriter::add(const std::string& name, const std::string& chanceText) {
-    place(makeEntry(name, chanceText, mode_));
+    // As makeEntry() writes it, in one allocation.
+    const bool nameFirst = mode_ == SortMode::NameFirst;
+    std::string text;
+    text.reserve(name.size() + 1 + chanceText.size());
+    text.append(nameFirst ? name : chanceText).append(1, '=');
+    text.append(nameFirst ? chanceText : name);
+    place(std::move(text));
 }
 
 void ResultWriter::place(std::string text) {
@@ -71,11 +77,56 @@ void ResultWriter::place(std::string text) {
         this->index(index);
 }
 
+ResultWriter::Bucket* ResultWriter::findName(std::string_view name, std::size_t hash) {
+    if (buckets_.empty())
+        return nullptr;
+    const std::size_t mask = buckets_.size() - 1;
+    for (std::size_t pos = hash & mask; buckets_[pos].head != kNoSlot; pos = (pos + 1) & mask) {
+        Bucket& bucket = buckets_[pos];
+        if (bucket.head != kGone && bucket.hash == hash && slots_[bucket.head].name == name)
+            return &bucket;
+    }
+    return nullptr;
+}
+
+// Makes room for more names: at most half the buckets are taken afterwards.
+void ResultWriter::rebuildBuckets() {
+    std::vector<Bucket> old = std::move(buckets_);
+    std::size_t live = 0;
+    for (const Bucket& bucket : old)
+        live += bucket.head < kGone ? 1 : 0;
+    std::size_t size = 64;
+    while (size < 2 * (live + 1))
+        size *= 2;
+    buckets_.assign(size, Bucket{});
+    bucketsUsed_ = live;
+    for (const Bucket& bucket : old) {
+        if (bucket.head >= kGone)
+            continue;
+        std::size_t pos = bucket.hash & (size - 1);
+        while (buckets_[pos].head != kNoSlot)
+            pos = (pos + 1) & (size - 1);
+        buckets_[pos] = bucket;
+    }
+}
+
 void ResultWriter::index(std::uint32_t index) {
     Slot& slot = slots_[index];
-    const auto [head, added] = byName_.try_emplace(slot.name, index);
-    slot.nextSameName = added ? kNoSlot : head->second;
-    head->second = index;
+    const std::size_t hash = std::hash<std::string_view>{}(slot.name);
+    if (Bucket* same = findName(slot.name, hash)) {
+        slot.nextSameName = same->head;
+        same->head = index;
+        return;
+    }
+    if (4 * (bucketsUsed_ + 1) > 3 * buckets_.size())
+        rebuildBuckets();
+    const std::size_t mask = buckets_.size() - 1;
+    std::size_t pos = hash & mask;
+    while (buckets_[pos].head < kGone)
+        pos = (pos + 1) & mask;
+    bucketsUsed_ += buckets_[pos].head == kNoSlot ? 1 : 0;
+    buckets_[pos] = {hash, index};
+    slot.nextSameName = kNoSlot;
 }
 
 void ResultWriter::kill(std::uint32_t index) {
@@ -107,6 +158,7 @@ void sortInListOrder(std::vector<SortKey>& keys) {
 
 std::vector<std::uint32_t> ResultWriter::liveInListOrder() const {
     std::vector<SortKey> keys;
+    keys.reserve(slots_.size() - free_.size());
     for (std::uint32_t i = 0; i < slots_.size(); ++i)
         if (slots_[i].live)
             keys.push_back({slots_[i].text, slots_[i].order, i});
@@ -131,19 +183,26 @@ double ResultWriter::merge(const std::string& name, double chance) {
             if (slots_[i].live)
                 this->index(i);
     }
-    const auto found = byName_.find(name);
-    if (found == byName_.end())
+    Bucket* found = findName(name, std::hash<std::string_view>{}(name));
+    if (found == nullptr)
         return chance;
-    std::vector<SortKey> same;
-    for (std::uint32_t i = found->second; i != kNoSlot; i = slots_[i].nextSameName)
-        same.push_back({slots_[i].text, slots_[i].order, i});
-    byName_.erase(found);
-    sortInListOrder(same);
-    for (const SortKey& key : same) {
-        const double old = readBack(entryParts(key.text, mode_).chance, decimalSeparator_);
+    const std::uint32_t head = found->head;
+    found->head = kGone;
+    const auto absorb = [&](std::uint32_t slot) {
+        const double old = readBack(entryParts(slots_[slot].text, mode_).chance, decimalSeparator_);
         chance = (old / 100 + chance / 100) * 100;
-        kill(key.slot);
+        kill(slot);
+    };
+    if (slots_[head].nextSameName == kNoSlot) { // the usual case: one entry of the name
+        absorb(head);
+        return chance;
     }
+    std::vector<SortKey> same;
+    for (std::uint32_t i = head; i != kNoSlot; i = slots_[i].nextSameName)
+        same.push_back({slots_[i].text, slots_[i].order, i});
+    sortInListOrder(same);
+    for (const SortKey& key : same)
+        absorb(key.slot);
     return chance;
 }
 
@@ -156,7 +215,8 @@ double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
     auto rebuild = [&] {
         slots_.clear();
         free_.clear();
-        byName_.clear();
+        buckets_.clear();
+        bucketsUsed_ = 0;
         indexed_ = false;
         unreadable_ = 0;
         for (const std::string& text : ordered.entries())
@@ -175,12 +235,15 @@ double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
 void ResultWriter::finish() {
     if (slots_.empty())
         return;
+    const std::vector<std::uint32_t> live = liveInListOrder();
     std::vector<std::string> entries;
-    for (const std::uint32_t index : liveInListOrder())
+    entries.reserve(live.size());
+    for (const std::uint32_t index : live)
         entries.push_back(std::move(slots_[index].text));
     slots_.clear();
     free_.clear();
-    byName_.clear();
+    buckets_.clear();
+    bucketsUsed_ = 0;
     indexed_ = false;
     unreadable_ = 0;
     list_.addAll(std::move(entries));

@@ -7,7 +7,6 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -54,10 +53,10 @@ class ResultWriter {
         bool unreadable = false; // its chance does not read back
     };
     void place(std::string text);
-    void index(std::uint32_t slot);
+    void index(std::uint32_t index);
     std::vector<std::uint32_t> liveInListOrder() const;
     double mergeInListOrder(const std::string& name, double chance);
-    void kill(std::uint32_t slot);
+    void kill(std::uint32_t index);
 
     ResultList& list_;
     SortMode mode_;
@@ -67,8 +66,17 @@ class ResultWriter {
     std::deque<Slot> slots_; // a deque, so that the name views stay put
     std::vector<std::uint32_t> free_;
     // The live entries of each name, chained through their slots; made at
-    // the first merge, kept from then on.
-    std::unordered_map<std::string_view, std::uint32_t> byName_;
+    // the first merge, kept from then on. Open addressing: a bucket holds the
+    // head slot of one name's chain, with the name's hash.
+    struct Bucket {
+        std::size_t hash = 0;
+        std::uint32_t head = kNoSlot; // kNoSlot: empty; kGone: its name was merged away
+    };
+    static constexpr std::uint32_t kGone = kNoSlot - 1;
+    Bucket* findName(std::string_view name, std::size_t hash);
+    void rebuildBuckets();
+    std::vector<Bucket> buckets_;
+    std::size_t bucketsUsed_ = 0; // not empty: live or gone
     bool indexed_ = false;
     std::uint64_t nextOrder_ = 0;
     int unreadable_ = 0;

@@ -18,11 +18,12 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
     bool named = false;
+    std::string name;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        const DropTableRef ref = dropTableRef(d, monster.rest);
-        const std::string name = monster.name + difficultySuffix(d);
+        DropTableRef ref = dropTableRef(d, monster.rest);
+        name.assign(monster.name).append(difficultySuffix(d));
         walkDropTable(
-            files, ref, sep, [&] { writer.armMerge(); },
+            files, std::move(ref), sep, [&] { writer.armMerge(); },
             [&](const DropStep& drop) {
                 if (drop.item != item)
                     return true;

@@ -57,6 +57,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
+    std::string entryName;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
         // The last level line of the monster decides. A monster without
         // one is taken at level 0 with no reduction.
@@ -65,15 +66,15 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         in.monsterLevel = level.level;
         in.reduction = level.reduction;
         in.monsterName = monster.name;
-        const DropTableRef ref = dropTableRef(d, monster.rest);
-        const std::string entryName = monster.name + difficultySuffix(d);
+        DropTableRef ref = dropTableRef(d, monster.rest);
+        entryName.assign(monster.name).append(difficultySuffix(d));
         const auto onDash = [&] {
             in.reduction = 0;
             writer.armMerge();
         };
         // Every line's chance must convert, the lines of other items too; a
         // computation error is located at the drop-table line it was for.
-        walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+        walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
             if (drop.item != found.baseItem || in.monsterLevel < found.setLevel) {
                 checkFloatView(drop.chance, sep);
                 return true;

@@ -52,21 +52,22 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
+    std::string name;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        const DropTableRef ref = dropTableRef(d, monster.rest);
+        DropTableRef ref = dropTableRef(d, monster.rest);
         // A monster without a level line is taken as level 0 without
         // reduction, never as the monster before it.
         const LevelRecord level =
             levels.first(d, monster.name, ReductionCut::AfterComma).value_or(LevelRecord{});
         input.monsterLevel = level.level;
         input.qualityReduction = level.reduction;
-        const std::string name = monster.name + difficultySuffix(d);
+        name.assign(monster.name).append(difficultySuffix(d));
         const auto onDash = [&] {
             input.qualityReduction = 0;
             writer.armMerge();
         };
         // A computation error is located at the drop-table line it was for.
-        walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+        walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
             if (drop.item != record.baseItem || input.monsterLevel < record.level)
                 return true;
             input.picks = drop.picks;

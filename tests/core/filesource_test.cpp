@@ -84,6 +84,23 @@ TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {
     std::filesystem::remove_all(root);
 }
 
+// Files of every size, read one after another: each comes back whole, with
+// nothing left over from a larger file read before it.
+TEST(DiskFiles, EachFileWholeWhateverWasReadBefore) {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("dropcalc-sizes-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root);
+    qdc::DiskFileSource files(root.string());
+    for (const std::size_t size : {std::size_t{70000}, std::size_t{5}, std::size_t{0},
+                                   std::size_t{4096}, std::size_t{200000}, std::size_t{1}}) {
+        const std::string bytes = std::string(size, 'x') + std::to_string(size);
+        const std::string name = std::to_string(size) + ".txt";
+        std::ofstream(root / name, std::ios::binary) << bytes;
+        EXPECT_EQ(files.read(name)->bytes, bytes) << size;
+    }
+    std::filesystem::remove_all(root);
+}
+
 TEST(DiskFiles, DropTableBackslashesAreFolders) {
     EXPECT_EQ(qdc::difficultyPath("Normal", "act1\\lurker.txt"), "Normal/act1/lurker.txt");
     EXPECT_EQ(qdc::difficultyPath("Hell", "rat.txt"), "Hell/rat.txt");

@@ -117,3 +117,43 @@ TEST(LevelIndex, ReadErrorAfterTheLines) {
             outcome([&] { return qdc::findLastLevel(files, Difficulty::Normal, monster, cut); }));
     }
 }
+
+// Lookups in the order of the file, out of it and repeated, over lines with
+// CR LF and lone CRs, give what a fresh read gives, errors and their lines
+// included.
+TEST(LevelIndex, AnyLookupOrderSameAsReadingTheFile) {
+    qdc::MemoryFileSource files{
+        {"Normal/levels.txt", "A:1,100\r\nB:\r2,200\r\nA:3,300\nC:y\nD:4,5\r\n"}};
+    // The outcome, and for an error the line it is located at.
+    const auto where = [](const auto& lookup) {
+        try {
+            lookup();
+        } catch (const qdc::DropError& e) {
+            return outcome(lookup) + "@" + std::to_string(e.location()->line) + ":" +
+                   e.location()->text;
+        }
+        return outcome(lookup);
+    };
+    const std::vector<std::vector<std::string>> orders = {
+        {"A", "B", "C", "D"}, {"D", "C", "B", "A"}, {"B", "B", "A", "A", "E", "D"}};
+    for (const auto& order : orders) {
+        qdc::LevelIndex index(files);
+        for (const std::string& m : order) {
+            for (const auto cut : {ReductionCut::AfterComma, ReductionCut::LastThree}) {
+                EXPECT_EQ(
+                    where([&] { return index.first(Difficulty::Normal, m, cut); }),
+                    where([&] { return qdc::findFirstLevel(files, Difficulty::Normal, m, cut); }))
+                    << m;
+                EXPECT_EQ(where([&] { return index.last(Difficulty::Normal, m, cut); }), where([&] {
+                              return qdc::findLastLevel(files, Difficulty::Normal, m, cut);
+                          }))
+                    << m;
+            }
+        }
+    }
+    qdc::LevelIndex index(files);
+    EXPECT_EQ(where([&] { return index.last(Difficulty::Normal, "B", ReductionCut::LastThree); }),
+              "2/200");
+    EXPECT_EQ(where([&] { return index.first(Difficulty::Normal, "C", ReductionCut::AfterComma); }),
+              "'y' is not a valid integer value@4:C:y");
+}

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using qdc::Difficulty;
 
 namespace {
@@ -94,4 +96,33 @@ TEST(StartLists, MonsterNamesKeepOrderAndDuplicates) {
     std::vector<std::string> none;
     EXPECT_THROW(qdc::readMonsterNames(empty, none), qdc::DropError);
     EXPECT_TRUE(none.empty());
+}
+
+// A drop table named by several monster lines is read once; one named by a
+// single line is read for it alone and never kept.
+TEST(MonsterLists, EachDropTableReadOnceAndNotKeptLonger) {
+    struct CountingSource : qdc::MemoryFileSource {
+        using MemoryFileSource::MemoryFileSource;
+        std::map<std::string, int> loads;
+        std::shared_ptr<const qdc::FileLines> load(const std::string& path) override {
+            ++loads[path];
+            return MemoryFileSource::load(path);
+        }
+    } source{{"Normal/monsterlist.txt", "A:a.txt,1\nB:b.txt,2\nC:a.txt,3\nD:c\\x.txt,1\n"
+                                        "E:a.txt,2\nF:c/x.txt,1\n"},
+             {"Normal/a.txt", "Ring:0.5\n"},
+             {"Normal/b.txt", "Ring:0.5\n"},
+             {"Normal/c/x.txt", "Ring:0.5\n"}};
+    qdc::CachingFileSource files(source);
+    qdc::forEachMonsterLine(files, {true}, [&](Difficulty d, const qdc::MonsterCandidate& m) {
+        EXPECT_EQ(files.read(qdc::dropTableRef(d, m.rest).path)->bytes, "Ring:0.5\n") << m.name;
+    });
+    // The two spellings of c/x.txt are two tables to the count: read twice.
+    EXPECT_EQ(source.loads, (std::map<std::string, int>{{"Normal/a.txt", 1},
+                                                        {"Normal/b.txt", 1},
+                                                        {"Normal/c/x.txt", 2},
+                                                        {"Normal/monsterlist.txt", 1}}));
+    // Once walked, nothing is kept: reading again loads again.
+    files.read("Normal/a.txt");
+    EXPECT_EQ(source.loads["Normal/a.txt"], 2);
 }

@@ -2,11 +2,13 @@
 #include "results/entry.h"
 #include "results/error.h"
 #include "results/resultlist.h"
+#include "results/resultwriter.h"
 
 #include "tests/core/drop_search_support.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -161,4 +163,35 @@ TEST(SeparatorCommand, WidensEveryEntryAndKeepsTheOrder) {
     MemoryResultList empty;
     qdc::widenSeparators(empty);
     EXPECT_EQ(empty.count(), 0);
+}
+
+// Many names, merged and added again in a random order, past every growth of
+// the writer's name index: the list comes out as adding and merging entry by
+// entry leaves it, and every merge sums the same.
+TEST(ResultWriter, SameAsMergingEntryByEntry) {
+    for (const SortMode mode : {SortMode::NameFirst, SortMode::ChanceFirst}) {
+        std::mt19937 rng(7);
+        MemoryResultList expected;
+        expected.setSorted(true);
+        MemoryResultList written;
+        written.setSorted(true);
+        {
+            qdc::ResultWriter writer(written, mode, '.', qdc::MergeRule::ToTheEnd);
+            for (int step = 0; step < 6000; ++step) {
+                const std::string name = "Monster " + std::to_string(rng() % 700);
+                double chance = static_cast<double>(rng() % 50) + 0.5;
+                if (step == 3000)
+                    writer.armMerge();
+                if (step >= 3000) {
+                    const double want = qdc::mergePass(expected, name, chance, mode, '.');
+                    chance = writer.merge(name, chance);
+                    ASSERT_EQ(chance, want) << step;
+                }
+                const std::string text = std::to_string(static_cast<int>(chance));
+                expected.add(qdc::makeEntry(name, text, mode));
+                writer.add(name, text);
+            }
+        }
+        EXPECT_EQ(written.entries(), expected.entries());
+    }
 }
