@@ -8,8 +8,8 @@
 
 namespace qdc {
 
-std::vector<MonsterCandidate> scanMonsterNames(const std::string& line) {
-    std::vector<MonsterCandidate> found;
+std::vector<MonsterNameAt> scanMonsterNames(std::string_view line) {
+    std::vector<MonsterNameAt> found;
     const std::size_t limit = line.size() < 30 ? line.size() : 30;
     for (std::size_t i = 0; i < limit; ++i)
         if (line[i] == ':')
@@ -35,14 +35,14 @@ void cutFirstColon(std::string_view line, MonsterCandidate& out) {
     out.rest.assign(line.substr(colon + 1));
 }
 
-std::string dropTablePath(Difficulty d, const std::string& rest) {
+std::string dropTablePath(Difficulty d, std::string_view rest) {
     return difficultyPath(difficultyName(d),
-                          rest.size() >= 2 ? rest.substr(0, rest.size() - 2) : "");
+                          std::string(rest.substr(0, rest.size() >= 2 ? rest.size() - 2 : 0)));
 }
 
-DropTableRef dropTableRef(Difficulty d, const std::string& rest) {
+DropTableRef dropTableRef(Difficulty d, std::string_view rest) {
     DropTableRef ref;
-    ref.picks = toInt(rest.empty() ? std::string() : rest.substr(rest.size() - 1));
+    ref.picks = toInt(std::string(rest.substr(rest.empty() ? 0 : rest.size() - 1)));
     ref.path = dropTablePath(d, rest);
     return ref;
 }
@@ -69,13 +69,27 @@ std::string_view tableText(std::string_view rest) {
 
 } // namespace
 
+namespace {
+
+bool nextLineBeforeAnyError(LineReader& reader, std::string_view& line) {
+    try {
+        return reader.next(line);
+    } catch (const DropError&) {
+        return false;
+    }
+}
+
+} // namespace
+
 DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list)
     : difficulty_(difficulty) {
     // The last line so far that names each table.
     std::unordered_map<std::string, std::size_t> lastLine;
     LineReader reader(list);
     std::string_view line;
-    while (reader.next(line)) {
+    // A read error partway ends the count; the walk raises it where it meets
+    // it, after the lines before it.
+    while (nextLineBeforeAnyError(reader, line)) {
         const std::size_t colon = line.find(':');
         const std::string_view rest =
             colon == std::string_view::npos ? line : line.substr(colon + 1);
@@ -104,10 +118,10 @@ void DropTableUses::visited(CachingFileSource& files, const std::string& rest) {
 
 void readMonsterNames(FileSource& files, std::vector<std::string>& out) {
     LineReader reader = files.open(monsterListPath(Difficulty::Normal));
-    std::string line;
+    std::string_view line;
     while (reader.next(line))
-        for (auto& candidate : scanMonsterNames(line))
-            out.push_back(std::move(candidate.name));
+        for (const MonsterNameAt& candidate : scanMonsterNames(line))
+            out.emplace_back(candidate.name);
 }
 
 } // namespace qdc

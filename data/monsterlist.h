@@ -17,9 +17,15 @@ struct MonsterCandidate {
     std::string rest;
 };
 
+// A candidate as views into its line: a line of any length costs no copy.
+struct MonsterNameAt {
+    std::string_view name;
+    std::string_view rest;
+};
+
 // Every candidate of the line, in order: each ":" at positions 1 to 30 gives
 // the text before it.
-std::vector<MonsterCandidate> scanMonsterNames(const std::string& line);
+std::vector<MonsterNameAt> scanMonsterNames(std::string_view line);
 
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
@@ -34,7 +40,7 @@ struct DropTableRef {
 
 // The picks digit (the rest's last character, converted) and the drop table
 // (the rest without its last two characters, inside the difficulty folder).
-DropTableRef dropTableRef(Difficulty d, const std::string& rest);
+DropTableRef dropTableRef(Difficulty d, std::string_view rest);
 
 // One line of a drop table.
 struct DropLine {
@@ -47,7 +53,7 @@ DropLine readDropLine(const std::string& line, char decimalSeparator);
 
 // The drop table a monster line's rest names, inside the difficulty folder:
 // the rest without its last two characters. Nothing is converted.
-std::string dropTablePath(Difficulty d, const std::string& rest);
+std::string dropTablePath(Difficulty d, std::string_view rest);
 
 // Which monster lines of one monster list name a drop table that another
 // line names too, so that a table is kept only while a later line may walk it

@@ -41,12 +41,11 @@ using Lines = std::shared_ptr<const CheckedLines>;
 // How far the chances of one pick may add up from 1 before a warning.
 constexpr double kPickSumTolerance = 0.001;
 // Names quoted in messages are cut to this many bytes.
-constexpr std::size_t kQuoteLimit = 200;
-
-std::string quoted(const std::string& text) {
-    if (text.size() <= kQuoteLimit)
-        return '"' + text + '"';
-    return '"' + text.substr(0, kQuoteLimit) + "\xE2\x80\xA6\"";
+std::string inQuotes(std::string_view text) {
+    std::string quote(1, '"');
+    quote += shortened(text);
+    quote += '"';
+    return quote;
 }
 
 // Whether `convert` runs without a data error.
@@ -208,11 +207,11 @@ bool Checker::converts(const std::string& path, int line, Convert convert) {
 void Checker::checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
                         const std::string& name, const std::string& path, int line) {
     if (hasOuterBlanks(name))
-        warn(path, line, what + " name " + quoted(name) + " has leading or trailing blanks");
+        warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
     const auto [at, fresh] = seen.emplace(name, line);
     if (!fresh)
         warn(path, line,
-             what + " " + quoted(name) + " is listed twice (first at line " +
+             what + " " + inQuotes(name) + " is listed twice (first at line " +
                  std::to_string(at->second) + ")");
 }
 
@@ -220,7 +219,7 @@ void Checker::checkBaseItem(const std::string& base, const std::string& owner,
                             const std::string& path, int line) {
     if (!itemNames_.contains(base))
         warn(path, line,
-             "base item " + quoted(base) + " of " + owner + " is not in " + kItemListPath);
+             "base item " + inQuotes(base) + " of " + owner + " is not in " + kItemListPath);
 }
 
 void Checker::checkItems() {
@@ -245,13 +244,13 @@ void Checker::checkItems() {
         }
         if (line.find(',') == std::string::npos) {
             warn(kItemListPath, number,
-                 "line " + quoted(line) + " has no \",\": its item name is empty");
+                 "line " + inQuotes(line) + " has no \",\": its item name is empty");
             continue;
         }
         checkName(seen, "item", name, kItemListPath, number);
         if (!flagged)
             warn(kItemListPath, number,
-                 "item " + quoted(name) + " has no quality flag (\",0\" or \",1\" at the end)");
+                 "item " + inQuotes(name) + " has no quality flag (\",0\" or \",1\" at the end)");
     }
 }
 
@@ -272,7 +271,7 @@ void Checker::checkUniques() {
             lowest = std::min(lowest.value_or(level), level);
         }
         checkName(seen, "unique", fields.name, kUniqueListPath, number);
-        checkBaseItem(fields.baseItem, "unique " + quoted(fields.name), kUniqueListPath, number);
+        checkBaseItem(fields.baseItem, "unique " + inQuotes(fields.name), kUniqueListPath, number);
     }
 }
 
@@ -334,7 +333,7 @@ void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t
     if (facts.weightAfterComma || facts.weightLastChar)
         bases_[base].sets.push_back(facts);
     checkName(setItems_, "set item", name, kSetListPath, number);
-    checkBaseItem(base, "set item " + quoted(name), kSetListPath, number);
+    checkBaseItem(base, "set item " + inQuotes(name), kSetListPath, number);
 }
 
 // Keeps only the base items whose computations can fail: those without a
@@ -378,10 +377,10 @@ void Checker::readMonsterLine(Difficulty d, const std::string& listPath, const s
     checkName(monsters_, "monster", first.name, listPath, number);
     // The searches over many monsters cut at the first ":"; the monster search
     // tries every ":" among the first 30 characters.
-    std::vector<MonsterCandidate> candidates = scanMonsterNames(line);
-    candidates.insert(candidates.begin(), first);
+    std::vector<MonsterNameAt> candidates = scanMonsterNames(line);
+    candidates.insert(candidates.begin(), {first.name, first.rest});
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const MonsterCandidate& candidate = candidates[i];
+        const MonsterNameAt& candidate = candidates[i];
         const bool firstColon = candidate.rest == first.rest;
         if (i > 0 && firstColon)
             continue;
@@ -392,10 +391,10 @@ void Checker::readMonsterLine(Difficulty d, const std::string& listPath, const s
         const bool shared = std::any_of(uses.begin(), uses.end(), [&](const TableUse& use) {
             return use.firstColon && use.monster != first.name;
         });
-        uses.push_back({number, candidate.name, firstColon});
+        uses.push_back({number, std::string(candidate.name), firstColon});
         if (firstColon && shared)
             warn(listPath, number,
-                 "drop table " + quoted(candidate.rest.substr(0, candidate.rest.size() - 2)) +
+                 "drop table " + inQuotes(candidate.rest.substr(0, candidate.rest.size() - 2)) +
                      " is named by two monsters");
     }
 }
@@ -438,7 +437,7 @@ void Checker::checkLevels(Difficulty d) {
             const int number = static_cast<int>(lines[k]) + 1;
             if (k > 0)
                 warn(path, number,
-                     "monster " + quoted(name) + " has a level line already (line " +
+                     "monster " + inQuotes(name) + " has a level line already (line " +
                          std::to_string(lines[0] + 1) + ")");
             if (k > 0 && !listed)
                 continue;
@@ -450,7 +449,7 @@ void Checker::checkLevels(Difficulty d) {
     for (const auto& [name, line] : monsters_)
         if (!name.empty() && !byName.contains(name))
             warn(monsterListPath(d), line,
-                 "monster " + quoted(name) + " has no level line in " + path);
+                 "monster " + inQuotes(name) + " has no level line in " + path);
 }
 
 // Why a search that meets `item` in a drop table of `monster` ends with a
@@ -463,17 +462,17 @@ std::optional<std::string> computationFault(const BaseItem& base, const std::str
     const MonsterLevels& levels = monster.levels;
     if (base.lowestUnique && *base.lowestUnique <= levels.firstAfterComma &&
         (!base.flagged || !base.flaggedByLine))
-        return "base item " + quoted(item) + " has no quality flag";
+        return "base item " + inQuotes(item) + " has no quality flag";
     for (const SetFacts& f : base.sets) {
         const bool monsterSearch = f.weightAfterComma && f.setLevel <= levels.firstLastThree;
         const bool itemSearch = f.weightLastChar && f.setLevel <= levels.lastLastThree;
         if ((monsterSearch || itemSearch) && !base.flagged)
-            return "base item " + quoted(item) + " has no quality flag";
+            return "base item " + inQuotes(item) + " has no quality flag";
         if ((monsterSearch &&
              setWeightTotal(item, levels.firstLastThree, monster.name, *f.weightAfterComma) == 0) ||
             (itemSearch &&
              setWeightTotal(item, levels.lastLastThree, monster.name, *f.weightLastChar) == 0))
-            return "a set item of " + quoted(item) + " has a weight of 0";
+            return "a set item of " + inQuotes(item) + " has a weight of 0";
     }
     return std::nullopt;
 }
@@ -531,7 +530,7 @@ void Checker::checkTable(Difficulty d, const std::string& path, const std::vecto
             ++pickLines;
         }
         if (p < 0 || p > 1)
-            warn(path, number, "chance " + quoted(drop.chance) + " is outside 0..1");
+            warn(path, number, "chance " + inQuotes(drop.chance) + " is outside 0..1");
         checkComputation(path, number, drop.item, monsters);
     }
     if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)

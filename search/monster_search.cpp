@@ -21,7 +21,7 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
     bool listed = false;
     LineReader monsters = files.open(monsterListPath(difficulty));
     forEachLine(monsters, [&](std::string_view line) {
-        for (const MonsterCandidate& candidate : scanMonsterNames(std::string(line))) {
+        for (const MonsterNameAt& candidate : scanMonsterNames(line)) {
             if (candidate.name != monster)
                 continue;
             listed = true;

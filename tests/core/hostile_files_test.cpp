@@ -5,6 +5,7 @@
 
 #include "data/datapath.h"
 #include "data/diskfilesource.h"
+#include "data/monsterlist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
 #include "search/searches.h"
@@ -249,6 +250,38 @@ TEST(HostileShapes, HundredMegabyteLineUnderAMemoryLimit) {
     // The file once, half of it again, and a small constant.
     EXPECT_EQ(searchRat(folder, "rat.txt,1", 20, 150 * kMiB + 64 * kMiB),
               "'" + std::string(200, 'x') + kCut + kNotFloat + "||Normal/rat.txt");
+}
+
+// Thirty ":" offer thirty monster names, each with the rest of the line.
+TEST(HostileShapes, HundredMegabyteMonsterLineWithThirtyNames) {
+    DataFolder folder;
+    {
+        std::ofstream out(folder.root / "Normal/monsterlist.txt", std::ios::binary);
+        out << std::string(30, ':');
+        const std::string block(kMiB, 'x');
+        for (int i = 0; i < 100; ++i)
+            out << block;
+    }
+    const auto run = [&](const std::function<void(qdc::FileSource&)>& body) {
+        return runBounded(
+            [&] {
+                qdc::DiskFileSource files(folder.root.string());
+                body(files);
+            },
+            20, 150 * kMiB + 64 * kMiB);
+    };
+    EXPECT_EQ(run([](qdc::FileSource& files) {
+                  qdc::MemoryResultList list;
+                  qdc::monsterSearch({files}, list, "Tunnel Rat", qdc::Difficulty::Normal);
+              }),
+              "finished");
+    EXPECT_EQ(run([](qdc::FileSource& files) {
+                  std::vector<std::string> names;
+                  qdc::readMonsterNames(files, names);
+                  if (names.size() != 30)
+                      throw qdc::DropError("names: " + std::to_string(names.size()));
+              }),
+              "finished");
 }
 
 namespace {

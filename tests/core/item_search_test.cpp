@@ -193,3 +193,19 @@ TEST(ItemSearch, MissingDifficultyFolderEndsTheSearch) {
     EXPECT_EQ(got.entries, Entries{"Cave Lurker=10"});
     EXPECT_EQ(got.error, "Invalid filename");
 }
+
+// A monster list that could not be read to its end: the monsters before the
+// fault are searched, then the fault ends the search.
+TEST(ItemSearch, ReadErrorOfTheMonsterListComesAfterTheLinesBeforeIt) {
+    struct Source : MemoryFileSource {
+        using MemoryFileSource::MemoryFileSource;
+        std::shared_ptr<const qdc::FileLines> load(const std::string& path) override {
+            if (path != "Normal/monsterlist.txt")
+                return MemoryFileSource::load(path);
+            return qdc::makeFileLines("Cave Lurker:lurker.txt,1\n", qdc::DropError("I/O error 5"));
+        }
+    } files{{"Normal/lurker.txt", "Gold:0.5\n"}};
+    const SearchOutcome out = itemSearch(files, "Gold");
+    EXPECT_EQ(out.entries, Entries{"Cave Lurker=50"});
+    EXPECT_EQ(out.error, "I/O error 5");
+}

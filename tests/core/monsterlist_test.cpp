@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> candidateNames(const std::string& line) {
     std::vector<std::string> names;
     for (const auto& c : qdc::scanMonsterNames(line))
-        names.push_back(c.name);
+        names.emplace_back(c.name);
     return names;
 }
 

@@ -182,7 +182,7 @@ void monsterSearch(const SearchEnv& env, ResultList& list, const std::string& mo
     LineReader monsters = files.open(monsterListPath(difficulty));
     std::string line;
     while (monsters.next(line)) {
-        for (const MonsterCandidate& candidate : scanMonsterNames(line)) {
+        for (const MonsterNameAt& candidate : scanMonsterNames(line)) {
             if (candidate.name != monster)
                 continue;
             const DropTableRef ref = dropTableRef(difficulty, candidate.rest);
