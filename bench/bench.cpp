@@ -11,6 +11,7 @@
 
 #include "bench/datagen.h"
 #include "data/diskfilesource.h"
+#include "search/check.h"
 #include "search/searches.h"
 
 #include <chrono>
@@ -215,6 +216,10 @@ std::vector<Case> generatedCases(const std::string& dir) {
         {"set monster", dir,
          [monster](const SearchEnv& e, MemoryResultList& l) {
              setMonsterSearch(e, l, monster, Difficulty::Hell, "100");
+         }},
+        {"check, every file", dir,
+         [dir](const SearchEnv& e, MemoryResultList&) {
+             checkData(e.files, difficultyFolderFiles(dir), e.decimalSeparator);
          }},
         {"base-set choice", dir,
          [](const SearchEnv& e, MemoryResultList&) {

@@ -8,7 +8,6 @@
 #include "results/convert.h"
 #include "search/magicfind.h"
 
-#include <filesystem>
 #include <sstream>
 
 namespace qdc::cli {
@@ -87,27 +86,10 @@ void magicFind(const std::string& text, Outcome& out) {
     out.numbers = {{"unique", real.unique}, {"set", real.set}, {"rare", real.rare}};
 }
 
-// The files in the difficulty folders, relative to the data directory. A
-// folder that cannot be listed is passed over: the checker reports what it
-// cannot open by itself.
-std::vector<std::string> folderFiles(const std::string& dataDir) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> found;
-    for (const Difficulty d : kAllDifficulties) {
-        std::error_code ec;
-        fs::recursive_directory_iterator it(fs::path(dataDir) / difficultyName(d),
-                                            fs::directory_options::skip_permission_denied, ec);
-        for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-            if (it->is_regular_file(ec))
-                found.push_back(it->path().lexically_relative(dataDir).generic_string());
-    }
-    return found;
-}
-
 void check(const Settings& s, Outcome& out) {
     out.shape = Shape::Problems;
     DiskFileSource files(s.dataDir);
-    out.report = checkData(files, folderFiles(s.dataDir), s.decimalSeparator);
+    out.report = checkData(files, difficultyFolderFiles(s.dataDir), s.decimalSeparator);
 }
 
 const std::string kOneDifficulty =

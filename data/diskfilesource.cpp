@@ -1,12 +1,14 @@
 #include "data/diskfilesource.h"
 
 #include "data/datapath.h"
+#include "data/difficulty.h"
 #include "results/error.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,6 +168,23 @@ std::string DiskFileSource::readBytes(int fd, std::size_t size, std::optional<Dr
     if (scratch_.size() > 2 * kScratchSize)
         scratch_ = std::string();
     return bytes;
+}
+
+// The files in the difficulty folders, relative to the data directory. A
+// folder that cannot be listed is passed over: the checker reports what it
+// cannot open by itself.
+std::vector<std::string> difficultyFolderFiles(const std::string& dataDir) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> found;
+    for (const Difficulty d : kAllDifficulties) {
+        std::error_code ec;
+        fs::recursive_directory_iterator it(fs::path(dataDir) / difficultyName(d),
+                                            fs::directory_options::skip_permission_denied, ec);
+        for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+            if (it->is_regular_file(ec))
+                found.push_back(it->path().lexically_relative(dataDir).generic_string());
+    }
+    return found;
 }
 
 } // namespace qdc

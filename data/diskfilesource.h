@@ -3,6 +3,7 @@
 #include "data/filesource.h"
 
 #include <string>
+#include <vector>
 
 namespace qdc {
 
@@ -30,5 +31,9 @@ class DiskFileSource : public FileSource {
     std::string scratch_;
     static constexpr std::size_t kScratchSize = std::size_t{64} * 1024;
 };
+
+// The files in the difficulty folders of `dataDir`, relative to it, with "/"
+// between their parts. A folder that cannot be listed is passed over.
+std::vector<std::string> difficultyFolderFiles(const std::string& dataDir);
 
 } // namespace qdc
