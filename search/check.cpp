@@ -1,6 +1,7 @@
 #include "search/check.h"
 
 #include "data/difficulty.h"
+#include "data/droptable.h"
 #include "data/itemlist.h"
 #include "data/levels.h"
 #include "data/monsterlist.h"
@@ -68,6 +69,26 @@ std::string normalPath(const std::string& path) {
     return std::filesystem::path(path).lexically_normal().generic_string();
 }
 
+// Hashes and compares strings with views, so that a lookup copies nothing.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+template <class Value>
+using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+
+// The next line of `reader`, or false at the end. The file's read error, if
+// any, ends the walk: it was reported when the file was loaded.
+bool nextLine(LineReader& reader, std::string_view& line) {
+    try {
+        return reader.next(line);
+    } catch (const DropError&) {
+        return false;
+    }
+}
+
 bool hasOuterBlanks(const std::string& name) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     return !name.empty() && (blank(name.front()) || blank(name.back()));
@@ -123,7 +144,9 @@ class Checker {
     CheckReport run(const std::vector<std::string>& folderFiles);
 
   private:
-    Lines load(const std::string& path, const std::string& namedBy = {});
+    Lines load(const std::string& path);
+    template <class Suffix>
+    std::shared_ptr<const FileLines> read(const std::string& path, Suffix namedBy);
     void add(const std::string& path, int line, Severity severity, const std::string& message) {
         problems_.push_back({path, line, severity, message});
     }
@@ -149,7 +172,9 @@ class Checker {
     void readLevelLine(const std::string& path, const std::string& line, int number, bool first,
                        MonsterLevels& levels);
     void checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses);
-    void checkComputation(const std::string& path, int line, const std::string& item,
+    std::optional<double> checkDropLine(const std::string& path, std::string_view line, int number,
+                                        const std::vector<Dropper>& monsters);
+    void checkComputation(const std::string& path, int line, std::string_view item,
                           const std::vector<Dropper>& droppers);
     std::vector<Dropper> droppers(const std::vector<TableUse>& uses) const;
     void flagBases();
@@ -158,11 +183,12 @@ class Checker {
     FileSource& files_;
     char separator_;
     std::vector<Problem> problems_;
-    int files_read_ = 0; // each path is loaded once
+    std::string scratch_; // a drop-table line with its full stops made separators
+    int files_read_ = 0;  // each path is loaded once
     std::unordered_set<std::string> itemNames_;
-    std::unordered_set<std::string> flagByName_;      // items with a flag, by the text before ","
-    std::unordered_set<std::string> flagByLine_;      // by the line without its last two characters
-    std::unordered_map<std::string, BaseItem> bases_; // of uniques and set items
+    std::unordered_set<std::string> flagByName_; // items with a flag, by the text before ","
+    std::unordered_set<std::string> flagByLine_; // by the line without its last two characters
+    TextMap<BaseItem> bases_;                    // of uniques and set items
     std::unordered_map<std::string, int> setItems_;
     std::unordered_set<std::string> named_; // every drop table a monster list names
     // Per difficulty, rebuilt by checkDifficulty().
@@ -171,17 +197,27 @@ class Checker {
     std::unordered_map<std::string, MonsterLevels> levels_;
 };
 
-Lines Checker::load(const std::string& path, const std::string& namedBy) {
+// The file, or null when it cannot be opened; `namedBy()` gives the text that
+// follows a message about the file as a whole.
+template <class Suffix>
+std::shared_ptr<const FileLines> Checker::read(const std::string& path, Suffix namedBy) {
     ++files_read_;
     try {
-        const std::shared_ptr<const FileLines> file = files_.load(path);
+        std::shared_ptr<const FileLines> file = files_.load(path);
         if (file->error)
-            report(*file->error, path, 0, namedBy);
-        return std::make_shared<const CheckedLines>(CheckedLines{splitLines(file->bytes)});
+            report(*file->error, path, 0, namedBy());
+        return file;
     } catch (const DropError& e) {
-        report(e, path, 0, namedBy);
+        report(e, path, 0, namedBy());
         return nullptr;
     }
+}
+
+Lines Checker::load(const std::string& path) {
+    const auto file = read(path, [] { return std::string(); });
+    if (!file)
+        return nullptr;
+    return std::make_shared<const CheckedLines>(CheckedLines{splitLines(file->bytes)});
 }
 
 void Checker::report(const DropError& e, const std::string& path, int line,
@@ -477,13 +513,15 @@ std::optional<std::string> computationFault(const BaseItem& base, const std::str
     return std::nullopt;
 }
 
-void Checker::checkComputation(const std::string& path, int line, const std::string& item,
+void Checker::checkComputation(const std::string& path, int line, std::string_view item,
                                const std::vector<Dropper>& droppers) {
+    if (droppers.empty())
+        return;
     const auto base = bases_.find(item);
     if (base == bases_.end())
         return;
     for (const Dropper& monster : droppers) {
-        if (const auto fault = computationFault(base->second, item, monster)) {
+        if (const auto fault = computationFault(base->second, base->first, monster)) {
             add(path, line, Severity::Error,
                 "a search ends here with a floating-point error: " + *fault);
             return;
@@ -502,36 +540,41 @@ std::vector<Dropper> Checker::droppers(const std::vector<TableUse>& uses) const 
     return found;
 }
 
+// The chance of one drop-table line other than "-", or none when it does not
+// convert.
+std::optional<double> Checker::checkDropLine(const std::string& path, std::string_view line,
+                                             int number, const std::vector<Dropper>& monsters) {
+    const DropStep drop = dropStep(separated(line, separator_, scratch_), 0);
+    double p = 0;
+    if (!converts(path, number, [&] { p = toFloatView(drop.chance, separator_); }))
+        return std::nullopt;
+    if (p < 0 || p > 1)
+        warn(path, number, "chance " + inQuotes(drop.chance) + " is outside 0..1");
+    checkComputation(path, number, drop.item, monsters);
+    return p;
+}
+
 void Checker::checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses) {
-    const Lines file = load(path, " (named by " + monsterListPath(d) + ":" +
-                                      std::to_string(uses.front().line) + ")");
+    const auto file = read(path, [&] {
+        return " (named by " + monsterListPath(d) + ":" + std::to_string(uses.front().line) + ")";
+    });
     if (!file)
         return;
-    const std::vector<Dropper> monsters = droppers(uses);
+    const std::vector<Dropper> monsters = bases_.empty() ? std::vector<Dropper>() : droppers(uses);
     double pickSum = 0;
     int pickLines = 0;
     bool firstPick = true;
-    for (std::size_t i = 0; i < file->lines.size(); ++i) {
-        const int number = static_cast<int>(i) + 1;
-        const DropLine drop = readDropLine(file->lines[i], separator_);
-        if (drop.dash) {
-            firstPick = false;
-            continue;
+    LineReader reader(file);
+    std::string_view line;
+    while (nextLine(reader, line)) {
+        const std::optional<double> p =
+            line == "-" ? std::nullopt : checkDropLine(path, line, reader.lineNumber(), monsters);
+        if (firstPick && line != "-") {
+            // A sum without a line that does not convert would only mislead.
+            pickSum = p ? pickSum + *p : 1;
+            pickLines += p ? 1 : 0;
         }
-        double p = 0;
-        if (!converts(path, number, [&] { p = toFloat(drop.chance, separator_); })) {
-            if (firstPick)
-                pickSum = 1; // a sum without the line would only mislead
-            firstPick = false;
-            continue;
-        }
-        if (firstPick) {
-            pickSum += p;
-            ++pickLines;
-        }
-        if (p < 0 || p > 1)
-            warn(path, number, "chance " + inQuotes(drop.chance) + " is outside 0..1");
-        checkComputation(path, number, drop.item, monsters);
+        firstPick = firstPick && p.has_value();
     }
     if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
         warn(path, 1,
@@ -541,7 +584,7 @@ void Checker::checkTable(Difficulty d, const std::string& path, const std::vecto
 void Checker::checkUnnamed(const std::vector<std::string>& folderFiles) {
     for (const std::string& file : folderFiles) {
         const std::string path = normalPath(file);
-        const std::string leaf = std::filesystem::path(path).filename().string();
+        const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
         const bool own = path.find('/') == path.rfind('/') &&
                          (leaf == "monsterlist.txt" || leaf == "levels.txt");
         if (!own && !named_.contains(path))
