@@ -137,6 +137,24 @@ struct TableUse {
     bool firstColon = false;
 };
 
+// The problems sorted by path, then line, those at one place in the order
+// they were found. Pointers are sorted, so that each problem moves once.
+std::vector<Problem> sortedByPlace(std::vector<Problem> problems) {
+    std::vector<Problem*> order;
+    order.reserve(problems.size());
+    for (Problem& p : problems)
+        order.push_back(&p);
+    std::stable_sort(order.begin(), order.end(), [](const Problem* a, const Problem* b) {
+        const int byPath = a->path.compare(b->path);
+        return byPath != 0 ? byPath < 0 : a->line < b->line;
+    });
+    std::vector<Problem> sorted;
+    sorted.reserve(problems.size());
+    for (Problem* p : order)
+        sorted.push_back(std::move(*p));
+    return sorted;
+}
+
 class Checker {
   public:
     Checker(FileSource& files, char decimalSeparator)
@@ -155,8 +173,8 @@ class Checker {
     }
     void report(const DropError& e, const std::string& path, int line, const std::string& suffix);
     template <class Convert> bool converts(const std::string& path, int line, Convert convert);
-    void checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
-                   const std::string& name, const std::string& path, int line);
+    void checkName(TextMap<int>& seen, const std::string& what, const std::string& name,
+                   const std::string& path, int line);
     void checkBaseItem(const std::string& base, const std::string& owner, const std::string& path,
                        int line);
 
@@ -189,12 +207,12 @@ class Checker {
     std::unordered_set<std::string> flagByName_; // items with a flag, by the text before ","
     std::unordered_set<std::string> flagByLine_; // by the line without its last two characters
     TextMap<BaseItem> bases_;                    // of uniques and set items
-    std::unordered_map<std::string, int> setItems_;
+    TextMap<int> setItems_;
     std::unordered_set<std::string> named_; // every drop table a monster list names
     // Per difficulty, rebuilt by checkDifficulty().
-    std::unordered_map<std::string, int> monsters_; // first-colon names, first line
+    TextMap<int> monsters_; // first-colon names, first line
     std::unordered_map<std::string, std::vector<TableUse>> tables_;
-    std::unordered_map<std::string, MonsterLevels> levels_;
+    TextMap<MonsterLevels> levels_;
 };
 
 // The file, or null when it cannot be opened; `namedBy()` gives the text that
@@ -240,8 +258,8 @@ bool Checker::converts(const std::string& path, int line, Convert convert) {
     }
 }
 
-void Checker::checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
-                        const std::string& name, const std::string& path, int line) {
+void Checker::checkName(TextMap<int>& seen, const std::string& what, const std::string& name,
+                        const std::string& path, int line) {
     if (hasOuterBlanks(name))
         warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
     const auto [at, fresh] = seen.emplace(name, line);
@@ -262,7 +280,7 @@ void Checker::checkItems() {
     const Lines file = load(kItemListPath);
     if (!file)
         return;
-    std::unordered_map<std::string, int> seen;
+    TextMap<int> seen;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
         const std::string& line = file->lines[i];
         const int number = static_cast<int>(i) + 1;
@@ -294,7 +312,7 @@ void Checker::checkUniques() {
     const Lines file = load(kUniqueListPath);
     if (!file)
         return;
-    std::unordered_map<std::string, int> seen;
+    TextMap<int> seen;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
         const int number = static_cast<int>(i) + 1;
         const UniqueFields fields = cutUniqueLine(file->lines[i]);
@@ -319,7 +337,7 @@ void Checker::checkSets() {
     for (const std::string& line : file->lines)
         if (isBaseSetHeader(line))
             baseSets.insert(baseSetName(line));
-    std::unordered_map<std::string, int> seenSets;
+    TextMap<int> seenSets;
     std::int32_t setLevel = 0;
     bool inBlock = false;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
@@ -454,30 +472,49 @@ void Checker::readLevelLine(const std::string& path, const std::string& line, in
         });
 }
 
+// The lines of one name in a levels file: its first, and any after it.
+struct NameLines {
+    std::size_t first = 0;
+    std::vector<std::size_t> more;
+};
+// Names are views into the file's lines.
+using LevelLines = std::unordered_map<std::string_view, NameLines>;
+
+LevelLines levelLinesByName(const std::vector<std::string>& lines) {
+    LevelLines byName;
+    byName.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        const std::size_t colon = line.find(':');
+        const std::string_view name =
+            colon == std::string_view::npos ? std::string_view() : line.substr(0, colon);
+        const auto [at, fresh] = byName.try_emplace(name, NameLines{i, {}});
+        if (!fresh)
+            at->second.more.push_back(i);
+    }
+    return byName;
+}
+
 void Checker::checkLevels(Difficulty d) {
     const std::string path = levelsPath(d);
     const Lines file = load(path);
-    std::unordered_map<std::string, std::vector<std::size_t>> byName;
-    if (file)
-        for (std::size_t i = 0; i < file->lines.size(); ++i)
-            byName[levelLineName(file->lines[i])].push_back(i);
+    const LevelLines byName = file ? levelLinesByName(file->lines) : LevelLines();
     for (const auto& [name, lines] : byName) {
         const bool listed = monsters_.contains(name);
         // A search looks a name up when it is typed (never the empty one) or
         // when the monster list holds it.
         if (!listed && name.empty())
             continue;
-        MonsterLevels& levels = levels_[name];
-        for (std::size_t k = 0; k < lines.size(); ++k) {
-            const std::string& line = file->lines[lines[k]];
-            const int number = static_cast<int>(lines[k]) + 1;
-            if (k > 0)
-                warn(path, number,
-                     "monster " + inQuotes(name) + " has a level line already (line " +
-                         std::to_string(lines[0] + 1) + ")");
-            if (k > 0 && !listed)
-                continue;
-            readLevelLine(path, line, number, k == 0, levels);
+        MonsterLevels& levels = levels_.try_emplace(std::string(name)).first->second;
+        readLevelLine(path, file->lines[lines.first], static_cast<int>(lines.first) + 1, true,
+                      levels);
+        for (const std::size_t other : lines.more) {
+            const int number = static_cast<int>(other) + 1;
+            warn(path, number,
+                 "monster " + inQuotes(name) + " has a level line already (line " +
+                     std::to_string(lines.first + 1) + ")");
+            if (listed)
+                readLevelLine(path, file->lines[other], number, false, levels);
         }
     }
     if (!file)
@@ -600,10 +637,7 @@ CheckReport Checker::run(const std::vector<std::string>& folderFiles) {
     for (const Difficulty d : kAllDifficulties)
         checkDifficulty(d);
     checkUnnamed(folderFiles);
-    std::stable_sort(problems_.begin(), problems_.end(), [](const Problem& a, const Problem& b) {
-        return a.path != b.path ? a.path < b.path : a.line < b.line;
-    });
-    return {std::move(problems_), files_read_};
+    return {sortedByPlace(std::move(problems_)), files_read_};
 }
 
 } // namespace
