@@ -39,6 +39,8 @@ struct CheckedLines {
 };
 using Lines = std::shared_ptr<const CheckedLines>;
 
+// How many characters of a monster line the monster search looks at for a ":".
+constexpr std::size_t kScan = 30;
 // How far the chances of one pick may add up from 1 before a warning.
 constexpr double kPickSumTolerance = 0.001;
 // Names quoted in messages are cut to this many bytes.
@@ -186,6 +188,8 @@ class Checker {
     void checkDifficulty(Difficulty d);
     void readMonsterLine(Difficulty d, const std::string& listPath, const std::string& line,
                          int number);
+    void useTable(Difficulty d, const std::string& listPath, int number,
+                  const MonsterNameAt& candidate, bool firstColon, const std::string& firstName);
     void checkLevels(Difficulty d);
     void readLevelLine(const std::string& path, const std::string& line, int number, bool first,
                        MonsterLevels& levels);
@@ -429,28 +433,34 @@ void Checker::readMonsterLine(Difficulty d, const std::string& listPath, const s
                               int number) {
     const MonsterCandidate first = cutFirstColon(line);
     checkName(monsters_, "monster", first.name, listPath, number);
+    useTable(d, listPath, number, {first.name, first.rest}, true, first.name);
     // The searches over many monsters cut at the first ":"; the monster search
-    // tries every ":" among the first 30 characters.
-    std::vector<MonsterNameAt> candidates = scanMonsterNames(line);
-    candidates.insert(candidates.begin(), {first.name, first.rest});
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const MonsterNameAt& candidate = candidates[i];
-        const bool firstColon = candidate.rest == first.rest;
-        if (i > 0 && firstColon)
-            continue;
-        DropTableRef ref;
-        if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
-            continue;
-        std::vector<TableUse>& uses = tables_[ref.path];
-        const bool shared = std::any_of(uses.begin(), uses.end(), [&](const TableUse& use) {
-            return use.firstColon && use.monster != first.name;
-        });
-        uses.push_back({number, std::string(candidate.name), firstColon});
-        if (firstColon && shared)
-            warn(listPath, number,
-                 "drop table " + inQuotes(candidate.rest.substr(0, candidate.rest.size() - 2)) +
-                     " is named by two monsters");
-    }
+    // tries every ":" among the first 30 characters, the first one among them.
+    const auto scanned = line.begin() + static_cast<std::ptrdiff_t>(std::min(line.size(), kScan));
+    if (std::count(line.begin(), scanned, ':') < 2)
+        return;
+    const std::vector<MonsterNameAt> candidates = scanMonsterNames(line);
+    for (std::size_t i = 1; i < candidates.size(); ++i)
+        useTable(d, listPath, number, candidates[i], false, first.name);
+}
+
+// Notes that the monster line `number` names a drop table through `candidate`;
+// `firstName` is the line's text before its first ":".
+void Checker::useTable(Difficulty d, const std::string& listPath, int number,
+                       const MonsterNameAt& candidate, bool firstColon,
+                       const std::string& firstName) {
+    DropTableRef ref;
+    if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
+        return;
+    std::vector<TableUse>& uses = tables_[ref.path];
+    const bool shared = std::any_of(uses.begin(), uses.end(), [&](const TableUse& use) {
+        return use.firstColon && use.monster != firstName;
+    });
+    uses.push_back({number, std::string(candidate.name), firstColon});
+    if (firstColon && shared)
+        warn(listPath, number,
+             "drop table " + inQuotes(candidate.rest.substr(0, candidate.rest.size() - 2)) +
+                 " is named by two monsters");
 }
 
 // Each cut converts on its own: one that fails leaves the level of the other
