@@ -63,10 +63,13 @@ template <class Convert> bool quietly(Convert convert) {
 
 // The path with "." and ".." parts and doubled "/" resolved; most paths
 // have none and are taken as they are.
+bool isPlainPath(const std::string& path) {
+    return path.find("//") == std::string::npos && path.find("./") == std::string::npos &&
+           (path.empty() || path.back() != '.');
+}
+
 std::string normalPath(const std::string& path) {
-    const bool plain = path.find("//") == std::string::npos &&
-                       path.find("./") == std::string::npos && (path.empty() || path.back() != '.');
-    if (plain)
+    if (isPlainPath(path))
         return path;
     return std::filesystem::path(path).lexically_normal().generic_string();
 }
@@ -416,15 +419,19 @@ void Checker::checkDifficulty(Difficulty d) {
     tables_.clear();
     levels_.clear();
     const std::string listPath = monsterListPath(d);
+    const std::string ownLevels = levelsPath(d);
     if (const Lines file = load(listPath)) {
+        monsters_.reserve(file->lines.size());
+        tables_.reserve(file->lines.size());
         for (std::size_t i = 0; i < file->lines.size(); ++i)
             readMonsterLine(d, listPath, file->lines[i], static_cast<int>(i) + 1);
     }
     checkLevels(d);
+    named_.reserve(named_.size() + tables_.size());
     for (const auto& [path, uses] : tables_) {
         named_.insert(normalPath(path));
         // A drop table may be one of the difficulty's own files, read already.
-        files_read_ -= path == listPath || path == levelsPath(d) ? 1 : 0;
+        files_read_ -= path == listPath || path == ownLevels ? 1 : 0;
         checkTable(d, path, uses);
     }
 }
@@ -629,8 +636,9 @@ void Checker::checkTable(Difficulty d, const std::string& path, const std::vecto
 }
 
 void Checker::checkUnnamed(const std::vector<std::string>& folderFiles) {
+    std::string normal;
     for (const std::string& file : folderFiles) {
-        const std::string path = normalPath(file);
+        const std::string& path = isPlainPath(file) ? file : (normal = normalPath(file));
         const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
         const bool own = path.find('/') == path.rfind('/') &&
                          (leaf == "monsterlist.txt" || leaf == "levels.txt");
