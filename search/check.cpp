@@ -1,6 +1,7 @@
 #include "search/check.h"
 
 #include "data/difficulty.h"
+#include "data/droptable.h"
 #include "data/itemlist.h"
 #include "data/levels.h"
 #include "data/monsterlist.h"
@@ -38,6 +39,8 @@ struct CheckedLines {
 };
 using Lines = std::shared_ptr<const CheckedLines>;
 
+// How many characters of a monster line the monster search looks at for a ":".
+constexpr std::size_t kScan = 30;
 // How far the chances of one pick may add up from 1 before a warning.
 constexpr double kPickSumTolerance = 0.001;
 // Names quoted in messages are cut to this many bytes.
@@ -60,12 +63,35 @@ template <class Convert> bool quietly(Convert convert) {
 
 // The path with "." and ".." parts and doubled "/" resolved; most paths
 // have none and are taken as they are.
+bool isPlainPath(const std::string& path) {
+    return path.find("//") == std::string::npos && path.find("./") == std::string::npos &&
+           (path.empty() || path.back() != '.');
+}
+
 std::string normalPath(const std::string& path) {
-    const bool plain = path.find("//") == std::string::npos &&
-                       path.find("./") == std::string::npos && (path.empty() || path.back() != '.');
-    if (plain)
+    if (isPlainPath(path))
         return path;
     return std::filesystem::path(path).lexically_normal().generic_string();
+}
+
+// Hashes and compares strings with views, so that a lookup copies nothing.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+template <class Value>
+using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+
+// The next line of `reader`, or false at the end. The file's read error, if
+// any, ends the walk: it was reported when the file was loaded.
+bool nextLine(LineReader& reader, std::string_view& line) {
+    try {
+        return reader.next(line);
+    } catch (const DropError&) {
+        return false;
+    }
 }
 
 bool hasOuterBlanks(const std::string& name) {
@@ -116,6 +142,24 @@ struct TableUse {
     bool firstColon = false;
 };
 
+// The problems sorted by path, then line, those at one place in the order
+// they were found. Pointers are sorted, so that each problem moves once.
+std::vector<Problem> sortedByPlace(std::vector<Problem> problems) {
+    std::vector<Problem*> order;
+    order.reserve(problems.size());
+    for (Problem& p : problems)
+        order.push_back(&p);
+    std::stable_sort(order.begin(), order.end(), [](const Problem* a, const Problem* b) {
+        const int byPath = a->path.compare(b->path);
+        return byPath != 0 ? byPath < 0 : a->line < b->line;
+    });
+    std::vector<Problem> sorted;
+    sorted.reserve(problems.size());
+    for (Problem* p : order)
+        sorted.push_back(std::move(*p));
+    return sorted;
+}
+
 class Checker {
   public:
     Checker(FileSource& files, char decimalSeparator)
@@ -123,7 +167,9 @@ class Checker {
     CheckReport run(const std::vector<std::string>& folderFiles);
 
   private:
-    Lines load(const std::string& path, const std::string& namedBy = {});
+    Lines load(const std::string& path);
+    template <class Suffix>
+    std::shared_ptr<const FileLines> read(const std::string& path, Suffix namedBy);
     void add(const std::string& path, int line, Severity severity, const std::string& message) {
         problems_.push_back({path, line, severity, message});
     }
@@ -132,8 +178,8 @@ class Checker {
     }
     void report(const DropError& e, const std::string& path, int line, const std::string& suffix);
     template <class Convert> bool converts(const std::string& path, int line, Convert convert);
-    void checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
-                   const std::string& name, const std::string& path, int line);
+    void checkName(TextMap<int>& seen, const std::string& what, const std::string& name,
+                   const std::string& path, int line);
     void checkBaseItem(const std::string& base, const std::string& owner, const std::string& path,
                        int line);
 
@@ -145,11 +191,15 @@ class Checker {
     void checkDifficulty(Difficulty d);
     void readMonsterLine(Difficulty d, const std::string& listPath, const std::string& line,
                          int number);
+    void useTable(Difficulty d, const std::string& listPath, int number,
+                  const MonsterNameAt& candidate, bool firstColon, const std::string& firstName);
     void checkLevels(Difficulty d);
     void readLevelLine(const std::string& path, const std::string& line, int number, bool first,
                        MonsterLevels& levels);
     void checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses);
-    void checkComputation(const std::string& path, int line, const std::string& item,
+    std::optional<double> checkDropLine(const std::string& path, std::string_view line, int number,
+                                        const std::vector<Dropper>& monsters);
+    void checkComputation(const std::string& path, int line, std::string_view item,
                           const std::vector<Dropper>& droppers);
     std::vector<Dropper> droppers(const std::vector<TableUse>& uses) const;
     void flagBases();
@@ -158,30 +208,41 @@ class Checker {
     FileSource& files_;
     char separator_;
     std::vector<Problem> problems_;
-    int files_read_ = 0; // each path is loaded once
+    std::string scratch_; // a drop-table line with its full stops made separators
+    int files_read_ = 0;  // each path is loaded once
     std::unordered_set<std::string> itemNames_;
-    std::unordered_set<std::string> flagByName_;      // items with a flag, by the text before ","
-    std::unordered_set<std::string> flagByLine_;      // by the line without its last two characters
-    std::unordered_map<std::string, BaseItem> bases_; // of uniques and set items
-    std::unordered_map<std::string, int> setItems_;
+    std::unordered_set<std::string> flagByName_; // items with a flag, by the text before ","
+    std::unordered_set<std::string> flagByLine_; // by the line without its last two characters
+    TextMap<BaseItem> bases_;                    // of uniques and set items
+    TextMap<int> setItems_;
     std::unordered_set<std::string> named_; // every drop table a monster list names
     // Per difficulty, rebuilt by checkDifficulty().
-    std::unordered_map<std::string, int> monsters_; // first-colon names, first line
+    TextMap<int> monsters_; // first-colon names, first line
     std::unordered_map<std::string, std::vector<TableUse>> tables_;
-    std::unordered_map<std::string, MonsterLevels> levels_;
+    TextMap<MonsterLevels> levels_;
 };
 
-Lines Checker::load(const std::string& path, const std::string& namedBy) {
+// The file, or null when it cannot be opened; `namedBy()` gives the text that
+// follows a message about the file as a whole.
+template <class Suffix>
+std::shared_ptr<const FileLines> Checker::read(const std::string& path, Suffix namedBy) {
     ++files_read_;
     try {
-        const std::shared_ptr<const FileLines> file = files_.load(path);
+        std::shared_ptr<const FileLines> file = files_.load(path);
         if (file->error)
-            report(*file->error, path, 0, namedBy);
-        return std::make_shared<const CheckedLines>(CheckedLines{splitLines(file->bytes)});
+            report(*file->error, path, 0, namedBy());
+        return file;
     } catch (const DropError& e) {
-        report(e, path, 0, namedBy);
+        report(e, path, 0, namedBy());
         return nullptr;
     }
+}
+
+Lines Checker::load(const std::string& path) {
+    const auto file = read(path, [] { return std::string(); });
+    if (!file)
+        return nullptr;
+    return std::make_shared<const CheckedLines>(CheckedLines{splitLines(file->bytes)});
 }
 
 void Checker::report(const DropError& e, const std::string& path, int line,
@@ -204,8 +265,8 @@ bool Checker::converts(const std::string& path, int line, Convert convert) {
     }
 }
 
-void Checker::checkName(std::unordered_map<std::string, int>& seen, const std::string& what,
-                        const std::string& name, const std::string& path, int line) {
+void Checker::checkName(TextMap<int>& seen, const std::string& what, const std::string& name,
+                        const std::string& path, int line) {
     if (hasOuterBlanks(name))
         warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
     const auto [at, fresh] = seen.emplace(name, line);
@@ -226,7 +287,7 @@ void Checker::checkItems() {
     const Lines file = load(kItemListPath);
     if (!file)
         return;
-    std::unordered_map<std::string, int> seen;
+    TextMap<int> seen;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
         const std::string& line = file->lines[i];
         const int number = static_cast<int>(i) + 1;
@@ -258,7 +319,7 @@ void Checker::checkUniques() {
     const Lines file = load(kUniqueListPath);
     if (!file)
         return;
-    std::unordered_map<std::string, int> seen;
+    TextMap<int> seen;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
         const int number = static_cast<int>(i) + 1;
         const UniqueFields fields = cutUniqueLine(file->lines[i]);
@@ -283,7 +344,7 @@ void Checker::checkSets() {
     for (const std::string& line : file->lines)
         if (isBaseSetHeader(line))
             baseSets.insert(baseSetName(line));
-    std::unordered_map<std::string, int> seenSets;
+    TextMap<int> seenSets;
     std::int32_t setLevel = 0;
     bool inBlock = false;
     for (std::size_t i = 0; i < file->lines.size(); ++i) {
@@ -358,15 +419,19 @@ void Checker::checkDifficulty(Difficulty d) {
     tables_.clear();
     levels_.clear();
     const std::string listPath = monsterListPath(d);
+    const std::string ownLevels = levelsPath(d);
     if (const Lines file = load(listPath)) {
+        monsters_.reserve(file->lines.size());
+        tables_.reserve(file->lines.size());
         for (std::size_t i = 0; i < file->lines.size(); ++i)
             readMonsterLine(d, listPath, file->lines[i], static_cast<int>(i) + 1);
     }
     checkLevels(d);
+    named_.reserve(named_.size() + tables_.size());
     for (const auto& [path, uses] : tables_) {
         named_.insert(normalPath(path));
         // A drop table may be one of the difficulty's own files, read already.
-        files_read_ -= path == listPath || path == levelsPath(d) ? 1 : 0;
+        files_read_ -= path == listPath || path == ownLevels ? 1 : 0;
         checkTable(d, path, uses);
     }
 }
@@ -375,28 +440,34 @@ void Checker::readMonsterLine(Difficulty d, const std::string& listPath, const s
                               int number) {
     const MonsterCandidate first = cutFirstColon(line);
     checkName(monsters_, "monster", first.name, listPath, number);
+    useTable(d, listPath, number, {first.name, first.rest}, true, first.name);
     // The searches over many monsters cut at the first ":"; the monster search
-    // tries every ":" among the first 30 characters.
-    std::vector<MonsterNameAt> candidates = scanMonsterNames(line);
-    candidates.insert(candidates.begin(), {first.name, first.rest});
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const MonsterNameAt& candidate = candidates[i];
-        const bool firstColon = candidate.rest == first.rest;
-        if (i > 0 && firstColon)
-            continue;
-        DropTableRef ref;
-        if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
-            continue;
-        std::vector<TableUse>& uses = tables_[ref.path];
-        const bool shared = std::any_of(uses.begin(), uses.end(), [&](const TableUse& use) {
-            return use.firstColon && use.monster != first.name;
-        });
-        uses.push_back({number, std::string(candidate.name), firstColon});
-        if (firstColon && shared)
-            warn(listPath, number,
-                 "drop table " + inQuotes(candidate.rest.substr(0, candidate.rest.size() - 2)) +
-                     " is named by two monsters");
-    }
+    // tries every ":" among the first 30 characters, the first one among them.
+    const auto scanned = line.begin() + static_cast<std::ptrdiff_t>(std::min(line.size(), kScan));
+    if (std::count(line.begin(), scanned, ':') < 2)
+        return;
+    const std::vector<MonsterNameAt> candidates = scanMonsterNames(line);
+    for (std::size_t i = 1; i < candidates.size(); ++i)
+        useTable(d, listPath, number, candidates[i], false, first.name);
+}
+
+// Notes that the monster line `number` names a drop table through `candidate`;
+// `firstName` is the line's text before its first ":".
+void Checker::useTable(Difficulty d, const std::string& listPath, int number,
+                       const MonsterNameAt& candidate, bool firstColon,
+                       const std::string& firstName) {
+    DropTableRef ref;
+    if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
+        return;
+    std::vector<TableUse>& uses = tables_[ref.path];
+    const bool shared = std::any_of(uses.begin(), uses.end(), [&](const TableUse& use) {
+        return use.firstColon && use.monster != firstName;
+    });
+    uses.push_back({number, std::string(candidate.name), firstColon});
+    if (firstColon && shared)
+        warn(listPath, number,
+             "drop table " + inQuotes(candidate.rest.substr(0, candidate.rest.size() - 2)) +
+                 " is named by two monsters");
 }
 
 // Each cut converts on its own: one that fails leaves the level of the other
@@ -418,30 +489,49 @@ void Checker::readLevelLine(const std::string& path, const std::string& line, in
         });
 }
 
+// The lines of one name in a levels file: its first, and any after it.
+struct NameLines {
+    std::size_t first = 0;
+    std::vector<std::size_t> more;
+};
+// Names are views into the file's lines.
+using LevelLines = std::unordered_map<std::string_view, NameLines>;
+
+LevelLines levelLinesByName(const std::vector<std::string>& lines) {
+    LevelLines byName;
+    byName.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        const std::size_t colon = line.find(':');
+        const std::string_view name =
+            colon == std::string_view::npos ? std::string_view() : line.substr(0, colon);
+        const auto [at, fresh] = byName.try_emplace(name, NameLines{i, {}});
+        if (!fresh)
+            at->second.more.push_back(i);
+    }
+    return byName;
+}
+
 void Checker::checkLevels(Difficulty d) {
     const std::string path = levelsPath(d);
     const Lines file = load(path);
-    std::unordered_map<std::string, std::vector<std::size_t>> byName;
-    if (file)
-        for (std::size_t i = 0; i < file->lines.size(); ++i)
-            byName[levelLineName(file->lines[i])].push_back(i);
+    const LevelLines byName = file ? levelLinesByName(file->lines) : LevelLines();
     for (const auto& [name, lines] : byName) {
         const bool listed = monsters_.contains(name);
         // A search looks a name up when it is typed (never the empty one) or
         // when the monster list holds it.
         if (!listed && name.empty())
             continue;
-        MonsterLevels& levels = levels_[name];
-        for (std::size_t k = 0; k < lines.size(); ++k) {
-            const std::string& line = file->lines[lines[k]];
-            const int number = static_cast<int>(lines[k]) + 1;
-            if (k > 0)
-                warn(path, number,
-                     "monster " + inQuotes(name) + " has a level line already (line " +
-                         std::to_string(lines[0] + 1) + ")");
-            if (k > 0 && !listed)
-                continue;
-            readLevelLine(path, line, number, k == 0, levels);
+        MonsterLevels& levels = levels_.try_emplace(std::string(name)).first->second;
+        readLevelLine(path, file->lines[lines.first], static_cast<int>(lines.first) + 1, true,
+                      levels);
+        for (const std::size_t other : lines.more) {
+            const int number = static_cast<int>(other) + 1;
+            warn(path, number,
+                 "monster " + inQuotes(name) + " has a level line already (line " +
+                     std::to_string(lines.first + 1) + ")");
+            if (listed)
+                readLevelLine(path, file->lines[other], number, false, levels);
         }
     }
     if (!file)
@@ -477,13 +567,15 @@ std::optional<std::string> computationFault(const BaseItem& base, const std::str
     return std::nullopt;
 }
 
-void Checker::checkComputation(const std::string& path, int line, const std::string& item,
+void Checker::checkComputation(const std::string& path, int line, std::string_view item,
                                const std::vector<Dropper>& droppers) {
+    if (droppers.empty())
+        return;
     const auto base = bases_.find(item);
     if (base == bases_.end())
         return;
     for (const Dropper& monster : droppers) {
-        if (const auto fault = computationFault(base->second, item, monster)) {
+        if (const auto fault = computationFault(base->second, base->first, monster)) {
             add(path, line, Severity::Error,
                 "a search ends here with a floating-point error: " + *fault);
             return;
@@ -502,36 +594,41 @@ std::vector<Dropper> Checker::droppers(const std::vector<TableUse>& uses) const 
     return found;
 }
 
+// The chance of one drop-table line other than "-", or none when it does not
+// convert.
+std::optional<double> Checker::checkDropLine(const std::string& path, std::string_view line,
+                                             int number, const std::vector<Dropper>& monsters) {
+    const DropStep drop = dropStep(separated(line, separator_, scratch_), 0);
+    double p = 0;
+    if (!converts(path, number, [&] { p = toFloatView(drop.chance, separator_); }))
+        return std::nullopt;
+    if (p < 0 || p > 1)
+        warn(path, number, "chance " + inQuotes(drop.chance) + " is outside 0..1");
+    checkComputation(path, number, drop.item, monsters);
+    return p;
+}
+
 void Checker::checkTable(Difficulty d, const std::string& path, const std::vector<TableUse>& uses) {
-    const Lines file = load(path, " (named by " + monsterListPath(d) + ":" +
-                                      std::to_string(uses.front().line) + ")");
+    const auto file = read(path, [&] {
+        return " (named by " + monsterListPath(d) + ":" + std::to_string(uses.front().line) + ")";
+    });
     if (!file)
         return;
-    const std::vector<Dropper> monsters = droppers(uses);
+    const std::vector<Dropper> monsters = bases_.empty() ? std::vector<Dropper>() : droppers(uses);
     double pickSum = 0;
     int pickLines = 0;
     bool firstPick = true;
-    for (std::size_t i = 0; i < file->lines.size(); ++i) {
-        const int number = static_cast<int>(i) + 1;
-        const DropLine drop = readDropLine(file->lines[i], separator_);
-        if (drop.dash) {
-            firstPick = false;
-            continue;
+    LineReader reader(file);
+    std::string_view line;
+    while (nextLine(reader, line)) {
+        const std::optional<double> p =
+            line == "-" ? std::nullopt : checkDropLine(path, line, reader.lineNumber(), monsters);
+        if (firstPick && line != "-") {
+            // A sum without a line that does not convert would only mislead.
+            pickSum = p ? pickSum + *p : 1;
+            pickLines += p ? 1 : 0;
         }
-        double p = 0;
-        if (!converts(path, number, [&] { p = toFloat(drop.chance, separator_); })) {
-            if (firstPick)
-                pickSum = 1; // a sum without the line would only mislead
-            firstPick = false;
-            continue;
-        }
-        if (firstPick) {
-            pickSum += p;
-            ++pickLines;
-        }
-        if (p < 0 || p > 1)
-            warn(path, number, "chance " + inQuotes(drop.chance) + " is outside 0..1");
-        checkComputation(path, number, drop.item, monsters);
+        firstPick = firstPick && p.has_value();
     }
     if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
         warn(path, 1,
@@ -539,9 +636,10 @@ void Checker::checkTable(Difficulty d, const std::string& path, const std::vecto
 }
 
 void Checker::checkUnnamed(const std::vector<std::string>& folderFiles) {
+    std::string normal;
     for (const std::string& file : folderFiles) {
-        const std::string path = normalPath(file);
-        const std::string leaf = std::filesystem::path(path).filename().string();
+        const std::string& path = isPlainPath(file) ? file : (normal = normalPath(file));
+        const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
         const bool own = path.find('/') == path.rfind('/') &&
                          (leaf == "monsterlist.txt" || leaf == "levels.txt");
         if (!own && !named_.contains(path))
@@ -557,10 +655,7 @@ CheckReport Checker::run(const std::vector<std::string>& folderFiles) {
     for (const Difficulty d : kAllDifficulties)
         checkDifficulty(d);
     checkUnnamed(folderFiles);
-    std::stable_sort(problems_.begin(), problems_.end(), [](const Problem& a, const Problem& b) {
-        return a.path != b.path ? a.path < b.path : a.line < b.line;
-    });
-    return {std::move(problems_), files_read_};
+    return {sortedByPlace(std::move(problems_)), files_read_};
 }
 
 } // namespace

@@ -121,6 +121,25 @@ const std::vector<CheckCase> kCases = {
      "Normal/monsterlist.txt:2: warning: drop table \"rat.txt\" is named by two monsters\n"
      "Normal/old/rat.txt: warning: no monster list names this file\n"
      "0 errors, 2 warnings in 12 files\n"},
+    // The monster search also cuts a line at a later ":" among its first 30
+    // characters, and reads the drop table named after it.
+    {"monster line with a second colon",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nOld:Bat:bat.txt,1\n"},
+      {"Normal/levels.txt", "Rat:10\nOld:3\n"},
+      {"Normal/bat.txt", "Cap:1.5\n"}},
+     "Normal/Bat:bat.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
+     "Normal/bat.txt:1: warning: chance \"1.5\" is outside 0..1\n"
+     "Normal/bat.txt:1: warning: the chances of one pick add up to 1.5, not 1\n"
+     "1 errors, 2 warnings in 14 files\n"},
+    {"drop table with CR LF line ends",
+     {{"Normal/rat.txt", "Nothing:0.5\r\nCap:0.o3\r\nRing:0.2\r\n"}},
+     "Normal/rat.txt:2: error: '0.o3' is not a valid floating point value.\n"
+     "1 errors, 0 warnings in 12 files\n"},
+    // Only a listed monster's later level lines are read.
+    {"levels: a line without a colon, an unlisted name twice",
+     {{"Normal/levels.txt", "Rat:10\nnocolon\nMole:3\nMole:x\n"}},
+     "Normal/levels.txt:4: warning: monster \"Mole\" has a level line already (line 3)\n"
+     "0 errors, 1 warnings in 12 files\n"},
 };
 
 // Runs `check` on the sound data with the changes of `c`.
