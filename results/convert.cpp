@@ -214,9 +214,30 @@ double toFloatView(std::string_view text, char decimalSeparator) {
     return toFloat(std::string(text), decimalSeparator);
 }
 
+namespace {
+
+// Whether `text` is only digits, at least one, with at most one decimal
+// separator among them: the common shape of a drop chance, told in one pass.
+bool isDigitsAndSeparator(std::string_view text, char decimalSeparator) {
+    bool digits = false;
+    bool separator = false;
+    for (const char c : text) {
+        if (isDigit(c))
+            digits = true;
+        else if (c == decimalSeparator && !separator)
+            separator = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+} // namespace
+
 void checkFloatView(std::string_view text, char decimalSeparator) {
     // A plain number of fewer than 300 characters can neither fail nor overflow.
-    if (text.size() < 300 && isPlainFloatText(text, decimalSeparator))
+    if (text.size() < 300 &&
+        (isDigitsAndSeparator(text, decimalSeparator) || isPlainFloatText(text, decimalSeparator)))
         return;
     toFloatView(text, decimalSeparator);
 }

@@ -195,3 +195,25 @@ TEST(ResultWriter, SameAsMergingEntryByEntry) {
         EXPECT_EQ(written.entries(), expected.entries());
     }
 }
+
+TEST(Collation, LongTextsAreDecidedWhereTheirRanksFirstDiffer) {
+    const std::string base = "generated monster 0042 of the deep (hell)=0.125";
+    for (std::size_t i = 0; i < base.size(); ++i) {
+        // A shorter text that the other begins with comes first.
+        EXPECT_LT(qdc::collate(base.substr(0, i), base), 0) << i;
+        if (base[i] < 'a' || base[i] > 'y')
+            continue;
+        std::string upper = base;
+        upper[i] = static_cast<char>(base[i] - 'a' + 'A');
+        EXPECT_EQ(qdc::collate(base, upper), 0) << i;
+        // Past a case-only difference, the next real one decides.
+        for (std::size_t j = i + 1; j < base.size(); ++j) {
+            if (base[j] < 'a' || base[j] > 'y')
+                continue;
+            std::string later = upper;
+            ++later[j];
+            EXPECT_LT(qdc::collate(base, later), 0) << i << ' ' << j;
+            EXPECT_GT(qdc::collate(later, base), 0) << i << ' ' << j;
+        }
+    }
+}
