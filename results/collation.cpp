@@ -35,6 +35,25 @@ constexpr std::array<int, 256> makeRanks() {
 
 constexpr std::array<int, 256> kRank = makeRanks();
 
+// Each byte's rank as its place among the distinct ranks, counted from 1.
+constexpr std::array<std::uint8_t, 256> makePlaces() {
+    std::array<std::uint8_t, 256> place{};
+    for (int c = 0; c < 256; ++c) {
+        std::array<bool, 256> lower{};
+        int count = 1;
+        for (int d = 0; d < 256; ++d) {
+            if (kRank[d] < kRank[c] && !lower[kRank[d] % 256]) {
+                lower[kRank[d] % 256] = true;
+                ++count;
+            }
+        }
+        place[c] = static_cast<std::uint8_t>(count);
+    }
+    return place;
+}
+
+constexpr std::array<std::uint8_t, 256> kPlace = makePlaces();
+
 } // namespace
 
 namespace {
@@ -71,6 +90,16 @@ int collate(std::string_view a, std::string_view b) {
     if (a.size() == b.size())
         return 0;
     return a.size() < b.size() ? -1 : 1;
+}
+
+std::uint64_t collationHead(std::string_view text, std::size_t from) {
+    std::uint64_t head = 0;
+    for (std::size_t i = from; i < from + 8; ++i) {
+        const std::uint8_t place =
+            i < text.size() ? kPlace[static_cast<unsigned char>(text[i])] : 0;
+        head = (head << 8) | place;
+    }
+    return head;
 }
 
 } // namespace qdc

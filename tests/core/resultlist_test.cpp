@@ -217,3 +217,41 @@ TEST(Collation, LongTextsAreDecidedWhereTheirRanksFirstDiffer) {
         }
     }
 }
+
+TEST(Collation, HeadsThatDifferOrderAsTheTextsDo) {
+    const std::vector<std::string> texts = {"",
+                                            "\x01",
+                                            " ",
+                                            "!",
+                                            "0",
+                                            "9",
+                                            "a",
+                                            "B",
+                                            "z",
+                                            "\xe9",
+                                            "Monster 1",
+                                            "monster 1",
+                                            "Monster 10",
+                                            "Monster 1 (Hell)=0.5",
+                                            "Monster 1=0.5",
+                                            "Monster 12 (Nightmare)=0.25",
+                                            "Monster 12 (Nightmare)=0.3",
+                                            "MONSTER 12 (NIGHTMARE)=0.3x",
+                                            "Monster\xff"};
+    for (const std::string& a : texts) {
+        for (const std::string& b : texts) {
+            const int order = qdc::collate(a, b);
+            for (const std::size_t from : {std::size_t{0}, std::size_t{8}}) {
+                const std::uint64_t ha = qdc::collationHead(a, from);
+                const std::uint64_t hb = qdc::collationHead(b, from);
+                if (from == 8 && qdc::collationHead(a, 0) != qdc::collationHead(b, 0))
+                    continue;
+                if (ha != hb) {
+                    EXPECT_EQ(ha < hb, order < 0) << a << " | " << b << ' ' << from;
+                } else if (a.size() <= from + 8 && b.size() <= from + 8) {
+                    EXPECT_EQ(order, 0) << a << " | " << b << ' ' << from;
+                }
+            }
+        }
+    }
+}
