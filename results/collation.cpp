@@ -37,19 +37,20 @@ constexpr std::array<int, 256> kRank = makeRanks();
 
 // Each byte's rank as its place among the distinct ranks, counted from 1.
 constexpr std::array<std::uint8_t, 256> makePlaces() {
-    std::array<std::uint8_t, 256> place{};
-    for (int c = 0; c < 256; ++c) {
-        std::array<bool, 256> lower{};
-        int count = 1;
-        for (int d = 0; d < 256; ++d) {
-            if (kRank[d] < kRank[c] && !lower[kRank[d] % 256]) {
-                lower[kRank[d] % 256] = true;
-                ++count;
-            }
-        }
-        place[c] = static_cast<std::uint8_t>(count);
+    constexpr int kRanks = 6 * 256;
+    std::array<bool, kRanks> used{};
+    for (const int rank : kRank)
+        used[rank] = true;
+    std::array<std::uint8_t, kRanks> placeOfRank{};
+    int place = 0;
+    for (int rank = 0; rank < kRanks; ++rank) {
+        place += used[rank] ? 1 : 0;
+        placeOfRank[rank] = static_cast<std::uint8_t>(place);
     }
-    return place;
+    std::array<std::uint8_t, 256> places{};
+    for (int c = 0; c < 256; ++c)
+        places[c] = placeOfRank[kRank[c]];
+    return places;
 }
 
 constexpr std::array<std::uint8_t, 256> kPlace = makePlaces();
