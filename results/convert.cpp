@@ -200,20 +200,6 @@ double toFloat(const std::string& text, char decimalSeparator) {
     return value;
 }
 
-double toFloatView(std::string_view text, char decimalSeparator) {
-    const bool direct = decimalSeparator == '.' && !text.empty() && text.front() != ' ' &&
-                        text.front() != '+' && text.back() != ' ' &&
-                        scanFloat(text, decimalSeparator, nullptr);
-    if (direct) {
-        double value = 0;
-        const char* const last = text.data() + text.size();
-        const auto parsed = std::from_chars(text.data(), last, value);
-        if (parsed.ec == std::errc() && parsed.ptr == last)
-            return value;
-    }
-    return toFloat(std::string(text), decimalSeparator);
-}
-
 namespace {
 
 // Whether `text` is only digits, at least one, with at most one decimal
@@ -233,6 +219,21 @@ bool isDigitsAndSeparator(std::string_view text, char decimalSeparator) {
 }
 
 } // namespace
+
+double toFloatView(std::string_view text, char decimalSeparator) {
+    const bool direct = decimalSeparator == '.' && !text.empty() && text.front() != ' ' &&
+                        text.front() != '+' && text.back() != ' ' &&
+                        (isDigitsAndSeparator(text, decimalSeparator) ||
+                         scanFloat(text, decimalSeparator, nullptr));
+    if (direct) {
+        double value = 0;
+        const char* const last = text.data() + text.size();
+        const auto parsed = std::from_chars(text.data(), last, value);
+        if (parsed.ec == std::errc() && parsed.ptr == last)
+            return value;
+    }
+    return toFloat(std::string(text), decimalSeparator);
+}
 
 void checkFloatView(std::string_view text, char decimalSeparator) {
     // A plain number of fewer than 300 characters can neither fail nor overflow.
