@@ -200,10 +200,31 @@ double toFloat(const std::string& text, char decimalSeparator) {
     return value;
 }
 
+namespace {
+
+// Whether `text` is only digits, at least one, with at most one decimal
+// separator among them: the common shape of a drop chance, told in one pass.
+bool isDigitsAndSeparator(std::string_view text, char decimalSeparator) {
+    bool digits = false;
+    bool separator = false;
+    for (const char c : text) {
+        if (isDigit(c))
+            digits = true;
+        else if (c == decimalSeparator && !separator)
+            separator = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+} // namespace
+
 double toFloatView(std::string_view text, char decimalSeparator) {
     const bool direct = decimalSeparator == '.' && !text.empty() && text.front() != ' ' &&
                         text.front() != '+' && text.back() != ' ' &&
-                        scanFloat(text, decimalSeparator, nullptr);
+                        (isDigitsAndSeparator(text, decimalSeparator) ||
+                         scanFloat(text, decimalSeparator, nullptr));
     if (direct) {
         double value = 0;
         const char* const last = text.data() + text.size();
@@ -216,7 +237,8 @@ double toFloatView(std::string_view text, char decimalSeparator) {
 
 void checkFloatView(std::string_view text, char decimalSeparator) {
     // A plain number of fewer than 300 characters can neither fail nor overflow.
-    if (text.size() < 300 && isPlainFloatText(text, decimalSeparator))
+    if (text.size() < 300 &&
+        (isDigitsAndSeparator(text, decimalSeparator) || isPlainFloatText(text, decimalSeparator)))
         return;
     toFloatView(text, decimalSeparator);
 }

@@ -144,11 +144,19 @@ struct SortKey {
     std::string_view text;
     std::uint64_t order;
     std::uint32_t slot;
+    // The collation heads of the text's first sixteen bytes, which decide
+    // most comparisons without collate().
+    std::uint64_t head = collationHead(text, 0);
+    std::uint64_t nextHead = collationHead(text, 8);
 };
 
 // Sorted as a list that places each entry after those equal to it.
 void sortInListOrder(std::vector<SortKey>& keys) {
     std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        if (a.nextHead != b.nextHead)
+            return a.nextHead < b.nextHead;
         const int order = collate(a.text, b.text);
         return order != 0 ? order < 0 : a.order < b.order;
     });

@@ -118,6 +118,21 @@ TEST(NumberConversion, OtherSeparatorWithSignsAndExponents) {
     }
 }
 
+TEST(NumberConversion, CheckRaisesExactlyWhatConversionRaises) {
+    const struct {
+        const char* text;
+        char sep;
+    } cases[] = {
+        {"0.05", '.'}, {"5.", '.'},  {".5", '.'},   {".", '.'},   {"", '.'},      {"1.2.3", '.'},
+        {"12", '.'},   {"1,5", '.'}, {"1,5", ','},  {"1.5", ','}, {",", ','},     {"1,,5", ','},
+        {" 7", '.'},   {"7 ", '.'},  {"-0.5", '.'}, {"1e3", '.'}, {"1E400", '.'}, {"0.5x", '.'},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dropErrorOf([&] { qdc::checkFloatView(c.text, c.sep); }),
+                  dropErrorOf([&] { qdc::toFloat(c.text, c.sep); }))
+            << c.text << ' ' << c.sep;
+}
+
 TEST(NumberConversion, TinyValuesBecomeZeroOrSubnormal) {
     EXPECT_EQ(qdc::toFloat("1e-400", '.'), 0.0);
 }

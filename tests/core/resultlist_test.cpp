@@ -195,3 +195,30 @@ TEST(ResultWriter, SameAsMergingEntryByEntry) {
         EXPECT_EQ(written.entries(), expected.entries());
     }
 }
+
+TEST(Collation, LongTextsAndSortHeadsAgree) {
+    const std::string base = "Monster 12 of the deep (Nightmare)=0.25";
+    std::vector<std::string> texts = {"", "\x01", " ", "0", "a", "B", "\xe9", "Monster\xff"};
+    for (std::size_t i = 0; i < base.size(); ++i) {
+        texts.push_back(base.substr(0, i));
+        std::string other = base;
+        other[i] = static_cast<char>(base[i] ^ 0x20); // a case flip for letters
+        texts.push_back(other);
+        ++other[i];
+        texts.push_back(other);
+    }
+    // Heads taken all along a text order texts as collate() does.
+    const auto heads = [](const std::string& t) {
+        std::vector<std::uint64_t> h;
+        for (std::size_t from = 0; from < 48; from += 8)
+            h.push_back(qdc::collationHead(t, from));
+        return h;
+    };
+    for (const std::string& a : texts) {
+        for (const std::string& b : texts) {
+            const int order = qdc::collate(a, b);
+            EXPECT_EQ(order < 0, heads(a) < heads(b)) << a << " | " << b;
+            EXPECT_EQ(order == 0, heads(a) == heads(b)) << a << " | " << b;
+        }
+    }
+}
