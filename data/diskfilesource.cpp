@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -170,20 +170,50 @@ std::string DiskFileSource::readBytes(int fd, std::size_t size, std::optional<Dr
     return bytes;
 }
 
+namespace {
+
+// What a folder entry is, following a link to a file but never into a folder,
+// so that a link loop cannot make the listing endless.
+unsigned char entryType(const std::string& fullPath, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK)
+        return entry.d_type;
+    struct stat st {};
+    if (::stat(fullPath.c_str(), &st) != 0)
+        return DT_UNKNOWN;
+    if (S_ISREG(st.st_mode))
+        return DT_REG;
+    return S_ISDIR(st.st_mode) && entry.d_type == DT_UNKNOWN ? DT_DIR : DT_UNKNOWN;
+}
+
+void listFiles(const std::string& dataDir, const std::string& folder,
+               std::vector<std::string>& found) {
+    DIR* dir = ::opendir((dataDir + "/" + folder).c_str());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = folder + "/";
+        path += name;
+        const unsigned char type = entryType(dataDir + "/" + path, *entry);
+        if (type == DT_DIR)
+            listFiles(dataDir, path, found);
+        else if (type == DT_REG)
+            found.push_back(std::move(path));
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 // The files in the difficulty folders, relative to the data directory. A
 // folder that cannot be listed is passed over: the checker reports what it
 // cannot open by itself.
 std::vector<std::string> difficultyFolderFiles(const std::string& dataDir) {
-    namespace fs = std::filesystem;
     std::vector<std::string> found;
-    for (const Difficulty d : kAllDifficulties) {
-        std::error_code ec;
-        fs::recursive_directory_iterator it(fs::path(dataDir) / difficultyName(d),
-                                            fs::directory_options::skip_permission_denied, ec);
-        for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-            if (it->is_regular_file(ec))
-                found.push_back(it->path().lexically_relative(dataDir).generic_string());
-    }
+    for (const Difficulty d : kAllDifficulties)
+        listFiles(dataDir.empty() ? "." : dataDir, difficultyName(d), found);
     return found;
 }
 
