@@ -214,6 +214,15 @@ double ResultWriter::merge(const std::string& name, double chance) {
     return chance;
 }
 
+void ResultWriter::forgetAll() {
+    slots_.clear();
+    free_.clear();
+    buckets_.clear();
+    bucketsUsed_ = 0;
+    indexed_ = false;
+    unreadable_ = 0;
+}
+
 // The list holds an entry whose chance does not read back: the merge walks
 // the whole list in its order, as a merge pass does, and fails there.
 double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
@@ -221,12 +230,7 @@ double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
     for (const std::uint32_t index : liveInListOrder())
         ordered.add(slots_[index].text); // unsorted: keeps this order
     auto rebuild = [&] {
-        slots_.clear();
-        free_.clear();
-        buckets_.clear();
-        bucketsUsed_ = 0;
-        indexed_ = false;
-        unreadable_ = 0;
+        forgetAll();
         for (const std::string& text : ordered.entries())
             place(text);
     };
@@ -248,12 +252,7 @@ void ResultWriter::finish() {
     entries.reserve(live.size());
     for (const std::uint32_t index : live)
         entries.push_back(std::move(slots_[index].text));
-    slots_.clear();
-    free_.clear();
-    buckets_.clear();
-    bucketsUsed_ = 0;
-    indexed_ = false;
-    unreadable_ = 0;
+    forgetAll();
     list_.addAll(std::move(entries));
 }
 

@@ -57,6 +57,7 @@ class ResultWriter {
     std::vector<std::uint32_t> liveInListOrder() const;
     double mergeInListOrder(const std::string& name, double chance);
     void kill(std::uint32_t index);
+    void forgetAll(); // every entry, and the index with them
 
     ResultList& list_;
     SortMode mode_;
