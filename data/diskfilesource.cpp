@@ -174,9 +174,12 @@ namespace {
 
 // What a folder entry is, following a link to a file but never into a folder,
 // so that a link loop cannot make the listing endless.
-unsigned char entryType(const std::string& fullPath, const dirent& entry) {
+unsigned char entryType(const std::string& dataDir, const std::string& path, const dirent& entry) {
     if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK)
         return entry.d_type;
+    std::string fullPath = dataDir;
+    fullPath += '/';
+    fullPath += path;
     struct stat st {};
     if (::stat(fullPath.c_str(), &st) != 0)
         return DT_UNKNOWN;
@@ -196,7 +199,7 @@ void listFiles(const std::string& dataDir, const std::string& folder,
             continue;
         std::string path = folder + "/";
         path += name;
-        const unsigned char type = entryType(dataDir + "/" + path, *entry);
+        const unsigned char type = entryType(dataDir, path, *entry);
         if (type == DT_DIR)
             listFiles(dataDir, path, found);
         else if (type == DT_REG)
