@@ -5,15 +5,10 @@
 
 namespace qdc {
 
-namespace {
-
-// The text after the first ","; the empty text when there is none.
 std::string textAfterComma(const std::string& line) {
     const std::size_t comma = line.find(',');
     return comma == std::string::npos ? std::string() : line.substr(comma + 1);
 }
-
-} // namespace
 
 bool isBaseSetHeader(const std::string& line) {
     return !line.empty() && line[0] == ':';

@@ -18,6 +18,10 @@ inline const std::string kSetListPath = "setlist.txt";
 // (name "," base item "," weight).
 bool isBaseSetHeader(const std::string& line);
 
+// The text after the first ","; the empty text when there is none (a header's
+// set level, a set item line's base item and weight).
+std::string textAfterComma(const std::string& line);
+
 // The base set name of a header line (":" name "," level): the text after the
 // ":" up to the first ","; the empty text when there is no ",".
 std::string baseSetName(const std::string& header);

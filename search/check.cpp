@@ -99,12 +99,6 @@ bool hasOuterBlanks(const std::string& name) {
     return !name.empty() && (blank(name.front()) || blank(name.back()));
 }
 
-// The text after the first ","; the empty text when there is none.
-std::string afterComma(const std::string& line) {
-    const std::size_t comma = line.find(',');
-    return comma == std::string::npos ? std::string() : line.substr(comma + 1);
-}
-
 // What the searches take of one monster's level lines.
 struct MonsterLevels {
     std::int32_t firstAfterComma = 0; // unique searches
@@ -353,7 +347,7 @@ void Checker::checkSets() {
         if (isBaseSetHeader(line)) {
             inBlock = true;
             setLevel = 0;
-            converts(kSetListPath, number, [&] { setLevel = toInt(afterComma(line)); });
+            converts(kSetListPath, number, [&] { setLevel = toInt(textAfterComma(line)); });
             checkName(seenSets, "base set", baseSetName(line), kSetListPath, number);
             continue;
         }
@@ -366,7 +360,7 @@ void Checker::checkSets() {
 void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t setLevel,
                                const std::unordered_set<std::string>& baseSets) {
     const std::string name = textBeforeComma(line);
-    const std::string rest = afterComma(line);
+    const std::string rest = textAfterComma(line);
     const std::size_t second = rest.find(',');
     const std::string base = second == std::string::npos ? rest : rest.substr(0, second);
     const std::string weight =
@@ -390,7 +384,7 @@ void Checker::checkSetItemLine(const std::string& line, int number, std::int32_t
                 toInt(line.empty() ? std::string() : line.substr(line.size() - 1));
         });
     if (baseSets.contains(setKey))
-        converts(kSetListPath, number, [&] { toInt(afterComma(line)); });
+        converts(kSetListPath, number, [&] { toInt(textAfterComma(line)); });
     if (facts.weightAfterComma || facts.weightLastChar)
         bases_[base].sets.push_back(facts);
     checkName(setItems_, "set item", name, kSetListPath, number);
