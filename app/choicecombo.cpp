@@ -1,12 +1,29 @@
 #include "app/choicecombo.h"
 
 #include <QAbstractItemView>
+#include <QCompleter>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
 
 #include <algorithm>
+
+namespace {
+
+// A combo box gives a line edit that has no completer one of its own, which
+// would complete typed text in place. The boxes share one that is never used,
+// so that none is made.
+QCompleter* unusedCompleter() {
+    static auto* const completer = [] {
+        auto* made = new QCompleter;
+        made->setCompletionMode(QCompleter::InlineCompletion);
+        return made;
+    }();
+    return completer;
+}
+
+} // namespace
 
 ChoiceCombo::ChoiceCombo(QWidget* parent) : QComboBox(parent) {
     setInsertPolicy(QComboBox::NoInsert);
@@ -16,6 +33,7 @@ ChoiceCombo::ChoiceCombo(QWidget* parent) : QComboBox(parent) {
     // handles the end of typing in a connection of its own, so two
     // connections around it mark that case.
     auto* edit = new QLineEdit(this);
+    edit->setCompleter(unusedCompleter());
     connect(edit, &QLineEdit::editingFinished, this, [this] { typing_ = true; });
     setLineEdit(edit);
     connect(edit, &QLineEdit::editingFinished, this, [this] { typing_ = false; });
