@@ -1,4 +1,5 @@
 #include "app/dropunit.h"
+#include "app/fontconfigload.h"
 
 #include <QApplication>
 
@@ -108,7 +109,9 @@ int main(int argc, char** argv) {
         noDisplay("DISPLAY and WAYLAND_DISPLAY are not set");
     const QtMessageHandler previous = qInstallMessageHandler(holdMessage);
 #endif
+    FontConfigLoad fonts;
     QApplication app(argc, argv);
+    fonts.wait();
 #if defined(__linux__)
     qInstallMessageHandler(previous);
     for (const QString& message : std::as_const(gHeldMessages))
