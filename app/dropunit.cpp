@@ -12,6 +12,7 @@
 #include "search/magicfind.h"
 #include "ui_dropunit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 
@@ -26,7 +27,13 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
         errors_ = ownErrors_.get();
     }
     setFont(baseCaptionFont());
+    // The tab pages are made without a parent, so the name boxes on them
+    // would first lay out their text in the application's font, a font the
+    // window never shows; while the form is made, that font is the form's.
+    const QFont applicationFont = QApplication::font();
+    QApplication::setFont(font());
     ui_->setupUi(this);
+    QApplication::setFont(applicationFont);
     ui_->DropList->setDropModel(model_);
     // The result boxes look like the read-only text they are.
     for (QLineEdit* result : {ui_->RUEdit, ui_->RSEdit, ui_->RREdit})

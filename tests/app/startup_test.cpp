@@ -90,7 +90,11 @@ void StartupTest::window() {
                      {"setlist.txt", kSetList},
                      {"unilist.txt", kUniList}});
     CapturingErrorBox errors;
+    const QFont applicationFont = QApplication::font();
     TForm1 form(&errors);
+    // The form's font is its own; boxes and dialogs keep the application's.
+    QCOMPARE(QApplication::font(), applicationFont);
+    QVERIFY(QApplication::font() != form.font());
     QCOMPARE(form.objectName(), QString("Form1"));
     QCOMPARE(form.windowTitle(), QString("Quarnhold Drop Calculator"));
     QCOMPARE(form.geometry(), QRect(227, 154, 723, 505));
