@@ -1,5 +1,7 @@
 #include "app/captionfont.h"
 
+#include "app/fontconfigload.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -81,7 +83,10 @@ QFont computeFont(const QWidget& form) {
 } // namespace
 
 QFont baseCaptionFont() {
-    QFont font(QStringLiteral("sans-serif"));
+    // The configured sans-serif by name when it was read ahead: Qt finds a
+    // family by name at once, where for the alias it sorts every font.
+    const QString family = sansSerifFamily();
+    QFont font(family.isEmpty() ? QStringLiteral("sans-serif") : family);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The platform's sans-serif at a pixel height of 11: the window's font before
+// The configured sans-serif at a pixel height of 11: the window's font before
 // its captions are fitted. Given to the window before its controls are made,
 // so that they never load the application's default font.
 QFont baseCaptionFont();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <thread>
 
 // Reads the system's font configuration on a second thread while the
@@ -17,3 +19,7 @@ class FontConfigLoad {
   private:
     std::jthread thread_;
 };
+
+// The family that the font configuration gives for "sans-serif", known once a
+// FontConfigLoad has been waited for; empty until then, or without fontconfig.
+QString sansSerifFamily();

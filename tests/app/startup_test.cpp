@@ -3,6 +3,8 @@
 // leaves behind.
 
 #include "app_test_helpers.h"
+#include "app/captionfont.h"
+#include "app/fontconfigload.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -81,6 +83,7 @@ class StartupTest : public QObject {
     void missingListFile_data();
     void missingListFile();
     void captionsFitTheirControls();
+    void sansSerifReadAhead();
     void noDisplayNamesTheTool();
 };
 
@@ -386,6 +389,21 @@ void StartupTest::missingListFile() {
     QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->currentWidget(), ctl<QWidget>(form, "SetTab"));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+}
+
+// Read ahead, the configured sans-serif is the family that Qt itself resolves
+// the alias to: the window's font is the same either way.
+void StartupTest::sansSerifReadAhead() {
+    FontConfigLoad fonts;
+    fonts.wait();
+    const QString family = sansSerifFamily();
+    if (family.isEmpty())
+        QSKIP("built without fontconfig");
+    QFont alias(QStringLiteral("sans-serif"));
+    alias.setStyleHint(QFont::SansSerif);
+    alias.setPixelSize(11);
+    QCOMPARE(baseCaptionFont().family(), family);
+    QCOMPARE(QFontInfo(baseCaptionFont()).family(), QFontInfo(alias).family());
 }
 
 void StartupTest::captionsFitTheirControls() {
