@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -60,9 +61,13 @@ std::optional<CaptionRoom> roomOf(const QWidget& control) {
 // need not be loaded to check it.
 int neededStretch(const std::vector<CaptionRoom>& rooms, const QFont& font) {
     const QFontMetrics metrics(font);
+    QHash<QString, int> advances; // many controls share a caption
     int stretch = 100;
     for (const CaptionRoom& room : rooms) {
-        const int advance = metrics.horizontalAdvance(room.text);
+        auto known = advances.constFind(room.text);
+        if (known == advances.cend())
+            known = advances.insert(room.text, metrics.horizontalAdvance(room.text));
+        const int advance = *known;
         if (advance > 0 && room.fixed + advance > room.width)
             stretch = std::min(stretch, 100 * std::max(room.width - room.fixed, 0) / advance - 1);
     }
