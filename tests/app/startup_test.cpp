@@ -2,9 +2,9 @@
 // selection boxes filled from the list files, and what a missing list file
 // leaves behind.
 
-#include "app_test_helpers.h"
 #include "app/captionfont.h"
 #include "app/fontconfigload.h"
+#include "app_test_helpers.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
