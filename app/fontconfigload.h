@@ -5,9 +5,10 @@
 #include <thread>
 
 // Reads the system's font configuration on a second thread while the
-// application connects to the display. It is the largest part of laying out
-// the window's first text, and needs no display. A no-op where the window
-// does not use fontconfig.
+// application connects to the display, and looks up the family it gives for
+// sans-serif. It is the largest part of laying out the window's first text,
+// and needs no display. Made once, at start-up; a no-op where the window does
+// not use fontconfig.
 class FontConfigLoad {
   public:
     FontConfigLoad();
