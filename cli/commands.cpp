@@ -65,11 +65,11 @@ Difficulty oneDifficulty(const Settings& settings) {
 
 std::string optionsHelp(const Command& command) {
     std::string help;
-    for (unsigned bit = 1; bit <= kFormatOption; bit <<= 1) {
-        if ((command.reads & bit) == 0)
+    for (const Option option : kOptions) {
+        if ((command.reads & option) == 0)
             continue;
-        help += (help.empty() ? "" : ", ") + std::string(optionName(Option(bit)));
-        if (bit == kDifficultyOption && command.needsOneDifficulty)
+        help += (help.empty() ? "" : ", ") + std::string(optionName(option));
+        if (option == kDifficultyOption && command.needsOneDifficulty)
             help += " (exactly one)";
     }
     return help;

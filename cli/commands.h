@@ -30,6 +30,9 @@ enum Option : unsigned {
     kFormatOption = 1U << 6,
 };
 using OptionSet = unsigned;
+inline constexpr Option kOptions[] = {kMagicFindOption,  kDataOption,      kSortOption,
+                                      kDifficultyOption, kSeparatorOption, kWideOption,
+                                      kFormatOption};
 
 // "--mf" for kMagicFindOption, and so on.
 const char* optionName(Option option);

@@ -103,9 +103,9 @@ Settings settingsFrom(const CLI::App& app, const OptionTexts& o, char localeSepa
     s.format = o.format == "json" ? Format::Json : o.format == "tsv" ? Format::Tsv : Format::Text;
     s.wide = o.wide;
     s.decimalSeparator = o.separator.empty() ? localeSeparator : o.separator[0];
-    for (unsigned bit = 1; bit <= cli::kFormatOption; bit <<= 1)
-        if (app.get_option(cli::optionName(cli::Option(bit)))->count() > 0)
-            s.given |= bit;
+    for (const cli::Option option : cli::kOptions)
+        if (app.get_option(cli::optionName(option))->count() > 0)
+            s.given |= option;
     return s;
 }
 
@@ -185,10 +185,10 @@ template <class Step> void capture(std::optional<DropError>& error, Step step) {
 // that was.
 int execute(const Command& command, const Settings& s, const std::vector<std::string>& args,
             std::ostream& out, std::ostream& err) {
-    for (unsigned bit = 1; bit <= cli::kFormatOption; bit <<= 1)
-        if ((s.given & bit) != 0 && (command.reads & bit) == 0)
-            err << "dropcalc-cli: note: " << cli::optionName(cli::Option(bit))
-                << " does not change the " << command.what << '\n';
+    for (const cli::Option option : cli::kOptions)
+        if ((s.given & option) != 0 && (command.reads & option) == 0)
+            err << "dropcalc-cli: note: " << cli::optionName(option) << " does not change the "
+                << command.what << '\n';
     Outcome outcome;
     std::optional<DropError> error;
     capture(error, [&] { command.run(s, args, outcome); });

@@ -177,3 +177,39 @@ TEST(TsvText, FieldsKeepTheirCount) {
         EXPECT_EQ(runTool(args).out, c.out) << c.args.back();
     }
 }
+
+TEST(QuotedText, CutAt200BytesKeepingWholeCharacters) {
+    const std::string e = "\xC3\xA9"; // é
+    const std::string chance = std::string(194, 'x') + e + e + e + e + e;
+    const TempDataDir data{
+        {"Normal/monsterlist.txt", "Rat:rat.txt,1\n"},
+        {"Normal/rat.txt", "Gold:" + chance + "\n"},
+    };
+    const std::string ellipsis = "\xE2\x80\xA6";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"monster", std::string(100'000, 'y')},
+         "",
+         "dropcalc-cli: note: no monster named \"" + std::string(200, 'y') + ellipsis +
+             "\" in Normal/monsterlist.txt\n"},
+        {{"--format", "json", "monster", "Rat"},
+         "{\n  \"entries\": [],\n  \"error\": {\n    \"message\": \"'" + std::string(194, 'x') + e +
+             e + e + ellipsis + "' is not a valid floating point value.\",\n" +
+             "    \"path\": \"Normal/rat.txt\",\n    \"line\": 1,\n    \"text\": \"Gold:" +
+             std::string(194, 'x') + ellipsis + "\"\n  }\n}\n",
+         "dropcalc-cli: Normal/rat.txt:1: Gold:" + std::string(194, 'x') + ellipsis + "\n'" +
+             std::string(194, 'x') + e + e + e + ellipsis +
+             "' is not a valid floating point value.\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--data", data.path()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun r = runTool(args);
+        EXPECT_EQ(r.out, c.out) << c.args.back().size();
+        EXPECT_EQ(r.err, c.err) << c.args.back().size();
+    }
+}
