@@ -156,6 +156,21 @@ TEST(TerminalText, OnlyATerminalGetsItEscaped) {
     }
 }
 
+// The program itself asks whether its output is a terminal: under a
+// pseudo-terminal (script(1)) it escapes, into a pipe it does not.
+TEST(TerminalText, TheProgramTellsATerminalFromAPipe) {
+    const TempDataDir data{
+        {"Normal/monsterlist.txt", "Rat:rat.txt,1\n"},
+        {"Normal/rat.txt", "Ro\x1b[2Jbe:0.5\n"},
+    };
+    const std::string command =
+        std::string(DROPCALC_CLI) + " --data '" + data.path() + "' monster Rat";
+    if (runShell("command -v script").empty())
+        GTEST_SKIP() << "script(1) is not installed";
+    EXPECT_EQ(runShell("script -q -e -c \"" + command + "\" /dev/null"), "50=Ro\\x1B[2Jbe\r\n");
+    EXPECT_EQ(runShell(command), "50=Ro\x1b[2Jbe\n");
+}
+
 TEST(TsvText, FieldsKeepTheirCount) {
     const TempDataDir data{
         {"Normal/monsterlist.txt", "Rat:rat.txt,1\n"},
