@@ -18,7 +18,7 @@ bool hasHighByte(std::string_view bytes) {
 // Decoded a piece at a time, so that a huge list never needs its text whole;
 // a piece never ends inside a character.
 bool validUtf8(std::string_view bytes) {
-    constexpr std::size_t kPiece = 64 * 1024;
+    constexpr std::size_t kPiece = std::size_t{64} * 1024;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     while (!bytes.empty()) {
         std::size_t cut = std::min(kPiece, bytes.size());

@@ -202,8 +202,8 @@ TEST(CliCheck, WhatItCouldNotReadIsAnError) {
          "Normal/act2: error: Too many open files.\n1 errors, 0 warnings in 12 files\nstatus 1\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(runShell("(ulimit -n 5; exec " + std::string(DROPCALC_CLI) + " " + c.command +
-                           ") 2>&1; echo \"status $?\""),
+        EXPECT_EQ(runShell("(exec 3>&- 4>&-; ulimit -n 5; exec " + std::string(DROPCALC_CLI) + " " +
+                           c.command + ") 2>&1; echo \"status $?\""),
                   c.expected)
             << c.command;
 }
