@@ -39,6 +39,9 @@ class FileDescriptor {
 // How often a path may pass through a symlink, as the kernel allows.
 constexpr int kMaxLinks = 40;
 
+// How often openat2 is tried again when a rename races with it.
+constexpr int kMaxTries = 16;
+
 // Set once the kernel has said it lacks openat2.
 std::atomic<bool> gKernelLacksOpenat2{false};
 
@@ -47,12 +50,12 @@ int kernelOpenBeneath(int folder, const std::string& path, int flags) {
     open_how how{};
     how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
     how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
-    for (;;) {
+    // EAGAIN: a rename raced with a ".."; the kernel asks to try again.
+    for (int tries = 0;; ++tries) {
         const long fd = ::syscall(SYS_openat2, folder, path.c_str(), &how, sizeof how);
         if (fd >= 0)
             return static_cast<int>(fd);
-        // EAGAIN: a rename raced with a ".."; the kernel asks to try again.
-        if (errno != EINTR && errno != EAGAIN)
+        if (errno != EINTR && (errno != EAGAIN || tries == kMaxTries))
             return -errno;
     }
 }
