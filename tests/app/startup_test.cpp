@@ -469,6 +469,12 @@ void StartupTest::hostileListFile() {
     QCOMPARE(comboItems(ctl<QComboBox>(form, "MonList")), monsters);
     QCOMPARE(dropSettings().value("dataFolder").toString(),
              message.isEmpty() ? data.path() : QString());
+    // The same folder chosen later.
+    dropSettings().remove("dataFolder");
+    form.openFolder(given);
+    QCOMPARE(errors.messages.size(), message.isEmpty() ? 0 : 2);
+    QCOMPARE(dropSettings().value("dataFolder").toString(),
+             message.isEmpty() ? data.path() : QString());
 }
 
 // The window shows a folder's names as UTF-8 exactly when every list that can
