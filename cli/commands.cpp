@@ -122,7 +122,7 @@ void magicFind(const std::string& text, Outcome& out) {
 void check(const Settings& s, Outcome& out) {
     CheckReport& report = out.emplace<CheckReport>();
     DiskFileSource files(s.dataDir);
-    report = checkData(files, difficultyFolderFiles(s.dataDir), s.decimalSeparator);
+    report = checkData(files, difficultyFolderFiles(files), s.decimalSeparator);
 }
 
 const OptionSet kSearchOptions =
