@@ -121,6 +121,7 @@ class CachingFileSource : public FileSource {
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     void release(const std::string& path) { cache_.erase(path); }
     void setKeeping(bool on) { keeping_ = on; }
+    bool keeping() const { return keeping_; }
 
   private:
     FileSource& source_;
