@@ -129,6 +129,10 @@ class CachingFileSource : public FileSource {
     bool keeping_ = true;
 };
 
+// Where line `line` (1-based) of `path` is, as a reader there would say: for
+// an error met after the walk over the file went on. Reads the file again.
+ErrorLocation lineLocation(FileSource& files, const std::string& path, int line);
+
 // The path of `name` inside the folder of `difficulty`, with every "\" of the
 // name taken as a folder separator.
 std::string difficultyPath(const std::string& difficulty, const std::string& name);

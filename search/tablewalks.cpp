@@ -61,15 +61,10 @@ void TableWalks::record(const std::string& path, Record& out) {
 
 void TableWalks::raiseAt(const DropError& error, const std::string& path, int line) {
     DropError located(error);
-    if (!located.location()) {
-        // The line's text is read again: an error ends the search, so this
-        // happens once.
-        LineReader reader(files_.read(path), path);
-        std::string_view text;
-        while (reader.lineNumber() < line && reader.next(text)) {
-        }
-        located.locate(reader.location());
-    }
+    // The line's text is read again: an error ends the search, so this
+    // happens once.
+    if (!located.location())
+        located.locate(lineLocation(files_, path, line));
     throw located;
 }
 

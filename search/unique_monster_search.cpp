@@ -35,29 +35,36 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
     const char sep = env.decimalSeparator;
     // unilist.txt and itemlist.txt are read once, at the first drop-table
-    // line that needs them.
-    UniqueIndex uniques(files);
+    // line that needs them. The index leaves out the uniques above the
+    // monster's level.
+    UniqueIndex uniques(files, level.level);
     QualityFlags flags(files, ItemKey::BeforeComma);
 
     const auto onDash = [&] {
         reduction = 0;
         writer.armMerge();
     };
-    // Every unique of the line's item up to the monster's level. A computation
-    // error is located at the drop-table line, a weight that does not convert
-    // at its unilist.txt line.
+    // Every unique of the line's item up to the monster's level. The item's
+    // quality flag and the line's chance are read at its first such unique,
+    // a unique's weight the first time it is used. A computation error is
+    // located at the drop-table line, a weight that does not convert at its
+    // unilist.txt line.
     const auto visit = [&](const DropStep& drop) {
-        const std::string item(drop.item);
-        for (const UniqueReader::Unique& unique : uniques.uniquesOf(item)) {
-            if (unique.level > level.level)
-                continue;
-            // Each unique takes the flag of its own base item: a base item
-            // without one leaves ratio and divisor 0, never those of the
-            // unique before.
-            input.quality = uniqueQuality(flags.lookup(unique.baseItem));
-            input.baseItem = unique.baseItem;
-            input.uniqueWeight = unique.weight();
-            input.p = toFloatView(drop.chance, sep);
+        const UniqueIndex::Group* group = uniques.groupOf(drop.item);
+        bool lineRead = false;
+        for (std::uint32_t at = group ? group->first : UniqueIndex::kEnd;
+             at != UniqueIndex::kEnd;) {
+            UniqueIndex::Unique& unique = uniques.unique(at);
+            at = unique.next;
+            if (!lineRead) {
+                // A base item without a flag leaves ratio and divisor 0.
+                input.quality = uniqueQuality(flags.lookup(group->baseItem));
+                input.baseItem = group->baseItem;
+            }
+            input.uniqueWeight = uniques.weightOf(*group, unique);
+            if (!lineRead)
+                input.p = toFloatView(drop.chance, sep);
+            lineRead = true;
             input.picks = drop.picks;
             input.qualityReduction = reduction;
             input.uniqueLevel = unique.level;
