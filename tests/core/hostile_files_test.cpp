@@ -383,6 +383,19 @@ TEST(HostileShapes, FinishInLinearTime) {
              qdc::uniqueMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
          },
          1, false},
+        {"30,000 Ring uniques, 30,000 Ring lines after a dash",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                 {"Normal/levels.txt", "Tunnel Rat:50\n"},
+                 {"itemlist.txt", "Ring,1\n"},
+                 {"unilist.txt", lines(30000, "U", ",Ring:05,4")},
+                 {"Normal/rat.txt", "-\n" + lines(30000, "", "Ring:0.001")}};
+         },
+         [](auto& env, auto& list) {
+             qdc::uniqueMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
+         },
+         1, false},
         {"100 drop lines, 100 uniques, 20,000 item lines",
          [] {
              return qdc::MemoryFileSource{
