@@ -11,6 +11,7 @@
 #include <QMessageBox>
 
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -36,15 +37,22 @@ QString outsideHint(const QString& folder) {
         .arg(QDir::toNativeSeparators(folder));
 }
 
-QString placeOf(const qdc::ErrorLocation& where, const NameText& names, const QString& folder) {
+// A file that could not be opened is named with the monster-list line that
+// names it, when it is a drop table.
+QString placeOf(const qdc::ErrorLocation& where, const std::optional<qdc::ErrorLocation>& namedBy,
+                const NameText& names, const QString& folder) {
     const QString path = names.decode(where.path);
     if (where.line > 0)
         return QStringLiteral("in %1, line %2:\n%3")
             .arg(path)
             .arg(where.line)
             .arg(lineShown(where.text, names));
-    const QString place =
+    QString place =
         QStringLiteral("in %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(path)));
+    if (namedBy)
+        place += QStringLiteral("\n(named by %1, line %2)")
+                     .arg(names.decode(namedBy->path))
+                     .arg(namedBy->line);
     const QString hint = outsideHint(folder);
     return hint.isEmpty() ? place : place + QStringLiteral("\n\n") + hint;
 }
@@ -74,8 +82,8 @@ ErrorReport describeError(const std::exception& error, const NameText& names,
                        names.decodeMessage(drop->detail())};
     // Without a location the error may still come from a folder that is no
     // data folder.
-    report.place =
-        drop->location() ? placeOf(*drop->location(), names, dataFolder) : outsideHint(dataFolder);
+    report.place = drop->location() ? placeOf(*drop->location(), drop->namedBy(), names, dataFolder)
+                                    : outsideHint(dataFolder);
     return report;
 }
 

@@ -127,11 +127,15 @@ const char* severityName(Severity s) {
 
 json jsonProblems(const CheckReport& report) {
     json problems = json::array();
-    for (const Problem& p : report.problems)
+    for (const Problem& p : report.problems) {
         problems.push_back({{"path", text(p.path)},
                             {"line", p.line > 0 ? json(p.line) : json(nullptr)},
                             {"severity", severityName(p.severity)},
                             {"message", text(p.message)}});
+        // The search errors that only follow from a list file that cannot be read.
+        if (p.follows > 0)
+            problems.back()["follows"] = p.follows;
+    }
     return {{"problems", problems},
             {"errors", report.errors()},
             {"warnings", report.warnings()},

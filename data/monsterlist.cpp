@@ -1,7 +1,5 @@
 #include "data/monsterlist.h"
 
-#include "data/droptable.h"
-
 #include "results/convert.h"
 
 #include <unordered_map>
@@ -40,24 +38,12 @@ std::string dropTablePath(Difficulty d, std::string_view rest) {
                           std::string(rest.substr(0, rest.size() >= 2 ? rest.size() - 2 : 0)));
 }
 
-DropTableRef dropTableRef(Difficulty d, std::string_view rest) {
+DropTableRef dropTableRef(Difficulty d, std::string_view rest, ErrorLocation namedBy) {
     DropTableRef ref;
+    ref.namedBy = std::move(namedBy);
     ref.picks = toInt(std::string(rest.substr(rest.empty() ? 0 : rest.size() - 1)));
     ref.path = dropTablePath(d, rest);
     return ref;
-}
-
-DropLine readDropLine(const std::string& line, char decimalSeparator) {
-    DropLine result;
-    if (line == "-") {
-        result.dash = true;
-        return result;
-    }
-    std::string storage;
-    const DropStep step = dropStep(separated(line, decimalSeparator, storage), 0);
-    result.item = step.item;
-    result.chance = step.chance;
-    return result;
 }
 
 namespace {

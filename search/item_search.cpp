@@ -20,7 +20,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
     bool named = false;
     std::string name;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        DropTableRef ref = dropTableRef(d, monster.rest);
+        DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
         name.assign(monster.name).append(difficultySuffix(d));
         walkDropTable(
             files, std::move(ref), sep, [&] { writer.armMerge(); },

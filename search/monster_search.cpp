@@ -26,7 +26,8 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
                 continue;
             listed = true;
             walkDropTable(
-                files, dropTableRef(difficulty, candidate.rest), sep, [&] { writer.armMerge(); },
+                files, dropTableRef(difficulty, candidate.rest, monsters.location()), sep,
+                [&] { writer.armMerge(); },
                 [&](const DropStep& drop) {
                     const std::string item(drop.item);
                     const double p = toFloatView(drop.chance, sep);

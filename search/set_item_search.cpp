@@ -66,7 +66,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         in.monsterLevel = level.level;
         in.reduction = level.reduction;
         in.monsterName = monster.name;
-        DropTableRef ref = dropTableRef(d, monster.rest);
+        DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
         entryName.assign(monster.name).append(difficultySuffix(d));
         const auto onDash = [&] {
             in.reduction = 0;

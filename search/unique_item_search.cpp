@@ -54,7 +54,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     LevelIndex levels(files);
     std::string name;
     forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        DropTableRef ref = dropTableRef(d, monster.rest);
+        DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
         // A monster without a level line is taken as level 0 without
         // reduction, never as the monster before it.
         const LevelRecord level =

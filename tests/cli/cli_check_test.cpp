@@ -30,8 +30,8 @@ struct CheckCase {
     std::string expected; // stdout of `check`, summary included
 };
 
-const std::string kNoFlagRing = ": error: a search ends here with a floating-point error: base "
-                                "item \"Ring\" has no quality flag\n";
+const std::string kNoFlagRing = ": error: Floating point division by zero. (base item \"Ring\" "
+                                "has no quality flag)\n";
 
 const std::vector<CheckCase> kCases = {
     {"sound data", {}, "0 errors, 0 warnings in 12 files\n"},
@@ -82,8 +82,9 @@ const std::vector<CheckCase> kCases = {
      "setlist.txt:1: warning: set item before the first base set\n"
      "setlist.txt:2: error: 'three' is not a valid integer value.\n"
      "setlist.txt:3: error: '' is not a valid integer value.\n"
+     "setlist.txt:3: error: ',' is not a valid integer value.\n"
      "setlist.txt:4: error: 'F' is not a valid integer value.\n"
-     "3 errors, 1 warnings in 12 files\n"},
+     "4 errors, 1 warnings in 12 files\n"},
     {"base item without quality flag",
      {{"itemlist.txt", "Cap,0\nRing,2\n"}},
      "Hell/rat.txt:3" + kNoFlagRing + "Nightmare/rat.txt:3" + kNoFlagRing + "Normal/rat.txt:3" +
@@ -94,10 +95,10 @@ const std::vector<CheckCase> kCases = {
     {"set weight 0 below the levels where the weight table takes over",
      {{"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Ring,Ring,0\n"},
       {"Hell/levels.txt", "Rat:16\n"}},
-     "Nightmare/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
-     "\"Ring\" has a weight of 0\n"
-     "Normal/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
-     "\"Ring\" has a weight of 0\n"
+     "Nightmare/rat.txt:3: error: Invalid floating point operation. (a set item of \"Ring\" has "
+     "a weight of 0)\n"
+     "Normal/rat.txt:3: error: Invalid floating point operation. (a set item of \"Ring\" has a "
+     "weight of 0)\n"
      "2 errors, 0 warnings in 12 files\n"},
     {"chances out of range and far from 1",
      {{"Normal/rat.txt", "Nothing:0.5\nCap:1.3\nRing:-0.2\n-\nRing:0.1\n"}},

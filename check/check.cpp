@@ -1,0 +1,762 @@
+#include "check/check.h"
+
+#include "data/difficulty.h"
+#include "data/droptable.h"
+#include "data/itemlist.h"
+#include "data/levels.h"
+#include "data/monsterlist.h"
+#include "data/setlist.h"
+#include "data/unilist.h"
+#include "results/convert.h"
+#include "results/error.h"
+#include "results/numtext.h"
+#include "search/magicfind.h"
+#include "search/searches.h"
+#include "search/setchance.h"
+#include "search/uniquechance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace qdc {
+
+int CheckReport::errors() const {
+    return static_cast<int>(std::count_if(problems.begin(), problems.end(), [](const Problem& p) {
+        return p.severity == Severity::Error;
+    }));
+}
+
+int CheckReport::warnings() const {
+    return static_cast<int>(problems.size()) - errors();
+}
+
+namespace {
+
+// How far the chances of one pick may add up from 1 before a warning.
+constexpr double kPickSumTolerance = 0.001;
+// Monster names this long are offered by no ":" the monster search looks at.
+constexpr std::size_t kLongName = 30;
+// Levels within this bound never make a quality term 0: only a missing
+// quality flag or a weight of 0 can then end a computation.
+constexpr std::int32_t kTameLevel = 150;
+
+std::string inQuotes(std::string_view text) {
+    return '"' + shortened(text) + '"';
+}
+
+bool hasOuterBlanks(std::string_view name) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !name.empty() && (blank(name.front()) || blank(name.back()));
+}
+
+// Whether `bytes` hold non-ASCII text, and whether that text is UTF-8.
+struct Encoding {
+    bool nonAscii = false;
+    bool utf8 = true;
+};
+
+Encoding encodingOf(std::string_view bytes) {
+    Encoding found;
+    std::size_t follow = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        found.nonAscii = found.nonAscii || byte >= 0x80;
+        if (follow > 0) {
+            found.utf8 = found.utf8 && (byte & 0xC0) == 0x80;
+            --follow;
+        } else if (byte >= 0xF8 || (byte >= 0x80 && byte < 0xC2)) {
+            found.utf8 = false;
+        } else if (byte >= 0xC2) {
+            follow = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
+        }
+    }
+    found.utf8 = found.utf8 && follow == 0;
+    return found;
+}
+
+// A path with "." and ".." parts and doubled "/" resolved.
+std::string normalPath(const std::string& path) {
+    const bool plain = path.find("//") == std::string::npos &&
+                       path.find("./") == std::string::npos && (path.empty() || path.back() != '.');
+    return plain ? path : std::filesystem::path(path).lexically_normal().generic_string();
+}
+
+// Hashes and compares strings with views, so that a lookup copies nothing.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+template <class Value>
+using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+
+// The problems sorted by path, then line, those at one place in the order
+// they were found.
+std::vector<Problem> sortedByPlace(std::vector<Problem> problems) {
+    std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
+        const int byPath = a.path.compare(b.path);
+        return byPath != 0 ? byPath < 0 : a.line < b.line;
+    });
+    return problems;
+}
+
+// What the computations of the searches take of a base item: its uniques
+// and set items, as each search reads them.
+struct UniqueUse {
+    int line = 0;
+    std::int32_t level = 0;
+    std::int32_t weight = 1;
+    bool lastOfName = false; // the unique item search reads only that line of a name
+};
+struct SetUse {
+    int line = 0;
+    std::optional<std::int32_t> blockWeight; // with the level of its block (set monster search)
+    std::int32_t blockLevel = 0;
+    std::optional<std::int32_t> lastCharWeight; // the set item search's reading
+};
+struct BaseItem {
+    std::vector<UniqueUse> uniques;
+    std::vector<SetUse> sets;
+    std::optional<bool> prone; // whether a flag or weight can fail a computation, once known
+};
+
+// What the searches take of one monster's level lines: the first line cut
+// after the "," (unique searches) and by its last three characters (the set
+// monster search), the last line by its last three (the set item search).
+struct MonsterLevels {
+    LevelRecord firstAfterComma, firstLastThree, lastLastThree;
+};
+
+// A monster that reaches a drop table through the text before a monster
+// line's first ":".
+struct Dropper {
+    std::string name;
+    std::int32_t picks = 0;
+    bool firstLineOfName = false; // the set monster search reads only that line
+    MonsterLevels levels;
+};
+
+// A drop-table line whose item has uniques or set items that may fail a
+// computation.
+struct ProneLine {
+    int line = 0;
+    std::string item;
+    double p = 0;
+    bool afterDash = false;
+};
+
+// The monster lines that name one drop table.
+struct TableUses {
+    const std::string* path = nullptr;
+    int firstLine = 0;           // the first line that names it
+    std::int32_t firstPicks = 0; // its picks
+    std::string firstMonster;    // the first monster that reaches it through a first ":"
+    bool shared = false;         // a second such monster reaches it
+    // Each monster that reaches it through a first ":", once (twice when a
+    // later line of the name names it too).
+    std::vector<Dropper> droppers;
+    TextSet later; // the names of droppers from a later line of their name
+    std::vector<ProneLine> prone;
+};
+
+class Checker {
+  public:
+    Checker(FileSource& files, char decimalSeparator)
+        : files_(files), separator_(decimalSeparator) {}
+    CheckReport run(const std::vector<std::string>& folderFiles);
+
+  private:
+    std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy);
+    template <class Visit> bool eachLine(const std::string& path, Visit visit);
+    void add(const std::string& path, int line, Severity severity, std::string message);
+    void warn(const std::string& path, int line, std::string message) {
+        add(path, line, Severity::Warning, std::move(message));
+    }
+    void error(const DropError& e, const std::string& path, int line, const std::string& why);
+    template <class Convert> bool converts(const std::string& path, int line, Convert convert);
+    void checkName(TextMap<int>& seen, const std::string& what, std::string_view name,
+                   const std::string& path, int line);
+    void checkBaseItem(const std::string& base, const std::string& owner, const std::string& path,
+                       int line);
+
+    void checkItems();
+    void checkUniques();
+    void checkSets();
+    void checkDifficulty(Difficulty d);
+    void checkMonsterLine(Difficulty d, const std::string& listPath, std::string_view line,
+                          int number);
+    void emptyTableName(const std::string& folder, const std::string& listPath, int number,
+                        std::string_view secondName);
+    void checkLevels(Difficulty d);
+    void checkTable(Difficulty d, const std::string& path, TableUses& uses);
+    void checkComputations(const TableUses& table, const Dropper& monster);
+    template <class Compute>
+    void computes(const ProneLine& at, const std::string& why, std::string search, Compute compute);
+    bool prone(const std::string& item, BaseItem& base);
+    void foldIntoItemList();
+    void checkEncodings();
+    void checkUnnamed(const std::vector<std::string>& folderFiles);
+
+    FileSource& files_;
+    char separator_;
+    std::vector<Problem> problems_;
+    std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
+    std::vector<Problem>* sink_ = &problems_;
+    int filesRead_ = 0;
+    std::vector<std::pair<std::string, Encoding>> encodings_;
+    TextSet itemNames_;
+    TextMap<char> flagByName_;    // the quality flag by the text before ","
+    TextMap<char> flagByLineKey_; // by the line without its last two characters
+    bool itemListRead_ = false;
+    int followingItemList_ = 0; // computation errors that only a missing itemlist.txt makes
+    TextMap<BaseItem> bases_;
+    std::vector<std::int32_t> setLevels_{0}; // the set levels the set item search can take
+    bool tame_ = true;                       // every level within kTameLevel
+    std::unordered_set<std::string> named_;  // every drop table a monster list names
+    // Per difficulty: each table and monster in the order of the monster
+    // lines, and the searches a computation has stopped.
+    std::vector<std::pair<const TableUses*, std::size_t>> walkOrder_;
+    std::unordered_set<std::string> stopped_;
+    const std::string* tablePath_ = nullptr; // of the computations being made
+    // Per difficulty, rebuilt by checkDifficulty().
+    TextMap<int> monsters_; // first-colon names, first line
+    TextMap<TableUses> tables_;
+    TextMap<MonsterLevels> levels_;
+};
+
+// The file, or null when it cannot be opened.
+std::shared_ptr<const FileLines> Checker::read(const std::string& path,
+                                               const std::string& namedBy) {
+    ++filesRead_;
+    try {
+        std::shared_ptr<const FileLines> file = files_.load(path);
+        if (file->error)
+            error(*file->error, path, 0, namedBy);
+        encodings_.emplace_back(path, encodingOf(file->bytes));
+        return file;
+    } catch (const DropError& e) {
+        error(e, path, 0, namedBy);
+        return nullptr;
+    }
+}
+
+// Calls visit(line, number) for each line of the file; false when it cannot
+// be opened. A read error partway was reported by read().
+template <class Visit> bool Checker::eachLine(const std::string& path, Visit visit) {
+    const auto file = read(path, {});
+    if (!file)
+        return false;
+    LineReader reader(file);
+    std::string_view line;
+    try {
+        while (reader.next(line))
+            visit(line, reader.lineNumber());
+    } catch (const DropError&) {
+    }
+    return true;
+}
+
+void Checker::add(const std::string& path, int line, Severity severity, std::string message) {
+    sink_->push_back({path, line, severity, std::move(message)});
+}
+
+// Reports the error a search raises at the place: once for each message.
+void Checker::error(const DropError& e, const std::string& path, int line, const std::string& why) {
+    const ErrorLocation where = e.location().value_or(ErrorLocation{path, line, {}});
+    std::string message = boxMessage(e.message());
+    if (!e.detail().empty())
+        message += " (" + e.detail() + ")";
+    if (!why.empty())
+        message += " (" + why + ")";
+    // Problems at one place are found one after the other.
+    for (auto p = sink_->rbegin(); p != sink_->rend(); ++p) {
+        if (p->line != where.line || p->path != where.path)
+            break;
+        if (p->message == message)
+            return;
+    }
+    add(where.path, where.line, Severity::Error, std::move(message));
+}
+
+template <class Convert>
+bool Checker::converts(const std::string& path, int line, Convert convert) {
+    try {
+        convert();
+        return true;
+    } catch (const DropError& e) {
+        error(e, path, line, {});
+        return false;
+    }
+}
+
+void Checker::checkName(TextMap<int>& seen, const std::string& what, std::string_view name,
+                        const std::string& path, int line) {
+    if (hasOuterBlanks(name))
+        warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
+    const auto [at, fresh] = seen.emplace(name, line);
+    if (!fresh)
+        warn(path, line,
+             what + " " + inQuotes(name) + " is listed twice (first at line " +
+                 std::to_string(at->second) + ")");
+}
+
+void Checker::checkBaseItem(const std::string& base, const std::string& owner,
+                            const std::string& path, int line) {
+    if (itemListRead_ && !itemNames_.contains(base))
+        warn(path, line,
+             "base item " + inQuotes(base) + " of " + owner + " is not in " + kItemListPath);
+}
+
+void Checker::checkItems() {
+    TextMap<int> seen;
+    itemListRead_ = eachLine(kItemListPath, [&](std::string_view line, int number) {
+        const ItemLine cut = cutItemLine(line);
+        itemNames_.emplace(cut.name);
+        if (cut.flag != '\0') {
+            flagByName_[std::string(cut.name)] = cut.flag;
+            flagByLineKey_[std::string(cut.lineKey)] = cut.flag;
+        }
+        if (line.empty()) {
+            warn(kItemListPath, number, "blank line");
+            return;
+        }
+        if (line.find(',') == std::string_view::npos) {
+            warn(kItemListPath, number,
+                 "line " + inQuotes(line) + " has no \",\": its item name is empty");
+            return;
+        }
+        checkName(seen, "item", cut.name, kItemListPath, number);
+        if (cut.flag == '\0' || line[line.size() - 2] != ',')
+            warn(kItemListPath, number,
+                 "item " + inQuotes(cut.name) +
+                     " has no quality flag (\",0\" or \",1\" at the end)");
+    });
+}
+
+void Checker::checkUniques() {
+    TextMap<int> seen;
+    TextMap<int> lastOfName;
+    eachLine(kUniqueListPath, [&](std::string_view line, int number) {
+        const UniqueFields fields = cutUniqueLine(line);
+        UniqueUse use{number};
+        if (converts(kUniqueListPath, number, [&] { use.level = fields.level(); }) &&
+            converts(kUniqueListPath, number, [&] { use.weight = fields.weight(); })) {
+            bases_[fields.baseItem].uniques.push_back(use);
+        }
+        lastOfName[fields.name] = number;
+        tame_ = tame_ && std::abs(use.level) <= kTameLevel;
+        checkName(seen, "unique", fields.name, kUniqueListPath, number);
+        checkBaseItem(fields.baseItem, "unique " + inQuotes(fields.name), kUniqueListPath, number);
+    });
+    std::unordered_set<int> lastLines;
+    for (const auto& [name, line] : lastOfName)
+        lastLines.insert(line);
+    for (auto& [name, base] : bases_)
+        for (UniqueUse& use : base.uniques)
+            use.lastOfName = lastLines.contains(use.line);
+}
+
+void Checker::checkSets() {
+    std::vector<SetListLine> lines;
+    TextSet baseSets;
+    eachLine(kSetListPath, [&](std::string_view line, int) {
+        lines.push_back(cutSetListLine(line));
+        if (lines.back().header)
+            baseSets.insert(lines.back().setKey);
+    });
+    TextMap<int> seenSets;
+    TextMap<int> seenItems;
+    std::int32_t blockLevel = 0;
+    bool inBlock = false;
+    // The set monster search reads the file up to its first line that does
+    // not convert.
+    bool indexed = true;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const SetListLine& line = lines[i];
+        const int number = static_cast<int>(i) + 1;
+        // The set item search takes the level of every line whose key is the
+        // base set it is given, a header or not.
+        std::optional<std::int32_t> level;
+        if (baseSets.contains(line.setKey))
+            converts(kSetListPath, number, [&] { level = line.setLevel(); });
+        if (line.header) {
+            inBlock = true;
+            indexed = indexed && level.has_value();
+            blockLevel = level.value_or(0);
+            if (level)
+                setLevels_.push_back(*level);
+            tame_ = tame_ && std::abs(blockLevel) <= kTameLevel;
+            checkName(seenSets, "base set", line.setKey, kSetListPath, number);
+            continue;
+        }
+        if (!inBlock)
+            warn(kSetListPath, number, "set item before the first base set");
+        SetUse use;
+        use.line = number;
+        use.blockLevel = blockLevel;
+        converts(kSetListPath, number, [&] { use.blockWeight = line.weight(); });
+        indexed = indexed && use.blockWeight.has_value();
+        if (!indexed)
+            use.blockWeight.reset();
+        converts(kSetListPath, number, [&] { use.lastCharWeight = line.lastCharWeight(); });
+        if (use.blockWeight || use.lastCharWeight)
+            bases_[line.baseItem].sets.push_back(use);
+        checkName(seenItems, "set item", line.beforeComma, kSetListPath, number);
+        checkBaseItem(line.baseItem, "set item " + inQuotes(line.beforeComma), kSetListPath,
+                      number);
+    }
+}
+
+void Checker::checkDifficulty(Difficulty d) {
+    monsters_.clear();
+    tables_.clear();
+    levels_.clear();
+    walkOrder_.clear();
+    stopped_.clear();
+    const std::string listPath = monsterListPath(d);
+    const std::string ownLevels = levelsPath(d);
+    eachLine(listPath, [&](std::string_view line, int number) {
+        checkMonsterLine(d, listPath, line, number);
+    });
+    checkLevels(d);
+    for (auto& [path, uses] : tables_) {
+        for (Dropper& dropper : uses.droppers) {
+            const auto found = levels_.find(dropper.name);
+            if (found != levels_.end())
+                dropper.levels = found->second;
+        }
+        named_.insert(normalPath(path));
+        // A drop table may be one of the difficulty's own files, read already.
+        filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
+        checkTable(d, path, uses);
+    }
+    // A search stops at the first computation that fails on its walk.
+    for (const auto& [table, dropper] : walkOrder_)
+        checkComputations(*table, table->droppers[dropper]);
+}
+
+// Each ":" that a search cuts the line at names a drop table: the first one
+// for every search, those among the first 30 characters for the monster
+// search.
+void Checker::checkMonsterLine(Difficulty d, const std::string& listPath, std::string_view line,
+                               int number) {
+    const MonsterCandidate first = cutFirstColon(line);
+    const bool fresh = !monsters_.contains(first.name);
+    checkName(monsters_, "monster", first.name, listPath, number);
+    if (first.name.size() >= kLongName)
+        warn(listPath, number,
+             "monster name " + inQuotes(first.name) +
+                 " has 30 characters or more: the window does not offer it and the monster "
+                 "search cannot find it");
+    std::vector<MonsterNameAt> candidates = scanMonsterNames(line);
+    if (candidates.empty() || candidates.front().name.size() != first.name.size())
+        candidates.insert(candidates.begin(), {first.name, first.rest});
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const MonsterNameAt& candidate = candidates[i];
+        DropTableRef ref;
+        if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
+            continue;
+        if (candidate.rest.size() <= 2) {
+            emptyTableName(ref.path, listPath, number,
+                           i == 0 ? std::string_view() : candidate.name);
+            continue;
+        }
+        const auto [found, added] = tables_.try_emplace(ref.path);
+        TableUses& uses = found->second;
+        if (added) {
+            uses.path = &found->first;
+            uses.firstLine = number;
+            uses.firstPicks = ref.picks;
+        }
+        if (i > 0)
+            continue;
+        if (uses.droppers.empty()) {
+            uses.firstMonster = first.name;
+        } else if (uses.shared || uses.firstMonster != first.name) {
+            uses.shared = true;
+            warn(listPath, number,
+                 "drop table " + inQuotes(candidate.rest.substr(0, candidate.rest.size() - 2)) +
+                     " is named by two monsters");
+        }
+        if (fresh || uses.later.insert(first.name).second) {
+            walkOrder_.emplace_back(&uses, uses.droppers.size());
+            uses.droppers.push_back({first.name, ref.picks, fresh, {}});
+        }
+    }
+}
+
+// A monster line whose ":" leaves no drop-table name names the difficulty
+// folder itself; the searches fail to open it. `secondName` is the name
+// before a later ":", empty for the first.
+void Checker::emptyTableName(const std::string& folder, const std::string& listPath, int number,
+                             std::string_view secondName) {
+    try {
+        files_.load(folder);
+    } catch (const DropError& e) {
+        error(e, listPath, number,
+              secondName.empty() ? "its drop-table name is empty"
+                                 : "the line's second name " + inQuotes(secondName) +
+                                       " has an empty drop-table name");
+    }
+}
+
+void Checker::checkLevels(Difficulty d) {
+    const std::string path = levelsPath(d);
+    TextMap<int> firstLine;
+    const bool read = eachLine(path, [&](std::string_view line, int number) {
+        const std::string_view name = levelLineName(line);
+        const bool listed = monsters_.contains(name);
+        const auto [at, fresh] = firstLine.emplace(name, number);
+        if (!fresh)
+            warn(path, number,
+                 "monster " + inQuotes(name) + " has a level line already (line " +
+                     std::to_string(at->second) + ")");
+        // A search looks up the first line of a name when the name is typed
+        // (never the empty one) or the monster list holds it, the later lines
+        // of a listed name only.
+        if (listed ? false : name.empty() || !fresh)
+            return;
+        MonsterLevels& levels = levels_[std::string(name)];
+        if (converts(path, number,
+                     [&] { levels.lastLastThree = parseLevelLine(line, ReductionCut::LastThree); }))
+            tame_ = tame_ && std::abs(levels.lastLastThree.level) <= kTameLevel;
+        if (!fresh)
+            return;
+        levels.firstLastThree = levels.lastLastThree;
+        converts(path, number,
+                 [&] { levels.firstAfterComma = parseLevelLine(line, ReductionCut::AfterComma); });
+    });
+    if (!read)
+        return;
+    for (const auto& [name, line] : monsters_)
+        if (!name.empty() && !firstLine.contains(name))
+            warn(monsterListPath(d), line,
+                 "monster " + inQuotes(name) + " has no level line in " + path);
+}
+
+void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses) {
+    const auto file =
+        read(path, "named by " + monsterListPath(d) + ":" + std::to_string(uses.firstLine));
+    if (!file)
+        return;
+    double pickSum = 0;
+    int pickLines = 0;
+    bool firstPick = true;
+    // The monster search's entries of this table, merged from the first "-"
+    // on, with the picks of the first line that names the table.
+    TextMap<double> merged;
+    TextSet over;
+    std::int32_t picks = uses.firstPicks;
+    bool afterDash = false;
+    LineReader reader(file);
+    std::string storage;
+    std::string_view line;
+    try {
+        while (reader.next(line)) {
+            const int number = reader.lineNumber();
+            const std::optional<DropStep> step = cutDropLine(line, separator_, storage, picks);
+            if (!step) {
+                picks = 1;
+                afterDash = true;
+                firstPick = false;
+                continue;
+            }
+            double p = 0;
+            const bool fine =
+                converts(path, number, [&] { p = toFloatView(step->chance, separator_); });
+            if (fine && (p < 0 || p > 1))
+                warn(path, number, "chance " + inQuotes(step->chance) + " is outside 0..1");
+            if (firstPick) {
+                // A sum without a line that does not convert would only mislead.
+                pickSum = fine ? pickSum + p : 1;
+                pickLines += fine ? 1 : 0;
+                firstPick = fine;
+            }
+            if (!fine)
+                continue;
+            const std::string item(step->item);
+            const auto base = bases_.find(item);
+            if (base != bases_.end() && prone(item, base->second))
+                uses.prone.push_back({number, item, p, afterDash});
+            double& total = merged[item];
+            total += monsterDropChance(item, p, step->picks);
+            if (afterDash && total > 100 + kPickSumTolerance && over.insert(item).second)
+                warn(path, number,
+                     "item " + inQuotes(item) + " adds up to " + generalNumberText(total, '.') +
+                         " % in this drop table once merged");
+        }
+    } catch (const DropError&) {
+    }
+    if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
+        warn(path, 1,
+             "the chances of one pick add up to " + generalNumberText(pickSum, '.') + ", not 1");
+}
+
+// Whether a computation with `item` can fail: without a quality flag, with a
+// set weight of 0, or with levels far enough apart to make a quality term 0.
+bool Checker::prone(const std::string& item, BaseItem& base) {
+    if (!base.prone) {
+        const auto zero = [](const SetUse& s) {
+            return s.blockWeight == 0 || s.lastCharWeight == 0;
+        };
+        base.prone = !flagByName_.contains(item) || !flagByLineKey_.contains(item) ||
+                     std::any_of(base.sets.begin(), base.sets.end(), zero);
+    }
+    return !tame_ || *base.prone;
+}
+
+// Makes one computation of `search` unless that search stopped already.
+template <class Compute>
+void Checker::computes(const ProneLine& at, const std::string& why, std::string search,
+                       Compute compute) {
+    if (stopped_.contains(search))
+        return;
+    try {
+        compute();
+    } catch (const DropError& e) {
+        stopped_.insert(std::move(search));
+        sink_ = itemListRead_ ? &problems_ : &followers_;
+        error(e, *tablePath_, at.line, why);
+        sink_ = &problems_;
+    }
+}
+
+// The computations the searches make, with magic find 0, for the lines of
+// one drop table that `monster` reaches: the unique item search of each
+// unique, the unique monster and set monster searches of the monster, and
+// the set item search of each set item at each set level.
+void Checker::checkComputations(const TableUses& table, const Dropper& monster) {
+    tablePath_ = table.path;
+    const MonsterLevels& levels = monster.levels;
+    for (const ProneLine& at : table.prone) {
+        const std::string& item = at.item;
+        const BaseItem& base = bases_.find(item)->second;
+        const auto flagOf = [&](const TextMap<char>& flags) {
+            const auto found = flags.find(item);
+            return found == flags.end() ? '\0' : found->second;
+        };
+        const auto why = [&](std::int32_t divisor, std::int32_t weight) {
+            return divisor == 0  ? "base item " + inQuotes(item) + " has no quality flag"
+                   : weight == 0 ? "a set item of " + inQuotes(item) + " has a weight of 0"
+                                 : std::string();
+        };
+        UniqueChanceInput unique;
+        unique.p = at.p;
+        unique.picks = 1;
+        unique.monsterLevel = levels.firstAfterComma.level;
+        unique.qualityReduction = at.afterDash ? 0 : levels.firstAfterComma.reduction;
+        unique.realMagicFind = realUniqueMagicFind(0);
+        unique.baseItem = item;
+        for (const UniqueUse& use : base.uniques) {
+            if (use.level > unique.monsterLevel)
+                continue;
+            unique.uniqueLevel = use.level;
+            unique.uniqueWeight = use.weight;
+            unique.quality = uniqueQuality(flagOf(flagByLineKey_));
+            if (use.lastOfName)
+                computes(at, why(unique.quality.divisor, 1), "unique " + std::to_string(use.line),
+                         [&] { uniqueDropChance(unique, UniqueChanceForm::ItemSearch); });
+            unique.quality = uniqueQuality(flagOf(flagByName_));
+            computes(at, why(unique.quality.divisor, 1), "unique monster " + monster.name,
+                     [&] { uniqueDropChance(unique, UniqueChanceForm::MonsterSearch); });
+        }
+        SetChanceInput set;
+        set.p = at.p;
+        set.picks = 1;
+        set.realMagicFind = realSetMagicFind(0);
+        set.baseItem = item;
+        set.monsterName = monster.name;
+        const SetQuality quality = setQualityFor(flagOf(flagByName_));
+        set.ratio = quality.ratio;
+        set.divisor = quality.divisor;
+        for (const SetUse& use : base.sets) {
+            set.monsterLevel = levels.firstLastThree.level;
+            set.reduction = at.afterDash ? 0 : levels.firstLastThree.reduction;
+            set.setLevel = use.blockLevel;
+            if (use.blockWeight && monster.firstLineOfName && set.monsterLevel >= set.setLevel) {
+                set.setWeight = *use.blockWeight;
+                computes(at, why(set.divisor, set.setWeight), "set monster " + monster.name,
+                         [&] { setDropChance(set, SetChanceForm::MonsterSearch); });
+            }
+            if (!use.lastCharWeight)
+                continue;
+            set.monsterLevel = levels.lastLastThree.level;
+            set.reduction = at.afterDash ? 0 : levels.lastLastThree.reduction;
+            set.setWeight = *use.lastCharWeight;
+            for (const std::int32_t setLevel : setLevels_) {
+                set.setLevel = setLevel;
+                if (set.monsterLevel >= setLevel)
+                    computes(at, why(set.divisor, set.setWeight),
+                             "set item " + std::to_string(use.line) + " " +
+                                 std::to_string(setLevel),
+                             [&] { setDropChance(set, SetChanceForm::ItemSearch); });
+            }
+        }
+    }
+}
+
+// Without itemlist.txt every search that needs a quality flag stops at it:
+// the computation errors its absence makes are counted, not listed.
+void Checker::foldIntoItemList() {
+    if (followers_.empty())
+        return;
+    for (Problem& p : problems_)
+        if (p.path == kItemListPath && p.line == 0 && p.severity == Severity::Error) {
+            p.follows = static_cast<int>(followers_.size());
+            p.message += " (" + std::to_string(p.follows) + " search errors follow from this)";
+            return;
+        }
+}
+
+// A file whose names are not UTF-8 in a folder whose other names are shows
+// them wrongly.
+void Checker::checkEncodings() {
+    const bool utf8 = std::any_of(encodings_.begin(), encodings_.end(), [](const auto& file) {
+        return file.second.nonAscii && file.second.utf8;
+    });
+    if (!utf8)
+        return;
+    for (const auto& [path, encoding] : encodings_)
+        if (!encoding.utf8)
+            warn(path, 0,
+                 "this file is not UTF-8 while other files of the folder are: its names will "
+                 "show wrongly");
+}
+
+void Checker::checkUnnamed(const std::vector<std::string>& folderFiles) {
+    for (const std::string& file : folderFiles) {
+        const std::string path = normalPath(file);
+        const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
+        const bool own = path.find('/') == path.rfind('/') &&
+                         (leaf == "monsterlist.txt" || leaf == "levels.txt");
+        if (!own && !named_.contains(path))
+            warn(path, 0, "no monster list names this file");
+    }
+}
+
+CheckReport Checker::run(const std::vector<std::string>& folderFiles) {
+    checkItems();
+    checkUniques();
+    checkSets();
+    for (const Difficulty d : kAllDifficulties)
+        checkDifficulty(d);
+    foldIntoItemList();
+    checkEncodings();
+    checkUnnamed(folderFiles);
+    return {sortedByPlace(std::move(problems_)), filesRead_};
+}
+
+} // namespace
+
+CheckReport checkData(FileSource& files, const std::vector<std::string>& folderFiles,
+                      char decimalSeparator) {
+    return Checker(files, decimalSeparator).run(folderFiles);
+}
+
+} // namespace qdc
