@@ -61,6 +61,12 @@ struct Encoding {
 
 Encoding encodingOf(std::string_view bytes) {
     Encoding found;
+    // Most files are ASCII: a plain scan that the compiler widens.
+    unsigned char any = 0;
+    for (const char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    if (any < 0x80)
+        return found;
     std::size_t follow = 0;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
@@ -97,13 +103,25 @@ using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>
 using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
 
 // The problems sorted by path, then line, those at one place in the order
-// they were found.
+// they were found. Grouped by path first, so that a path is compared once
+// per group, not once per problem.
 std::vector<Problem> sortedByPlace(std::vector<Problem> problems) {
-    std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
-        const int byPath = a.path.compare(b.path);
-        return byPath != 0 ? byPath < 0 : a.line < b.line;
-    });
-    return problems;
+    std::unordered_map<std::string_view, std::vector<Problem*>> byPath;
+    for (Problem& p : problems)
+        byPath[p.path].push_back(&p);
+    std::vector<std::pair<std::string_view, std::vector<Problem*>>> groups(
+        std::make_move_iterator(byPath.begin()), std::make_move_iterator(byPath.end()));
+    std::sort(groups.begin(), groups.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Problem> sorted;
+    sorted.reserve(problems.size());
+    for (auto& [path, group] : groups) {
+        std::stable_sort(group.begin(), group.end(),
+                         [](const Problem* a, const Problem* b) { return a->line < b->line; });
+        for (Problem* p : group)
+            sorted.push_back(std::move(*p));
+    }
+    return sorted;
 }
 
 // What the computations of the searches take of a base item: its uniques
@@ -165,6 +183,59 @@ struct TableUses {
     std::vector<ProneLine> prone;
 };
 
+// The monster search's entries of one drop table as it merges them: from
+// the first "-" on, an entry adds up the chances of every line of its item
+// so far. Reused from table to table.
+class MergedTotals {
+  public:
+    void clear() {
+        count_ = 0;
+        armed_ = false;
+        totals_.clear();
+        over_.clear();
+    }
+    void dash() { armed_ = true; }
+    // The item's total when a merge makes it pass 100 % the first time.
+    std::optional<double> add(std::string_view item, double p, std::int32_t picks);
+
+  private:
+    struct Line {
+        std::string item;
+        double p = 0;
+        std::int32_t picks = 0;
+    };
+    std::vector<Line> before_; // the lines before the first "-", `count_` of them
+    std::size_t count_ = 0;
+    bool armed_ = false;
+    TextMap<double> totals_;
+    TextSet over_;
+};
+
+std::optional<double> MergedTotals::add(std::string_view item, double p, std::int32_t picks) {
+    if (!armed_) {
+        if (count_ == before_.size())
+            before_.emplace_back();
+        Line& line = before_[count_++];
+        line.item.assign(item);
+        line.p = p;
+        line.picks = picks;
+        return std::nullopt;
+    }
+    if (count_ > 0) {
+        for (std::size_t i = 0; i < count_; ++i)
+            totals_[before_[i].item] +=
+                monsterDropChance(before_[i].item, before_[i].p, before_[i].picks);
+        count_ = 0;
+    }
+    auto total = totals_.find(item);
+    if (total == totals_.end())
+        total = totals_.emplace(std::string(item), 0).first;
+    total->second += monsterDropChance(total->first, p, picks);
+    if (total->second > 100 + kPickSumTolerance && over_.insert(total->first).second)
+        return total->second;
+    return std::nullopt;
+}
+
 class Checker {
   public:
     Checker(FileSource& files, char decimalSeparator)
@@ -198,7 +269,7 @@ class Checker {
     void checkComputations(const TableUses& table, const Dropper& monster);
     template <class Compute>
     void computes(const ProneLine& at, const std::string& why, std::string search, Compute compute);
-    bool prone(const std::string& item, BaseItem& base);
+    bool prone(std::string_view item, BaseItem& base);
     void foldIntoItemList();
     void checkEncodings();
     void checkUnnamed(const std::vector<std::string>& folderFiles);
@@ -206,6 +277,7 @@ class Checker {
     FileSource& files_;
     char separator_;
     std::vector<Problem> problems_;
+    MergedTotals merged_;
     std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
     std::vector<Problem>* sink_ = &problems_;
     int filesRead_ = 0;
@@ -225,8 +297,10 @@ class Checker {
     std::unordered_set<std::string> stopped_;
     const std::string* tablePath_ = nullptr; // of the computations being made
     // Per difficulty, rebuilt by checkDifficulty().
-    TextMap<int> monsters_; // first-colon names, first line
-    TextMap<TableUses> tables_;
+    TextMap<int> monsters_;                             // first-colon names, first line
+    std::unordered_map<std::string, TableUses> tables_; // by path
+    TextMap<TableUses*> byName_;                        // by the name a monster line gives
+    std::vector<MonsterNameAt> candidates_;
     TextMap<MonsterLevels> levels_;
 };
 
@@ -416,6 +490,7 @@ void Checker::checkSets() {
 void Checker::checkDifficulty(Difficulty d) {
     monsters_.clear();
     tables_.clear();
+    byName_.clear();
     levels_.clear();
     walkOrder_.clear();
     stopped_.clear();
@@ -454,39 +529,45 @@ void Checker::checkMonsterLine(Difficulty d, const std::string& listPath, std::s
              "monster name " + inQuotes(first.name) +
                  " has 30 characters or more: the window does not offer it and the monster "
                  "search cannot find it");
-    std::vector<MonsterNameAt> candidates = scanMonsterNames(line);
+    std::vector<MonsterNameAt>& candidates = candidates_;
+    scanMonsterNames(line, candidates);
     if (candidates.empty() || candidates.front().name.size() != first.name.size())
         candidates.insert(candidates.begin(), {first.name, first.rest});
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const MonsterNameAt& candidate = candidates[i];
-        DropTableRef ref;
-        if (!converts(listPath, number, [&] { ref = dropTableRef(d, candidate.rest); }))
+        std::int32_t picks = 0;
+        if (!converts(listPath, number, [&] { picks = dropTablePicks(candidate.rest); }))
             continue;
-        if (candidate.rest.size() <= 2) {
-            emptyTableName(ref.path, listPath, number,
+        const std::string_view name = dropTableName(candidate.rest);
+        if (name.empty()) {
+            emptyTableName(dropTablePath(d, candidate.rest), listPath, number,
                            i == 0 ? std::string_view() : candidate.name);
             continue;
         }
-        const auto [found, added] = tables_.try_emplace(ref.path);
-        TableUses& uses = found->second;
-        if (added) {
-            uses.path = &found->first;
-            uses.firstLine = number;
-            uses.firstPicks = ref.picks;
+        // Tables are found by the name the line gives, without a copy; two
+        // names of one file ("a\\b.txt", "a/b.txt") share its uses.
+        auto known = byName_.find(name);
+        if (known == byName_.end()) {
+            const auto [found, added] = tables_.try_emplace(dropTablePath(d, candidate.rest));
+            if (added) {
+                found->second.path = &found->first;
+                found->second.firstLine = number;
+                found->second.firstPicks = picks;
+            }
+            known = byName_.emplace(name, &found->second).first;
         }
+        TableUses& uses = *known->second;
         if (i > 0)
             continue;
         if (uses.droppers.empty()) {
             uses.firstMonster = first.name;
         } else if (uses.shared || uses.firstMonster != first.name) {
             uses.shared = true;
-            warn(listPath, number,
-                 "drop table " + inQuotes(candidate.rest.substr(0, candidate.rest.size() - 2)) +
-                     " is named by two monsters");
+            warn(listPath, number, "drop table " + inQuotes(name) + " is named by two monsters");
         }
         if (fresh || uses.later.insert(first.name).second) {
             walkOrder_.emplace_back(&uses, uses.droppers.size());
-            uses.droppers.push_back({first.name, ref.picks, fresh, {}});
+            uses.droppers.push_back({first.name, picks, fresh, {}});
         }
     }
 }
@@ -548,10 +629,8 @@ void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses)
     double pickSum = 0;
     int pickLines = 0;
     bool firstPick = true;
-    // The monster search's entries of this table, merged from the first "-"
-    // on, with the picks of the first line that names the table.
-    TextMap<double> merged;
-    TextSet over;
+    // With the picks of the first line that names the table.
+    merged_.clear();
     std::int32_t picks = uses.firstPicks;
     bool afterDash = false;
     LineReader reader(file);
@@ -565,6 +644,7 @@ void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses)
                 picks = 1;
                 afterDash = true;
                 firstPick = false;
+                merged_.dash();
                 continue;
             }
             double p = 0;
@@ -580,16 +660,13 @@ void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses)
             }
             if (!fine)
                 continue;
-            const std::string item(step->item);
-            const auto base = bases_.find(item);
-            if (base != bases_.end() && prone(item, base->second))
-                uses.prone.push_back({number, item, p, afterDash});
-            double& total = merged[item];
-            total += monsterDropChance(item, p, step->picks);
-            if (afterDash && total > 100 + kPickSumTolerance && over.insert(item).second)
+            const auto base = bases_.find(step->item);
+            if (base != bases_.end() && prone(base->first, base->second))
+                uses.prone.push_back({number, base->first, p, afterDash});
+            if (const std::optional<double> total = merged_.add(step->item, p, step->picks))
                 warn(path, number,
-                     "item " + inQuotes(item) + " adds up to " + generalNumberText(total, '.') +
-                         " % in this drop table once merged");
+                     "item " + inQuotes(step->item) + " adds up to " +
+                         generalNumberText(*total, '.') + " % in this drop table once merged");
         }
     } catch (const DropError&) {
     }
@@ -600,7 +677,7 @@ void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses)
 
 // Whether a computation with `item` can fail: without a quality flag, with a
 // set weight of 0, or with levels far enough apart to make a quality term 0.
-bool Checker::prone(const std::string& item, BaseItem& base) {
+bool Checker::prone(std::string_view item, BaseItem& base) {
     if (!base.prone) {
         const auto zero = [](const SetUse& s) {
             return s.blockWeight == 0 || s.lastCharWeight == 0;

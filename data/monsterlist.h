@@ -27,6 +27,8 @@ struct MonsterNameAt {
 // Every candidate of the line, in order: each ":" at positions 1 to 30 gives
 // the text before it.
 std::vector<MonsterNameAt> scanMonsterNames(std::string_view line);
+// The same into `out`, reusing its storage.
+void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out);
 
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
@@ -44,6 +46,9 @@ struct DropTableRef {
 // (the rest without its last two characters, inside the difficulty folder),
 // named by the line at `namedBy`.
 DropTableRef dropTableRef(Difficulty d, std::string_view rest, ErrorLocation namedBy = {});
+// Its two parts: the picks, and the drop table's name as the rest gives it.
+std::int32_t dropTablePicks(std::string_view rest);
+std::string_view dropTableName(std::string_view rest);
 
 // The drop table a monster line's rest names, inside the difficulty folder:
 // the rest without its last two characters. Nothing is converted.
