@@ -580,7 +580,7 @@ void Checker::emptyTableName(const std::string& folder, const std::string& listP
     try {
         files_.load(folder);
     } catch (const DropError& e) {
-        error(e, listPath, number,
+        error(DropError(e.message(), e.detail()), listPath, number,
               secondName.empty() ? "its drop-table name is empty"
                                  : "the line's second name " + inQuotes(secondName) +
                                        " has an empty drop-table name");
