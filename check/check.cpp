@@ -149,6 +149,7 @@ struct BaseItem {
 // monster search), the last line by its last three (the set item search).
 struct MonsterLevels {
     LevelRecord firstAfterComma, firstLastThree, lastLastThree;
+    int firstLine = 0;
 };
 
 // A monster that reaches a drop table through the text before a monster
@@ -199,40 +200,46 @@ class MergedTotals {
     std::optional<double> add(std::string_view item, double p, std::int32_t picks);
 
   private:
+    // Up to this many lines are kept and summed in a row; a longer table is
+    // summed by item.
+    static constexpr std::size_t kInARow = 64;
     struct Line {
         std::string item;
-        double p = 0;
-        std::int32_t picks = 0;
+        double chance = 0;
     };
-    std::vector<Line> before_; // the lines before the first "-", `count_` of them
+    std::vector<Line> lines_; // the table's lines so far, `count_` of them
     std::size_t count_ = 0;
     bool armed_ = false;
-    TextMap<double> totals_;
+    TextMap<double> totals_; // once there are more lines
     TextSet over_;
 };
 
 std::optional<double> MergedTotals::add(std::string_view item, double p, std::int32_t picks) {
-    if (!armed_) {
-        if (count_ == before_.size())
-            before_.emplace_back();
-        Line& line = before_[count_++];
+    double total = 0;
+    if (count_ < kInARow) {
+        if (count_ == lines_.size())
+            lines_.emplace_back();
+        Line& line = lines_[count_++];
         line.item.assign(item);
-        line.p = p;
-        line.picks = picks;
-        return std::nullopt;
-    }
-    if (count_ > 0) {
+        line.chance = monsterDropChance(line.item, p, picks);
+        if (!armed_)
+            return std::nullopt;
         for (std::size_t i = 0; i < count_; ++i)
-            totals_[before_[i].item] +=
-                monsterDropChance(before_[i].item, before_[i].p, before_[i].picks);
-        count_ = 0;
+            total += lines_[i].item == item ? lines_[i].chance : 0;
+    } else {
+        if (totals_.empty())
+            for (std::size_t i = 0; i < count_; ++i)
+                totals_[lines_[i].item] += lines_[i].chance;
+        count_ = kInARow + 1;
+        auto found = totals_.find(item);
+        if (found == totals_.end())
+            found = totals_.emplace(std::string(item), 0).first;
+        total = found->second += monsterDropChance(found->first, p, picks);
+        if (!armed_)
+            return std::nullopt;
     }
-    auto total = totals_.find(item);
-    if (total == totals_.end())
-        total = totals_.emplace(std::string(item), 0).first;
-    total->second += monsterDropChance(total->first, p, picks);
-    if (total->second > 100 + kPickSumTolerance && over_.insert(total->first).second)
-        return total->second;
+    if (total > 100 + kPickSumTolerance && over_.emplace(item).second)
+        return total;
     return std::nullopt;
 }
 
@@ -243,7 +250,8 @@ class Checker {
     CheckReport run(const std::vector<std::string>& folderFiles);
 
   private:
-    std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy);
+    template <class NamedBy>
+    std::shared_ptr<const FileLines> read(const std::string& path, NamedBy namedBy);
     template <class Visit> bool eachLine(const std::string& path, Visit visit);
     void add(const std::string& path, int line, Severity severity, std::string message);
     void warn(const std::string& path, int line, std::string message) {
@@ -304,18 +312,18 @@ class Checker {
     TextMap<MonsterLevels> levels_;
 };
 
-// The file, or null when it cannot be opened.
-std::shared_ptr<const FileLines> Checker::read(const std::string& path,
-                                               const std::string& namedBy) {
+// The file, or null when it cannot be opened; namedBy() says what names it.
+template <class NamedBy>
+std::shared_ptr<const FileLines> Checker::read(const std::string& path, NamedBy namedBy) {
     ++filesRead_;
     try {
         std::shared_ptr<const FileLines> file = files_.load(path);
         if (file->error)
-            error(*file->error, path, 0, namedBy);
+            error(*file->error, path, 0, namedBy());
         encodings_.emplace_back(path, encodingOf(file->bytes));
         return file;
     } catch (const DropError& e) {
-        error(e, path, 0, namedBy);
+        error(e, path, 0, namedBy());
         return nullptr;
     }
 }
@@ -323,7 +331,7 @@ std::shared_ptr<const FileLines> Checker::read(const std::string& path,
 // Calls visit(line, number) for each line of the file; false when it cannot
 // be opened. A read error partway was reported by read().
 template <class Visit> bool Checker::eachLine(const std::string& path, Visit visit) {
-    const auto file = read(path, {});
+    const auto file = read(path, [] { return std::string(); });
     if (!file)
         return false;
     LineReader reader(file);
@@ -589,21 +597,24 @@ void Checker::emptyTableName(const std::string& folder, const std::string& listP
 
 void Checker::checkLevels(Difficulty d) {
     const std::string path = levelsPath(d);
-    TextMap<int> firstLine;
     const bool read = eachLine(path, [&](std::string_view line, int number) {
         const std::string_view name = levelLineName(line);
-        const bool listed = monsters_.contains(name);
-        const auto [at, fresh] = firstLine.emplace(name, number);
-        if (!fresh)
+        auto at = levels_.find(name);
+        const bool fresh = at == levels_.end();
+        if (fresh)
+            at = levels_.emplace(name, MonsterLevels{}).first;
+        MonsterLevels& levels = at->second;
+        if (fresh)
+            levels.firstLine = number;
+        else
             warn(path, number,
                  "monster " + inQuotes(name) + " has a level line already (line " +
-                     std::to_string(at->second) + ")");
+                     std::to_string(levels.firstLine) + ")");
         // A search looks up the first line of a name when the name is typed
         // (never the empty one) or the monster list holds it, the later lines
         // of a listed name only.
-        if (listed ? false : name.empty() || !fresh)
+        if (monsters_.contains(name) ? false : name.empty() || !fresh)
             return;
-        MonsterLevels& levels = levels_[std::string(name)];
         if (converts(path, number,
                      [&] { levels.lastLastThree = parseLevelLine(line, ReductionCut::LastThree); }))
             tame_ = tame_ && std::abs(levels.lastLastThree.level) <= kTameLevel;
@@ -616,14 +627,15 @@ void Checker::checkLevels(Difficulty d) {
     if (!read)
         return;
     for (const auto& [name, line] : monsters_)
-        if (!name.empty() && !firstLine.contains(name))
+        if (!name.empty() && !levels_.contains(name))
             warn(monsterListPath(d), line,
                  "monster " + inQuotes(name) + " has no level line in " + path);
 }
 
 void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses) {
-    const auto file =
-        read(path, "named by " + monsterListPath(d) + ":" + std::to_string(uses.firstLine));
+    const auto file = read(path, [&] {
+        return "named by " + monsterListPath(d) + ":" + std::to_string(uses.firstLine);
+    });
     if (!file)
         return;
     double pickSum = 0;
