@@ -189,6 +189,7 @@ struct TableUses {
 // so far. Reused from table to table.
 class MergedTotals {
   public:
+    MergedTotals() { lines_.reserve(kInARow); }
     void clear() {
         count_ = 0;
         armed_ = false;
@@ -196,16 +197,20 @@ class MergedTotals {
         over_.clear();
     }
     void dash() { armed_ = true; }
-    // The item's total when a merge makes it pass 100 % the first time.
+    // The item's total when a merge makes it pass 100 % the first time. The
+    // item's text stays valid until the table's walk goes on.
     std::optional<double> add(std::string_view item, double p, std::int32_t picks);
 
   private:
     // Up to this many lines are kept and summed in a row; a longer table is
     // summed by item.
     static constexpr std::size_t kInARow = 64;
+    // A line's chance is made only when a merge needs it.
     struct Line {
         std::string item;
-        double chance = 0;
+        double p = 0;
+        std::int32_t picks = 0;
+        double chance() const { return monsterDropChance(item, p, picks); }
     };
     std::vector<Line> lines_; // the table's lines so far, `count_` of them
     std::size_t count_ = 0;
@@ -221,20 +226,21 @@ std::optional<double> MergedTotals::add(std::string_view item, double p, std::in
             lines_.emplace_back();
         Line& line = lines_[count_++];
         line.item.assign(item);
-        line.chance = monsterDropChance(line.item, p, picks);
+        line.p = p;
+        line.picks = picks;
         if (!armed_)
             return std::nullopt;
         for (std::size_t i = 0; i < count_; ++i)
-            total += lines_[i].item == item ? lines_[i].chance : 0;
+            total += lines_[i].item == item ? lines_[i].chance() : 0;
     } else {
         if (totals_.empty())
             for (std::size_t i = 0; i < count_; ++i)
-                totals_[lines_[i].item] += lines_[i].chance;
+                totals_[lines_[i].item] += lines_[i].chance();
         count_ = kInARow + 1;
         auto found = totals_.find(item);
         if (found == totals_.end())
             found = totals_.emplace(std::string(item), 0).first;
-        total = found->second += monsterDropChance(found->first, p, picks);
+        total = found->second += monsterDropChance(item, p, picks);
         if (!armed_)
             return std::nullopt;
     }
@@ -274,7 +280,13 @@ class Checker {
                         std::string_view secondName);
     void checkLevels(Difficulty d);
     void checkTable(Difficulty d, const std::string& path, TableUses& uses);
+    std::optional<double> checkDropLine(const std::string& path, int number, const DropStep& step,
+                                        bool afterDash, TableUses& uses);
     void checkComputations(const TableUses& table, const Dropper& monster);
+    void uniqueComputations(const ProneLine& at, const BaseItem& base, const Dropper& monster);
+    void setComputations(const ProneLine& at, const BaseItem& base, const Dropper& monster);
+    static char flagOf(const TextMap<char>& flags, const std::string& item);
+    static std::string why(const std::string& item, std::int32_t divisor, std::int32_t weight);
     template <class Compute>
     void computes(const ProneLine& at, const std::string& why, std::string search, Compute compute);
     bool prone(std::string_view item, BaseItem& base);
@@ -289,7 +301,7 @@ class Checker {
     std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
     std::vector<Problem>* sink_ = &problems_;
     int filesRead_ = 0;
-    std::vector<std::pair<std::string, Encoding>> encodings_;
+    std::vector<std::pair<std::string, Encoding>> encodings_; // of the files not ASCII
     TextSet itemNames_;
     TextMap<char> flagByName_;    // the quality flag by the text before ","
     TextMap<char> flagByLineKey_; // by the line without its last two characters
@@ -320,7 +332,8 @@ std::shared_ptr<const FileLines> Checker::read(const std::string& path, NamedBy 
         std::shared_ptr<const FileLines> file = files_.load(path);
         if (file->error)
             error(*file->error, path, 0, namedBy());
-        encodings_.emplace_back(path, encodingOf(file->bytes));
+        if (const Encoding encoding = encodingOf(file->bytes); encoding.nonAscii)
+            encodings_.emplace_back(path, encoding);
         return file;
     } catch (const DropError& e) {
         error(e, path, 0, namedBy());
@@ -638,11 +651,13 @@ void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses)
     });
     if (!file)
         return;
+    // The chances of the first pick; a sum without a line that does not
+    // convert would only mislead.
     double pickSum = 0;
     int pickLines = 0;
     bool firstPick = true;
-    // With the picks of the first line that names the table.
     merged_.clear();
+    // With the picks of the first line that names the table.
     std::int32_t picks = uses.firstPicks;
     bool afterDash = false;
     LineReader reader(file);
@@ -650,7 +665,6 @@ void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses)
     std::string_view line;
     try {
         while (reader.next(line)) {
-            const int number = reader.lineNumber();
             const std::optional<DropStep> step = cutDropLine(line, separator_, storage, picks);
             if (!step) {
                 picks = 1;
@@ -659,32 +673,39 @@ void Checker::checkTable(Difficulty d, const std::string& path, TableUses& uses)
                 merged_.dash();
                 continue;
             }
-            double p = 0;
-            const bool fine =
-                converts(path, number, [&] { p = toFloatView(step->chance, separator_); });
-            if (fine && (p < 0 || p > 1))
-                warn(path, number, "chance " + inQuotes(step->chance) + " is outside 0..1");
+            const std::optional<double> p =
+                checkDropLine(path, reader.lineNumber(), *step, afterDash, uses);
             if (firstPick) {
-                // A sum without a line that does not convert would only mislead.
-                pickSum = fine ? pickSum + p : 1;
-                pickLines += fine ? 1 : 0;
-                firstPick = fine;
+                pickSum = p ? pickSum + *p : 1;
+                pickLines += p ? 1 : 0;
+                firstPick = p.has_value();
             }
-            if (!fine)
-                continue;
-            const auto base = bases_.find(step->item);
-            if (base != bases_.end() && prone(base->first, base->second))
-                uses.prone.push_back({number, base->first, p, afterDash});
-            if (const std::optional<double> total = merged_.add(step->item, p, step->picks))
-                warn(path, number,
-                     "item " + inQuotes(step->item) + " adds up to " +
-                         generalNumberText(*total, '.') + " % in this drop table once merged");
         }
     } catch (const DropError&) {
     }
     if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
         warn(path, 1,
              "the chances of one pick add up to " + generalNumberText(pickSum, '.') + ", not 1");
+}
+
+// The chance of one drop-table line other than "-", or nothing when it does
+// not convert.
+std::optional<double> Checker::checkDropLine(const std::string& path, int number,
+                                             const DropStep& step, bool afterDash,
+                                             TableUses& uses) {
+    double p = 0;
+    if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); }))
+        return std::nullopt;
+    if (p < 0 || p > 1)
+        warn(path, number, "chance " + inQuotes(step.chance) + " is outside 0..1");
+    const auto base = bases_.find(step.item);
+    if (base != bases_.end() && prone(base->first, base->second))
+        uses.prone.push_back({number, base->first, p, afterDash});
+    if (const std::optional<double> total = merged_.add(step.item, p, step.picks))
+        warn(path, number,
+             "item " + inQuotes(step.item) + " adds up to " + generalNumberText(*total, '.') +
+                 " % in this drop table once merged");
+    return p;
 }
 
 // Whether a computation with `item` can fail: without a quality flag, with a
@@ -717,75 +738,90 @@ void Checker::computes(const ProneLine& at, const std::string& why, std::string 
 }
 
 // The computations the searches make, with magic find 0, for the lines of
-// one drop table that `monster` reaches: the unique item search of each
-// unique, the unique monster and set monster searches of the monster, and
-// the set item search of each set item at each set level.
+// one drop table that `monster` reaches.
 void Checker::checkComputations(const TableUses& table, const Dropper& monster) {
     tablePath_ = table.path;
-    const MonsterLevels& levels = monster.levels;
     for (const ProneLine& at : table.prone) {
-        const std::string& item = at.item;
-        const BaseItem& base = bases_.find(item)->second;
-        const auto flagOf = [&](const TextMap<char>& flags) {
-            const auto found = flags.find(item);
-            return found == flags.end() ? '\0' : found->second;
-        };
-        const auto why = [&](std::int32_t divisor, std::int32_t weight) {
-            return divisor == 0  ? "base item " + inQuotes(item) + " has no quality flag"
-                   : weight == 0 ? "a set item of " + inQuotes(item) + " has a weight of 0"
-                                 : std::string();
-        };
-        UniqueChanceInput unique;
-        unique.p = at.p;
-        unique.picks = 1;
-        unique.monsterLevel = levels.firstAfterComma.level;
-        unique.qualityReduction = at.afterDash ? 0 : levels.firstAfterComma.reduction;
-        unique.realMagicFind = realUniqueMagicFind(0);
-        unique.baseItem = item;
-        for (const UniqueUse& use : base.uniques) {
-            if (use.level > unique.monsterLevel)
-                continue;
-            unique.uniqueLevel = use.level;
-            unique.uniqueWeight = use.weight;
-            unique.quality = uniqueQuality(flagOf(flagByLineKey_));
-            if (use.lastOfName)
-                computes(at, why(unique.quality.divisor, 1), "unique " + std::to_string(use.line),
-                         [&] { uniqueDropChance(unique, UniqueChanceForm::ItemSearch); });
-            unique.quality = uniqueQuality(flagOf(flagByName_));
-            computes(at, why(unique.quality.divisor, 1), "unique monster " + monster.name,
-                     [&] { uniqueDropChance(unique, UniqueChanceForm::MonsterSearch); });
+        const BaseItem& base = bases_.find(at.item)->second;
+        uniqueComputations(at, base, monster);
+        setComputations(at, base, monster);
+    }
+}
+
+char Checker::flagOf(const TextMap<char>& flags, const std::string& item) {
+    const auto found = flags.find(item);
+    return found == flags.end() ? '\0' : found->second;
+}
+
+// Why a computation with this divisor and weight fails, when they say.
+std::string Checker::why(const std::string& item, std::int32_t divisor, std::int32_t weight) {
+    return divisor == 0  ? "base item " + inQuotes(item) + " has no quality flag"
+           : weight == 0 ? "a set item of " + inQuotes(item) + " has a weight of 0"
+                         : std::string();
+}
+
+// The unique item search of each unique, the unique monster search of the
+// monster.
+void Checker::uniqueComputations(const ProneLine& at, const BaseItem& base,
+                                 const Dropper& monster) {
+    const LevelRecord& level = monster.levels.firstAfterComma;
+    UniqueChanceInput unique;
+    unique.p = at.p;
+    unique.picks = 1;
+    unique.monsterLevel = level.level;
+    unique.qualityReduction = at.afterDash ? 0 : level.reduction;
+    unique.realMagicFind = realUniqueMagicFind(0);
+    unique.baseItem = at.item;
+    const UniqueQuality byLineKey = uniqueQuality(flagOf(flagByLineKey_, at.item));
+    const UniqueQuality byName = uniqueQuality(flagOf(flagByName_, at.item));
+    for (const UniqueUse& use : base.uniques) {
+        if (use.level > unique.monsterLevel)
+            continue;
+        unique.uniqueLevel = use.level;
+        unique.uniqueWeight = use.weight;
+        unique.quality = byLineKey;
+        if (use.lastOfName)
+            computes(at, why(at.item, byLineKey.divisor, 1), "unique " + std::to_string(use.line),
+                     [&] { uniqueDropChance(unique, UniqueChanceForm::ItemSearch); });
+        unique.quality = byName;
+        computes(at, why(at.item, byName.divisor, 1), "unique monster " + monster.name,
+                 [&] { uniqueDropChance(unique, UniqueChanceForm::MonsterSearch); });
+    }
+}
+
+// The set monster search of the monster, the set item search of each set
+// item at each set level.
+void Checker::setComputations(const ProneLine& at, const BaseItem& base, const Dropper& monster) {
+    const MonsterLevels& levels = monster.levels;
+    SetChanceInput set;
+    set.p = at.p;
+    set.picks = 1;
+    set.realMagicFind = realSetMagicFind(0);
+    set.baseItem = at.item;
+    set.monsterName = monster.name;
+    const SetQuality quality = setQualityFor(flagOf(flagByName_, at.item));
+    set.ratio = quality.ratio;
+    set.divisor = quality.divisor;
+    for (const SetUse& use : base.sets) {
+        set.monsterLevel = levels.firstLastThree.level;
+        set.reduction = at.afterDash ? 0 : levels.firstLastThree.reduction;
+        set.setLevel = use.blockLevel;
+        if (use.blockWeight && monster.firstLineOfName && set.monsterLevel >= set.setLevel) {
+            set.setWeight = *use.blockWeight;
+            computes(at, why(at.item, set.divisor, set.setWeight), "set monster " + monster.name,
+                     [&] { setDropChance(set, SetChanceForm::MonsterSearch); });
         }
-        SetChanceInput set;
-        set.p = at.p;
-        set.picks = 1;
-        set.realMagicFind = realSetMagicFind(0);
-        set.baseItem = item;
-        set.monsterName = monster.name;
-        const SetQuality quality = setQualityFor(flagOf(flagByName_));
-        set.ratio = quality.ratio;
-        set.divisor = quality.divisor;
-        for (const SetUse& use : base.sets) {
-            set.monsterLevel = levels.firstLastThree.level;
-            set.reduction = at.afterDash ? 0 : levels.firstLastThree.reduction;
-            set.setLevel = use.blockLevel;
-            if (use.blockWeight && monster.firstLineOfName && set.monsterLevel >= set.setLevel) {
-                set.setWeight = *use.blockWeight;
-                computes(at, why(set.divisor, set.setWeight), "set monster " + monster.name,
-                         [&] { setDropChance(set, SetChanceForm::MonsterSearch); });
-            }
-            if (!use.lastCharWeight)
-                continue;
-            set.monsterLevel = levels.lastLastThree.level;
-            set.reduction = at.afterDash ? 0 : levels.lastLastThree.reduction;
-            set.setWeight = *use.lastCharWeight;
-            for (const std::int32_t setLevel : setLevels_) {
-                set.setLevel = setLevel;
-                if (set.monsterLevel >= setLevel)
-                    computes(at, why(set.divisor, set.setWeight),
-                             "set item " + std::to_string(use.line) + " " +
-                                 std::to_string(setLevel),
-                             [&] { setDropChance(set, SetChanceForm::ItemSearch); });
-            }
+        if (!use.lastCharWeight)
+            continue;
+        set.monsterLevel = levels.lastLastThree.level;
+        set.reduction = at.afterDash ? 0 : levels.lastLastThree.reduction;
+        set.setWeight = *use.lastCharWeight;
+        for (const std::int32_t setLevel : setLevels_) {
+            set.setLevel = setLevel;
+            if (set.monsterLevel >= setLevel)
+                computes(at, why(at.item, set.divisor, set.setWeight),
+                         "set item " + std::to_string(use.line) + " " + std::to_string(setLevel),
+                         [&] { setDropChance(set, SetChanceForm::ItemSearch); });
         }
     }
 }
