@@ -11,7 +11,6 @@
 #include <QMessageBox>
 
 #include <new>
-#include <optional>
 
 namespace {
 
@@ -37,10 +36,10 @@ QString outsideHint(const QString& folder) {
         .arg(QDir::toNativeSeparators(folder));
 }
 
-// A file that could not be opened is named with the monster-list line that
-// names it, when it is a drop table.
-QString placeOf(const qdc::ErrorLocation& where, const std::optional<qdc::ErrorLocation>& namedBy,
-                const NameText& names, const QString& folder) {
+// A drop table that could not be opened is named with the monster-list line
+// that names it.
+QString placeOf(const qdc::DropError& error, const NameText& names, const QString& folder) {
+    const qdc::ErrorLocation& where = *error.location();
     const QString path = names.decode(where.path);
     if (where.line > 0)
         return QStringLiteral("in %1, line %2:\n%3")
@@ -49,7 +48,10 @@ QString placeOf(const qdc::ErrorLocation& where, const std::optional<qdc::ErrorL
             .arg(lineShown(where.text, names));
     QString place =
         QStringLiteral("in %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(path)));
-    if (namedBy)
+    // The data folder itself could not be opened: say what is wrong with it.
+    if (where.path == localPath(folder))
+        place += QStringLiteral(": ") + names.decodeMessage(error.detail());
+    if (const auto& namedBy = error.namedBy())
         place += QStringLiteral("\n(named by %1, line %2)")
                      .arg(names.decode(namedBy->path))
                      .arg(namedBy->line);
@@ -82,8 +84,7 @@ ErrorReport describeError(const std::exception& error, const NameText& names,
                        names.decodeMessage(drop->detail())};
     // Without a location the error may still come from a folder that is no
     // data folder.
-    report.place = drop->location() ? placeOf(*drop->location(), drop->namedBy(), names, dataFolder)
-                                    : outsideHint(dataFolder);
+    report.place = drop->location() ? placeOf(*drop, names, dataFolder) : outsideHint(dataFolder);
     return report;
 }
 
