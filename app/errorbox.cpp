@@ -36,6 +36,8 @@ QString outsideHint(const QString& folder) {
         .arg(QDir::toNativeSeparators(folder));
 }
 
+// A drop table that could not be opened is named with the monster-list line
+// that names it.
 QString placeOf(const qdc::DropError& error, const NameText& names, const QString& folder) {
     const qdc::ErrorLocation& where = *error.location();
     const QString path = names.decode(where.path);
@@ -49,6 +51,10 @@ QString placeOf(const qdc::DropError& error, const NameText& names, const QStrin
     // The data folder itself could not be opened: say what is wrong with it.
     if (where.path == localPath(folder))
         place += QStringLiteral(": ") + names.decodeMessage(error.detail());
+    if (const auto& namedBy = error.namedBy())
+        place += QStringLiteral("\n(named by %1, line %2)")
+                     .arg(names.decode(namedBy->path))
+                     .arg(namedBy->line);
     const QString hint = outsideHint(folder);
     return hint.isEmpty() ? place : place + QStringLiteral("\n\n") + hint;
 }

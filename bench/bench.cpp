@@ -11,7 +11,7 @@
 
 #include "bench/datagen.h"
 #include "data/diskfilesource.h"
-#include "search/check.h"
+#include "check/check.h"
 #include "search/searches.h"
 
 #include <chrono>

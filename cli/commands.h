@@ -2,7 +2,7 @@
 
 #include "results/entry.h"
 #include "results/resultlist.h"
-#include "search/check.h"
+#include "check/check.h"
 #include "search/searches.h"
 
 #include <cstdint>

@@ -153,6 +153,11 @@ void writeJsonProblems(JsonWriter& json, const CheckReport& report) {
         json.string(severityName(p.severity));
         json.key("message");
         json.string(p.message);
+        // The search errors that only follow from a list file that cannot be read.
+        if (p.follows > 0) {
+            json.key("follows");
+            json.integer(p.follows);
+        }
         json.end();
     }
     json.end();

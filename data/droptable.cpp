@@ -19,4 +19,11 @@ DropStep dropStep(std::string_view line, std::int32_t picks) {
     return {line.substr(0, colon), line.substr(colon + 1), picks};
 }
 
+std::optional<DropStep> cutDropLine(std::string_view line, char decimalSeparator,
+                                    std::string& storage, std::int32_t picks) {
+    if (line == "-")
+        return std::nullopt;
+    return dropStep(separated(line, decimalSeparator, storage), picks);
+}
+
 } // namespace qdc

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,26 +27,41 @@ std::string_view separated(std::string_view line, char decimalSeparator, std::st
 // Cuts a drop-table line other than "-".
 DropStep dropStep(std::string_view line, std::int32_t picks);
 
+// A drop-table line as every reader takes it: nothing for a line that is
+// exactly "-", the cut of `line` with its full stops made separators
+// otherwise (`storage` may hold that copy).
+std::optional<DropStep> cutDropLine(std::string_view line, char decimalSeparator,
+                                    std::string& storage, std::int32_t picks);
+
 // Walks one drop table. A line that is exactly "-" starts extra single picks:
 // the picks become 1 and onDash() is called. Every other line goes to
 // visit(step), which returns false to stop the walk there. An error raised
-// over a line is located at it.
+// over a line is located at it; a table that cannot be opened is said to be
+// named by the ref's monster-list line.
 template <class OnDash, class Visit>
 void walkDropTable(FileSource& files, DropTableRef ref, char decimalSeparator, OnDash onDash,
                    Visit visit) {
-    std::shared_ptr<const FileLines> table = files.read(ref.path);
+    std::shared_ptr<const FileLines> table;
+    try {
+        table = files.read(ref.path);
+    } catch (DropError& e) {
+        if (ref.namedBy.line > 0)
+            e.setNamedBy(std::move(ref.namedBy));
+        throw;
+    }
     LineReader reader(std::move(table), std::move(ref.path));
     std::int32_t picks = ref.picks;
     std::string storage;
     std::string_view line;
     while (reader.next(line)) {
-        if (line == "-") {
+        const std::optional<DropStep> step = cutDropLine(line, decimalSeparator, storage, picks);
+        if (!step) {
             picks = 1;
             onDash();
             continue;
         }
         try {
-            if (!visit(dropStep(separated(line, decimalSeparator, storage), picks)))
+            if (!visit(*step))
                 return;
         } catch (DropError& e) {
             e.locate(reader.location());

@@ -7,11 +7,21 @@ std::string textBeforeComma(const std::string& line) {
     return comma == std::string::npos ? std::string() : line.substr(0, comma);
 }
 
+ItemLine cutItemLine(std::string_view line) {
+    ItemLine cut;
+    const std::size_t comma = line.find(',');
+    cut.name = comma == std::string_view::npos ? std::string_view() : line.substr(0, comma);
+    cut.lineKey = line.substr(0, line.size() >= 2 ? line.size() - 2 : 0);
+    if (!line.empty() && (line.back() == '0' || line.back() == '1'))
+        cut.flag = line.back();
+    return cut;
+}
+
 void readItemNames(FileSource& files, std::vector<std::string>& out) {
     LineReader reader = files.open(kItemListPath);
-    std::string line;
+    std::string_view line;
     while (reader.next(line))
-        out.push_back(textBeforeComma(line));
+        out.emplace_back(cutItemLine(line).name);
 }
 
 } // namespace qdc
@@ -20,13 +30,8 @@ namespace qdc {
 
 namespace {
 
-std::string itemKeyOf(const std::string& line, ItemKey key) {
-    return key == ItemKey::BeforeComma ? textBeforeComma(line)
-                                       : line.substr(0, line.size() >= 2 ? line.size() - 2 : 0);
-}
-
-bool endsInFlag(const std::string& line) {
-    return !line.empty() && (line.back() == '0' || line.back() == '1');
+std::string_view itemKeyOf(const ItemLine& line, ItemKey key) {
+    return key == ItemKey::BeforeComma ? line.name : line.lineKey;
 }
 
 } // namespace
@@ -34,21 +39,25 @@ bool endsInFlag(const std::string& line) {
 char lookupQualityFlag(FileSource& files, const std::string& baseItem, ItemKey key) {
     char flag = '\0';
     LineReader reader = files.open(kItemListPath);
-    std::string line;
-    while (reader.next(line))
-        if (itemKeyOf(line, key) == baseItem && endsInFlag(line))
-            flag = line.back();
+    std::string_view line;
+    while (reader.next(line)) {
+        const ItemLine cut = cutItemLine(line);
+        if (cut.flag != '\0' && itemKeyOf(cut, key) == baseItem)
+            flag = cut.flag;
+    }
     return flag;
 }
 
 void QualityFlags::load() {
     LineReader reader = files_.open(kItemListPath);
     loaded_ = true;
-    std::string line;
+    std::string_view line;
     try {
-        while (reader.next(line))
-            if (endsInFlag(line))
-                flags_[itemKeyOf(line, key_)] = line.back();
+        while (reader.next(line)) {
+            const ItemLine cut = cutItemLine(line);
+            if (cut.flag != '\0')
+                flags_[std::string(itemKeyOf(cut, key_))] = cut.flag;
+        }
     } catch (const DropError& e) {
         error_ = e;
     }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -13,6 +14,14 @@ inline const std::string kItemListPath = "itemlist.txt";
 
 // The text before the first "," of a line; the empty text when it has none.
 std::string textBeforeComma(const std::string& line);
+
+// One line of itemlist.txt, cut as every reader cuts it. Views into the line.
+struct ItemLine {
+    std::string_view name;    // the text before the first "," (empty without one)
+    std::string_view lineKey; // the line without its last two characters
+    char flag = '\0';         // the last character when it is "0" or "1"
+};
+ItemLine cutItemLine(std::string_view line);
 
 // Start-up: the item name of every line of itemlist.txt, blank and malformed
 // lines included, appended to `out`.

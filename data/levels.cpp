@@ -5,9 +5,9 @@
 
 namespace qdc {
 
-std::string levelLineName(const std::string& line) {
+std::string_view levelLineName(std::string_view line) {
     const std::size_t colon = line.find(':');
-    return colon == std::string::npos ? std::string() : line.substr(0, colon);
+    return colon == std::string_view::npos ? std::string_view() : line.substr(0, colon);
 }
 
 LevelRecord parseLevelLine(std::string_view line, ReductionCut cut) {
@@ -42,30 +42,19 @@ std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
                                          const std::string& monster, ReductionCut cut) {
     std::optional<LevelRecord> found;
     LineReader reader = files.open(levelsPath(d));
-    forEachLine(reader, [&](std::string_view view) {
-        const std::string line(view);
+    forEachLine(reader, [&](std::string_view line) {
         if (levelLineName(line) == monster)
             found = parseLevelLine(line, cut);
     });
     return found;
 }
 
-namespace {
-
-// The text before the first ":" (the empty text when there is none).
-std::string_view nameOf(std::string_view line) {
-    const std::size_t colon = line.find(':');
-    return colon == std::string_view::npos ? std::string_view() : line.substr(0, colon);
-}
-
-} // namespace
-
 void LevelIndex::add(Table& table, int number, std::string_view text) {
     const std::string& bytes = table.file->bytes;
     if (text.data() < bytes.data() || text.data() > bytes.data() + bytes.size())
         text = table.copies.emplace_back(text);
     const auto index = static_cast<std::uint32_t>(table.lines.size());
-    Chain& chain = table.byName[nameOf(text)];
+    Chain& chain = table.byName[levelLineName(text)];
     table.lines.push_back({number, text, kNoLine, chain.last == kNoLine});
     if (chain.last == kNoLine)
         chain.first = index;
@@ -104,7 +93,7 @@ LevelRecord LevelIndex::parse(const Table& table, const Line& line, ReductionCut
 std::uint32_t LevelIndex::firstLineOf(Table& table, const std::string& monster) {
     std::uint32_t first = kNoLine;
     if (table.hint < table.lines.size() && table.lines[table.hint].firstOfName &&
-        nameOf(table.lines[table.hint].text) == monster) {
+        levelLineName(table.lines[table.hint].text) == monster) {
         first = table.hint;
     } else {
         const auto found = table.byName.find(monster);

@@ -27,7 +27,7 @@ enum class ReductionCut {
 
 // The monster name of a level line: the text before its first ":" (the empty
 // text when it has none).
-std::string levelLineName(const std::string& line);
+std::string_view levelLineName(std::string_view line);
 
 // The level and reduction of a level line. Without a "," the level is all the
 // text after the first ":" and the reduction 0.

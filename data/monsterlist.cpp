@@ -1,7 +1,5 @@
 #include "data/monsterlist.h"
 
-#include "data/droptable.h"
-
 #include "results/convert.h"
 
 #include <unordered_map>
@@ -10,11 +8,16 @@ namespace qdc {
 
 std::vector<MonsterNameAt> scanMonsterNames(std::string_view line) {
     std::vector<MonsterNameAt> found;
+    scanMonsterNames(line, found);
+    return found;
+}
+
+void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out) {
+    out.clear();
     const std::size_t limit = line.size() < 30 ? line.size() : 30;
     for (std::size_t i = 0; i < limit; ++i)
         if (line[i] == ':')
-            found.push_back({line.substr(0, i), line.substr(i + 1)});
-    return found;
+            out.push_back({line.substr(0, i), line.substr(i + 1)});
 }
 
 MonsterCandidate cutFirstColon(std::string_view line) {
@@ -35,39 +38,25 @@ void cutFirstColon(std::string_view line, MonsterCandidate& out) {
     out.rest.assign(line.substr(colon + 1));
 }
 
-std::string dropTablePath(Difficulty d, std::string_view rest) {
-    return difficultyPath(difficultyName(d),
-                          std::string(rest.substr(0, rest.size() >= 2 ? rest.size() - 2 : 0)));
-}
-
-DropTableRef dropTableRef(Difficulty d, std::string_view rest) {
-    DropTableRef ref;
-    ref.picks = toInt(std::string(rest.substr(rest.empty() ? 0 : rest.size() - 1)));
-    ref.path = dropTablePath(d, rest);
-    return ref;
-}
-
-DropLine readDropLine(const std::string& line, char decimalSeparator) {
-    DropLine result;
-    if (line == "-") {
-        result.dash = true;
-        return result;
-    }
-    std::string storage;
-    const DropStep step = dropStep(separated(line, decimalSeparator, storage), 0);
-    result.item = step.item;
-    result.chance = step.chance;
-    return result;
-}
-
-namespace {
-
-// The part of a monster line's rest that names its drop table.
-std::string_view tableText(std::string_view rest) {
+std::string_view dropTableName(std::string_view rest) {
     return rest.substr(0, rest.size() >= 2 ? rest.size() - 2 : 0);
 }
 
-} // namespace
+std::int32_t dropTablePicks(std::string_view rest) {
+    return toInt(std::string(rest.substr(rest.empty() ? 0 : rest.size() - 1)));
+}
+
+std::string dropTablePath(Difficulty d, std::string_view rest) {
+    return difficultyPath(difficultyName(d), std::string(dropTableName(rest)));
+}
+
+DropTableRef dropTableRef(Difficulty d, std::string_view rest, ErrorLocation namedBy) {
+    DropTableRef ref;
+    ref.namedBy = std::move(namedBy);
+    ref.picks = dropTablePicks(rest);
+    ref.path = dropTablePath(d, rest);
+    return ref;
+}
 
 namespace {
 
@@ -95,7 +84,7 @@ DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const 
             colon == std::string_view::npos ? line : line.substr(colon + 1);
         const std::size_t index = flags_.size();
         flags_.push_back(0);
-        const auto [found, added] = lastLine.try_emplace(std::string(tableText(rest)), index);
+        const auto [found, added] = lastLine.try_emplace(std::string(dropTableName(rest)), index);
         if (!added) {
             flags_[found->second] |= NamedLater;
             flags_[index] |= NamedBefore;

@@ -15,6 +15,7 @@ namespace qdc {
 struct MonsterCandidate {
     std::string name;
     std::string rest;
+    ErrorLocation where; // the monster-list line, when the walk that cut it knows it
 };
 
 // A candidate as views into its line: a line of any length costs no copy.
@@ -26,6 +27,8 @@ struct MonsterNameAt {
 // Every candidate of the line, in order: each ":" at positions 1 to 30 gives
 // the text before it.
 std::vector<MonsterNameAt> scanMonsterNames(std::string_view line);
+// The same into `out`, reusing its storage.
+void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out);
 
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
@@ -35,21 +38,17 @@ void cutFirstColon(std::string_view line, MonsterCandidate& out);
 
 struct DropTableRef {
     std::int32_t picks = 0;
-    std::string path; // relative to the data directory
+    std::string path;      // relative to the data directory
+    ErrorLocation namedBy; // the monster-list line (line 0 when unknown)
 };
 
 // The picks digit (the rest's last character, converted) and the drop table
-// (the rest without its last two characters, inside the difficulty folder).
-DropTableRef dropTableRef(Difficulty d, std::string_view rest);
-
-// One line of a drop table.
-struct DropLine {
-    bool dash = false;  // the line is exactly "-"
-    std::string item;   // text before the first ":", full stops made separators
-    std::string chance; // text after the first ":" (the whole line without one)
-};
-
-DropLine readDropLine(const std::string& line, char decimalSeparator);
+// (the rest without its last two characters, inside the difficulty folder),
+// named by the line at `namedBy`.
+DropTableRef dropTableRef(Difficulty d, std::string_view rest, ErrorLocation namedBy = {});
+// Its two parts: the picks, and the drop table's name as the rest gives it.
+std::int32_t dropTablePicks(std::string_view rest);
+std::string_view dropTableName(std::string_view rest);
 
 // The drop table a monster line's rest names, inside the difficulty folder:
 // the rest without its last two characters. Nothing is converted.
@@ -89,8 +88,10 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
         const std::shared_ptr<const FileLines> list = files.read(path);
         DropTableUses uses(difficulty, list);
         LineReader monsters(list, path);
+        monster.where.path = path;
         forEachLine(monsters, [&](std::string_view line) {
             cutFirstColon(line, monster);
+            monster.where.line = monsters.lineNumber();
             files.setKeeping(uses.visiting());
             visit(difficulty, static_cast<const MonsterCandidate&>(monster));
             files.setKeeping(true);

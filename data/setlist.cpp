@@ -1,66 +1,77 @@
 #include "data/setlist.h"
 
-#include "data/itemlist.h"
 #include "results/convert.h"
 
 namespace qdc {
 
-std::string textAfterComma(const std::string& line) {
+SetListLine cutSetListLine(std::string_view line) {
+    SetListLine cut;
+    cut.header = !line.empty() && line[0] == ':';
     const std::size_t comma = line.find(',');
-    return comma == std::string::npos ? std::string() : line.substr(comma + 1);
+    const bool hasComma = comma != std::string_view::npos;
+    cut.afterComma = hasComma ? line.substr(comma + 1) : std::string_view();
+    cut.setKey = hasComma && comma >= 1 ? line.substr(1, comma - 1) : std::string_view();
+    cut.lastChar = line.substr(line.empty() ? 0 : line.size() - 1);
+    cut.beforeComma = hasComma ? line.substr(0, comma) : std::string_view();
+    const std::size_t second = cut.afterComma.find(',');
+    cut.baseItem = cut.afterComma.substr(0, second);
+    cut.weightText =
+        second == std::string::npos ? std::string() : cut.afterComma.substr(second + 1);
+    return cut;
 }
 
-bool isBaseSetHeader(const std::string& line) {
-    return !line.empty() && line[0] == ':';
+std::int32_t SetListLine::setLevel() const {
+    return toInt(afterComma);
 }
 
-std::string baseSetName(const std::string& header) {
-    return textBeforeComma(header.substr(1));
+std::int32_t SetListLine::weight() const {
+    return toInt(weightText);
+}
+
+std::int32_t SetListLine::lastCharWeight() const {
+    return toInt(lastChar);
 }
 
 void readBaseSetNames(FileSource& files, std::vector<std::string>& out) {
     LineReader reader = files.open(kSetListPath);
-    std::string line;
-    while (reader.next(line))
-        if (isBaseSetHeader(line))
-            out.push_back(baseSetName(line));
+    std::string_view line;
+    while (reader.next(line)) {
+        SetListLine cut = cutSetListLine(line);
+        if (cut.header)
+            out.push_back(std::move(cut.setKey));
+    }
 }
 
 void readSetItemNames(FileSource& files, const std::string& baseSet,
                       std::vector<std::string>& names, bool& readOtherLines) {
     LineReader reader = files.open(kSetListPath);
     bool inBlock = false;
-    std::string line;
+    std::string_view line;
     while (reader.next(line)) {
+        SetListLine cut = cutSetListLine(line);
         if (!inBlock) {
-            if (isBaseSetHeader(line) && baseSetName(line) == baseSet)
+            if (cut.header && cut.setKey == baseSet)
                 inBlock = true;
             else
                 readOtherLines = true;
             continue;
         }
-        if (isBaseSetHeader(line))
+        if (cut.header)
             return;
-        names.push_back(textBeforeComma(line));
+        names.push_back(std::move(cut.beforeComma));
         readOtherLines = true;
     }
 }
 
 namespace {
 
-// The base item (between the first and the second ",") of a set item line.
-std::string setItemBase(const std::string& line) {
-    const std::string rest = textAfterComma(line);
-    return rest.substr(0, rest.find(','));
-}
-
 // Notes what the set item search needs to say when it finds nothing.
-void noteBlocks(const std::string& line, const std::string& baseSet, const std::string& setItem,
+void noteBlocks(const SetListLine& line, const std::string& baseSet, const std::string& setItem,
                 bool& inBlock, SetItemFind& found) {
-    if (isBaseSetHeader(line)) {
-        inBlock = baseSetName(line) == baseSet;
+    if (line.header) {
+        inBlock = line.setKey == baseSet;
         found.baseSetListed = found.baseSetListed || inBlock;
-    } else if (inBlock && textBeforeComma(line) == setItem) {
+    } else if (inBlock && line.beforeComma == setItem) {
         found.setItemInBlock = true;
     }
 }
@@ -72,49 +83,16 @@ SetItemFind findSetItem(FileSource& files, const std::string& baseSet, const std
     bool inBlock = false;
     LineReader reader = files.open(kSetListPath);
     forEachLine(reader, [&](std::string_view view) {
-        const std::string line(view);
+        SetListLine line = cutSetListLine(view);
         noteBlocks(line, baseSet, setItem, inBlock, found);
-        const std::size_t comma = line.find(',');
-        // From the second character up to the first ","; empty when the line
-        // has no "," or has it first.
-        const std::string setKey =
-            comma == std::string::npos || comma < 1 ? std::string() : line.substr(1, comma - 1);
-        if (setKey == baseSet)
-            found.setLevel = toInt(textAfterComma(line));
-        if (textBeforeComma(line) == setItem) {
-            found.baseItem = setItemBase(line);
-            found.setWeight = toInt(line.empty() ? std::string() : line.substr(line.size() - 1));
+        if (line.setKey == baseSet)
+            found.setLevel = line.setLevel();
+        if (line.beforeComma == setItem) {
+            found.baseItem = std::move(line.baseItem);
+            found.setWeight = line.lastCharWeight();
         }
     });
     return found;
-}
-
-namespace {
-
-// The record of a set item line under a header of level `setLevel`.
-SetItemRecord setItemRecord(const std::string& line, std::int32_t setLevel) {
-    SetItemRecord record;
-    record.name = textBeforeComma(line);
-    const std::string rest = textAfterComma(line);
-    const std::size_t second = rest.find(',');
-    record.baseItem = second == std::string::npos ? rest : rest.substr(0, second);
-    record.setWeight = toInt(second == std::string::npos ? std::string() : rest.substr(second + 1));
-    record.setLevel = setLevel;
-    return record;
-}
-
-} // namespace
-
-void forEachSetItem(FileSource& files, const std::function<void(const SetItemRecord&)>& visit) {
-    LineReader reader = files.open(kSetListPath);
-    std::int32_t setLevel = 0;
-    forEachLine(reader, [&](std::string_view view) {
-        const std::string line(view);
-        if (isBaseSetHeader(line))
-            setLevel = toInt(textAfterComma(line));
-        else
-            visit(setItemRecord(line, setLevel));
-    });
 }
 
 void SetItemIndex::load() {
@@ -123,13 +101,14 @@ void SetItemIndex::load() {
     std::int32_t setLevel = 0;
     try {
         forEachLine(reader, [&](std::string_view view) {
-            const std::string line(view);
-            if (isBaseSetHeader(line)) {
-                setLevel = toInt(textAfterComma(line));
+            SetListLine line = cutSetListLine(view);
+            if (line.header) {
+                setLevel = line.setLevel();
                 return;
             }
-            SetItemRecord record = setItemRecord(line, setLevel);
-            byBaseItem_[record.baseItem].push_back(std::move(record));
+            const std::int32_t weight = line.weight();
+            byBaseItem_[line.baseItem].push_back(
+                {std::move(line.beforeComma), line.baseItem, weight, setLevel});
         });
     } catch (const DropError& e) {
         end_ = e;

@@ -3,9 +3,9 @@
 #include "data/filesource.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -13,18 +13,28 @@ namespace qdc {
 
 inline const std::string kSetListPath = "setlist.txt";
 
-// A line of setlist.txt is a base set header (":" name "," level) exactly when
-// its first character is ":"; every other line is a set item line
-// (name "," base item "," weight).
-bool isBaseSetHeader(const std::string& line);
-
-// The text after the first ","; the empty text when there is none (a header's
-// set level, a set item line's base item and weight).
-std::string textAfterComma(const std::string& line);
-
-// The base set name of a header line (":" name "," level): the text after the
-// ":" up to the first ","; the empty text when there is no ",".
-std::string baseSetName(const std::string& header);
+// One line of setlist.txt, cut as every reader cuts it. A line is a base set
+// header (":" name "," level) exactly when its first character is ":"; every
+// other line is a set item line (name "," base item "," weight). Nothing is
+// converted until asked for.
+struct SetListLine {
+    bool header = false;
+    std::string beforeComma; // a set item line's name: the text before the first ","
+    // From the second character up to the first "," (empty without one): a
+    // header's base set name.
+    std::string setKey;
+    std::string afterComma; // the text after the first ","
+    std::string baseItem;   // the text between the first and second ","
+    std::string weightText; // the text after the second ","
+    std::string lastChar;   // the line's last character
+    // The header's set level: the text after the first ",".
+    std::int32_t setLevel() const;
+    // The set item's weight as the set monster search reads it (after the
+    // second ",") and as the set item search reads it (the last character).
+    std::int32_t weight() const;
+    std::int32_t lastCharWeight() const;
+};
+SetListLine cutSetListLine(std::string_view line);
 
 // Start-up: the base set name of every header of setlist.txt, appended to `out`.
 void readBaseSetNames(FileSource& files, std::vector<std::string>& out);
@@ -64,15 +74,10 @@ struct SetItemRecord {
     std::int32_t setLevel = 0;
 };
 
-// Walks every line in file order: a header sets the current set level and
-// yields nothing; every other line is converted (its weight is the text after
-// the second ",") and handed to `visit`. A conversion error ends the walk at
-// its line, after every record before it has been visited.
-void forEachSetItem(FileSource& files, const std::function<void(const SetItemRecord&)>& visit);
-
 // setlist.txt read once for a search that walks it for every drop-table line:
-// the records forEachSetItem() visits, grouped by base item, up to the first
-// line that does not convert.
+// in file order, a header sets the current set level and every other line
+// gives a record (its weight after the second ","), grouped by base item, up
+// to the first line that does not convert.
 class SetItemIndex {
   public:
     explicit SetItemIndex(FileSource& files) : files_(files) {}

@@ -1,15 +1,14 @@
 #include "data/unilist.h"
 
-#include "data/itemlist.h"
 #include "results/convert.h"
 
 namespace qdc {
 
 void readUniqueNames(FileSource& files, std::vector<std::string>& out) {
     LineReader reader = files.open(kUniqueListPath);
-    std::string line;
+    std::string_view line;
     while (reader.next(line))
-        out.push_back(textBeforeComma(line));
+        out.push_back(std::move(cutUniqueLine(line).name));
 }
 
 bool hasUniqueWeight(const std::string& baseItem) {
@@ -19,19 +18,20 @@ bool hasUniqueWeight(const std::string& baseItem) {
 namespace {
 
 // The text after the first `c` of `text`; the whole text when it has none.
-std::string textAfter(const std::string& text, char c) {
+std::string_view textAfter(std::string_view text, char c) {
     const std::size_t at = text.find(c);
-    return at == std::string::npos ? text : text.substr(at + 1);
+    return at == std::string_view::npos ? text : text.substr(at + 1);
 }
 
 } // namespace
 
-UniqueFields cutUniqueLine(const std::string& line) {
+UniqueFields cutUniqueLine(std::string_view line) {
     UniqueFields fields;
-    fields.name = textBeforeComma(line);
-    const std::string rest = textAfter(line, ',');
+    const std::size_t comma = line.find(',');
+    fields.name = comma == std::string_view::npos ? std::string_view() : line.substr(0, comma);
+    const std::string_view rest = textAfter(line, ',');
     const std::size_t colon = rest.find(':');
-    if (colon == std::string::npos) {
+    if (colon == std::string_view::npos) {
         fields.levelText = rest.substr(0, 2);
     } else {
         fields.baseItem = rest.substr(0, colon);
@@ -41,24 +41,38 @@ UniqueFields cutUniqueLine(const std::string& line) {
     return fields;
 }
 
-UniqueRecord parseUniqueLine(const std::string& line) {
-    const UniqueFields fields = cutUniqueLine(line);
+std::int32_t UniqueFields::level() const {
+    return toInt(levelText);
+}
+
+std::int32_t UniqueFields::weight() const {
+    return hasUniqueWeight(baseItem) ? toInt(weightText) : 1;
+}
+
+namespace {
+
+UniqueRecord recordOf(UniqueFields fields) {
     UniqueRecord record;
-    record.name = fields.name;
-    record.baseItem = fields.baseItem;
-    record.level = toInt(fields.levelText);
-    if (hasUniqueWeight(fields.baseItem))
-        record.weight = toInt(fields.weightText);
+    record.level = fields.level();
+    record.weight = fields.weight();
+    record.name = std::move(fields.name);
+    record.baseItem = std::move(fields.baseItem);
     return record;
+}
+
+} // namespace
+
+UniqueRecord parseUniqueLine(std::string_view line) {
+    return recordOf(cutUniqueLine(line));
 }
 
 std::optional<UniqueRecord> findUniqueByName(FileSource& files, const std::string& name) {
     std::optional<UniqueRecord> found;
     LineReader reader = files.open(kUniqueListPath);
-    forEachLine(reader, [&](std::string_view view) {
-        const std::string line(view);
-        if (textBeforeComma(line) == name)
-            found = parseUniqueLine(line);
+    forEachLine(reader, [&](std::string_view line) {
+        UniqueFields fields = cutUniqueLine(line);
+        if (fields.name == name)
+            found = recordOf(std::move(fields));
     });
     return found;
 }
@@ -68,14 +82,14 @@ std::int32_t UniqueReader::Unique::weight() const {
 }
 
 bool UniqueReader::next(Unique& out) {
-    std::string line;
+    std::string_view line;
     if (!lines_.next(line))
         return false;
     UniqueFields fields = cutUniqueLine(line);
     out.where = lines_.location();
+    out.level = locatedAt(out.where, [&] { return fields.level(); });
     out.name = std::move(fields.name);
     out.baseItem = std::move(fields.baseItem);
-    out.level = locatedAt(out.where, [&] { return toInt(fields.levelText); });
     out.weightText = std::move(fields.weightText);
     return true;
 }

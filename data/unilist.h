@@ -30,9 +30,12 @@ struct UniqueFields {
     std::string baseItem;
     std::string levelText;
     std::string weightText;
+    std::int32_t level() const;
+    // 1, or for a "Ring" or "Amulet" the converted weight text.
+    std::int32_t weight() const;
 };
 
-UniqueFields cutUniqueLine(const std::string& line);
+UniqueFields cutUniqueLine(std::string_view line);
 
 struct UniqueRecord {
     std::string name;
@@ -42,7 +45,7 @@ struct UniqueRecord {
 };
 
 // Converts the level, and the weight for a "Ring" or "Amulet".
-UniqueRecord parseUniqueLine(const std::string& line);
+UniqueRecord parseUniqueLine(std::string_view line);
 
 // The record of the last line of unilist.txt named `name`; every line of that
 // name is converted.

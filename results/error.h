@@ -35,11 +35,16 @@ class DropError : public std::runtime_error {
         if (!location_)
             location_ = std::move(location);
     }
+    // For a drop table that could not be opened: the monster-list line that
+    // names it.
+    const std::optional<ErrorLocation>& namedBy() const { return namedBy_; }
+    void setNamedBy(ErrorLocation line) { namedBy_ = std::move(line); }
 
   private:
     std::string message_;
     std::string detail_;
     std::optional<ErrorLocation> location_;
+    std::optional<ErrorLocation> namedBy_;
 };
 
 // A text as messages and locations quote it: one longer than 200 bytes is cut

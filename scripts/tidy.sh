@@ -18,7 +18,7 @@ build=${1:-$root/build}
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 cd "$root"
-git ls-files 'results/*.cpp' 'data/*.cpp' 'search/*.cpp' 'cli/*.cpp' 'app/*.cpp' |
+git ls-files 'results/*.cpp' 'data/*.cpp' 'search/*.cpp' 'check/*.cpp' 'cli/*.cpp' 'app/*.cpp' |
     xargs -P 2 -n 4 clang-tidy --quiet -p "$build" >"$out" 2>/dev/null || true
 findings=$(grep -E '^/.*: (warning|error): ' "$out" | sed "s|^$root/||" | LC_ALL=C sort -u)
 if [ -n "$findings" ]; then

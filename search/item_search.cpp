@@ -23,7 +23,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
     std::string name;
     writer.collect([&] {
         forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-            const DropTableRef ref = dropTableRef(d, monster.rest);
+            const DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
             name.assign(monster.name).append(difficultySuffix(d));
             walks.walk(
                 ref, true, [&] { writer.armMerge(); },

@@ -27,7 +27,7 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
                     continue;
                 listed = true;
                 walkDropTable(
-                    files, dropTableRef(difficulty, candidate.rest), sep,
+                    files, dropTableRef(difficulty, candidate.rest, monsters.location()), sep,
                     [&] { writer.armMerge(); },
                     [&](const DropStep& drop) {
                         const std::string item(drop.item);

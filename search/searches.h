@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qdc {
@@ -29,7 +30,7 @@ using SearchNote = std::optional<std::string>;
 // decimals.
 double normalDropChance(double p, std::int32_t picks);
 // The same, except that "Nothing" with 2 picks or more gives p^picks.
-double monsterDropChance(const std::string& item, double p, std::int32_t picks);
+double monsterDropChance(std::string_view item, double p, std::int32_t picks);
 
 // What one monster drops at one difficulty.
 SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,

@@ -70,7 +70,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
             in.monsterLevel = level.level;
             in.reduction = level.reduction;
             in.monsterName = monster.name;
-            const DropTableRef ref = dropTableRef(d, monster.rest);
+            const DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
             entryName.assign(monster.name).append(difficultySuffix(d));
             const auto onDash = [&] {
                 in.reduction = 0;

@@ -59,7 +59,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     if (!line)
         return missingMonsterNote(monster, difficulty);
     const DropTableRef ref =
-        locatedAt(line->where, [&] { return dropTableRef(difficulty, line->rest); });
+        locatedAt(line->where, [&] { return dropTableRef(difficulty, line->rest, line->where); });
     const bool cowMonster = beginsWithCow(monster);
 
     // Once on, merging stays on to the end of the search.

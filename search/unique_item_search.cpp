@@ -57,7 +57,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     std::string name;
     writer.collect([&] {
         forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-            const DropTableRef ref = dropTableRef(d, monster.rest);
+            const DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
             // A monster without a level line is taken as level 0 without
             // reduction, never as the monster before it.
             const LevelRecord level =

@@ -190,7 +190,8 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
                 if (candidate.name != monster)
                     return;
                 listed = true;
-                walkDropTable(files, dropTableRef(difficulty, candidate.rest), sep, onDash, visit);
+                walkDropTable(files, dropTableRef(difficulty, candidate.rest, monsters.location()),
+                              sep, onDash, visit);
             });
         } catch (...) {
             repeated.flush();

@@ -403,6 +403,13 @@ void WindowTest::errorBoxCaptionFits() {
     QVERIFY(report.place.startsWith("in /home/player/Normal/monsterlist.txt\n"));
     QVERIFY(report.place.contains("Ctrl+O"));
     QCOMPARE(describeError(std::bad_alloc(), NameText(), "/").message, "Out of memory.");
+    // A drop table that cannot be opened comes with the line that names it.
+    qdc::DropError table("File not found");
+    table.locate({"Normal/bat.txt", 0, {}});
+    table.setNamedBy({"Normal/monsterlist.txt", 2, {}});
+    QVERIFY(describeError(table, NameText(), "/home/player")
+                .place.startsWith("in /home/player/Normal/bat.txt\n(named by "
+                                  "Normal/monsterlist.txt, line 2)\n\n"));
 
     int width = 0;
     QTimer::singleShot(0, [&] {

@@ -30,8 +30,8 @@ struct CheckCase {
     std::string expected; // stdout of `check`, summary included
 };
 
-const std::string kNoFlagRing = ": error: a search ends here with a floating-point error: base "
-                                "item \"Ring\" has no quality flag\n";
+const std::string kNoFlagRing = ": error: Floating point division by zero. (base item \"Ring\" "
+                                "has no quality flag)\n";
 
 const std::vector<CheckCase> kCases = {
     {"sound data", {}, "0 errors, 0 warnings in 12 files\n"},
@@ -82,8 +82,9 @@ const std::vector<CheckCase> kCases = {
      "setlist.txt:1: warning: set item before the first base set\n"
      "setlist.txt:2: error: 'three' is not a valid integer value.\n"
      "setlist.txt:3: error: '' is not a valid integer value.\n"
+     "setlist.txt:3: error: ',' is not a valid integer value.\n"
      "setlist.txt:4: error: 'F' is not a valid integer value.\n"
-     "3 errors, 1 warnings in 12 files\n"},
+     "4 errors, 1 warnings in 12 files\n"},
     {"base item without quality flag",
      {{"itemlist.txt", "Cap,0\nRing,2\n"}},
      "Hell/rat.txt:3" + kNoFlagRing + "Nightmare/rat.txt:3" + kNoFlagRing + "Normal/rat.txt:3" +
@@ -94,10 +95,10 @@ const std::vector<CheckCase> kCases = {
     {"set weight 0 below the levels where the weight table takes over",
      {{"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Ring,Ring,0\n"},
       {"Hell/levels.txt", "Rat:16\n"}},
-     "Nightmare/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
-     "\"Ring\" has a weight of 0\n"
-     "Normal/rat.txt:3: error: a search ends here with a floating-point error: a set item of "
-     "\"Ring\" has a weight of 0\n"
+     "Nightmare/rat.txt:3: error: Invalid floating point operation. (a set item of \"Ring\" has "
+     "a weight of 0)\n"
+     "Normal/rat.txt:3: error: Invalid floating point operation. (a set item of \"Ring\" has a "
+     "weight of 0)\n"
      "2 errors, 0 warnings in 12 files\n"},
     {"chances out of range and far from 1",
      {{"Normal/rat.txt", "Nothing:0.5\nCap:1.3\nRing:-0.2\n-\nRing:0.1\n"}},
@@ -135,6 +136,61 @@ const std::vector<CheckCase> kCases = {
      {{"Normal/rat.txt", "Nothing:0.5\r\nCap:0.o3\r\nRing:0.2\r\n"}},
      "Normal/rat.txt:2: error: '0.o3' is not a valid floating point value.\n"
      "1 errors, 0 warnings in 12 files\n"},
+    // What only follows from a missing list file is counted on it.
+    {"no itemlist.txt",
+     {{"itemlist.txt", kAbsent}},
+     "itemlist.txt: error: File not found. (6 search errors follow from this)\n"
+     "1 errors, 0 warnings in 12 files\n"},
+    {"a second name with an empty drop-table name",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nVyk:gysk2.txt:5\n"},
+      {"Normal/levels.txt", "Rat:10\nVyk:3\n"}},
+     "Normal/gysk2.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
+     "Normal/monsterlist.txt:2: error: File access denied. (the line's second name "
+     "\"Vyk:gysk2.txt\" has an empty drop-table name)\n"
+     "2 errors, 0 warnings in 13 files\n"},
+    // A name after a later ":" is the monster search's alone.
+    {"two colons and one table",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nA:B:rat.txt,1\nC:rat.txt,1\n"},
+      {"Normal/levels.txt", "Rat:10\nA:1\nC:1\n"}},
+     "Normal/B:rat.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
+     "Normal/monsterlist.txt:3: warning: drop table \"rat.txt\" is named by two monsters\n"
+     "1 errors, 1 warnings in 13 files\n"},
+    {"a long monster name, a merged total past 100 %",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nA Monster Name Of Thirty Chars:rat.txt,1\n"},
+      {"Normal/levels.txt", "Rat:10\nA Monster Name Of Thirty Chars:4\n"},
+      {"Normal/rat.txt", "Cap:0.5\nRing:0.5\n-\nCap:0.6\n"}},
+     "Normal/monsterlist.txt:2: warning: monster name \"A Monster Name Of Thirty Chars\" has "
+     "30 characters or more: the window does not offer it and the monster search cannot find "
+     "it\n"
+     "Normal/monsterlist.txt:2: warning: drop table \"rat.txt\" is named by two monsters\n"
+     "Normal/rat.txt:4: warning: item \"Cap\" adds up to 110 % in this drop table once merged\n"
+     "0 errors, 3 warnings in 12 files\n"},
+    {"one file Latin-1 in a UTF-8 folder",
+     {{"itemlist.txt", "Cap,0\nRing,1\nCr\xc3\xa2ne,0\n"},
+      {"unilist.txt", "Band of Ash,Ring:05,2\nB\xe2ton,Cap:01\n"}},
+     "unilist.txt: warning: this file is not UTF-8 while other files of the folder are: its "
+     "names will show wrongly\n"
+     "0 errors, 1 warnings in 12 files\n"},
+    {"a header that is no number, then a set item of weight 0",
+     {{"setlist.txt", ":Vigil,three\nVigil Ring,Ring,0\n"}},
+     "Hell/rat.txt:3: error: Invalid floating point operation. (a set item of \"Ring\" has a "
+     "weight of 0)\n"
+     "Nightmare/rat.txt:3: error: Invalid floating point operation. (a set item of \"Ring\" has "
+     "a weight of 0)\n"
+     "Normal/rat.txt:3: error: Invalid floating point operation. (a set item of \"Ring\" has a "
+     "weight of 0)\n"
+     "setlist.txt:1: error: 'three' is not a valid integer value.\n"
+     "4 errors, 0 warnings in 12 files\n"},
+    // The set item search reads the level of every line whose text from the
+    // second character to the first "," is a base set.
+    {"a set item named after a base set",
+     {{"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nXVigil,Ring,1\n"}},
+     "setlist.txt:3: error: 'Ring,1' is not a valid integer value.\n"
+     "1 errors, 0 warnings in 12 files\n"},
+    {"a list file's name in a subfolder",
+     {{"Normal/extra/levels.txt", "Rat:3\n"}},
+     "Normal/extra/levels.txt: warning: no monster list names this file\n"
+     "0 errors, 1 warnings in 12 files\n"},
     // Only a listed monster's later level lines are read.
     {"levels: a line without a colon, an unlisted name twice",
      {{"Normal/levels.txt", "Rat:10\nnocolon\nMole:3\nMole:x\n"}},

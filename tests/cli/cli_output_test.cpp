@@ -32,9 +32,13 @@ class FullDisk : public std::streambuf {
 
 TEST(CliFormat, TsvAndJsonOfEachShape) {
     const std::string data = DROPCALC_EXAMPLES;
+    // A name that holds "=" stays whole.
+    const TempDataDir equals{{"Normal/monsterlist.txt", "Cave Lurker:lurker.txt,1\n"},
+                             {"Normal/lurker.txt", "A=B:0.5\n"}};
     struct Case {
         std::vector<std::string> args;
         std::string out;
+        std::string dataDir = {}; // the examples when empty
     };
     const std::vector<Case> cases = {
         {{"--format", "tsv", "--difficulty", "hell", "--sort", "name", "item", "Cap"},
@@ -52,9 +56,14 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
         {{"--format", "json", "mf", "x"},
          "{\n  \"entries\": [],\n  \"error\": {\n    \"message\": \"'x' is not a valid integer "
          "value.\",\n    \"path\": null,\n    \"line\": null,\n    \"text\": null\n  }\n}\n"},
+        {{"--format", "tsv", "monster", "Cave Lurker"}, "A=B\t50\n", equals.path()},
+        {{"--format", "json", "monster", "Cave Lurker"},
+         "{\n  \"entries\": [\n    {\n      \"name\": \"A=B\",\n      \"chance\": \"50\",\n"
+         "      \"value\": 50.0\n    }\n  ],\n  \"error\": null\n}\n",
+         equals.path()},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {"--data", data};
+        std::vector<std::string> args = {"--data", c.dataDir.empty() ? data : c.dataDir};
         args.insert(args.end(), c.args.begin(), c.args.end());
         EXPECT_EQ(runTool(args).out, c.out) << c.args.back();
     }

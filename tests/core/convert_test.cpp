@@ -102,6 +102,12 @@ TEST(NumberConversion, RejectedFormsNameTheText) {
         EXPECT_EQ(floatError(c.text, c.sep),
                   std::string("'") + c.text + "' is not a valid floating point value")
             << c.text;
+    // All digits, too many for a double: still the conversion error.
+    const std::string huge(310, '9');
+    EXPECT_EQ(floatError(huge, '.'),
+              "'" + qdc::shortened(huge) + "' is not a valid floating point value");
+    EXPECT_EQ(dropErrorOf([&] { qdc::toFloatView(huge, '.'); }), floatError(huge, '.'));
+    EXPECT_EQ(dropErrorOf([&] { qdc::checkFloatView(huge, '.'); }), floatError(huge, '.'));
 }
 
 TEST(NumberConversion, OtherSeparatorWithSignsAndExponents) {

@@ -3,12 +3,12 @@
 // alarm (and an address-space limit where one is given), so that a hang or a
 // runaway allocation fails the case instead of the whole run.
 
+#include "check/check.h"
 #include "data/datapath.h"
 #include "data/diskfilesource.h"
 #include "data/monsterlist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
-#include "search/check.h"
 #include "search/searches.h"
 
 #include <gtest/gtest.h>
@@ -500,6 +500,10 @@ TEST(HostileShapes, FinishInLinearTime) {
     const Search setMonster = [](auto& env, auto& list) {
         qdc::setMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
     };
+    // The check's problems, counted into the list.
+    const Search check = [](auto& env, auto& list) {
+        list.add(std::to_string(qdc::checkData(env.files, {}, '.').problems.size()));
+    };
     const struct {
         const char* what;
         std::function<qdc::MemoryFileSource()> data;
@@ -586,6 +590,23 @@ TEST(HostileShapes, FinishInLinearTime) {
              qdc::uniqueMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
          },
          2},
+        {"one monster on 200,000 monster lines, check",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", lines(200000, "", "Tunnel Rat:rat.txt,1")},
+                 {"Normal/rat.txt", "Ring:0.5\n"}};
+         },
+         check, 1},
+        {"6.6 MB of monster lines with 29 colons, check",
+         [] {
+             std::string line;
+             for (int i = 0; i < 28; ++i)
+                 line += "Rat:";
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", lines(100000, "", (line + "rat.txt,1").c_str())},
+                 {"Normal/rat.txt", "Ring:0.5\n"}};
+         },
+         check, 1},
     };
     for (const auto& shape : shapes) {
         if (kSlowdown > 1 && !shape.alsoSanitized)

@@ -166,3 +166,20 @@ TEST(MonsterSearch, NameHoldingEqualsFailsInAMergeNameFirst) {
     EXPECT_EQ(out.error, "'B=50' is not a valid floating point value");
     EXPECT_EQ(search(files, "Cave Lurker", SortMode::ChanceFirst).entries, Entries{"100=A=B"});
 }
+
+// Names equal but for case keep the order they were added in, also when a
+// merge frees a place and adds the merged entry anew.
+TEST(MonsterSearch, CaseOnlyTiesKeepTheirOrder) {
+    const struct {
+        const char* table;
+        Entries entries;
+    } cases[] = {
+        {"Ring:0.5\nRING:0.5\n", {"Ring=50", "RING=50"}},
+        {"RING:0.5\nRing:0.5\n", {"RING=50", "Ring=50"}},
+        {"ring:0.25\nRING:0.5\n-\nring:0.25\n", {"RING=50", "ring=50"}},
+    };
+    for (const auto& c : cases) {
+        auto files = oneMonster(c.table, 1);
+        EXPECT_EQ(search(files, "Cave Lurker", SortMode::NameFirst).ok(), c.entries) << c.table;
+    }
+}

@@ -1,3 +1,4 @@
+#include "data/droptable.h"
 #include "data/monsterlist.h"
 #include "results/error.h"
 
@@ -5,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 using qdc::Difficulty;
@@ -66,22 +68,21 @@ TEST(MonsterLine, BadPicksCharacter) {
 }
 
 TEST(DropTableLine, DashEntriesAndSeparator) {
-    const auto dash = qdc::readDropLine("-", '.');
-    EXPECT_TRUE(dash.dash);
-    const auto dashBlank = qdc::readDropLine("- ", '.');
-    EXPECT_FALSE(dashBlank.dash);
-    EXPECT_EQ(dashBlank.item, "");
-    EXPECT_EQ(dashBlank.chance, "- ");
-
-    const auto entry = qdc::readDropLine("Short Blade:0.3", '.');
-    EXPECT_EQ(entry.item, "Short Blade");
-    EXPECT_EQ(entry.chance, "0.3");
-    const auto comma = qdc::readDropLine("Elixir.Small:0.25", ',');
-    EXPECT_EQ(comma.item, "Elixir,Small");
-    EXPECT_EQ(comma.chance, "0,25");
-    const auto twoColons = qdc::readDropLine("A:B:0.1", '.');
-    EXPECT_EQ(twoColons.item, "A");
-    EXPECT_EQ(twoColons.chance, "B:0.1");
+    // line, decimal separator: "dash" or item|chance
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"-", ".", "dash"},
+        {"- ", ".", "|- "},
+        {"Short Blade:0.3", ".", "Short Blade|0.3"},
+        {"Elixir.Small:0.25", ",", "Elixir,Small|0,25"},
+        {"A:B:0.1", ".", "A|B:0.1"},
+        {":0.5", ".", "|0.5"},
+    };
+    for (const auto& [line, separator, want] : cases) {
+        std::string storage;
+        const auto step = qdc::cutDropLine(line, separator[0], storage, 2);
+        EXPECT_EQ(step ? std::string(step->item) + "|" + std::string(step->chance) : "dash", want)
+            << line;
+    }
 }
 
 TEST(StartLists, MonsterNamesKeepOrderAndDuplicates) {

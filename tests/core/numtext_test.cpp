@@ -41,8 +41,9 @@ TEST(GeneralNumberText, HalfRoundsAwayFromZeroOnTheExactValue) {
     EXPECT_EQ(generalNumberText(-1000000000000005.0, '.'), "-1.00000000000001E15");
     EXPECT_EQ(generalNumberText(1000000000000004.0, '.'), "1E15");
     EXPECT_EQ(generalNumberText(4503599627370497.0, '.'), "4.5035996273705E15");
-    // 0.1234567890123455 is stored just below its decimal text.
+    // Stored just below their decimal text, so just below the tie.
     EXPECT_EQ(generalNumberText(0.1234567890123455, '.'), "0.123456789012345");
+    EXPECT_EQ(generalNumberText(1.000057696241895, '.'), "1.00005769624189");
 }
 
 TEST(GeneralNumberText, LocaleSeparator) {

@@ -17,6 +17,9 @@ struct Problem {
     int line = 0;
     Severity severity = Severity::Error;
     std::string message;
+    // For a list file that cannot be read: how many search errors only
+    // follow from it (they are counted here, not listed).
+    int follows = 0;
 };
 
 struct CheckReport {
