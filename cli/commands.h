@@ -22,7 +22,11 @@ struct Settings {
     std::string format = "text";
     bool wide = false;
     char decimalSeparator = '.';
-    SortMode mode() const { return sort == "name" ? SortMode::NameFirst : SortMode::ChanceFirst; }
+    SortMode mode() const {
+        return sort == "name"      ? SortMode::NameFirst
+               : sort == "highest" ? SortMode::Highest
+                                   : SortMode::ChanceFirst;
+    }
 };
 
 // A mistake on the command line found after parsing.

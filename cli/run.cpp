@@ -52,8 +52,10 @@ std::string checkSeparator(const std::string& s) {
 void addOptions(CLI::App& app, Settings& s, std::string& separator) {
     app.add_option("--data", s.dataDir, "Data directory (default: the current directory)")
         ->type_name("DIR");
-    app.add_option("--sort", s.sort, "Sort mode: name (name first) or chance (chance first)")
-        ->check(CLI::IsMember({"name", "chance"}))
+    app.add_option("--sort", s.sort,
+                   "Sort mode: name (name first), chance (chance first) or highest (chance "
+                   "first, highest chance first)")
+        ->check(CLI::IsMember({"name", "chance", "highest"}))
         ->type_name("MODE")
         ->capture_default_str();
     app.add_option("--mf", s.magicFind,

@@ -35,7 +35,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     // leaves it empty, with its sorting and labels as they were.
     list.clear();
     const std::int32_t realMagicFind = realSetMagicFind(toInt(magicFindText));
-    list.setSorted(true);
+    list.setSorted(placedByText(env.mode));
     setLabelsFor(list, env.mode);
 
     CachingFileSource files(env.files);

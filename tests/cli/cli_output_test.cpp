@@ -39,6 +39,11 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
         {{"--format", "tsv", "--difficulty", "hell", "--sort", "name", "item", "Cap"},
          "Cave Lurker (H)\t22.1312\nCow Warden (H)\t22.56\n"},
         {{"--format", "tsv", "--wide", "item", "Cap"}, "Cave Lurker\t22.1312\nCow Warden\t22.56\n"},
+        {{"--sort", "highest", "--difficulty", "normal,hell", "item", "Ring"},
+         "38.360704=Ember Drake\n38.360704=Ember Drake (H)\n7.84=Bog Wight\n7.84=Bog Wight (H)\n"
+         "2.4925125=Cave Lurker\n2.4925125=Cave Lurker (H)\n"},
+        {{"--sort", "highest", "--wide", "--format", "tsv", "monster", "Tunnel Rat"},
+         "Nothing\t70\nGold\t20\nShort Blade\t6\nMinor Elixir\t4\n"},
         {{"--format", "json", "--decimal-separator", ",", "item", "Cap"},
          "{\n  \"entries\": [\n    {\n      \"name\": \"Cave Lurker\",\n      \"chance\": "
          "\"22,1312\",\n"
