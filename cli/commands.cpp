@@ -93,9 +93,9 @@ void check(const Settings& s, Outcome& out) {
 }
 
 const std::string kOneDifficulty =
-    "--data, --sort, --difficulty (exactly one), --decimal-separator, --wide, --format";
+    "--data, --sort, --difficulty (exactly one), --decimal-separator, --wide, --one-in, --format";
 const std::string kManyDifficulties =
-    "--data, --sort, --difficulty, --decimal-separator, --wide, --format";
+    "--data, --sort, --difficulty, --decimal-separator, --wide, --one-in, --format";
 const std::string kWithMagicFind = "--mf, ";
 
 std::vector<Command> makeCommands() {

@@ -21,6 +21,7 @@ struct Settings {
     std::string difficulty = "normal";
     std::string format = "text";
     bool wide = false;
+    bool oneIn = false;
     char decimalSeparator = '.';
     SortMode mode() const {
         return sort == "name"      ? SortMode::NameFirst

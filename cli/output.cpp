@@ -1,6 +1,7 @@
 #include "cli/output.h"
 
 #include "results/convert.h"
+#include "results/odds.h"
 
 #include <nlohmann/json.hpp>
 
@@ -74,12 +75,32 @@ Split splitEntry(const std::string& entry, const Settings& s) {
     return nameFirst ? Split{before, after} : Split{after, before};
 }
 
-json chanceValue(const std::string& chance, char separator) {
+std::optional<double> chanceNumber(const std::string& chance, char separator) {
     try {
         return toFloat(withSeparator(chance, separator), separator);
     } catch (const DropError&) {
-        return nullptr;
+        return std::nullopt;
     }
+}
+
+json chanceValue(const std::string& chance, char separator) {
+    const std::optional<double> value = chanceNumber(chance, separator);
+    return value ? json(*value) : json(nullptr);
+}
+
+// The odds of an entry's chance text, none when it does not read back.
+Odds entryOdds(const std::string& chance, char separator) {
+    const std::optional<double> value = chanceNumber(chance, separator);
+    return value ? oddsFor(*value) : Odds{};
+}
+
+json wholeOrNull(const std::optional<std::int64_t>& n) {
+    return n ? json(*n) : json(nullptr);
+}
+
+// What --one-in adds to a text line: " (1 in N)", nothing without an N.
+std::string oneInSuffix(const Odds& odds) {
+    return odds.oneIn ? " (1 in " + std::to_string(*odds.oneIn) + ")" : std::string();
 }
 
 json jsonEntries(const Outcome& o, const Settings& s) {
@@ -88,9 +109,12 @@ json jsonEntries(const Outcome& o, const Settings& s) {
     case Shape::Results:
         for (const std::string& entry : o.results.entries()) {
             const Split split = splitEntry(entry, s);
+            const Odds odds = entryOdds(split.chance, s.decimalSeparator);
             entries.push_back({{"name", text(split.name)},
                                {"chance", text(split.chance)},
-                               {"value", chanceValue(split.chance, s.decimalSeparator)}});
+                               {"value", chanceValue(split.chance, s.decimalSeparator)},
+                               {"one_in", wholeOrNull(odds.oneIn)},
+                               {"kills_90", wholeOrNull(odds.kills90)}});
         }
         break;
     case Shape::Names:
@@ -159,12 +183,19 @@ void writeLines(std::ostream& out, const Outcome& o, const Settings& s, Format f
     switch (o.shape) {
     case Shape::Results:
         for (const std::string& entry : o.results.entries()) {
-            if (format == Format::Text) {
+            if (format == Format::Text && !s.oneIn) {
                 out << entry << '\n';
                 continue;
             }
             const Split split = splitEntry(entry, s);
-            out << split.name << '\t' << split.chance << '\n';
+            const Odds odds = s.oneIn ? entryOdds(split.chance, s.decimalSeparator) : Odds{};
+            if (format == Format::Text)
+                out << entry << oneInSuffix(odds) << '\n';
+            else if (s.oneIn)
+                out << split.name << '\t' << split.chance << '\t'
+                    << (odds.oneIn ? std::to_string(*odds.oneIn) : std::string()) << '\n';
+            else
+                out << split.name << '\t' << split.chance << '\n';
         }
         break;
     case Shape::Names:

@@ -29,11 +29,13 @@ const char* const kFooter =
     "  dropcalc-cli --data examples/data check\n"
     "\n"
     "Formats: text prints the entries as the list shows them. tsv prints NAME<TAB>CHANCE\n"
-    "for a search, the name alone for list and set-items, LABEL<TAB>NUMBER for mf\n"
-    "(unique, set, rare), PATH<TAB>LINE<TAB>SEVERITY<TAB>MESSAGE for check. json prints\n"
-    "{\"entries\": [...], \"error\": null}, each entry {\"name\", \"chance\", \"value\"} for a\n"
-    "search, {\"name\"} for list and set-items, {\"name\", \"value\"} for mf; check prints\n"
-    "{\"problems\": [...], \"errors\", \"warnings\", \"files\"}.\n"
+    "(and <TAB>N with --one-in) for a search, the name alone for list and set-items,\n"
+    "LABEL<TAB>NUMBER for mf (unique, set, rare), PATH<TAB>LINE<TAB>SEVERITY<TAB>MESSAGE\n"
+    "for check. json prints {\"entries\": [...], \"error\": null}, each entry {\"name\",\n"
+    "\"chance\", \"value\", \"one_in\", \"kills_90\"} for a search, {\"name\"} for list and\n"
+    "set-items, {\"name\", \"value\"} for mf; check prints {\"problems\": [...], \"errors\",\n"
+    "\"warnings\", \"files\"}. For a chance of c %, N is 100 / c rounded (1 in N), and\n"
+    "kills_90 the kills that drop it with 90 % certainty.\n"
     "\n"
     "Exit status: 0 when the command ran to its end; 1 when the data files stopped it\n"
     "(the entries found before are printed, the message is the last line on standard\n"
@@ -72,6 +74,7 @@ void addOptions(CLI::App& app, Settings& s, std::string& separator) {
         ->check(checkSeparator)
         ->type_name("C");
     app.add_flag("--wide", s.wide, "Replace each \"=\" of the entries by ten blanks");
+    app.add_flag("--one-in", s.oneIn, "Add \" (1 in N)\" to each entry (a third column N in tsv)");
     app.add_option("--format", s.format, "Output format: text, tsv or json")
         ->check(CLI::IsMember({"text", "tsv", "json"}))
         ->type_name("FORMAT")

@@ -47,9 +47,15 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
         {{"--format", "json", "--decimal-separator", ",", "item", "Cap"},
          "{\n  \"entries\": [\n    {\n      \"name\": \"Cave Lurker\",\n      \"chance\": "
          "\"22,1312\",\n"
-         "      \"value\": 22.1312\n    },\n    {\n      \"name\": \"Cow Warden\",\n      "
-         "\"chance\": "
-         "\"22,56\",\n      \"value\": 22.56\n    }\n  ],\n  \"error\": null\n}\n"},
+         "      \"value\": 22.1312,\n      \"one_in\": 5,\n      \"kills_90\": 10\n    },\n"
+         "    {\n      \"name\": \"Cow Warden\",\n      \"chance\": \"22,56\",\n"
+         "      \"value\": 22.56,\n      \"one_in\": 4,\n      \"kills_90\": 10\n    }\n  ],\n"
+         "  \"error\": null\n}\n"},
+        {{"--one-in", "--sort", "highest", "monster", "Tunnel Rat"},
+         "70=Nothing (1 in 1)\n20=Gold (1 in 5)\n6=Short Blade (1 in 17)\n4=Minor Elixir (1 in "
+         "25)\n"},
+        {{"--one-in", "--format", "tsv", "--wide", "--decimal-separator", ",", "item", "Cap"},
+         "Cave Lurker\t22,1312\t5\nCow Warden\t22,56\t4\n"},
         {{"--format", "tsv", "set-items", "Pasture Guard"},
          "Cowl of Dusk\nCowherd's Treads\nPasture Gauntlets\n"},
         {{"--format", "tsv", "mf", "200"}, "unique\t171\nset\t183\nrare\t185\n"},
@@ -77,6 +83,32 @@ TEST(CliFormat, JsonKeepsTheEntriesBeforeTheErrorAndLatin1Names) {
     EXPECT_NE(r.out.find("\"message\": \"'0.\\u00005' is not a valid floating point value.\""),
               std::string::npos)
         << r.out;
+}
+
+// A chance of 0 has no "1 in N": the text line gets nothing, TSV an empty
+// column, JSON null.
+TEST(CliFormat, OneInOfAChanceOfZero) {
+    const TempDataDir data{{"Normal/monsterlist.txt", "Rat:rat.txt,1\n"},
+                           {"Normal/rat.txt", "Gold:0\nCap:0.5\n"}};
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {{"--one-in"}, "0=Gold\n50=Cap (1 in 2)\n"},
+        {{"--one-in", "--format", "tsv"}, "Gold\t0\t\nCap\t50\t2\n"},
+        {{"--format", "json", "--sort", "highest"},
+         "{\n  \"entries\": [\n    {\n      \"name\": \"Cap\",\n      \"chance\": \"50\",\n"
+         "      \"value\": 50.0,\n      \"one_in\": 2,\n      \"kills_90\": 4\n    },\n"
+         "    {\n      \"name\": \"Gold\",\n      \"chance\": \"0\",\n      \"value\": 0.0,\n"
+         "      \"one_in\": null,\n      \"kills_90\": null\n    }\n  ],\n  \"error\": null\n}\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--data", data.path()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"monster", "Rat"});
+        EXPECT_EQ(runTool(args).out, c.out) << c.args.back();
+    }
 }
 
 TEST(CliFormat, JsonErrorSaysWhere) {
