@@ -79,7 +79,8 @@ void addOptions(CLI::App& app, Settings& s, std::string& separator) {
         ->check(CLI::IsMember({"text", "tsv", "json"}))
         ->type_name("FORMAT")
         ->capture_default_str();
-    app.set_version_flag("--version", std::string("dropcalc-cli ") + DROPCALC_VERSION);
+    app.set_version_flag("--version",
+                         std::string("dropcalc-cli ") + DROPCALC_VERSION + "\nLicense: MIT");
 }
 
 // One subcommand a command of the table, its arguments stored in `args`.

@@ -207,7 +207,7 @@ TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {
 }
 
 TEST(CliUsage, VersionUnknownCommandAndCommandHelp) {
-    EXPECT_EQ(runTool({"--version"}).out, "dropcalc-cli 1.1.0\n");
+    EXPECT_EQ(runTool({"--version"}).out, "dropcalc-cli 1.1.0\nLicense: MIT\n");
     const CliRun unknown = runTool({"--data", "x", "frobnicate"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err,
