@@ -200,24 +200,28 @@ void writeProblems(std::ostream& out, const CheckReport& report, Format format) 
             << report.files << " files\n";
 }
 
+// One result entry as a text or TSV line, with its "1 in N" under --one-in.
+void writeEntry(std::ostream& out, const std::string& entry, const Settings& s, Format format) {
+    if (format == Format::Text && !s.oneIn) {
+        out << entry << '\n';
+        return;
+    }
+    const Split split = splitEntry(entry, s);
+    const Odds odds = s.oneIn ? entryOdds(split.chance, s.decimalSeparator) : Odds{};
+    if (format == Format::Text)
+        out << entry << oneInSuffix(odds) << '\n';
+    else if (s.oneIn)
+        out << split.name << '\t' << split.chance << '\t'
+            << (odds.oneIn ? std::to_string(*odds.oneIn) : std::string()) << '\n';
+    else
+        out << split.name << '\t' << split.chance << '\n';
+}
+
 void writeLines(std::ostream& out, const Outcome& o, const Settings& s, Format format) {
     switch (o.shape) {
     case Shape::Results:
-        for (const std::string& entry : o.results.entries()) {
-            if (format == Format::Text && !s.oneIn) {
-                out << entry << '\n';
-                continue;
-            }
-            const Split split = splitEntry(entry, s);
-            const Odds odds = s.oneIn ? entryOdds(split.chance, s.decimalSeparator) : Odds{};
-            if (format == Format::Text)
-                out << entry << oneInSuffix(odds) << '\n';
-            else if (s.oneIn)
-                out << split.name << '\t' << split.chance << '\t'
-                    << (odds.oneIn ? std::to_string(*odds.oneIn) : std::string()) << '\n';
-            else
-                out << split.name << '\t' << split.chance << '\n';
-        }
+        for (const std::string& entry : o.results.entries())
+            writeEntry(out, entry, s, format);
         break;
     case Shape::Names:
         for (const std::string& name : o.names)
