@@ -26,6 +26,8 @@ const char* optionName(Option option) {
         return "--decimal-separator";
     case kWideOption:
         return "--wide";
+    case kOneInOption:
+        return "--one-in";
     case kFormatOption:
         return "--format";
     }
@@ -125,8 +127,8 @@ void check(const Settings& s, Outcome& out) {
     report = checkData(files, difficultyFolderFiles(files), s.decimalSeparator);
 }
 
-const OptionSet kSearchOptions =
-    kDataOption | kSortOption | kDifficultyOption | kSeparatorOption | kWideOption | kFormatOption;
+const OptionSet kSearchOptions = kDataOption | kSortOption | kDifficultyOption | kSeparatorOption |
+                                 kWideOption | kOneInOption | kFormatOption;
 
 std::vector<Command> makeCommands() {
     using Args = std::vector<std::string>;

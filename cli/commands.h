@@ -1,8 +1,8 @@
 #pragma once
 
+#include "check/check.h"
 #include "results/entry.h"
 #include "results/resultlist.h"
-#include "check/check.h"
 #include "search/searches.h"
 
 #include <cstdint>
@@ -28,11 +28,12 @@ enum Option : unsigned {
     kSeparatorOption = 1U << 4,
     kWideOption = 1U << 5,
     kFormatOption = 1U << 6,
+    kOneInOption = 1U << 7,
 };
 using OptionSet = unsigned;
 inline constexpr Option kOptions[] = {kMagicFindOption,  kDataOption,      kSortOption,
                                       kDifficultyOption, kSeparatorOption, kWideOption,
-                                      kFormatOption};
+                                      kOneInOption,      kFormatOption};
 
 // "--mf" for kMagicFindOption, and so on.
 const char* optionName(Option option);
@@ -45,6 +46,7 @@ struct Settings {
     DifficultySet difficulties{.normal = true};
     Format format = Format::Text;
     bool wide = false;
+    bool oneIn = false; // " (1 in N)" after each entry
     char decimalSeparator = '.';
     OptionSet given = 0; // the options on the command line
 };

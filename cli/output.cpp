@@ -2,6 +2,7 @@
 
 #include "cli/jsonwriter.h"
 #include "results/convert.h"
+#include "results/odds.h"
 
 #include <new>
 #include <optional>
@@ -40,6 +41,19 @@ std::optional<double> chanceValue(std::string_view chance, char separator) {
     } catch (const DropError&) {
         return std::nullopt;
     }
+}
+
+// The odds of an entry's chance text, none when it does not read back.
+Odds entryOdds(std::string_view chance, char separator) {
+    const std::optional<double> value = chanceValue(chance, separator);
+    return value ? oddsFor(*value) : Odds{};
+}
+
+void writeWholeOrNull(JsonWriter& json, const std::optional<std::int64_t>& n) {
+    if (n)
+        json.integer(*n);
+    else
+        json.null();
 }
 
 // A field of a TSV line: TAB, line feed, carriage return and backslash
@@ -106,10 +120,16 @@ void writeJsonEntries(JsonWriter& json, const Outcome& outcome, const Settings& 
                            json.key("chance");
                            json.string(split.chance);
                            json.key("value");
-                           if (const auto value = chanceValue(split.chance, s.decimalSeparator))
+                           const auto value = chanceValue(split.chance, s.decimalSeparator);
+                           if (value)
                                json.number(*value);
                            else
                                json.null();
+                           const Odds odds = value ? oddsFor(*value) : Odds{};
+                           json.key("one_in");
+                           writeWholeOrNull(json, odds.oneIn);
+                           json.key("kills_90");
+                           writeWholeOrNull(json, odds.kills90);
                            json.end();
                        }
                    },
@@ -217,21 +237,39 @@ void writeProblems(std::ostream& out, const CheckReport& report, Format format, 
             << report.files << " files\n";
 }
 
+// One result entry as a text or TSV line, with its "1 in N" under --one-in.
+void writeEntry(std::ostream& out, const std::string& entry, const Settings& s) {
+    const bool tsv = s.format == Format::Tsv;
+    if (!tsv && !s.oneIn) {
+        out << entry << '\n';
+        return;
+    }
+    const Split split = splitEntry(entry, s);
+    const Odds odds = s.oneIn ? entryOdds(split.chance, s.decimalSeparator) : Odds{};
+    if (!tsv) {
+        out << entry;
+        if (odds.oneIn)
+            out << " (1 in " << *odds.oneIn << ')';
+        out << '\n';
+        return;
+    }
+    writeField(out, split.name);
+    out << '\t';
+    writeField(out, split.chance);
+    if (s.oneIn) {
+        out << '\t';
+        if (odds.oneIn)
+            out << *odds.oneIn;
+    }
+    out << '\n';
+}
+
 void writeLines(std::ostream& out, const Outcome& outcome, const Settings& s, bool ended) {
     const bool tsv = s.format == Format::Tsv;
     std::visit(Overloaded{
                    [&](const Entries& e) {
-                       for (const std::string& entry : e.list.entries()) {
-                           if (!tsv) {
-                               out << entry << '\n';
-                               continue;
-                           }
-                           const Split split = splitEntry(entry, s);
-                           writeField(out, split.name);
-                           out << '\t';
-                           writeField(out, split.chance);
-                           out << '\n';
-                       }
+                       for (const std::string& entry : e.list.entries())
+                           writeEntry(out, entry, s);
                    },
                    [&](const Names& n) {
                        for (const std::string& name : n.names) {
@@ -255,6 +293,27 @@ void writeLines(std::ostream& out, const Outcome& outcome, const Settings& s, bo
 }
 
 } // namespace
+
+SearchNote overHundredNote(const Outcome& outcome, const Settings& settings) {
+    const auto* entries = std::get_if<Entries>(&outcome);
+    if (entries == nullptr)
+        return std::nullopt;
+    std::string_view first;
+    std::size_t over = 0;
+    for (const std::string& entry : entries->list.entries()) {
+        const Split split = splitEntry(entry, settings);
+        const std::optional<double> value = chanceValue(split.chance, settings.decimalSeparator);
+        if (value && *value > 100 && over++ == 0)
+            first = split.name;
+    }
+    if (over == 0)
+        return std::nullopt;
+    const std::string name = "\"" + shortened(first) + "\"";
+    const std::string chances =
+        over == 1 ? "the chance of " + name + " is"
+                  : "the chances of " + name + " and " + std::to_string(over - 1) + " more are";
+    return chances + " over 100 % (chances added up after a \"-\" line of a drop table)";
+}
 
 const DropError& outOfMemory() {
     static const DropError error("Out of memory.");

@@ -34,11 +34,13 @@ const char* const kFooter =
     "  dropcalc-cli --data examples/data check\n"
     "\n"
     "Formats: text prints the entries as the list shows them. tsv prints NAME<TAB>CHANCE\n"
-    "for a search, the name alone for list and set-items, LABEL<TAB>NUMBER for mf\n"
-    "(unique, set, rare), PATH<TAB>LINE<TAB>SEVERITY<TAB>MESSAGE for check. json prints\n"
-    "{\"entries\": [...], \"error\": null}, each entry {\"name\", \"chance\", \"value\"} for a\n"
-    "search, {\"name\"} for list and set-items, {\"name\", \"value\"} for mf; check prints\n"
-    "{\"problems\": [...], \"errors\", \"warnings\", \"files\"}.\n"
+    "(and <TAB>N with --one-in) for a search, the name alone for list and set-items,\n"
+    "LABEL<TAB>NUMBER for mf (unique, set, rare), PATH<TAB>LINE<TAB>SEVERITY<TAB>MESSAGE\n"
+    "for check. json prints {\"entries\": [...], \"error\": null}, each entry {\"name\",\n"
+    "\"chance\", \"value\", \"one_in\", \"kills_90\"} for a search, {\"name\"} for list and\n"
+    "set-items, {\"name\", \"value\"} for mf; check prints {\"problems\": [...], \"errors\",\n"
+    "\"warnings\", \"files\"}. For a chance of c %, N is 100 / c rounded (1 in N), and\n"
+    "kills_90 the kills that drop it with 90 % certainty.\n"
     "\n"
     "Exit status: 0 when the command ran to its end; 1 when the data files stopped it\n"
     "(the entries found before are printed, the message is the last line on standard\n"
@@ -62,14 +64,17 @@ struct OptionTexts {
     std::string difficulty = "normal";
     std::string separator;
     bool wide = false;
+    bool oneIn = false;
     std::string format = "text";
 };
 
 void addOptions(CLI::App& app, OptionTexts& o) {
     app.add_option("--data", o.dataDir, "Data directory (default: the current directory)")
         ->type_name("DIR");
-    app.add_option("--sort", o.sort, "Sort mode: name (name first) or chance (chance first)")
-        ->check(CLI::IsMember({"name", "chance"}))
+    app.add_option("--sort", o.sort,
+                   "Sort mode: name (name first), chance (chance first) or highest (chance "
+                   "first, highest chance first)")
+        ->check(CLI::IsMember({"name", "chance", "highest"}))
         ->type_name("MODE")
         ->capture_default_str();
     app.add_option("--mf", o.magicFind,
@@ -86,22 +91,27 @@ void addOptions(CLI::App& app, OptionTexts& o) {
         ->check(checkSeparator)
         ->type_name("C");
     app.add_flag("--wide", o.wide, "Replace each \"=\" of the entries by ten blanks");
+    app.add_flag("--one-in", o.oneIn, "Add \" (1 in N)\" to each entry (a third column N in tsv)");
     app.add_option("--format", o.format, "Output format: text, tsv or json")
         ->check(CLI::IsMember({"text", "tsv", "json"}))
         ->type_name("FORMAT")
         ->capture_default_str();
-    app.set_version_flag("--version", std::string("dropcalc-cli ") + DROPCALC_VERSION);
+    app.set_version_flag("--version",
+                         std::string("dropcalc-cli ") + DROPCALC_VERSION + "\nLicense: MIT");
 }
 
 // The settings the options give, each text parsed here once.
 Settings settingsFrom(const CLI::App& app, const OptionTexts& o, char localeSeparator) {
     Settings s;
     s.dataDir = o.dataDir;
-    s.sort = o.sort == "name" ? SortMode::NameFirst : SortMode::ChanceFirst;
+    s.sort = o.sort == "name"      ? SortMode::NameFirst
+             : o.sort == "highest" ? SortMode::Highest
+                                   : SortMode::ChanceFirst;
     s.magicFind = o.magicFind;
     s.difficulties = cli::parseDifficulties(o.difficulty);
     s.format = o.format == "json" ? Format::Json : o.format == "tsv" ? Format::Tsv : Format::Text;
     s.wide = o.wide;
+    s.oneIn = o.oneIn;
     s.decimalSeparator = o.separator.empty() ? localeSeparator : o.separator[0];
     for (const cli::Option option : cli::kOptions)
         if (app.get_option(cli::optionName(option))->count() > 0)
@@ -199,6 +209,8 @@ int execute(const Command& command, const Settings& s, const std::vector<std::st
     const auto* report = std::get_if<CheckReport>(&outcome);
     const int status =
         flushed(ended != nullptr || (report != nullptr && report->errors() > 0) ? 1 : 0, out, err);
+    if (const SearchNote over = cli::overHundredNote(outcome, s))
+        err << "dropcalc-cli: note: " << *over << '\n';
     cli::writeDiagnostics(err, ended, entries != nullptr ? entries->note : std::nullopt);
     return status;
 }

@@ -49,7 +49,7 @@ void walkDropTable(FileSource& files, DropTableRef ref, char decimalSeparator, O
             e.setNamedBy(std::move(ref.namedBy));
         throw;
     }
-    LineReader reader(std::move(table), std::move(ref.path));
+    LineReader reader(std::move(table), std::move(ref.path), files.cancel());
     std::int32_t picks = ref.picks;
     std::string storage;
     std::string_view line;

@@ -70,11 +70,12 @@ bool nextLineBeforeAnyError(LineReader& reader, std::string_view& line) {
 
 } // namespace
 
-DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list)
+DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list,
+                             const std::atomic<bool>* cancel)
     : difficulty_(difficulty) {
     // The last line so far that names each table.
     std::unordered_map<std::string, std::size_t> lastLine;
-    LineReader reader(list);
+    LineReader reader(list, {}, cancel);
     std::string_view line;
     // A read error partway ends the count; the walk raises it where it meets
     // it, after the lines before it.
@@ -105,8 +106,8 @@ void DropTableUses::visited(CachingFileSource& files, const std::string& rest) {
         files.release(dropTablePath(difficulty_, rest));
 }
 
-void readMonsterNames(FileSource& files, std::vector<std::string>& out) {
-    LineReader reader = files.open(monsterListPath(Difficulty::Normal));
+void readMonsterNames(FileSource& files, std::vector<std::string>& out, Difficulty difficulty) {
+    LineReader reader = files.open(monsterListPath(difficulty));
     std::string_view line;
     while (reader.next(line))
         for (const MonsterNameAt& candidate : scanMonsterNames(line))

@@ -59,7 +59,9 @@ std::string dropTablePath(Difficulty d, std::string_view rest);
 // again. Told of the lines in their order.
 class DropTableUses {
   public:
-    DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list);
+    // Reads every line of the list first; a set cancel flag stops it.
+    DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list,
+                  const std::atomic<bool>* cancel = nullptr);
     // The next monster line, with `rest`, is visited: whether a later line
     // names its table too (it is worth keeping then).
     bool visiting();
@@ -86,8 +88,8 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
             continue;
         const std::string path = monsterListPath(difficulty);
         const std::shared_ptr<const FileLines> list = files.read(path);
-        DropTableUses uses(difficulty, list);
-        LineReader monsters(list, path);
+        DropTableUses uses(difficulty, list, files.cancel());
+        LineReader monsters(list, path, files.cancel());
         monster.where.path = path;
         forEachLine(monsters, [&](std::string_view line) {
             cutFirstColon(line, monster);
@@ -101,8 +103,10 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
     }
 }
 
-// Start-up: the candidate names of "Normal/monsterlist.txt", appended to `out`
-// (which keeps what was read when an error ends the reading).
-void readMonsterNames(FileSource& files, std::vector<std::string>& out);
+// Start-up: the candidate names of "Normal/monsterlist.txt" (or of another
+// difficulty's list), appended to `out` (which keeps what was read when an
+// error ends the reading).
+void readMonsterNames(FileSource& files, std::vector<std::string>& out,
+                      Difficulty difficulty = Difficulty::Normal);
 
 } // namespace qdc

@@ -12,7 +12,7 @@ void setLabelsFor(ResultList& list, SortMode mode) {
 }
 
 void startSearch(ResultList& list, SortMode mode) {
-    list.setSorted(true);
+    list.setSorted(placedByText(mode));
     list.clear();
     setLabelsFor(list, mode);
 }
@@ -68,8 +68,12 @@ double mergePass(ResultList& list, const std::string& name, double newChance, So
 
 void widenSeparators(ResultList& list) {
     const int n = list.count();
+    // Unsorted, each entry is taken from the front and appended: one round
+    // leaves the order as it was.
+    const bool sorted = list.sorted();
     for (int i = 0; i < n; ++i) {
-        std::string entry = list.at(i);
+        const int at = sorted ? i : 0;
+        std::string entry = list.at(at);
         std::string wide;
         // Room for four widened separators; more let the text grow.
         wide.reserve(entry.size() + (kWideSeparator.size() - 1) * 4);
@@ -79,7 +83,7 @@ void widenSeparators(ResultList& list) {
             else
                 wide += c;
         }
-        list.removeAt(i);
+        list.removeAt(at);
         list.add(wide);
     }
 }

@@ -6,7 +6,16 @@
 
 namespace qdc {
 
-enum class SortMode { NameFirst, ChanceFirst };
+// Name first and chance first are sorted by the entry's text; highest first
+// has chance-first entries sorted by the chance as a number, highest first,
+// equal chances in name order.
+enum class SortMode { NameFirst, ChanceFirst, Highest };
+
+// Whether a list of this mode places its entries by their text. A list sorted
+// highest first is not: the search hands it its entries in their order.
+inline bool placedByText(SortMode mode) {
+    return mode != SortMode::Highest;
+}
 
 // What a search starts with: the list sorted, emptied, and the column labels
 // set for the sort mode.
@@ -30,7 +39,8 @@ double mergePass(ResultList& list, const std::string& name, double newChance, So
                  char decimalSeparator);
 
 // The item separator command: every "=" of every entry becomes ten blanks,
-// each rewritten entry placed again by its text.
+// each rewritten entry placed again by its text (kept in its place when the
+// list is not sorted).
 void widenSeparators(ResultList& list);
 
 // The wide separator: ten blanks.

@@ -14,6 +14,7 @@ class ResultList {
     // While sorted, add() places an entry by its text (collate()), after
     // entries that compare equal; otherwise it appends.
     virtual void setSorted(bool on) = 0;
+    virtual bool sorted() const = 0;
     virtual void clear() = 0;
     virtual int count() const = 0;
     virtual const std::string& at(int index) const = 0;
@@ -43,7 +44,7 @@ class MemoryResultList : public ResultList {
     void addAll(std::vector<std::string>&& entries) override;
     void setLabels(const std::string& nameLabel, const std::string& dropLabel) override;
 
-    bool sorted() const { return sorted_; }
+    bool sorted() const override { return sorted_; }
     const std::vector<std::string>& entries() const { return entries_; }
     const std::string& nameLabel() const { return nameLabel_; }
     const std::string& dropLabel() const { return dropLabel_; }

@@ -5,6 +5,8 @@
 #include "results/error.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace qdc {
 
@@ -172,7 +174,51 @@ template <class Text> void sortInListOrder(std::vector<SortKey>& keys, Text text
     });
 }
 
+// The chance of an entry as a number, for the highest-first order: as its
+// text reads back; "INF" and "-INF" as infinities; any other text that does
+// not read back as not a number, which comes last.
+double chanceNumber(std::string_view chance, bool readable, char decimalSeparator) {
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    if (readable)
+        return readBack(chance, decimalSeparator);
+    if (chance == "INF" || chance == "-INF")
+        return chance[0] == '-' ? -kInfinity : kInfinity;
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
 } // namespace
+
+std::vector<std::uint32_t> ResultWriter::liveHighestFirst() const {
+    struct Key {
+        double chance;
+        std::string_view name;
+        std::uint64_t order;
+        std::uint32_t slot;
+    };
+    std::vector<Key> keys;
+    keys.reserve(slots_.size() - free_.size());
+    for (std::uint32_t i = 0; i < slots_.size(); ++i) {
+        const Slot& slot = slots_[i];
+        if (slot.live)
+            keys.push_back({chanceNumber(entryParts(slot.text, mode_).chance, !slot.unreadable,
+                                         decimalSeparator_),
+                            slot.name, slot.order, i});
+    }
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        const bool aNumber = !std::isnan(a.chance);
+        if (aNumber != !std::isnan(b.chance))
+            return aNumber;
+        if (aNumber && a.chance != b.chance)
+            return a.chance > b.chance;
+        const int byName = collate(a.name, b.name);
+        return byName != 0 ? byName < 0 : a.order < b.order;
+    });
+    std::vector<std::uint32_t> live;
+    live.reserve(keys.size());
+    for (const Key& key : keys)
+        live.push_back(key.slot);
+    return live;
+}
 
 std::vector<std::uint32_t> ResultWriter::liveInListOrder() const {
     std::vector<SortKey> keys;
@@ -259,7 +305,8 @@ double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
 void ResultWriter::finish() {
     if (slots_.empty())
         return;
-    const std::vector<std::uint32_t> live = liveInListOrder();
+    const std::vector<std::uint32_t> live =
+        mode_ == SortMode::Highest ? liveHighestFirst() : liveInListOrder();
     std::vector<std::string> entries;
     entries.reserve(live.size());
     for (const std::uint32_t index : live)

@@ -23,6 +23,8 @@ enum class MergeRule {
 // collect(), also when an error ends the search there.
 // The list comes out as adding each entry at its sorted place would leave it:
 // ties keep the order they were added in, and a merge sums in list order.
+// Highest first, the entries are the chance-first ones, merged in the order
+// of chance-first text, and handed over highest chance first.
 class ResultWriter {
   public:
     ResultWriter(ResultList& list, SortMode mode, char decimalSeparator, MergeRule rule)
@@ -67,6 +69,7 @@ class ResultWriter {
     void place(std::string text);
     void index(std::uint32_t index);
     std::vector<std::uint32_t> liveInListOrder() const;
+    std::vector<std::uint32_t> liveHighestFirst() const;
     double mergeInListOrder(const std::string& name, double chance);
     void kill(std::uint32_t index);
     void forgetAll(); // every entry, and the index with them

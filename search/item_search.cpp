@@ -13,7 +13,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
                       DifficultySet difficulties) {
     startSearch(list, env.mode);
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     // Once on, merging waits for the next line that names the item, in
     // whichever drop table, monster line or difficulty that comes.
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
@@ -35,7 +35,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
                 });
         });
     });
-    return named || item.empty() ? std::nullopt : unnamedItemNote(item, difficulties);
+    return named || item.empty() ? std::nullopt : unnamedItemNote(files, item, difficulties);
 }
 
 } // namespace qdc

@@ -16,15 +16,17 @@ namespace qdc {
 
 namespace {
 
-SearchNote setItemNote(const SetItemFind& found, const std::string& baseSet,
-                       const std::string& setItem) {
+// Given with entries too: a base set that is not listed leaves the set level
+// at 0, which changes every chance.
+SearchNote setItemNote(FileSource& files, const SetItemFind& found, const std::string& baseSet,
+                       const std::string& setItem, DifficultySet difficulties) {
     if (baseSet.empty() || setItem.empty())
         return std::nullopt;
     if (!found.baseSetListed)
-        return missingBaseSetNote(baseSet);
+        return missingBaseSetNote(files, baseSet);
     if (!found.setItemInBlock)
-        return missingSetItemNote(baseSet, setItem);
-    return std::nullopt;
+        return missingSetItemNote(files, baseSet, setItem);
+    return difficulties.any() ? std::nullopt : noDifficultyNote();
 }
 
 } // namespace
@@ -36,10 +38,10 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     // leaves it empty, with its sorting and labels as they were.
     list.clear();
     const std::int32_t realMagicFind = realSetMagicFind(toInt(magicFindText));
-    list.setSorted(true);
+    list.setSorted(placedByText(env.mode));
     setLabelsFor(list, env.mode);
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     const SetItemFind found = findSetItem(files, baseSet, setItem);
     const SetQuality quality =
         setQualityFor(lookupQualityFlag(files, found.baseItem, ItemKey::BeforeComma));
@@ -93,7 +95,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
                 });
         });
     });
-    return setItemNote(found, baseSet, setItem);
+    return setItemNote(files, found, baseSet, setItem, difficulties);
 }
 
 } // namespace qdc

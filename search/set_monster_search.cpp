@@ -43,7 +43,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     if (monster.empty())
         return std::nullopt;
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     SetChanceInput in;
     in.realMagicFind = realSetMagicFind(magicFind);
     in.monsterName = monster;
@@ -57,7 +57,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     // Only the first monster line of the name counts.
     const std::optional<MonsterLine> line = firstMonsterLine(files, difficulty, monster);
     if (!line)
-        return missingMonsterNote(monster, difficulty);
+        return missingMonsterNote(files, monster, difficulty);
     const DropTableRef ref =
         locatedAt(line->where, [&] { return dropTableRef(difficulty, line->rest, line->where); });
     const bool cowMonster = beginsWithCow(monster);

@@ -35,7 +35,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     const std::int32_t realMagicFind = realUniqueMagicFind(toInt(magicFindText));
     startSearch(list, env.mode);
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     const std::optional<UniqueRecord> found = findUniqueByName(files, unique);
     const UniqueRecord record = found.value_or(UniqueRecord{});
     const UniqueQuality quality =
@@ -82,7 +82,11 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
                 });
         });
     });
-    return found || unique.empty() ? std::nullopt : missingUniqueNote(unique);
+    if (unique.empty())
+        return std::nullopt;
+    if (!found)
+        return missingUniqueNote(files, unique);
+    return difficulties.any() ? std::nullopt : noDifficultyNote();
 }
 
 } // namespace qdc

@@ -427,7 +427,7 @@ void WindowTest::programOptions() {
     QProcess process;
     process.start(DROPCALC_APP, {"--version"});
     QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.readAllStandardOutput(), "dropcalc " DROPCALC_VERSION "\n");
+    QCOMPARE(process.readAllStandardOutput(), "dropcalc " DROPCALC_VERSION "\nLicense: MIT\n");
     process.start(DROPCALC_APP, {"--bogus"});
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 2);

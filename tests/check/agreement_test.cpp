@@ -190,7 +190,8 @@ Stops stopsOf(const Files& files) {
         source.set(path, bytes);
     std::vector<std::function<void()>> runs;
     std::vector<std::string> names;
-    for (const auto& read : {readMonsterNames, readItemNames, readBaseSetNames, readUniqueNames})
+    runs.push_back([&source, &names] { readMonsterNames(source, names); });
+    for (const auto& read : {readItemNames, readBaseSetNames, readUniqueNames})
         runs.push_back([&source, read, &names] { read(source, names); });
     const SearchEnv env{source, '.', SortMode::ChanceFirst};
     MemoryResultList list;

@@ -44,12 +44,23 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
         {{"--format", "tsv", "--difficulty", "hell", "--sort", "name", "item", "Cap"},
          "Cave Lurker (H)\t22.1312\nCow Warden (H)\t22.56\n"},
         {{"--format", "tsv", "--wide", "item", "Cap"}, "Cave Lurker\t22.1312\nCow Warden\t22.56\n"},
+        {{"--sort", "highest", "--difficulty", "normal,hell", "item", "Ring"},
+         "38.360704=Ember Drake\n38.360704=Ember Drake (H)\n7.84=Bog Wight\n7.84=Bog Wight (H)\n"
+         "2.4925125=Cave Lurker\n2.4925125=Cave Lurker (H)\n"},
+        {{"--sort", "highest", "--wide", "--format", "tsv", "monster", "Tunnel Rat"},
+         "Nothing\t70\nGold\t20\nShort Blade\t6\nMinor Elixir\t4\n"},
         {{"--format", "json", "--decimal-separator", ",", "item", "Cap"},
          "{\n  \"entries\": [\n    {\n      \"name\": \"Cave Lurker\",\n      \"chance\": "
          "\"22,1312\",\n"
-         "      \"value\": 22.1312\n    },\n    {\n      \"name\": \"Cow Warden\",\n      "
-         "\"chance\": "
-         "\"22,56\",\n      \"value\": 22.56\n    }\n  ],\n  \"error\": null\n}\n"},
+         "      \"value\": 22.1312,\n      \"one_in\": 5,\n      \"kills_90\": 10\n    },\n"
+         "    {\n      \"name\": \"Cow Warden\",\n      \"chance\": \"22,56\",\n"
+         "      \"value\": 22.56,\n      \"one_in\": 4,\n      \"kills_90\": 10\n    }\n  ],\n"
+         "  \"error\": null\n}\n"},
+        {{"--one-in", "--sort", "highest", "monster", "Tunnel Rat"},
+         "70=Nothing (1 in 1)\n20=Gold (1 in 5)\n6=Short Blade (1 in 17)\n4=Minor Elixir (1 in "
+         "25)\n"},
+        {{"--one-in", "--format", "tsv", "--wide", "--decimal-separator", ",", "item", "Cap"},
+         "Cave Lurker\t22,1312\t5\nCow Warden\t22,56\t4\n"},
         {{"--format", "tsv", "set-items", "Pasture Guard"},
          "Cowl of Dusk\nCowherd's Treads\nPasture Gauntlets\n"},
         {{"--format", "tsv", "mf", "200"}, "unique\t171\nset\t183\nrare\t185\n"},
@@ -59,7 +70,8 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
         {{"--format", "tsv", "monster", "Cave Lurker"}, "A=B\t50\n", equals.path()},
         {{"--format", "json", "monster", "Cave Lurker"},
          "{\n  \"entries\": [\n    {\n      \"name\": \"A=B\",\n      \"chance\": \"50\",\n"
-         "      \"value\": 50.0\n    }\n  ],\n  \"error\": null\n}\n",
+         "      \"value\": 50.0,\n      \"one_in\": 2,\n      \"kills_90\": 4\n    }\n  ],\n"
+         "  \"error\": null\n}\n",
          equals.path()},
     };
     for (const Case& c : cases) {
@@ -82,6 +94,73 @@ TEST(CliFormat, JsonKeepsTheEntriesBeforeTheErrorAndLatin1Names) {
     EXPECT_NE(r.out.find("\"message\": \"'0.\\u00005' is not a valid floating point value.\""),
               std::string::npos)
         << r.out;
+}
+
+// A chance of 0 has no "1 in N": the text line gets nothing, TSV an empty
+// column, JSON null.
+TEST(CliFormat, OneInOfAChanceOfZero) {
+    const TempDataDir data{{"Normal/monsterlist.txt", "Rat:rat.txt,1\n"},
+                           {"Normal/rat.txt", "Gold:0\nCap:0.5\n"}};
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {{"--one-in"}, "0=Gold\n50=Cap (1 in 2)\n"},
+        {{"--one-in", "--format", "tsv"}, "Gold\t0\t\nCap\t50\t2\n"},
+        {{"--format", "json", "--sort", "highest"},
+         "{\n  \"entries\": [\n    {\n      \"name\": \"Cap\",\n      \"chance\": \"50\",\n"
+         "      \"value\": 50.0,\n      \"one_in\": 2,\n      \"kills_90\": 4\n    },\n"
+         "    {\n      \"name\": \"Gold\",\n      \"chance\": \"0\",\n      \"value\": 0.0,\n"
+         "      \"one_in\": null,\n      \"kills_90\": null\n    }\n  ],\n  \"error\": null\n}\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--data", data.path()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"monster", "Rat"});
+        EXPECT_EQ(runTool(args).out, c.out) << c.args.back();
+    }
+}
+
+// Notes go to standard error whether or not there are entries; stdout and
+// the status stay those of the search.
+TEST(CliNotes, WithAndWithoutEntries) {
+    const TempDataDir over{{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,1\n"},
+                           {"Normal/rat.txt", "Gold:0.9\nCap:0.7\n-\nGold:0.9\nCap:0.5\n"},
+                           {"Normal/bat.txt", "Gold:0.9\n-\nGold:0.2\n"}};
+    const std::string examples = DROPCALC_EXAMPLES;
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err;
+    };
+    const std::string note = "dropcalc-cli: note: ";
+    const std::vector<Case> cases = {
+        {{"--data", over.path(), "monster", "Bat"},
+         "110=Gold\n",
+         note + "the chance of \"Gold\" is over 100 % (chances added up after a \"-\" line of a "
+                "drop table)\n"},
+        {{"--data", over.path(), "--sort", "name", "monster", "Rat"},
+         "Cap=120\nGold=180\n",
+         note + "the chances of \"Cap\" and 1 more are over 100 % (chances added up after a "
+                "\"-\" line of a drop table)\n"},
+        {{"--data", over.path(), "monster", "rat"},
+         "",
+         note + "no monster named \"rat\" in Normal/monsterlist.txt; did you mean \"Rat\"?\n"},
+        {{"--data", examples, "set-item", "ashen vigil", "Ashen Vigil Cowl"},
+         "0.0382942132=Cow Warden\n0.0530097847=Cave Lurker\n",
+         note + "no base set named \"ashen vigil\" in setlist.txt; did you mean \"Ashen "
+                "Vigil\"?\n"},
+        {{"--data", examples, "--difficulty", "", "item", "Ring"},
+         "",
+         note + "no difficulty is chosen\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = runTool(c.args);
+        EXPECT_EQ(r.status, 0) << c.args.back();
+        EXPECT_EQ(r.out, c.out) << c.args.back();
+        EXPECT_EQ(r.err, c.err) << c.args.back();
+    }
 }
 
 TEST(CliFormat, JsonErrorSaysWhere) {
@@ -220,7 +299,7 @@ TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {
 }
 
 TEST(CliUsage, VersionUnknownCommandAndCommandHelp) {
-    EXPECT_EQ(runTool({"--version"}).out, "dropcalc-cli 1.1.0\n");
+    EXPECT_EQ(runTool({"--version"}).out, "dropcalc-cli 1.1.0\nLicense: MIT\n");
     const CliRun unknown = runTool({"--data", "x", "frobnicate"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err,

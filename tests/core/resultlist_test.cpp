@@ -1,6 +1,7 @@
 #include "results/collation.h"
 #include "results/entry.h"
 #include "results/error.h"
+#include "results/numtext.h"
 #include "results/resultlist.h"
 #include "results/resultwriter.h"
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,6 +95,56 @@ TEST(Entries, StartSearchSetsLabelsForTheSortMode) {
     qdc::startSearch(list, SortMode::NameFirst);
     EXPECT_EQ(list.nameLabel(), "Name");
     EXPECT_EQ(list.dropLabel(), "% Drop Chance");
+    qdc::startSearch(list, SortMode::Highest);
+    EXPECT_FALSE(list.sorted());
+    EXPECT_EQ(list.nameLabel(), "% Drop Chance");
+}
+
+// Highest first: chance-first texts, merged as chance first merges them, in
+// the order of their chance as a number, equal chances in name order.
+TEST(ResultWriter, HighestChanceFirst) {
+    struct Step {
+        bool arm;
+        const char* name;
+        double chance; // added as its text with "." (merged first when armed)
+    };
+    struct Case {
+        char sep;
+        std::vector<Step> steps;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {'.',
+         {{false, "b", 9}, {false, "a", 10}, {false, "B", 9}, {false, "c", 0.5}, {false, "A", 9}},
+         {"10=a", "9=A", "9=b", "9=B", "0.5=c"}},
+        // The merged sum of "a" rises above "z".
+        {'.', {{false, "a", 3}, {false, "z", 5}, {true, "a", 4}}, {"7=a", "5=z"}},
+        // Read back with the locale's separator: 10,5 is more than 9,75.
+        {',', {{false, "x", 9.75}, {false, "y", 10.5}}, {"10,5=y", "9,75=x"}},
+        // Texts that do not read back: INF first, -INF after the numbers, the
+        // rest last in name order.
+        {'.',
+         {{false, "n", NAN},
+          {false, "m", -INFINITY},
+          {false, "i", INFINITY},
+          {false, "k", 1},
+          {false, "l", NAN}},
+         {"INF=i", "1=k", "-INF=m", "NAN=l", "NAN=n"}},
+    };
+    for (const Case& c : cases) {
+        MemoryResultList list;
+        qdc::startSearch(list, SortMode::Highest);
+        qdc::ResultWriter writer(list, SortMode::Highest, c.sep, qdc::MergeRule::UntilNextMerge);
+        writer.collect([&] {
+            for (const Step& step : c.steps) {
+                if (step.arm)
+                    writer.armMerge();
+                const double chance = writer.merge(step.name, step.chance);
+                writer.add(step.name, qdc::generalNumberText(chance, c.sep));
+            }
+        });
+        EXPECT_EQ(list.entries(), c.expected) << c.expected.front();
+    }
 }
 
 TEST(MergePass, RemovesEveryEntryOfTheNameAndSumsTheChances) {
@@ -159,6 +211,13 @@ TEST(SeparatorCommand, WidensEveryEntryAndKeepsTheOrder) {
     chanceFirst.add("27.1=Cave Lurker");
     qdc::widenSeparators(chanceFirst);
     EXPECT_EQ(chanceFirst.entries(), (std::vector<std::string>{"27.1" + wide + "Cave Lurker"}));
+
+    MemoryResultList highest; // not sorted: the order stays
+    for (const char* e : {"9=b", "5=a", "1=c"})
+        highest.add(e);
+    qdc::widenSeparators(highest);
+    EXPECT_EQ(highest.entries(),
+              (std::vector<std::string>{"9" + wide + "b", "5" + wide + "a", "1" + wide + "c"}));
 
     MemoryResultList empty;
     qdc::widenSeparators(empty);
