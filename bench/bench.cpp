@@ -14,6 +14,7 @@
 #include "search/check.h"
 #include "search/searches.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -133,11 +134,13 @@ std::size_t readFloor(const std::string& dir, const std::vector<std::string>& pa
     }
     const std::vector<std::string> paths(recorder.paths.begin(), recorder.paths.end());
     OneReadSource oneRead(c.dir);
+    // Timed as the window runs a search: with a cancel flag, never set.
+    const std::atomic<bool> cancel{false};
     const auto timed = [&](FileSource& files) {
         return [&] {
             MemoryResultList again;
             try {
-                c.run(SearchEnv{files, '.', SortMode::ChanceFirst}, again);
+                c.run(SearchEnv{files, '.', SortMode::ChanceFirst, &cancel}, again);
             } catch (const DropError&) {
             }
         };

@@ -34,7 +34,7 @@ template <class OnDash, class Visit>
 void walkDropTable(FileSource& files, DropTableRef ref, char decimalSeparator, OnDash onDash,
                    Visit visit) {
     std::shared_ptr<const FileLines> table = files.read(ref.path);
-    LineReader reader(std::move(table), std::move(ref.path));
+    LineReader reader(std::move(table), std::move(ref.path), files.cancel());
     std::int32_t picks = ref.picks;
     std::string storage;
     std::string_view line;

@@ -15,7 +15,17 @@ std::vector<std::string> splitLines(const std::string& bytes) {
     return lines;
 }
 
+namespace {
+
+[[noreturn]] void throwCancelled() {
+    throw SearchCancelled{};
+}
+
+} // namespace
+
 bool LineReader::next(std::string_view& line) {
+    if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed))
+        throwCancelled();
     const std::string& bytes = file_->bytes;
     // A Ctrl-Z at the start of a line ends the file.
     if (pos_ >= bytes.size() || bytes[pos_] == '\x1a') {

@@ -2,6 +2,7 @@
 
 #include "results/error.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,6 +22,10 @@ struct FileLines {
     bool hasCarriageReturn = true; // false when no line needs a CR taken out
 };
 
+// What a reader raises when its cancel flag is set: the search that read the
+// line gives up. Not a data error: nothing is wrong with the data.
+struct SearchCancelled {};
+
 // Splits single-byte text into lines: a line ends at LF or CR LF, any other CR
 // is dropped, a Ctrl-Z at the start of a line ends the file, and the last line
 // needs no line end.
@@ -36,10 +41,12 @@ std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
 // line can say which.
 class LineReader {
   public:
-    explicit LineReader(std::shared_ptr<const FileLines> file, std::string path = {})
-        : file_(std::move(file)), path_(std::move(path)) {}
+    explicit LineReader(std::shared_ptr<const FileLines> file, std::string path = {},
+                        const std::atomic<bool>* cancel = nullptr)
+        : file_(std::move(file)), path_(std::move(path)), cancel_(cancel) {}
     // The next line, or false at the end of the file. Raises the file's read
-    // error where it happened. A view stays valid until the next call.
+    // error where it happened, and SearchCancelled before reading a line once
+    // the cancel flag is set. A view stays valid until the next call.
     bool next(std::string_view& line);
     bool next(std::string& line);
 
@@ -56,6 +63,7 @@ class LineReader {
     int number_ = 0;
     std::string_view line_;
     std::string scratch_; // a line that held a lone CR, without it
+    const std::atomic<bool>* cancel_;
 };
 
 // Calls visit(line) for every line of `reader`; an error raised by visit is
@@ -90,10 +98,16 @@ template <class Work> decltype(auto) locatedAt(const ErrorLocation& where, Work 
 class FileSource {
   public:
     virtual ~FileSource() = default;
-    LineReader open(const std::string& path) { return LineReader(read(path), path); }
+    LineReader open(const std::string& path) { return LineReader(read(path), path, cancel_); }
+    // The flag that the readers it opens look at before each line; none by
+    // default. Set by another thread to cancel the reading.
+    const std::atomic<bool>* cancel() const { return cancel_; }
     // The file, an error opening it located at its path.
     std::shared_ptr<const FileLines> read(const std::string& path);
     virtual std::shared_ptr<const FileLines> load(const std::string& path) = 0;
+
+  protected:
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 // Files held in memory, for tests and fuzzing. A path whose folder holds no
@@ -117,7 +131,10 @@ class MemoryFileSource : public FileSource {
 // need not be). Open errors are not kept: they end the search.
 class CachingFileSource : public FileSource {
   public:
-    explicit CachingFileSource(FileSource& source) : source_(source) {}
+    explicit CachingFileSource(FileSource& source, const std::atomic<bool>* cancel = nullptr)
+        : source_(source) {
+        cancel_ = cancel;
+    }
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     void release(const std::string& path) { cache_.erase(path); }
     void setKeeping(bool on) { keeping_ = on; }

@@ -80,7 +80,7 @@ LevelIndex::Table& LevelIndex::table(Difficulty d) {
         return table;
     table.path = levelsPath(d);
     table.file = files_.read(table.path);
-    LineReader reader(table.file, table.path);
+    LineReader reader(table.file, table.path, files_.cancel());
     std::string_view line;
     try {
         while (reader.next(line))

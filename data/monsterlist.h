@@ -86,7 +86,7 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
         const std::string path = monsterListPath(difficulty);
         const std::shared_ptr<const FileLines> list = files.read(path);
         DropTableUses uses(difficulty, list);
-        LineReader monsters(list, path);
+        LineReader monsters(list, path, files.cancel());
         forEachLine(monsters, [&](std::string_view line) {
             cutFirstColon(line, monster);
             files.setKeeping(uses.visiting());

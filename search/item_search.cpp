@@ -12,7 +12,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
                       DifficultySet difficulties) {
     startSearch(list, env.mode);
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     // Once on, merging waits for the next line that names the item, in
     // whichever drop table, monster line or difficulty that comes.
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);

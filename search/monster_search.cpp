@@ -14,7 +14,7 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
     if (monster.empty())
         return std::nullopt;
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     // Once a "-" line is read, every later entry of the search is merged.
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
     const char sep = env.decimalSeparator;

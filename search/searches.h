@@ -5,6 +5,7 @@
 #include "results/entry.h"
 #include "results/resultlist.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,10 @@ struct SearchEnv {
     FileSource& files;
     char decimalSeparator = '.';
     SortMode mode = SortMode::ChanceFirst;
+    // When set, another thread may set the flag to cancel the search: it then
+    // stops before its next line read by raising SearchCancelled (declared
+    // with the line reader), the list holding what was written before.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // What a search says besides its entries: when it finds nothing because the

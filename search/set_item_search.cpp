@@ -38,7 +38,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     list.setSorted(placedByText(env.mode));
     setLabelsFor(list, env.mode);
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     const SetItemFind found = findSetItem(files, baseSet, setItem);
     const SetQuality quality =
         setQualityFor(lookupQualityFlag(files, found.baseItem, ItemKey::BeforeComma));

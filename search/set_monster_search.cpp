@@ -43,7 +43,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     if (monster.empty())
         return std::nullopt;
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     SetChanceInput in;
     in.realMagicFind = realSetMagicFind(magicFind);
     in.monsterName = monster;

@@ -34,7 +34,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     const std::int32_t realMagicFind = realUniqueMagicFind(toInt(magicFindText));
     startSearch(list, env.mode);
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     const std::optional<UniqueRecord> found = findUniqueByName(files, unique);
     const UniqueRecord record = found.value_or(UniqueRecord{});
     const UniqueQuality quality =

@@ -20,7 +20,7 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     if (monster.empty())
         return std::nullopt;
 
-    CachingFileSource files(env.files);
+    CachingFileSource files(env.files, env.cancel);
     // Read once, before the monster list. A monster without a level line is
     // taken as level 0 without reduction.
     const LevelRecord level = findFirstLevel(files, difficulty, monster, ReductionCut::AfterComma)
