@@ -96,6 +96,9 @@ DropListView::DropListView(QWidget* parent) : QListView(parent), banner_(new QLa
     setTextElideMode(Qt::ElideNone);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A long answer is laid out a part at a time, between paints.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(500);
     copy_ = new QAction(QStringLiteral("&Copy\tCtrl+C"), this);
     copyAll_ = new QAction(QStringLiteral("Copy &all"), this);
     save_ = new QAction(QStringLiteral("&Save as\u2026"), this);

@@ -21,6 +21,8 @@ SearchRunner::SearchRunner(QObject* parent) : QObject(parent) {
 }
 
 SearchRunner::~SearchRunner() {
+    if (current_ != nullptr)
+        current_->cancel = true;
     for (QThread* thread : std::as_const(threads_)) {
         thread->wait();
         delete thread;
@@ -35,7 +37,8 @@ void SearchRunner::start(const std::string& folder, char decimalSeparator, qdc::
         QThread::create([job, folder, decimalSeparator, mode, work = std::move(work)] {
             try {
                 qdc::DiskFileSource files(folder);
-                job->answer.note = work({files, decimalSeparator, mode}, job->answer.list);
+                job->answer.note =
+                    work({files, decimalSeparator, mode, &job->cancel}, job->answer.list);
             } catch (...) {
                 job->answer.failure = std::current_exception();
             }
@@ -59,6 +62,7 @@ void SearchRunner::start(const std::string& folder, char decimalSeparator, qdc::
 void SearchRunner::cancelRunning() {
     if (current_ == nullptr)
         return;
+    current_->cancel = true;
     current_.reset();
     busyTimer_.stop();
     emit ended();

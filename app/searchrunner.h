@@ -26,7 +26,7 @@ struct SearchAnswer {
 
 // Runs one search at a time on a thread of its own, so that the window keeps
 // answering. A new search or the runner's end cancels the running one, whose
-// answer is then dropped.
+// answer is then dropped; the core checks the flag between lines.
 class SearchRunner final : public QObject {
     Q_OBJECT
   public:
@@ -52,6 +52,7 @@ class SearchRunner final : public QObject {
 
   private:
     struct Job {
+        std::atomic<bool> cancel{false};
         SearchAnswer answer;
     };
 
