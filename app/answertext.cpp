@@ -34,10 +34,6 @@ QString headingText(const SearchQuestion& question, int entries) {
     return parts.join(kDot);
 }
 
-QString noDifficultyText() {
-    return QStringLiteral("No difficulty is ticked: tick Norm., Nm. or Hell beside the box.");
-}
-
 QString stoppedText(const QString& path, int line) {
     if (path.isEmpty())
         return QStringLiteral("Stopped by an error: the list holds only the entries found before "

@@ -20,9 +20,6 @@ QString difficultyList(qdc::Difficulty difficulty);
 // before the count for the searches that read it.
 QString headingText(const SearchQuestion& question, int entries);
 
-// Why a search over check boxes found nothing before it read anything.
-QString noDifficultyText();
-
 // Tells that an error ended a search and where, over the entries it had
 // found; `line` is 0 when the place is a file as a whole, and `path` empty
 // when it is not known.

@@ -52,9 +52,8 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     size->addBelow(ui_->FolderLabel);
     connectHandlers();
     connectKeys();
-    if (!dataFolder.isEmpty())
+    if (FormCreate() && !dataFolder.isEmpty())
         rememberFolder(dataFolder_);
-    FormCreate();
 }
 
 TForm1::~TForm1() = default;
@@ -62,20 +61,32 @@ TForm1::~TForm1() = default;
 // Start-up: the Normal monster list and the three top-level lists fill the
 // selection boxes. A list file that cannot be read ends the reading there;
 // the lists keep what was read so far and the window opens all the same.
-void TForm1::FormCreate() {
+// Each list is read once, for its names and to tell how its bytes show.
+bool TForm1::FormCreate() {
     model_->list().setSorted(false);
-    names_ = NameText(listsAreUtf8(dataFolder_));
-    model_->setNameText(names_);
     showFolder();
     NameLists lists;
-    try {
-        readNameLists(localPath(dataFolder_), lists);
-    } catch (const std::exception& e) {
-        fillBoxes(lists);
-        showError(e, true);
-        return;
+    std::exception_ptr failure;
+    {
+        qdc::DiskFileSource disk(localPath(dataFolder_));
+        qdc::CachingFileSource files(disk);
+        try {
+            readNameLists(files, lists);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        names_ = NameText(listsAreUtf8(files));
     }
+    model_->setNameText(names_);
     fillBoxes(lists);
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            showError(e, true);
+        }
+    }
+    return !failure;
 }
 
 // Shown without hovering, below the list; the whole path in its tooltip.
@@ -205,8 +216,8 @@ void TForm1::CalcMfClick() {
 
 void TForm1::openFolder(const QString& folder) {
     dataFolder_ = QDir(folder).absolutePath();
-    rememberFolder(dataFolder_);
-    FormCreate();
+    if (FormCreate())
+        rememberFolder(dataFolder_);
 }
 
 // A folder without "Normal" is refused; the data shown stays.
@@ -264,8 +275,6 @@ void TForm1::showAnswer(const SearchQuestion& question, SearchAnswer& answer) {
     QStringList notes;
     if (answer.note)
         notes.append(names_.decodeMessage(*answer.note));
-    if (question.difficulties.isEmpty())
-        notes.append(noDifficultyText());
     if (answer.failure) {
         try {
             std::rethrow_exception(answer.failure);

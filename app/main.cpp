@@ -111,7 +111,7 @@ void holdMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QS
 int answerOption(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("dropcalc %s\n", DROPCALC_VERSION);
+            std::printf("dropcalc %s\nLicense: MIT\n", DROPCALC_VERSION);
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0) {

@@ -94,6 +94,27 @@ Odds entryOdds(const std::string& chance, char separator) {
     return value ? oddsFor(*value) : Odds{};
 }
 
+} // namespace
+
+SearchNote overHundredNote(const Outcome& outcome, const Settings& settings) {
+    std::string first;
+    std::size_t over = 0;
+    for (const std::string& entry : outcome.results.entries()) {
+        const Split split = splitEntry(entry, settings);
+        const std::optional<double> value = chanceNumber(split.chance, settings.decimalSeparator);
+        if (value && *value > 100 && over++ == 0)
+            first = split.name;
+    }
+    if (over == 0)
+        return std::nullopt;
+    const std::string chances = over == 1 ? "the chance of \"" + shortened(first) + "\" is"
+                                          : "the chances of \"" + shortened(first) + "\" and " +
+                                                std::to_string(over - 1) + " more are";
+    return chances + " over 100 % (chances added up after a \"-\" line of a drop table)";
+}
+
+namespace {
+
 json wholeOrNull(const std::optional<std::int64_t>& n) {
     return n ? json(*n) : json(nullptr);
 }

@@ -23,6 +23,10 @@ void writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& set
 // carries no location.
 std::string locationLine(const DropError& error);
 
+// The note for entries whose chance, summed over the lines after a "-" line,
+// is over 100 %; none when no entry's is.
+SearchNote overHundredNote(const Outcome& outcome, const Settings& settings);
+
 // Standard error's lines after the output: for a data error the location
 // line (when known) and the message as the error box shows it, last;
 // otherwise the search's note, if any.

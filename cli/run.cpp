@@ -79,7 +79,8 @@ void addOptions(CLI::App& app, Settings& s, std::string& separator) {
         ->check(CLI::IsMember({"text", "tsv", "json"}))
         ->type_name("FORMAT")
         ->capture_default_str();
-    app.set_version_flag("--version", std::string("dropcalc-cli ") + DROPCALC_VERSION);
+    app.set_version_flag("--version",
+                         std::string("dropcalc-cli ") + DROPCALC_VERSION + "\nLicense: MIT");
 }
 
 // One subcommand a command of the table, its arguments stored in `args`.
@@ -123,6 +124,8 @@ int finish(const Outcome& outcome, const Settings& s, const std::optional<DropEr
            std::ostream& out, std::ostream& err) {
     writeOutcome(out, outcome, s, cli::parseFormat(s.format), error ? &*error : nullptr);
     const int status = flushed(error || outcome.report.errors() > 0 ? 1 : 0, out, err);
+    if (const SearchNote over = cli::overHundredNote(outcome, s))
+        err << "dropcalc-cli: note: " << *over << '\n';
     cli::writeDiagnostics(err, error ? &*error : nullptr, outcome.note);
     return status;
 }

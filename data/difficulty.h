@@ -23,6 +23,7 @@ struct DifficultySet {
     bool has(Difficulty d) const {
         return d == Difficulty::Normal ? normal : d == Difficulty::Nightmare ? nightmare : hell;
     }
+    bool any() const { return normal || nightmare || hell; }
 };
 
 std::string monsterListPath(Difficulty d);

@@ -116,8 +116,8 @@ void DropTableUses::visited(CachingFileSource& files, const std::string& rest) {
         files.release(dropTablePath(difficulty_, rest));
 }
 
-void readMonsterNames(FileSource& files, std::vector<std::string>& out) {
-    LineReader reader = files.open(monsterListPath(Difficulty::Normal));
+void readMonsterNames(FileSource& files, std::vector<std::string>& out, Difficulty difficulty) {
+    LineReader reader = files.open(monsterListPath(difficulty));
     std::string_view line;
     while (reader.next(line))
         for (const MonsterNameAt& candidate : scanMonsterNames(line))

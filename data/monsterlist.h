@@ -98,8 +98,10 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
     }
 }
 
-// Start-up: the candidate names of "Normal/monsterlist.txt", appended to `out`
-// (which keeps what was read when an error ends the reading).
-void readMonsterNames(FileSource& files, std::vector<std::string>& out);
+// Start-up: the candidate names of "Normal/monsterlist.txt" (or of another
+// difficulty's list), appended to `out` (which keeps what was read when an
+// error ends the reading).
+void readMonsterNames(FileSource& files, std::vector<std::string>& out,
+                      Difficulty difficulty = Difficulty::Normal);
 
 } // namespace qdc

@@ -35,7 +35,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
             });
     });
     writer.finish();
-    return named || item.empty() ? std::nullopt : unnamedItemNote(item, difficulties);
+    return named || item.empty() ? std::nullopt : unnamedItemNote(files, item, difficulties);
 }
 
 } // namespace qdc

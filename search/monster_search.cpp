@@ -38,7 +38,7 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
         }
     });
     writer.finish();
-    return listed ? std::nullopt : missingMonsterNote(monster, difficulty);
+    return listed ? std::nullopt : missingMonsterNote(files, monster, difficulty);
 }
 
 } // namespace qdc

@@ -15,15 +15,17 @@ namespace qdc {
 
 namespace {
 
-SearchNote setItemNote(const SetItemFind& found, const std::string& baseSet,
-                       const std::string& setItem) {
+// Given with entries too: a base set that is not listed leaves the set level
+// at 0, which changes every chance.
+SearchNote setItemNote(FileSource& files, const SetItemFind& found, const std::string& baseSet,
+                       const std::string& setItem, DifficultySet difficulties) {
     if (baseSet.empty() || setItem.empty())
         return std::nullopt;
     if (!found.baseSetListed)
-        return missingBaseSetNote(baseSet);
+        return missingBaseSetNote(files, baseSet);
     if (!found.setItemInBlock)
-        return missingSetItemNote(baseSet, setItem);
-    return std::nullopt;
+        return missingSetItemNote(files, baseSet, setItem);
+    return difficulties.any() ? std::nullopt : noDifficultyNote();
 }
 
 } // namespace
@@ -92,7 +94,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
         });
     });
     writer.finish();
-    return setItemNote(found, baseSet, setItem);
+    return setItemNote(files, found, baseSet, setItem, difficulties);
 }
 
 } // namespace qdc

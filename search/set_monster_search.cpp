@@ -57,7 +57,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     // Only the first monster line of the name counts.
     const std::optional<MonsterLine> line = firstMonsterLine(files, difficulty, monster);
     if (!line)
-        return missingMonsterNote(monster, difficulty);
+        return missingMonsterNote(files, monster, difficulty);
     const DropTableRef ref =
         locatedAt(line->where, [&] { return dropTableRef(difficulty, line->rest); });
     const bool cowMonster = beginsWithCow(monster);

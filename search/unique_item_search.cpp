@@ -79,7 +79,11 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
         });
     });
     writer.finish();
-    return found || unique.empty() ? std::nullopt : missingUniqueNote(unique);
+    if (unique.empty())
+        return std::nullopt;
+    if (!found)
+        return missingUniqueNote(files, unique);
+    return difficulties.any() ? std::nullopt : noDifficultyNote();
 }
 
 } // namespace qdc

@@ -79,7 +79,7 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
         walkDropTable(files, dropTableRef(difficulty, candidate.rest), sep, onDash, visit);
     });
     writer.finish();
-    return listed ? std::nullopt : missingMonsterNote(monster, difficulty);
+    return listed ? std::nullopt : missingMonsterNote(files, monster, difficulty);
 }
 
 } // namespace qdc

@@ -129,9 +129,7 @@ void AnswersTest::bannerTellsTheAnswer_data() {
     QTest::newRow("no difficulty")
         << "ItList"
         << "Ring" << QStringList{"ItNormal"} << "ItSearch"
-        << QStringList{"Ring · 0 entries",
-                       "No difficulty is ticked: tick Norm., Nm. or Hell beside the box."}
-        << QStringList();
+        << QStringList{"Ring · 0 entries", "no difficulty is chosen"} << QStringList();
     QTest::newRow("magic find")
         << "UniMonList"
         << "Nobody" << QStringList() << "UniMonsterSearch"

@@ -291,8 +291,8 @@ void WindowTest::noteOverEmptyList() {
     ctl<QPushButton>(*form_, "MonSearch")->click();
     waitForSearch(*form_);
     QCOMPARE(list->model()->rowCount(), 0);
-    QCOMPARE(list->notes(),
-             QStringList("no monster named \"cave lurker\" in Normal/monsterlist.txt"));
+    QCOMPARE(list->notes(), QStringList("no monster named \"cave lurker\" in "
+                                        "Normal/monsterlist.txt; did you mean \"Cave Lurker\"?"));
     ctl<QComboBox>(*form_, "MonList")->setEditText("Cave Lurker");
     ctl<QPushButton>(*form_, "MonSearch")->click();
     waitForSearch(*form_);
@@ -413,7 +413,7 @@ void WindowTest::programOptions() {
     QProcess process;
     process.start(DROPCALC_APP, {"--version"});
     QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.readAllStandardOutput(), "dropcalc " DROPCALC_VERSION "\n");
+    QCOMPARE(process.readAllStandardOutput(), "dropcalc " DROPCALC_VERSION "\nLicense: MIT\n");
     process.start(DROPCALC_APP, {"--bogus"});
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 2);

@@ -111,6 +111,47 @@ TEST(CliFormat, OneInOfAChanceOfZero) {
     }
 }
 
+// Notes go to standard error whether or not there are entries; stdout and
+// the status stay those of the search.
+TEST(CliNotes, WithAndWithoutEntries) {
+    const TempDataDir over{{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,1\n"},
+                           {"Normal/rat.txt", "Gold:0.9\nCap:0.7\n-\nGold:0.9\nCap:0.5\n"},
+                           {"Normal/bat.txt", "Gold:0.9\n-\nGold:0.2\n"}};
+    const std::string examples = DROPCALC_EXAMPLES;
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err;
+    };
+    const std::string note = "dropcalc-cli: note: ";
+    const std::vector<Case> cases = {
+        {{"--data", over.path(), "monster", "Bat"},
+         "110=Gold\n",
+         note + "the chance of \"Gold\" is over 100 % (chances added up after a \"-\" line of a "
+                "drop table)\n"},
+        {{"--data", over.path(), "--sort", "name", "monster", "Rat"},
+         "Cap=120\nGold=180\n",
+         note + "the chances of \"Cap\" and 1 more are over 100 % (chances added up after a "
+                "\"-\" line of a drop table)\n"},
+        {{"--data", over.path(), "monster", "rat"},
+         "",
+         note + "no monster named \"rat\" in Normal/monsterlist.txt; did you mean \"Rat\"?\n"},
+        {{"--data", examples, "set-item", "ashen vigil", "Ashen Vigil Cowl"},
+         "0.0382942132=Cow Warden\n0.0530097847=Cave Lurker\n",
+         note + "no base set named \"ashen vigil\" in setlist.txt; did you mean \"Ashen "
+                "Vigil\"?\n"},
+        {{"--data", examples, "--difficulty", "", "item", "Ring"},
+         "",
+         note + "no difficulty is chosen\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = runTool(c.args);
+        EXPECT_EQ(r.status, 0) << c.args.back();
+        EXPECT_EQ(r.out, c.out) << c.args.back();
+        EXPECT_EQ(r.err, c.err) << c.args.back();
+    }
+}
+
 TEST(CliFormat, JsonErrorSaysWhere) {
     const auto json = [](const DropError& e) {
         std::ostringstream out;
@@ -196,7 +237,7 @@ TEST(CliErrors, RunningOutOfMemoryIsADataError) {
     std::filesystem::resize_file(data.path() + "/Normal/rat.txt", 512 << 20); // sparse
     EXPECT_EQ(runShell("ulimit -v 300000; " + std::string(DROPCALC_CLI) + " --data '" +
                        data.path() + "' monster Rat 2>&1 >/dev/null; echo \"status $?\""),
-              "Out of memory.\nstatus 1\n");
+              "dropcalc-cli: Normal/rat.txt\nOut of memory.\nstatus 1\n");
 }
 
 TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {
@@ -207,7 +248,7 @@ TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {
 }
 
 TEST(CliUsage, VersionUnknownCommandAndCommandHelp) {
-    EXPECT_EQ(runTool({"--version"}).out, "dropcalc-cli 1.1.0\n");
+    EXPECT_EQ(runTool({"--version"}).out, "dropcalc-cli 1.1.0\nLicense: MIT\n");
     const CliRun unknown = runTool({"--data", "x", "frobnicate"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err,

@@ -4,6 +4,7 @@
 #include "data/monsterlist.h"
 #include "data/setlist.h"
 #include "data/unilist.h"
+#include "search/notes.h"
 #include "search/searches.h"
 #include "tests/core/drop_search_support.h"
 
@@ -53,19 +54,18 @@ SearchRun monster(const std::string& name, Difficulty d = Difficulty::Normal) {
 SearchRun item(const std::string& name, DifficultySet ds = normalOnly()) {
     return [=](FileSource& f, ResultList& l) { return itemSearch({f}, l, name, ds); };
 }
-SearchRun uniqueItem(const std::string& name, const std::string& mf = "0") {
-    return [=](FileSource& f, ResultList& l) {
-        return uniqueItemSearch({f}, l, name, normalOnly(), mf);
-    };
+SearchRun uniqueItem(const std::string& name, const std::string& mf = "0",
+                     DifficultySet ds = normalOnly()) {
+    return [=](FileSource& f, ResultList& l) { return uniqueItemSearch({f}, l, name, ds, mf); };
 }
 SearchRun uniqueMonster(const std::string& name, const std::string& mf = "0",
                         Difficulty d = Difficulty::Normal) {
     return [=](FileSource& f, ResultList& l) { return uniqueMonsterSearch({f}, l, name, d, mf); };
 }
-SearchRun setItem(const std::string& baseSet, const std::string& name) {
-    return [=](FileSource& f, ResultList& l) {
-        return setItemSearch({f}, l, baseSet, name, normalOnly(), "0");
-    };
+SearchRun setItem(const std::string& baseSet, const std::string& name, const std::string& mf = "0",
+                  DifficultySet ds = normalOnly()) {
+    return
+        [=](FileSource& f, ResultList& l) { return setItemSearch({f}, l, baseSet, name, ds, mf); };
 }
 SearchRun setMonster(const std::string& name, const std::string& mf = "0",
                      Difficulty d = Difficulty::Normal) {
@@ -163,7 +163,27 @@ TEST(SearchNote, WhyNothingWasFound) {
         SearchNote note;
     } cases[] = {
         {monster("Cave Lurker"), std::nullopt},
-        {monster("cave lurker"), "no monster named \"cave lurker\" in Normal/monsterlist.txt"},
+        {monster("cave lurker"),
+         "no monster named \"cave lurker\" in Normal/monsterlist.txt; did you mean \"Cave "
+         "Lurker\"?"},
+        {setMonster("CAVE LURKER", "0", Difficulty::Hell),
+         "no monster named \"CAVE LURKER\" in Hell/monsterlist.txt; did you mean \"Cave "
+         "Lurker\"?"},
+        {monster(std::string(201, 'x')), "no monster named \"" + std::string(200, 'x') +
+                                             "\xE2\x80\xA6\" in "
+                                             "Normal/monsterlist.txt"},
+        {uniqueItem("coil"),
+         "no unique item named \"coil\" in unilist.txt; did you mean \"Coil\"?"},
+        {item("ring"), "no drop table of Normal names \"ring\"; did you mean \"Ring\"?"},
+        {item("Ring", {}), "no difficulty is chosen"},
+        {uniqueItem("Coil", "0", {}), "no difficulty is chosen"},
+        {setItem("Ashen", "Ashen Cap", "0", {}), "no difficulty is chosen"},
+        // Entries at set level 0, and the note that says why.
+        {setItem("ashen", "Ashen Cap"),
+         "no base set named \"ashen\" in setlist.txt; did you mean \"Ashen\"?"},
+        {setItem("Ashen", "ashen cap"),
+         "no set item named \"ashen cap\" in base set \"Ashen\" in setlist.txt; did you mean "
+         "\"Ashen Cap\"?"},
         {uniqueMonster("Bat", "0", Difficulty::Hell),
          "no monster named \"Bat\" in Hell/monsterlist.txt"},
         {setMonster("Bat"), "no monster named \"Bat\" in Normal/monsterlist.txt"},
@@ -190,4 +210,26 @@ TEST(SearchNote, WhyNothingWasFound) {
         EXPECT_EQ(out.error, "");
         EXPECT_EQ(out.note, c.note) << (c.note ? *c.note : "no note");
     }
+}
+
+TEST(SearchNote, SimilarNameDiffersOnlyInCaseOrEncoding) {
+    using Names = std::vector<std::string>;
+    const struct {
+        std::string name;
+        Names listed;
+        std::optional<std::string> similar;
+    } cases[] = {
+        {"ring", {"Cap", "Ring"}, "Ring"},
+        {"RING", {"Rings", "ring", "Ring"}, "ring"}, // the first one
+        {"Ring", {"ring", "Ring"}, std::nullopt},    // listed as it is
+        {"ring", {"Rings", "rin"}, std::nullopt},
+        {"B\xC3\xA4r", {"B\xE4r"}, "B\xE4r"},           // UTF-8 against single-byte
+        {"b\xC4r", {"B\xC3\xA4r"}, "B\xC3\xA4r"},       // and with another case
+        {"\xD7", {"\xF7"}, std::nullopt},               // signs, not letters
+        {"\xC3\xA4", {"\xC3\x84", "\xE4"}, "\xC3\x84"}, // both are listed ways
+        {"Caf\xE9", {"CAF\xC9"}, "CAF\xC9"},
+        {"x\xC3", {"X\xE3"}, "X\xE3"}, // cut UTF-8 is single-byte text
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(similarName(c.name, c.listed), c.similar) << c.name;
 }
