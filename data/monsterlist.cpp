@@ -81,11 +81,12 @@ bool nextLineBeforeAnyError(LineReader& reader, std::string_view& line) {
 
 } // namespace
 
-DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list)
+DropTableUses::DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list,
+                             const std::atomic<bool>* cancel)
     : difficulty_(difficulty) {
     // The last line so far that names each table.
     std::unordered_map<std::string, std::size_t> lastLine;
-    LineReader reader(list);
+    LineReader reader(list, {}, cancel);
     std::string_view line;
     // A read error partway ends the count; the walk raises it where it meets
     // it, after the lines before it.

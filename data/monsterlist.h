@@ -60,7 +60,9 @@ std::string dropTablePath(Difficulty d, std::string_view rest);
 // again. Told of the lines in their order.
 class DropTableUses {
   public:
-    DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list);
+    // Reads every line of the list first; a set cancel flag stops it.
+    DropTableUses(Difficulty difficulty, const std::shared_ptr<const FileLines>& list,
+                  const std::atomic<bool>* cancel = nullptr);
     // The next monster line, with `rest`, is visited: whether a later line
     // names its table too (it is worth keeping then).
     bool visiting();
@@ -85,7 +87,7 @@ void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Vi
             continue;
         const std::string path = monsterListPath(difficulty);
         const std::shared_ptr<const FileLines> list = files.read(path);
-        DropTableUses uses(difficulty, list);
+        DropTableUses uses(difficulty, list, files.cancel());
         LineReader monsters(list, path, files.cancel());
         forEachLine(monsters, [&](std::string_view line) {
             cutFirstColon(line, monster);
