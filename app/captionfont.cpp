@@ -1,7 +1,5 @@
 #include "app/captionfont.h"
 
-#include "app/fontconfigload.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -88,10 +86,7 @@ QFont computeFont(const QWidget& form) {
 } // namespace
 
 QFont baseCaptionFont() {
-    // The configured sans-serif by name when it was read ahead: Qt finds a
-    // family by name at once, where for the alias it sorts every font.
-    const QString family = sansSerifFamily();
-    QFont font(family.isEmpty() ? QStringLiteral("sans-serif") : family);
+    QFont font(QStringLiteral("sans-serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;

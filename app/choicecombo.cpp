@@ -2,10 +2,12 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
-#include <QEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QListView>
+#include <QStringListModel>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -23,9 +25,32 @@ QCompleter* unusedCompleter() {
     return completer;
 }
 
+// Names this many characters shorter than the longest, or more, are not
+// measured; nor are more than kMeasured names.
+constexpr qsizetype kShorterMeasured = 2;
+constexpr int kMeasured = 2000;
+
 } // namespace
 
+int widestName(const QAbstractItemModel& names, const QFontMetrics& metrics) {
+    const int rows = names.rowCount();
+    qsizetype longest = 0;
+    for (int row = 0; row < rows; ++row)
+        longest = std::max(longest, names.index(row, 0).data().toString().size());
+    int widest = 0;
+    int measured = 0;
+    for (int row = 0; row < rows && measured < kMeasured; ++row) {
+        const QString name = names.index(row, 0).data().toString();
+        if (name.size() + kShorterMeasured < longest)
+            continue;
+        widest = std::max(widest, metrics.horizontalAdvance(name));
+        ++measured;
+    }
+    return widest;
+}
+
 ChoiceCombo::ChoiceCombo(QWidget* parent) : QComboBox(parent) {
+    setModel(new QStringListModel(this));
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
     // An editable box also raises `activated` when typing ends (Enter, or
@@ -47,8 +72,12 @@ ChoiceCombo::ChoiceCombo(QWidget* parent) : QComboBox(parent) {
 }
 
 void ChoiceCombo::setNames(const QStringList& names, const QString& text) {
-    clear();
-    addItems(names);
+    if (auto* list = qobject_cast<QStringListModel*>(model()))
+        list->setStringList(names);
+    showText(text);
+}
+
+void ChoiceCombo::showText(const QString& text) {
     setCurrentIndex(-1);
     setEditText(text);
     lineEdit()->setCursorPosition(0);
@@ -56,54 +85,31 @@ void ChoiceCombo::setNames(const QStringList& names, const QString& text) {
 }
 
 void ChoiceCombo::showPopup() {
-    takeHeldFont();
     if (!popupFitted_)
         fitPopupWidth();
     QComboBox::showPopup();
 }
 
-QSize ChoiceCombo::sizeHint() const {
-    takeHeldFont();
-    return QComboBox::sizeHint();
-}
-
-QSize ChoiceCombo::minimumSizeHint() const {
-    takeHeldFont();
-    return QComboBox::minimumSizeHint();
+// The mouse press that gives the focus places the cursor after this event;
+// the prompt is selected once it has.
+void ChoiceCombo::focusInEvent(QFocusEvent* event) {
+    QComboBox::focusInEvent(event);
+    if (prompt_.isEmpty() || currentText() != prompt_)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus() && currentText() == prompt_)
+            lineEdit()->selectAll();
+    });
 }
 
 // The drop-down is at least as wide as its longest name; measured when it
 // first opens, so that start-up does not pay for it.
 void ChoiceCombo::fitPopupWidth() {
-    const QFontMetrics metrics(view()->font());
-    int widest = 0;
-    for (int i = 0; i < count(); ++i)
-        widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
     const int margins = 4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8 +
                         style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    view()->setMinimumWidth(std::max(width(), widest + margins));
+    view()->setMinimumWidth(
+        std::max(width(), widestName(*model(), QFontMetrics(view()->font())) + margins));
+    if (auto* list = qobject_cast<QListView*>(view()))
+        list->setUniformItemSizes(true);
     popupFitted_ = true;
-}
-
-// A combo box answers a font change by making its drop-down, to hand it the
-// font. Every box of the window has its font set at start-up, long before any
-// drop-down opens, so the change is held until the drop-down or the box's size
-// is needed.
-void ChoiceCombo::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange &&
-        findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
-        fontHeld_ = true;
-        // Only the combo box's own answer is held; a widget's is not.
-        QWidget::changeEvent(event); // NOLINT(bugprone-parent-virtual-call)
-        return;
-    }
-    QComboBox::changeEvent(event);
-}
-
-void ChoiceCombo::takeHeldFont() const {
-    if (!fontHeld_)
-        return;
-    fontHeld_ = false;
-    QEvent change(QEvent::FontChange);
-    const_cast<ChoiceCombo*>(this)->QComboBox::changeEvent(&change);
 }

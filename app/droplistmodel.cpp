@@ -1,6 +1,16 @@
 #include "app/droplistmodel.h"
 
+#include "app/answertext.h"
+#include "app/listexport.h"
+
 DropListModel::DropListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void DropListModel::setAnswer(qdc::MemoryResultList&& answer) {
+    beginResetModel();
+    list_ = std::move(answer);
+    endResetModel();
+    emit headingsChanged(names_.decode(list_.nameLabel()), names_.decode(list_.dropLabel()));
+}
 
 void DropListModel::refresh() {
     beginResetModel();
@@ -21,7 +31,19 @@ int DropListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant DropListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= list_.count() || role != Qt::DisplayRole)
+    if (!index.isValid() || index.row() >= list_.count())
         return {};
-    return entryText(index.row());
+    if (role == Qt::DisplayRole)
+        return entryText(index.row());
+    if (role != OneInRole && role != OverRole && role != Qt::ToolTipRole)
+        return {};
+    const std::optional<double> chance =
+        entryChance(list_.at(index.row()), shownMode(), separator_);
+    if (!chance)
+        return {};
+    if (role == OneInRole)
+        return oneInText(*chance);
+    if (role == OverRole)
+        return *chance > 100;
+    return oddsTip(*chance);
 }

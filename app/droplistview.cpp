@@ -1,5 +1,6 @@
 #include "app/droplistview.h"
 
+#include "app/answertext.h"
 #include "app/droplistmodel.h"
 #include "app/listexport.h"
 
@@ -10,9 +11,11 @@
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 
 #include <algorithm>
@@ -30,14 +33,72 @@ QString linesOf(const DropListModel& model, const QList<int>& rows) {
     return lines;
 }
 
+constexpr int kOddsGap = 12; // between an entry and its "1 in N"
+
+// Draws each entry as the list would, and its "1 in N" right-aligned at the
+// list's right edge, or after the entry when the entry is wider than that; an
+// entry over 100 % says so there instead.
+class OddsDelegate final : public QStyledItemDelegate {
+  public:
+    explicit OddsDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QString odds = oddsOf(index);
+        if (odds.isEmpty())
+            return;
+        const QFontMetrics& metrics = option.fontMetrics;
+        const int textEnd =
+            option.rect.left() + textMargin() + metrics.horizontalAdvance(index.data().toString());
+        const int width = metrics.horizontalAdvance(odds);
+        const int left =
+            std::max(textEnd + kOddsGap, view_->viewport()->width() - textMargin() - width);
+        painter->save();
+        painter->setPen(option.palette.color(
+            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRect(left, option.rect.top(), width, option.rect.height()),
+                          Qt::AlignRight | Qt::AlignVCenter, odds);
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (const QString odds = oddsOf(index); !odds.isEmpty())
+            size.rwidth() += kOddsGap + option.fontMetrics.horizontalAdvance(odds);
+        return size;
+    }
+
+  private:
+    static QString oddsOf(const QModelIndex& index) {
+        if (index.data(DropListModel::OverRole).toBool())
+            return QStringLiteral("over 100 %");
+        return index.data(DropListModel::OneInRole).toString();
+    }
+    int textMargin() const {
+        return view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1;
+    }
+
+    QListView* view_;
+};
+
 } // namespace
 
-DropListView::DropListView(QWidget* parent) : QListView(parent) {
+DropListView::DropListView(QWidget* parent) : QListView(parent), banner_(new QLabel(this)) {
+    setItemDelegate(new OddsDelegate(this));
+    banner_->setObjectName(QStringLiteral("DropListBanner"));
+    banner_->setTextFormat(Qt::PlainText);
+    banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    banner_->setAutoFillBackground(true);
+    banner_->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setTextElideMode(Qt::ElideNone);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A long answer is laid out a part at a time, between paints.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(500);
     copy_ = new QAction(QStringLiteral("&Copy\tCtrl+C"), this);
     copyAll_ = new QAction(QStringLiteral("Copy &all"), this);
     save_ = new QAction(QStringLiteral("&Save as\u2026"), this);
@@ -51,9 +112,59 @@ void DropListView::setDropModel(DropListModel* model) {
     setModel(model);
 }
 
-void DropListView::setNote(const QString& note) {
-    note_ = note;
-    viewport()->update();
+void DropListView::setBanner(const QString& heading, const QStringList& notes,
+                             const QString& fileName) {
+    heading_ = heading;
+    notes_ = notes;
+    fileName_ = fileName;
+    layoutBanner();
+}
+
+void DropListView::setBusy(bool busy) {
+    busy_ = busy;
+    if (busy)
+        viewport()->setCursor(Qt::BusyCursor);
+    else
+        viewport()->unsetCursor();
+    layoutBanner();
+}
+
+// The banner stands in the list's top margin, in the list's own text colour
+// on its alternate base, which the styles keep far apart.
+void DropListView::layoutBanner() {
+    QStringList paragraphs;
+    if (busy_)
+        paragraphs.append(QStringLiteral("Searching\u2026"));
+    if (!heading_.isEmpty())
+        paragraphs.append(heading_);
+    paragraphs.append(notes_);
+    if (paragraphs.isEmpty()) {
+        banner_->hide();
+        setViewportMargins(0, 0, 0, 0);
+        return;
+    }
+    QPalette look = banner_->palette();
+    look.setColor(QPalette::Window, palette().color(QPalette::AlternateBase));
+    look.setColor(QPalette::WindowText, palette().color(QPalette::Text));
+    banner_->setPalette(look);
+    const int margin = 4;
+    const QRect room = contentsRect();
+    const int width = room.width() - 2 * margin;
+    QStringList lines;
+    for (const QString& paragraph : std::as_const(paragraphs))
+        lines.append(wrapAtBlanks(paragraph, banner_->fontMetrics(), width));
+    banner_->setText(lines.join('\n'));
+    banner_->setContentsMargins(margin, margin / 2, margin, margin / 2);
+    const int height = banner_->sizeHint().height();
+    banner_->setGeometry(room.left(), room.top(), room.width(), height);
+    setViewportMargins(0, height, 0, 0);
+    banner_->show();
+}
+
+void DropListView::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    if (banner_->isVisible())
+        layoutBanner();
 }
 
 std::vector<std::string> DropListView::selectedEntries() const {
@@ -98,18 +209,24 @@ void DropListView::copyAll() const {
 
 void DropListView::saveAs() {
     QString filter = kTextFilter;
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save the list"), QString(), kTextFilter + ";;" + kCsvFilter, &filter);
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the list"),
+                                                suggestedFileName(fileName_) + ".txt",
+                                                kTextFilter + ";;" + kCsvFilter, &filter);
     if (path.isEmpty())
         return;
-    saveTo(path,
-           filter == kCsvFilter || path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive));
+    const bool csv =
+        filter == kCsvFilter || path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
+        !path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
+        path += csv ? QStringLiteral(".csv") : QStringLiteral(".txt");
+    saveTo(path, csv);
 }
 
 bool DropListView::saveTo(const QString& path, bool csv) {
     const std::vector<std::string>& all = drop_->entries().entries();
     const QString failure =
-        saveFile(path, csv ? entriesCsv(all, drop_->shownMode()) : entriesText(all));
+        saveFile(path, csv ? entriesCsv(all, drop_->shownMode(), drop_->decimalSeparator())
+                           : entriesText(all));
     if (failure.isEmpty())
         return true;
     QMessageBox::warning(this, window()->windowTitle(),
@@ -144,25 +261,20 @@ bool DropListView::viewportEvent(QEvent* event) {
     if (event->type() != QEvent::ToolTip)
         return QListView::viewportEvent(event);
     const auto* help = static_cast<QHelpEvent*>(event);
-    showFullText(help->pos(), help->globalPos());
+    showTip(help->pos(), help->globalPos());
     return true;
 }
 
-// Only an entry wider than the list needs its text in a tooltip.
-void DropListView::showFullText(const QPoint& pos, const QPoint& globalPos) {
+// Only an entry wider than the list needs its text in the tooltip.
+void DropListView::showTip(const QPoint& pos, const QPoint& globalPos) {
     const QModelIndex index = indexAt(pos);
+    QStringList lines;
     if (index.isValid() && sizeHintForIndex(index).width() > viewport()->width())
-        QToolTip::showText(globalPos, index.data().toString(), viewport());
-    else
+        lines.append(index.data().toString());
+    if (const QString odds = index.data(Qt::ToolTipRole).toString(); !odds.isEmpty())
+        lines.append(odds);
+    if (lines.isEmpty())
         QToolTip::hideText();
-}
-
-void DropListView::paintEvent(QPaintEvent* event) {
-    QListView::paintEvent(event);
-    if (note_.isEmpty() || (drop_ != nullptr && drop_->rowCount() > 0))
-        return;
-    QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-    const QRect room = viewport()->rect().adjusted(8, 8, -8, -8);
-    painter.drawText(room, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, note_);
+    else
+        QToolTip::showText(globalPos, lines.join('\n'), viewport());
 }

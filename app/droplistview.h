@@ -1,26 +1,36 @@
 #pragma once
 
 #include <QListView>
+#include <QStringList>
 
 #include <string>
 #include <vector>
 
 class DropListModel;
 class QAction;
+class QLabel;
 
 // The result list: entries are never cut; a horizontal scroll bar appears when
-// one is wider than the list, and such an entry shows its full text as a
-// tooltip. Ctrl+C copies the selected entries, Ctrl+A selects them all, and the
-// context menu copies or saves the whole list. A search that found nothing
-// may leave a note, drawn greyed over the empty list.
+// one is wider than the list. Beside each entry stands its "1 in N"; its
+// tooltip tells the kills for 90 %, and the full text of an entry wider than
+// the list. Ctrl+C copies the selected entries, Ctrl+A selects them all, and
+// the context menu copies or saves the whole list. Over the entries, inside
+// the list's frame, a banner tells what the answer is (its heading) and the
+// notes that go with it, each wrapped at blanks.
 class DropListView : public QListView {
     Q_OBJECT
   public:
     explicit DropListView(QWidget* parent = nullptr);
 
     void setDropModel(DropListModel* model);
-    void setNote(const QString& note);
-    const QString& note() const { return note_; }
+    // The banner's heading and notes; `fileName` is what Save as suggests.
+    void setBanner(const QString& heading, const QStringList& notes, const QString& fileName);
+    // Whether a search is running; the banner says so and the pointer is busy.
+    void setBusy(bool busy);
+    const QString& heading() const { return heading_; }
+    const QStringList& notes() const { return notes_; }
+    bool busy() const { return busy_; }
+    const QLabel* banner() const { return banner_; }
 
     // The selected entries as the core holds them, in list order.
     std::vector<std::string> selectedEntries() const;
@@ -29,8 +39,9 @@ class DropListView : public QListView {
 
     void copySelected() const;
     void copyAll() const;
-    // Asks for a file and writes the entries as text, or as CSV when the CSV
-    // type is chosen or the name ends with ".csv".
+    // Asks for a file, suggesting the searched name, and writes the entries
+    // as text, or as CSV when the CSV type is chosen or the name ends with
+    // ".csv"; a name without either ending gets the chosen type's.
     void saveAs();
     // Writes the entries to `path`; false when it could not (the user is told).
     bool saveTo(const QString& path, bool csv);
@@ -39,14 +50,19 @@ class DropListView : public QListView {
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     QList<int> selectedRowNumbers() const;
-    void showFullText(const QPoint& pos, const QPoint& globalPos);
+    void showTip(const QPoint& pos, const QPoint& globalPos);
+    void layoutBanner();
 
     DropListModel* drop_ = nullptr;
-    QString note_;
+    QLabel* banner_;
+    QString heading_;
+    QStringList notes_;
+    QString fileName_;
+    bool busy_ = false;
     QAction* copy_;
     QAction* copyAll_;
     QAction* save_;

@@ -9,32 +9,35 @@
 #include "app/windowsize.h"
 #include "data/diskfilesource.h"
 #include "results/convert.h"
+#include "results/error.h"
 #include "search/magicfind.h"
 #include "ui_dropunit.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QStringListModel>
 
 #include <exception>
 
 TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()), errors_(errors),
       decimalSeparator_(decimalSeparator), dataFolder_(startFolder(dataFolder)),
-      model_(new DropListModel(this)) {
+      model_(new DropListModel(this)), monsterNames_(new QStringListModel(this)),
+      searches_(std::make_unique<SearchRunner>()) {
     if (errors_ == nullptr) {
         ownErrors_ = std::make_unique<MessageErrorBox>();
         errors_ = ownErrors_.get();
     }
     setFont(baseCaptionFont());
-    // The tab pages are made without a parent, so the name boxes on them
-    // would first lay out their text in the application's font, a font the
-    // window never shows; while the form is made, that font is the form's.
-    const QFont applicationFont = QApplication::font();
-    QApplication::setFont(font());
     ui_->setupUi(this);
-    QApplication::setFont(applicationFont);
+    model_->setDecimalSeparator(decimalSeparator_);
     ui_->DropList->setDropModel(model_);
+    for (ChoiceCombo* box : findChildren<ChoiceCombo*>())
+        box->setPrompt(box->currentText());
+    for (ChoiceCombo* box : {ui_->MonList, ui_->MonSetList, ui_->UniMonList}) {
+        box->setModel(monsterNames_);
+        box->showText(box->prompt());
+    }
     // The result boxes look like the read-only text they are.
     for (QLineEdit* result : {ui_->RUEdit, ui_->RSEdit, ui_->RREdit})
         lookReadOnly(result);
@@ -46,6 +49,7 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
          std::initializer_list<QWidget*>{ui_->ItemTab, ui_->MfBox, ui_->GroupBox2, ui_->Label4})
         size->addBeside(control);
     size->addBelow(ui_->Button1);
+    size->addBelow(ui_->FolderLabel);
     connectHandlers();
     connectKeys();
     if (FormCreate() && !dataFolder.isEmpty())
@@ -60,8 +64,7 @@ TForm1::~TForm1() = default;
 // Each list is read once, for its names and to tell how its bytes show.
 bool TForm1::FormCreate() {
     model_->list().setSorted(false);
-    ui_->Label4->setToolTip(QStringLiteral("Data folder: %1\nClick or press F1 for the guide.")
-                                .arg(QDir::toNativeSeparators(dataFolder_)));
+    showFolder();
     NameLists lists;
     std::exception_ptr failure;
     {
@@ -76,68 +79,102 @@ bool TForm1::FormCreate() {
     }
     model_->setNameText(names_);
     fillBoxes(lists);
-    if (failure)
-        runHandler([&] { std::rethrow_exception(failure); });
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            showError(e, true);
+        }
+    }
     return !failure;
 }
 
+// Shown without hovering, below the list; the whole path in its tooltip.
+void TForm1::showFolder() {
+    const QString folder = QDir::toNativeSeparators(dataFolder_);
+    ui_->Label4->setToolTip(
+        QStringLiteral("Data folder: %1\nClick or press F1 for the guide.").arg(folder));
+    const QString text = QStringLiteral("Data folder: %1").arg(folder);
+    ui_->FolderLabel->setText(ui_->FolderLabel->fontMetrics().elidedText(
+        text, Qt::ElideMiddle, ui_->FolderLabel->width()));
+    ui_->FolderLabel->setToolTip(folder);
+}
+
 void TForm1::fillBoxes(const NameLists& lists) {
-    const QStringList monsters = shownNames(lists.monsters, names_);
-    for (ChoiceCombo* box : {ui_->MonList, ui_->MonSetList, ui_->UniMonList})
-        box->setNames(monsters, box->currentText());
+    // The monster boxes share one list: each keeps its own text.
+    const QString setText = ui_->MonSetList->currentText();
+    const QString uniText = ui_->UniMonList->currentText();
+    ui_->MonList->setNames(shownNames(lists.monsters, names_), ui_->MonList->currentText());
+    ui_->MonSetList->showText(setText);
+    ui_->UniMonList->showText(uniText);
     ui_->ItList->setNames(shownNames(lists.items, names_), ui_->ItList->currentText());
     ui_->BaseSetList->setNames(shownNames(lists.baseSets, names_), ui_->BaseSetList->currentText());
     ui_->UniItemList->setNames(shownNames(lists.uniques, names_), ui_->UniItemList->currentText());
 }
 
 void TForm1::MonSearchClick() {
-    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::monsterSearch(env, list, boxText(ui_->MonList, names_),
-                                  radioDifficulty(ui_->MonNormal, ui_->MonNm, ui_->MonHell));
-    });
+    const std::string monster = boxText(ui_->MonList, names_);
+    const qdc::Difficulty difficulty = radioDifficulty(ui_->MonNormal, ui_->MonNm, ui_->MonHell);
+    runSearch({ui_->MonList->currentText(), difficultyList(difficulty), {}},
+              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
+                  return qdc::monsterSearch(env, list, monster, difficulty);
+              });
 }
 
 void TForm1::ItSearchClick() {
-    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::itemSearch(env, list, boxText(ui_->ItList, names_),
-                               checkDifficulties(ui_->ItNormal, ui_->ItNm, ui_->ItHell));
-    });
+    const std::string item = boxText(ui_->ItList, names_);
+    const qdc::DifficultySet difficulties =
+        checkDifficulties(ui_->ItNormal, ui_->ItNm, ui_->ItHell);
+    runSearch({ui_->ItList->currentText(), difficultyList(difficulties), {}},
+              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
+                  return qdc::itemSearch(env, list, item, difficulties);
+              });
 }
 
 void TForm1::UniItemSearchClick() {
-    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::uniqueItemSearch(
-            env, list, boxText(ui_->UniItemList, names_),
-            checkDifficulties(ui_->NormUniCheck, ui_->NmUniCheck, ui_->HellUniCheck),
-            magicFindText(ui_->MagicFind));
-    });
+    const std::string unique = boxText(ui_->UniItemList, names_);
+    const qdc::DifficultySet difficulties =
+        checkDifficulties(ui_->NormUniCheck, ui_->NmUniCheck, ui_->HellUniCheck);
+    const std::string magicFind = magicFindText(ui_->MagicFind);
+    runSearch(
+        {ui_->UniItemList->currentText(), difficultyList(difficulties), ui_->MagicFind->text()},
+        [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
+            return qdc::uniqueItemSearch(env, list, unique, difficulties, magicFind);
+        });
 }
 
 void TForm1::UniMonsterSearchClick() {
-    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::uniqueMonsterSearch(
-            env, list, boxText(ui_->UniMonList, names_),
-            radioDifficulty(ui_->NormUniRadio, ui_->NmUniRadio, ui_->HellUniRadio),
-            magicFindText(ui_->MagicFind));
-    });
+    const std::string monster = boxText(ui_->UniMonList, names_);
+    const qdc::Difficulty difficulty =
+        radioDifficulty(ui_->NormUniRadio, ui_->NmUniRadio, ui_->HellUniRadio);
+    const std::string magicFind = magicFindText(ui_->MagicFind);
+    runSearch({ui_->UniMonList->currentText(), difficultyList(difficulty), ui_->MagicFind->text()},
+              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
+                  return qdc::uniqueMonsterSearch(env, list, monster, difficulty, magicFind);
+              });
 }
 
 void TForm1::SetItSearchClick() {
-    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::setItemSearch(
-            env, list, boxText(ui_->BaseSetList, names_), boxText(ui_->SetList, names_),
-            checkDifficulties(ui_->NormSetCheck, ui_->NmSetCheck, ui_->HellSetCheck),
-            magicFindText(ui_->MagicFind));
-    });
+    const std::string baseSet = boxText(ui_->BaseSetList, names_);
+    const std::string setItem = boxText(ui_->SetList, names_);
+    const qdc::DifficultySet difficulties =
+        checkDifficulties(ui_->NormSetCheck, ui_->NmSetCheck, ui_->HellSetCheck);
+    const std::string magicFind = magicFindText(ui_->MagicFind);
+    runSearch({ui_->SetList->currentText(), difficultyList(difficulties), ui_->MagicFind->text()},
+              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
+                  return qdc::setItemSearch(env, list, baseSet, setItem, difficulties, magicFind);
+              });
 }
 
 void TForm1::SetMonSearchClick() {
-    runSearch([this](const qdc::SearchEnv& env, qdc::ResultList& list) {
-        return qdc::setMonsterSearch(
-            env, list, boxText(ui_->MonSetList, names_),
-            radioDifficulty(ui_->NormSetRadio, ui_->NmSetRadio, ui_->HellSetRadio),
-            magicFindText(ui_->MagicFind));
-    });
+    const std::string monster = boxText(ui_->MonSetList, names_);
+    const qdc::Difficulty difficulty =
+        radioDifficulty(ui_->NormSetRadio, ui_->NmSetRadio, ui_->HellSetRadio);
+    const std::string magicFind = magicFindText(ui_->MagicFind);
+    runSearch({ui_->MonSetList->currentText(), difficultyList(difficulty), ui_->MagicFind->text()},
+              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
+                  return qdc::setMonsterSearch(env, list, monster, difficulty, magicFind);
+              });
 }
 
 void TForm1::BaseSetListClick() {
@@ -183,11 +220,23 @@ void TForm1::openFolder(const QString& folder) {
         rememberFolder(dataFolder_);
 }
 
+// A folder without "Normal" is refused; the data shown stays.
 void TForm1::chooseFolder() {
     const QString folder = QFileDialog::getExistingDirectory(
         this, QStringLiteral("Choose the data folder"), dataFolder_);
-    if (!folder.isEmpty())
+    if (folder.isEmpty())
+        return;
+    if (hasNormalFolder(folder)) {
         openFolder(folder);
+        return;
+    }
+    errors_->show(
+        this,
+        {QStringLiteral("%1 is no data folder: it has no \"Normal\" folder.")
+             .arg(QDir::toNativeSeparators(folder)),
+         QStringLiteral("The data of %1 stays open.").arg(QDir::toNativeSeparators(dataFolder_)),
+         {},
+         {}});
 }
 
 void TForm1::reload() {
@@ -208,24 +257,43 @@ void TForm1::runHandler(const std::function<void()>& work) {
     }
 }
 
-// The list is shown once the search has ended, with its note if it found
-// nothing; after an error, with what the search had added, before the error
-// box opens over it.
-void TForm1::runSearch(const Search& search) {
-    qdc::SearchNote note;
-    std::exception_ptr failure;
-    try {
-        qdc::DiskFileSource files(localPath(dataFolder_));
-        note = search({files, decimalSeparator_, sortMode(ui_->SortName)}, model_->list());
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    model_->refresh();
-    ui_->DropList->setNote(note ? names_.decodeMessage(*note) : QString());
-    if (failure)
-        runHandler([&] { std::rethrow_exception(failure); });
+// The list is filled once, when the search has ended: with its entries, or
+// after an error with those found before it, shown before the error box
+// opens over them.
+void TForm1::runSearch(const SearchQuestion& question, Search search) {
+    searches_->start(localPath(dataFolder_), decimalSeparator_,
+                     sortMode(ui_->SortName, ui_->SortHighest), std::move(search),
+                     [this, question](SearchAnswer& answer) { showAnswer(question, answer); });
 }
 
-void TForm1::showError(const std::exception& error) {
-    errors_->show(this, describeError(error, names_, dataFolder_));
+bool TForm1::searching() const {
+    return searches_->running();
+}
+
+void TForm1::showAnswer(const SearchQuestion& question, SearchAnswer& answer) {
+    model_->setAnswer(std::move(answer.list));
+    QStringList notes;
+    if (answer.note)
+        notes.append(names_.decodeMessage(*answer.note));
+    if (answer.failure) {
+        try {
+            std::rethrow_exception(answer.failure);
+        } catch (const qdc::DropError& e) {
+            const auto& where = e.location();
+            notes.append(where ? stoppedText(names_.decode(where->path), where->line)
+                               : stoppedText({}, 0));
+        } catch (...) {
+            notes.append(stoppedText({}, 0));
+        }
+    }
+    ui_->DropList->setBanner(headingText(question, model_->rowCount()), notes, question.name);
+    if (answer.failure)
+        runHandler([&] { std::rethrow_exception(answer.failure); });
+}
+
+void TForm1::showError(const std::exception& error, bool offerFolder) {
+    ErrorReport report = describeError(error, names_, dataFolder_);
+    if (offerFolder)
+        report.chooseFolder = [this] { chooseFolder(); };
+    errors_->show(this, report);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/answertext.h"
 #include "app/errorbox.h"
 #include "app/formvalues.h"
 #include "app/nametext.h"
+#include "app/searchrunner.h"
 #include "search/searches.h"
 
 #include <QString>
@@ -16,6 +18,7 @@ namespace Ui {
 class TForm1;
 }
 class DropListModel;
+class QStringListModel;
 struct NameLists;
 
 inline const QString kWindowTitle = QStringLiteral("Quarnhold Drop Calculator");
@@ -26,7 +29,7 @@ inline const QString kWindowTitle = QStringLiteral("Quarnhold Drop Calculator");
 class TForm1 : public QWidget {
     Q_OBJECT
   public:
-    using Search = std::function<qdc::SearchNote(const qdc::SearchEnv&, qdc::ResultList&)>;
+    using Search = SearchRunner::Work;
 
     // `dataFolder` is the folder named on the command line, or empty (see
     // startFolder()). `errors` shows the errors of the handlers (the standard
@@ -37,8 +40,12 @@ class TForm1 : public QWidget {
     ~TForm1() override;
 
     const QString& dataFolder() const { return dataFolder_; }
-    // Runs a search on the files of the data folder into the result list.
-    void runSearch(const Search& search);
+    // Runs a search on the files of the data folder, off the window's
+    // thread; its answer replaces the result list when it ends, under a
+    // heading that tells `question` and the number of entries. A search still
+    // running is cancelled.
+    void runSearch(const SearchQuestion& question, Search search);
+    bool searching() const;
 
   public slots: // NOLINT(readability-redundant-access-specifiers): moc needs the keyword
     void MonSearchClick();
@@ -66,7 +73,10 @@ class TForm1 : public QWidget {
     void showSetItems(const qdc::SetItemChoice& choice);
     // Runs a handler's work; an error ends it and is shown in the error box.
     void runHandler(const std::function<void()>& work);
-    void showError(const std::exception& error);
+    // `offerFolder`: the box offers to choose another data folder.
+    void showError(const std::exception& error, bool offerFolder = false);
+    void showAnswer(const SearchQuestion& question, SearchAnswer& answer);
+    void showFolder();
 
     std::unique_ptr<Ui::TForm1> ui_;
     std::unique_ptr<ErrorBox> ownErrors_;
@@ -75,4 +85,6 @@ class TForm1 : public QWidget {
     QString dataFolder_;
     NameText names_;
     DropListModel* model_;
+    QStringListModel* monsterNames_; // shared by the three monster boxes
+    std::unique_ptr<SearchRunner> searches_;
 };

@@ -34,6 +34,8 @@ void TForm1::connectHandlers() {
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(ui_->CalcMf, &QPushButton::clicked, this, &TForm1::CalcMfClick);
     connect(ui_->MagicFind, &QLineEdit::returnPressed, this, &TForm1::CalcMfClick);
+    connect(searches_.get(), &SearchRunner::busy, this, [this] { ui_->DropList->setBusy(true); });
+    connect(searches_.get(), &SearchRunner::ended, this, [this] { ui_->DropList->setBusy(false); });
     connect(model_, &DropListModel::headingsChanged, this,
             [this](const QString& name, const QString& drop) {
                 setHeading(ui_->NameLabel, name);

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <new>
 
@@ -97,6 +98,9 @@ void MessageErrorBox::show(QWidget* parent, const ErrorReport& report) {
     if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setTextFormat(Qt::PlainText);
     box.setDetailedText(report.details);
+    QAbstractButton* choose = nullptr;
+    if (report.chooseFolder)
+        choose = box.addButton(QStringLiteral("Choose data folder\u2026"), QMessageBox::ActionRole);
     // The caption is drawn in the frame's own, often larger, bold font, next
     // to the frame's buttons: leave room for both.
     const int captionWidth = captionRoom(box.font(), box.windowTitle());
@@ -104,4 +108,6 @@ void MessageErrorBox::show(QWidget* parent, const ErrorReport& report) {
         grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
+    if (choose != nullptr && box.clickedButton() == choose)
+        report.chooseFolder();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 
 class QWidget;
 
@@ -14,6 +15,8 @@ struct ErrorReport {
     QString message;
     QString place;
     QString details;
+    // When set, the box offers "Choose data folder…" beside OK, which runs it.
+    std::function<void()> chooseFolder = {};
 };
 
 // Builds the report of an error raised while working on `dataFolder`.

@@ -33,8 +33,10 @@ qdc::DifficultySet checkDifficulties(const QCheckBox* normal, const QCheckBox* n
     return {normal->isChecked(), nightmare->isChecked(), hell->isChecked()};
 }
 
-qdc::SortMode sortMode(const QRadioButton* byName) {
-    return byName->isChecked() ? qdc::SortMode::NameFirst : qdc::SortMode::ChanceFirst;
+qdc::SortMode sortMode(const QRadioButton* byName, const QRadioButton* highest) {
+    if (byName->isChecked())
+        return qdc::SortMode::NameFirst;
+    return highest->isChecked() ? qdc::SortMode::Highest : qdc::SortMode::ChanceFirst;
 }
 
 std::string boxText(const QComboBox* box, const NameText& text) {

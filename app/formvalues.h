@@ -25,8 +25,9 @@ qdc::Difficulty radioDifficulty(const QRadioButton* normal, const QRadioButton* 
 qdc::DifficultySet checkDifficulties(const QCheckBox* normal, const QCheckBox* nightmare,
                                      const QCheckBox* hell);
 
-// The order the "Sort by" group asks for: by name when `byName` is checked.
-qdc::SortMode sortMode(const QRadioButton* byName);
+// The order the "Sort by" group asks for: by name when `byName` is checked,
+// highest chance first when `highest` is, by chance text otherwise.
+qdc::SortMode sortMode(const QRadioButton* byName, const QRadioButton* highest);
 
 // The text of a name box as the bytes of the data files.
 std::string boxText(const QComboBox* box, const NameText& text);

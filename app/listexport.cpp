@@ -1,5 +1,8 @@
 #include "app/listexport.h"
 
+#include "results/convert.h"
+#include "results/odds.h"
+
 #include <QSaveFile>
 
 namespace {
@@ -16,19 +19,36 @@ std::string csvField(const std::string& field) {
     return quoted + '"';
 }
 
-std::pair<std::string, std::string> splitEntry(const std::string& entry) {
+std::string numberField(const std::optional<std::int64_t>& number) {
+    return number ? std::to_string(*number) : std::string();
+}
+
+} // namespace
+
+std::pair<std::string, std::string> entryParts(const std::string& entry, qdc::SortMode mode) {
     std::size_t at = entry.find('=');
     std::size_t width = 1;
     if (at == std::string::npos) {
         at = entry.find(qdc::kWideSeparator);
         width = qdc::kWideSeparator.size();
     }
-    if (at == std::string::npos)
-        return {entry, {}};
-    return {entry.substr(0, at), entry.substr(at + width)};
+    std::pair<std::string, std::string> parts{entry, {}};
+    if (at != std::string::npos)
+        parts = {entry.substr(0, at), entry.substr(at + width)};
+    if (mode != qdc::SortMode::NameFirst)
+        std::swap(parts.first, parts.second);
+    return parts;
 }
 
-} // namespace
+std::optional<double> entryChance(const std::string& entry, qdc::SortMode mode,
+                                  char decimalSeparator) {
+    try {
+        return qdc::toFloat(qdc::withSeparator(entryParts(entry, mode).second, decimalSeparator),
+                            decimalSeparator);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
 
 std::string entriesText(const std::vector<std::string>& entries) {
     std::string text;
@@ -37,13 +57,16 @@ std::string entriesText(const std::vector<std::string>& entries) {
     return text;
 }
 
-std::string entriesCsv(const std::vector<std::string>& entries, qdc::SortMode mode) {
-    std::string csv = "Name,% Drop Chance\r\n";
+std::string entriesCsv(const std::vector<std::string>& entries, qdc::SortMode mode,
+                       char decimalSeparator) {
+    std::string csv = "Name,% Drop Chance,1 in N,Kills for 90 %\r\n";
     for (const std::string& entry : entries) {
-        auto [first, second] = splitEntry(entry);
-        if (mode == qdc::SortMode::ChanceFirst)
-            std::swap(first, second);
-        csv += csvField(first) + ',' + csvField(second) + "\r\n";
+        const auto [name, chance] = entryParts(entry, mode);
+        qdc::Odds odds;
+        if (const std::optional<double> value = entryChance(entry, mode, decimalSeparator))
+            odds = qdc::oddsFor(*value);
+        csv += csvField(name) + ',' + csvField(chance) + ',' + numberField(odds.oneIn) + ',' +
+               numberField(odds.kills90) + "\r\n";
     }
     return csv;
 }

@@ -1,5 +1,4 @@
 #include "app/dropunit.h"
-#include "app/fontconfigload.h"
 
 #include <QApplication>
 
@@ -27,8 +26,9 @@ bool environmentSet(const char* name) {
     return value != nullptr && value[0] != '\0';
 }
 
-// The command-line tool that lies next to this program, as a path to type in
-// the current directory.
+// The command-line tool that lies next to this program, as the user would
+// type it: its bare name when that is the one the PATH finds, otherwise a
+// path from the current directory.
 std::string toolCommand(const char* argv0) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -36,6 +36,16 @@ std::string toolCommand(const char* argv0) {
     if (ec)
         self = fs::absolute(argv0, ec);
     const fs::path tool = self.parent_path() / "dropcalc-cli";
+    if (const char* path = std::getenv("PATH"); path != nullptr) {
+        std::string dirs = path;
+        for (std::size_t start = 0; start <= dirs.size();) {
+            const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+            const fs::path found = fs::path(dirs.substr(start, end - start)) / "dropcalc-cli";
+            if (end > start && fs::exists(found, ec))
+                return fs::equivalent(found, tool, ec) ? "dropcalc-cli" : tool.string();
+            start = end + 1;
+        }
+    }
     fs::path shown = fs::relative(tool, fs::current_path(ec), ec);
     if (ec || shown.empty())
         shown = tool;
@@ -44,13 +54,35 @@ std::string toolCommand(const char* argv0) {
     return shown.string();
 }
 
+// `text` as one word of a POSIX shell.
+std::string shellWord(const std::string& text) {
+    if (!text.empty() &&
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                               "0123456789_./-+,:=@%") == std::string::npos)
+        return text;
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The data folder named on the command line, "." when none is.
+std::string folderWord(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-')
+            return shellWord(argv[i]);
+    return ".";
+}
+
+std::string gFolderWord = ".";
+
 // Without a display the window cannot open; say so plainly and show the
 // tool that runs the same searches without one.
 [[noreturn]] void noDisplay(const std::string& why) {
     std::fprintf(stderr,
                  "dropcalc: no display to open the window on (%s); the command-line tool runs the "
-                 "same searches, for example: %s --data . --sort chance monster \"Cave Lurker\"\n",
-                 why.c_str(), toolCommand(gArgv0).c_str());
+                 "same searches, for example: %s --data %s --sort chance monster \"Cave Lurker\"\n",
+                 why.c_str(), shellWord(toolCommand(gArgv0)).c_str(), gFolderWord.c_str());
     std::_Exit(1);
 }
 
@@ -101,6 +133,9 @@ QString folderArgument(const QStringList& arguments, bool& ok) {
 
 int main(int argc, char** argv) {
     gArgv0 = argv[0];
+#if defined(__linux__)
+    gFolderWord = folderWord(argc, argv);
+#endif
     if (const int status = answerOption(argc, argv); status >= 0)
         return status;
 #if defined(__linux__)
@@ -109,9 +144,7 @@ int main(int argc, char** argv) {
         noDisplay("DISPLAY and WAYLAND_DISPLAY are not set");
     const QtMessageHandler previous = qInstallMessageHandler(holdMessage);
 #endif
-    FontConfigLoad fonts;
     QApplication app(argc, argv);
-    fonts.wait();
 #if defined(__linux__)
     qInstallMessageHandler(previous);
     for (const QString& message : std::as_const(gHeldMessages))

@@ -1,15 +1,41 @@
 #include "app/namecompletion.h"
 
+#include "app/choicecombo.h"
+
 #include <QAbstractItemView>
-#include <QComboBox>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
+// Enter with no suggestion highlighted picks the only one offered. Seen
+// before the completer's own handling of the key, which picks the
+// highlighted one.
+class OnlyNameOnEnter final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* popup = static_cast<QAbstractItemView*>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !popup->currentIndex().isValid() &&
+            popup->model()->rowCount() == 1)
+            popup->setCurrentIndex(popup->model()->index(0, 0));
+        return false;
+    }
+};
+
 // The completer is not the line edit's own: a line edit writes each
 // highlighted suggestion into its text, this one writes only the picked one.
-QCompleter* makeCompleter(QComboBox* box) {
+QCompleter* makeCompleter(ChoiceCombo* box) {
     QLineEdit* edit = box->lineEdit();
     auto* completer = new QCompleter(box->model(), box);
     completer->setObjectName(box->objectName() + QStringLiteral("Names"));
@@ -17,18 +43,40 @@ QCompleter* makeCompleter(QComboBox* box) {
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     completer->setWidget(edit);
-    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), edit,
-                     [edit](const QString& name) {
+    auto* popup = qobject_cast<QListView*>(completer->popup());
+    if (popup != nullptr)
+        popup->setUniformItemSizes(true);
+    completer->popup()->installEventFilter(new OnlyNameOnEnter(completer));
+    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), box,
+                     [box, edit](const QString& name) {
                          edit->setText(name);
                          edit->setCursorPosition(0);
+                         box->enter();
                      });
     return completer;
+}
+
+// As wide as the box, or as the longest name of the list; measured once for
+// each list the box is given.
+int popupWidth(ChoiceCombo* box, QCompleter* completer) {
+    constexpr const char* kWidest = "widestName";
+    QVariant widest = completer->property(kWidest);
+    if (!widest.isValid()) {
+        QAbstractItemView* popup = completer->popup();
+        widest = widestName(*box->model(), popup->fontMetrics()) + 2 * popup->frameWidth() + 12 +
+                 popup->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, popup);
+        completer->setProperty(kWidest, widest);
+        QObject::connect(
+            box->model(), &QAbstractItemModel::modelReset, completer,
+            [completer] { completer->setProperty(kWidest, QVariant()); }, Qt::SingleShotConnection);
+    }
+    return std::max(box->lineEdit()->width(), widest.toInt());
 }
 
 } // namespace
 
 // The completer is made when the user first types, not at start-up.
-void offerNames(QComboBox* box) {
+void offerNames(ChoiceCombo* box) {
     QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, [box](const QString& text) {
         auto* completer = box->findChild<QCompleter*>(box->objectName() + QStringLiteral("Names"));
         if (completer == nullptr)
@@ -38,6 +86,6 @@ void offerNames(QComboBox* box) {
             return;
         }
         completer->setCompletionPrefix(text);
-        completer->complete();
+        completer->complete(QRect(0, 0, popupWidth(box, completer), box->lineEdit()->height()));
     });
 }

@@ -1,8 +1,10 @@
 #pragma once
 
-class QComboBox;
+class ChoiceCombo;
 
-// Typing in `box` offers, in a popup, the names of its list that contain the
-// typed text, ignoring case. The typed text stays as typed until a suggestion
-// is picked.
-void offerNames(QComboBox* box);
+// Typing in `box` offers, in a popup as wide as its longest name, the names
+// of its list that contain the typed text, ignoring case. The typed text
+// stays as typed until a suggestion is picked; picking one (Enter on the
+// highlighted one, or on the only one offered, or a click) puts it in the
+// box and enters it, as Enter in the box would.
+void offerNames(ChoiceCombo* box);

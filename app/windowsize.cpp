@@ -1,8 +1,11 @@
 #include "app/windowsize.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include <algorithm>
 
 WindowSize::WindowSize(QWidget* window, QSize outerSize, QWidget* list)
     : QObject(window), window_(window), outerSize_(outerSize), list_(list),
@@ -25,7 +28,10 @@ bool WindowSize::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_) {
         switch (event->type()) {
         case QEvent::Show:
-            QTimer::singleShot(0, this, &WindowSize::fitOuterSize);
+            QTimer::singleShot(0, this, [this] {
+                fitOuterSize();
+                keepOnScreen();
+            });
             break;
         case QEvent::Move:
             fitOuterSize();
@@ -52,6 +58,20 @@ void WindowSize::fitOuterSize() {
     const QSize client = outerSize_ - frame;
     window_->setMinimumSize(client);
     window_->resize(client);
+}
+
+// On a small or strongly scaled screen the window is moved, as little as it
+// takes, to lie inside the screen's free area.
+void WindowSize::keepOnScreen() {
+    const QScreen* screen = window_->screen();
+    if (screen == nullptr)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = window_->frameGeometry();
+    const int x = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
+    const int y = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
+    if (x != frame.left() || y != frame.top())
+        window_->move(x, y);
 }
 
 void WindowSize::placeControls() {

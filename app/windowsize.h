@@ -11,7 +11,8 @@ class QWidget;
 // once a window manager has put a frame around it; it cannot be made smaller
 // than that. The room it gains goes to the result list, whose top-left corner
 // stays; the controls beside the list keep their distance to its right edge,
-// those below it their distance to its bottom edge.
+// those below it their distance to its bottom edge. A window that would reach
+// past the screen's free area is moved into it.
 class WindowSize : public QObject {
     Q_OBJECT
   public:
@@ -25,6 +26,7 @@ class WindowSize : public QObject {
 
   private:
     void fitOuterSize();
+    void keepOnScreen();
     void placeControls();
 
     struct Placed {

@@ -12,10 +12,8 @@ packages=(
   libcli11-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev
   # Number reading and writing, both header-only.
   libfast-float-dev libfmt-dev
-  # The window and its tests, offscreen; XKB keeps Qt's configure quiet;
-  # fontconfig's headers let the window read the font configuration ahead.
+  # The window and its tests, offscreen; XKB keeps Qt's configure quiet.
   qt6-base-dev libgl-dev libxkbcommon-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core
-  libfontconfig-dev
   # The fuzzers: clang and its libFuzzer runtime.
   clang libclang-rt-14-dev
   # CI's format and tidy steps.

@@ -95,6 +95,11 @@ class InDirectory {
     QString previous_;
 };
 
+// Waits until the search the window runs has ended and its answer shows.
+inline void waitForSearch(const TForm1& form) {
+    QTRY_VERIFY_WITH_TIMEOUT(!form.searching(), 20000);
+}
+
 // The entries of a combo box's list.
 inline QStringList comboItems(const QComboBox* box) {
     QStringList items;

@@ -47,6 +47,7 @@ DataFolder* makeSearchData() {
 void searchMonster(TForm1& form, const QString& monster) {
     ctl<QComboBox>(form, "MonList")->setEditText(monster);
     QTest::mouseClick(ctl<QPushButton>(form, "MonSearch"), Qt::LeftButton);
+    waitForSearch(form);
 }
 
 // The captions of the two headings, each checked to fit its label, which
@@ -172,6 +173,7 @@ void HandlersTest::sortChoiceWaitsForNextSearch() {
     QCOMPARE(shownEntries(form), chanceFirst);
     QCOMPARE(labels(form), QStringList({"% Drop Chance", "Name"}));
     QTest::mouseClick(ctl<QPushButton>(form, "MonSearch"), Qt::LeftButton);
+    waitForSearch(form);
     QCOMPARE(shownEntries(form), QStringList({"Ax y=3", "Ax=5"}));
     QCOMPARE(labels(form), QStringList({"Name", "% Drop Chance"}));
 }
@@ -212,6 +214,7 @@ void HandlersTest::separatorCommand() {
 
     // The next search writes "=" again.
     QTest::mouseClick(ctl<QPushButton>(form, "MonSearch"), Qt::LeftButton);
+    waitForSearch(form);
     QCOMPARE(shownEntries(form), QStringList({"27.1=Plain", "5=a=b"}));
     QCOMPARE(errors.messages, QStringList());
 }
@@ -446,6 +449,7 @@ void HandlersTest::everySearchSameAsTool() {
     int nonEmpty = 0;
     auto compare = [&](QPushButton* button, std::vector<std::string> args) {
         QTest::mouseClick(button, Qt::LeftButton);
+        waitForSearch(form);
         args.insert(args.begin(), common.begin(), common.end());
         const QStringList expected = toolLines(args, ',');
         QCOMPARE(shownEntries(form), expected);

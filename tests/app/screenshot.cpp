@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
                                                                  : QStringLiteral("Cave Lurker"));
     form.show();
     form.findChild<QPushButton*>("MonSearch")->click();
-    app.processEvents();
+    while (form.searching())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QApplication::processEvents();
     if (!form.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "dropcalc-screenshot: cannot write %s\n", argv[1]);
         return 1;

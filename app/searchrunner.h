@@ -1,0 +1,64 @@
+#pragma once
+
+#include "results/entry.h"
+#include "results/resultlist.h"
+#include "search/searches.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QThread;
+
+// What a search left: its entries and headings, its note, and the error that
+// ended it, if any (the entries are then those found before it).
+struct SearchAnswer {
+    qdc::MemoryResultList list;
+    qdc::SearchNote note;
+    std::exception_ptr failure;
+};
+
+// Runs one search at a time on a thread of its own, so that the window keeps
+// answering. A new search or the runner's end cancels the running one, whose
+// answer is then dropped; the core checks the flag between lines.
+class SearchRunner final : public QObject {
+    Q_OBJECT
+  public:
+    using Work = std::function<qdc::SearchNote(const qdc::SearchEnv&, qdc::ResultList&)>;
+    using Done = std::function<void(SearchAnswer&)>;
+
+    explicit SearchRunner(QObject* parent = nullptr);
+    ~SearchRunner() override;
+    SearchRunner(const SearchRunner&) = delete;
+    SearchRunner& operator=(const SearchRunner&) = delete;
+
+    // Runs `work` on the files of `folder`; `done` gets the answer on the
+    // window's thread.
+    void start(const std::string& folder, char decimalSeparator, qdc::SortMode mode, Work work,
+               Done done);
+    bool running() const { return current_ != nullptr; }
+
+  signals:
+    // The running search has taken long enough to show that it runs; it
+    // ends with `ended`.
+    void busy();
+    void ended();
+
+  private:
+    struct Job {
+        std::atomic<bool> cancel{false};
+        SearchAnswer answer;
+    };
+
+    void cancelRunning();
+
+    std::shared_ptr<Job> current_;
+    QList<QThread*> threads_;
+    QTimer busyTimer_;
+};
