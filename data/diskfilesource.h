@@ -21,10 +21,20 @@ class DiskFileSource : public FileSource {
     const std::string& directory() const { return directory_; }
 
   private:
-    std::string readBytes(int fd, std::size_t size, std::optional<DropError>& error);
+#ifdef _WIN32
+    using Handle = void*;
+#else
+    using Handle = int;
+#endif
+    std::string readBytes(Handle file, std::size_t size, std::optional<DropError>& error);
 
     std::string directory_;
-    int folder_ = -1;     // the opened data folder, or -1
+#ifdef _WIN32
+    Handle folder_ = nullptr; // the opened data folder, or none
+    std::wstring folderPath_; // its final path, links resolved
+#else
+    int folder_ = -1; // the opened data folder, or -1
+#endif
     int folderError_ = 0; // why the folder could not be opened
     // Where small files are read before being copied out at their size: kept
     // from file to file, so that reading one allocates only what it keeps.
