@@ -121,11 +121,8 @@ bool isBeneath(std::wstring_view path, std::wstring_view folder) {
 
 // The relative data path ("Normal/act2/drake.txt", already checked to stay
 // inside the folder) as a "\"-separated tail, its "." and ".." parts taken out.
-// Nothing for a name Windows cannot take: not UTF-8, or holding a character
-// that has a meaning in Windows paths.
+// Nothing for a path that is not UTF-8.
 std::optional<std::wstring> windowsTail(const std::string& path) {
-    if (path.find_first_of("\\:*?\"<>|") != std::string::npos)
-        return std::nullopt;
     std::vector<std::string_view> kept;
     std::size_t begin = 0;
     const std::string_view view = path;
@@ -243,6 +240,9 @@ std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
         raiseOpenError(systemError(code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code),
                        path);
     }
+    // No file of this name can exist here; a ":" would name a stream of a file.
+    if (path.find_first_of("\\:*?\"<>|") != std::string::npos)
+        raiseOpenError(DropError("File not found"), path);
     const std::optional<std::wstring> tail = windowsTail(path);
     if (!tail || tail->empty())
         raiseOpenError(DropError("Invalid filename"), path);

@@ -8,8 +8,8 @@
 #                                the .exe, the README, the licence and the
 #                                sample data (builds first)
 #
-# The test step compares the .exe with the Linux tool of build/ when that has
-# been built (it is built when missing). Wine keeps its set-up in WINEPREFIX,
+# The test step compares the .exe with the Linux tool of build/, which it
+# builds (configured without the window when build/ is new). Wine keeps its set-up in WINEPREFIX,
 # by default a folder of build-windows/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,11 +38,10 @@ build)
 test)
   shift
   wine_env
-  if [ ! -x build/dropcalc-cli ]; then
-    cmake -S . -B build -DDROPCALC_GUI=OFF
-    cmake --build build -j2 --target dropcalc-cli dropcalc-datagen
-  fi
-  build -DDROPCALC_LINUX_CLI="$top/build/dropcalc-cli" -DDROPCALC_LINUX_DATAGEN="$top/build/dropcalc-datagen" "$@"
+  [ -f build/CMakeCache.txt ] || cmake -S . -B build -DDROPCALC_GUI=OFF
+  cmake --build build -j2 --target dropcalc-cli dropcalc-datagen
+  build -DDROPCALC_LINUX_CLI="$top/build/dropcalc-cli" \
+    -DDROPCALC_LINUX_DATAGEN="$top/build/tests/dropcalc-datagen" "$@"
   ctest --test-dir "$out" --output-on-failure -j2
   ;;
 package)

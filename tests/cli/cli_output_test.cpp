@@ -147,19 +147,26 @@ TEST(CliErrors, OutputThatCannotBeWrittenFails) {
     const char* argv[] = {"dropcalc-cli", "mf", "200"};
     EXPECT_EQ(qdc::runCli(3, argv, out, err, '.'), 1);
     EXPECT_EQ(err.str(), "dropcalc-cli: the output could not be written\n");
-    const std::string command = std::string(DROPCALC_CLI) + " mf 200 > /dev/full 2>/dev/null";
-    EXPECT_NE(std::system(command.c_str()), 0);
+    qdc::test::SpawnOptions unwritable;
+    unwritable.unwritableOutput = true;
+    const qdc::test::Spawned full = runBinary({"mf", "200"}, unwritable);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "dropcalc-cli: the output could not be written\n");
 }
 
-TEST(CliErrors, RunningOutOfMemoryIsADataError) {
+TEST(CliErrors, RunningOutOfMemoryIsADataErrorPosixOnly) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#elif defined(_WIN32)
+    GTEST_SKIP() << "no address-space limit for one process on Windows";
 #endif
     const TempDataDir data{{"Normal/monsterlist.txt", "Rat:rat.txt,1\n"}, {"Normal/rat.txt", ""}};
     std::filesystem::resize_file(data.path() + "/Normal/rat.txt", 512 << 20); // sparse
-    EXPECT_EQ(runShell("ulimit -v 300000; " + std::string(DROPCALC_CLI) + " --data '" +
-                       data.path() + "' monster Rat 2>&1 >/dev/null; echo \"status $?\""),
-              "Out of memory.\nstatus 1\n");
+    qdc::test::SpawnOptions limited;
+    limited.memoryLimit = std::size_t{300000} * 1024;
+    const qdc::test::Spawned r = runBinary({"--data", data.path(), "monster", "Rat"}, limited);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Out of memory.\n");
 }
 
 TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {

@@ -3,12 +3,12 @@
 #include "results/error.h"
 
 #include "tests/core/drop_search_support.h"
+#include "tests/support/spawn.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 using qdc::splitLines;
 using Lines = std::vector<std::string>;
@@ -71,8 +71,8 @@ TEST(MemoryFiles, ErrorsOfMissingFilesAndFolders) {
 }
 
 TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {
-    const auto root =
-        std::filesystem::temp_directory_path() / ("dropcalc-files-" + std::to_string(::getpid()));
+    const auto root = std::filesystem::temp_directory_path() /
+                      ("dropcalc-files-" + std::to_string(qdc::test::processId()));
     std::filesystem::create_directories(root / "Normal" / "act1");
     std::ofstream(root / "Normal" / "act1" / "lurker.txt") << "Gold:0.5\r\n-\r\n";
     qdc::DiskFileSource files(root.string());
@@ -87,8 +87,8 @@ TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {
 // Files of every size, read one after another: each comes back whole, with
 // nothing left over from a larger file read before it.
 TEST(DiskFiles, EachFileWholeWhateverWasReadBefore) {
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("dropcalc-sizes-" + std::to_string(::getpid()));
+    const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                       ("dropcalc-sizes-" + std::to_string(qdc::test::processId()));
     std::filesystem::create_directories(root);
     qdc::DiskFileSource files(root.string());
     for (const std::size_t size : {std::size_t{70000}, std::size_t{5}, std::size_t{0},
