@@ -41,3 +41,18 @@ function(dropcalc_defaults_below dir)
     dropcalc_defaults_below(${subdir})
   endforeach()
 endfunction()
+
+# Gives TARGET the header-only libraries named by one header each, as
+# <FOLDER/HEADER>: each FOLDER is looked up on the host and linked into an
+# include directory that holds these folders alone, so that a cross build (the
+# browser's, another system's) sees them and none of the host's other headers.
+function(dropcalc_header_libraries target)
+  set(root ${CMAKE_BINARY_DIR}/header-libraries)
+  file(MAKE_DIRECTORY ${root})
+  foreach(header IN LISTS ARGN)
+    get_filename_component(folder ${header} DIRECTORY)
+    find_path(DROPCALC_${folder}_DIR ${header} NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    file(CREATE_LINK ${DROPCALC_${folder}_DIR}/${folder} ${root}/${folder} SYMBOLIC COPY_ON_ERROR)
+  endforeach()
+  target_include_directories(${target} SYSTEM PRIVATE ${root})
+endfunction()

@@ -3,13 +3,9 @@
 #include "results/error.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cfloat>
-#include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
-#include <locale.h>
+#include <fast_float/fast_float.h>
 
 namespace qdc {
 
@@ -29,19 +25,55 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// strtod under the "C" locale, whatever the process's locale is.
-double cStrtod(const char* text, char** end) {
-    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return strtod_l(text, end, cLocale);
+// The value of a number text of the shape the scanner below checks, with "."
+// as its decimal point and no "+" before it: correctly rounded, infinite past
+// the largest double.
+double readPlain(std::string_view plain) {
+    double value = 0;
+    fast_float::from_chars(plain.data(), plain.data() + plain.size(), value);
+    return value;
+}
+
+// The exponent after "e" in a number text, held within +-10^9, which is past
+// any exponent that matters.
+long long exponentOf(std::string_view text) {
+    const std::size_t e = text.find('e');
+    if (e == std::string_view::npos)
+        return 0;
+    std::string_view digits = text.substr(e + 1);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (negative || digits.front() == '+'))
+        digits.remove_prefix(1);
+    long long value = 0;
+    for (const char c : digits)
+        value = std::min(value * 10 + (c - '0'), 1000000000LL);
+    return negative ? -value : value;
 }
 
 // Whether a number text that overflowed a double names the largest double with
 // 15 significant digits, as the number text writes it: "1.79769313486232E308"
-// lies just past it, and must read back as it.
-bool roundsToLargest(const std::string& plain) {
-    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    const long double value = std::fabs(strtold_l(plain.c_str(), nullptr, cLocale));
-    return value < 1.797693134862325e308L;
+// lies just past it, and must read back as it. Told on the decimal digits:
+// 0.DIGITS x 10^EXPONENT below 0.1797693134862325 x 10^309.
+bool roundsToLargest(std::string_view plain) {
+    const std::string_view mantissa = plain.substr(0, plain.find('e'));
+    std::string digits;
+    long long point = -1;
+    for (const char c : mantissa) {
+        if (c == '.')
+            point = static_cast<long long>(digits.size());
+        else if (isDigit(c))
+            digits += c;
+    }
+    if (point < 0)
+        point = static_cast<long long>(digits.size());
+    // Leading zeros move the exponent; trailing ones say nothing.
+    const std::size_t zeros = std::min(digits.find_first_not_of('0'), digits.size());
+    digits.erase(digits.find_last_not_of('0') + 1); // all of it when npos
+    digits.erase(0, zeros);
+    const long long exponent = point - static_cast<long long>(zeros) + exponentOf(plain);
+    if (exponent != 309)
+        return exponent < 309;
+    return digits < "1797693134862325";
 }
 
 } // namespace
@@ -114,7 +146,7 @@ std::string_view withoutBlanks(std::string_view text) {
 
 // Reads a number text from left to right: sign, digits, fraction, exponent.
 // When `plain` is given, writes there what it has read, with "." as the
-// decimal point and "e" before the exponent.
+// decimal point, "e" before the exponent and no "+" before the number.
 class FloatScanner {
   public:
     FloatScanner(std::string_view text, std::string* plain)
@@ -123,7 +155,10 @@ class FloatScanner {
     // Whether the whole text is a number with `decimalSeparator` as its
     // decimal point.
     bool scan(char decimalSeparator) {
-        keepSign();
+        if (at('+'))
+            ++i_; // a plus sign adds nothing to the number
+        else
+            keepSign();
         std::size_t digits = keepDigits();
         if (at(decimalSeparator)) {
             take('.');
@@ -182,17 +217,8 @@ double toFloat(const std::string& text, char decimalSeparator) {
     std::string plain;
     if (!scanFloat(text, decimalSeparator, &plain))
         throwFloatError(text);
-    // The correctly rounded value at once; anything out of the ordinary (a
-    // "+" sign, overflow, underflow) goes the way of strtod.
-    double quick = 0;
-    const char* const last = plain.data() + plain.size();
-    const auto parsed = std::from_chars(plain.data(), last, quick);
-    if (parsed.ec == std::errc() && parsed.ptr == last)
-        return quick;
-    errno = 0;
-    char* stop = nullptr;
-    const double value = cStrtod(plain.c_str(), &stop);
-    if (errno == ERANGE && std::isinf(value)) {
+    const double value = readPlain(plain);
+    if (std::isinf(value)) {
         if (!roundsToLargest(plain))
             throwFloatError(text);
         return std::copysign(DBL_MAX, value);
@@ -226,10 +252,8 @@ double toFloatView(std::string_view text, char decimalSeparator) {
                         (isDigitsAndSeparator(text, decimalSeparator) ||
                          scanFloat(text, decimalSeparator, nullptr));
     if (direct) {
-        double value = 0;
-        const char* const last = text.data() + text.size();
-        const auto parsed = std::from_chars(text.data(), last, value);
-        if (parsed.ec == std::errc() && parsed.ptr == last)
+        const double value = readPlain(text);
+        if (!std::isinf(value))
             return value;
     }
     return toFloat(std::string(text), decimalSeparator);

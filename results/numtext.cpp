@@ -1,10 +1,9 @@
 #include "results/numtext.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <fmt/compile.h>
 #include <string_view>
 
 namespace qdc {
@@ -18,30 +17,33 @@ double negativePowerOfTen(int decimals) {
     return 1.0 / p;
 }
 
+// Whether the correctly rounded significant digits of `text` ("d.ddd...e...")
+// read 5 at the 16th and nothing but zeros after it, up to the exponent: then
+// the value may lie exactly halfway at the 15th, and more digits must tell.
+bool mayBeTieAtFifteenth(std::string_view text) {
+    return text[16] == '5' && text.find_first_not_of('0', 17) == text.find('e');
+}
+
 // The first 16 significant digits of `value` (> 0) and its decimal exponent
-// e, so that value = 0.d1d2... x 10^e. Twenty-five correctly rounded digits
-// decide the rounding at the 15th exactly, unless the 16th and on read
-// "5000000000": then the value may be a tie, and the exact expansion is
-// written out.
+// e, so that value = 0.d1d2... x 10^e. Seventeen correctly rounded digits
+// decide the rounding at the 15th unless they end in "50"; then twenty-five,
+// unless they end in "5000000000"; then the exact expansion, which a double
+// never needs more than 767 digits for.
 int decimalDigits(double value, std::array<char, 16>& digits) {
-    std::array<char, 40> fast{};
-    const char* end = std::to_chars(fast.data(), fast.data() + fast.size() - 1, value,
-                                    std::chars_format::scientific, 24)
-                          .ptr;
-    const std::string_view text(fast.data(), static_cast<std::size_t>(end - fast.data()));
-    if (text.substr(16, 11) != "5000000000e") {
-        digits[0] = text[0];
-        text.copy(digits.data() + 1, 15, 2);
-        return std::atoi(text.data() + 27) + 1;
+    std::array<char, 800> buf; // written before it is read
+    std::string_view text;
+    for (const int precision : {16, 24, 767}) {
+        char* end = precision == 16
+                        ? fmt::format_to(buf.data(), FMT_COMPILE("{:.16e}"), value)
+                        : fmt::format_to(buf.data(), FMT_COMPILE("{:.{}e}"), value, precision);
+        *end = '\0'; // for atoi below
+        text = std::string_view(buf.data(), static_cast<std::size_t>(end - buf.data()));
+        if (!mayBeTieAtFifteenth(text))
+            break;
     }
-    std::array<char, 800> buf{};
-    std::snprintf(buf.data(), buf.size(), "%.780e", value);
-    std::size_t pos = 0;
-    std::size_t count = 0;
-    for (; buf[pos] != 'e'; ++pos) // the decimal point may be the C library's locale's
-        if (buf[pos] >= '0' && buf[pos] <= '9' && count < digits.size())
-            digits[count++] = buf[pos];
-    return std::atoi(buf.data() + pos + 1) + 1;
+    digits[0] = text[0];
+    text.copy(digits.data() + 1, 15, 2);
+    return std::atoi(text.data() + text.find('e') + 1) + 1;
 }
 
 } // namespace

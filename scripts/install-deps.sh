@@ -10,6 +10,8 @@ packages=(
   # The build, the core's and the tool's tests, the benchmarks.
   build-essential cmake
   libcli11-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev
+  # Number reading and writing, both header-only.
+  libfast-float-dev libfmt-dev
   # The window and its tests, offscreen; XKB keeps Qt's configure quiet;
   # fontconfig's headers let the window read the font configuration ahead.
   qt6-base-dev libgl-dev libxkbcommon-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core

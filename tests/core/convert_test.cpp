@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
+#include <cstdlib>
 
 using qdc::DropError;
 
@@ -135,6 +137,51 @@ TEST(NumberConversion, CheckRaisesExactlyWhatConversionRaises) {
 
 TEST(NumberConversion, TinyValuesBecomeZeroOrSubnormal) {
     EXPECT_EQ(qdc::toFloat("1e-400", '.'), 0.0);
+}
+
+TEST(NumberConversion, EdgeTextsReadAsByTheCLibrary) {
+    for (const char* text :
+         {"4.9406564584124654e-324", "2.4703282292062328e-324", "2.4703282292062327e-324",
+          "-1e-400", "2.2250738585072011e-308", "+0.1e+1", "1.7976931348623157e308",
+          "0.000000000000000000000000001e27", "9007199254740993",
+          "9007199254740993.0000000000000000000000001", "123456789012345678901234567890e-20",
+          "-0"}) {
+        EXPECT_EQ(qdc::toFloat(text, '.'), std::strtod(text, nullptr)) << text;
+        EXPECT_EQ(std::signbit(qdc::toFloatView(text, '.')),
+                  std::signbit(std::strtod(text, nullptr)))
+            << text;
+    }
+}
+
+TEST(NumberConversion, PastTheLargestDoubleOnlyWhatWritesAsIt) {
+    const struct {
+        const char* text;
+        char sep;
+        double value; // 0: not a number
+    } cases[] = {
+        {"1.79769313486232E308", '.', DBL_MAX},
+        {"-1.79769313486232e+308", '.', -DBL_MAX},
+        {"+1.79769313486232E308", '.', DBL_MAX},
+        {"1,79769313486232E308", ',', DBL_MAX},
+        {"1.7976931348623249999999999E308", '.', DBL_MAX},
+        {"1797693134862324.9e293", '.', DBL_MAX},
+        {"0.000179769313486232e312", '.', DBL_MAX},
+        {"1.797693134862325E308", '.', 0},
+        {"1.7976931348623250000E308", '.', 0},
+        {"1.8e308", '.', 0},
+        {"1e309", '.', 0},
+        {"-1e99999999999999999999", '.', 0},
+    };
+    for (const auto& c : cases) {
+        if (c.value != 0) {
+            EXPECT_EQ(qdc::toFloat(c.text, c.sep), c.value) << c.text;
+            EXPECT_EQ(qdc::toFloatView(c.text, c.sep), c.value) << c.text;
+        } else {
+            EXPECT_EQ(floatError(c.text, c.sep),
+                      std::string("'") + c.text + "' is not a valid floating point value")
+                << c.text;
+        }
+    }
 }
 
 TEST(ErrorBox, DotAppendedAfterCharactersThatSortAfterIt) {
