@@ -1,8 +1,9 @@
 # Cross-builds the core, the tool and the tests for 64-bit Windows with
 # MinGW-w64, and runs what the build runs (test discovery, the tests) under
-# Wine. The host's own include folder never reaches the compiler: the few
-# header-only libraries the project uses are found through the small package
-# files next to this one, which point at a folder that holds them alone.
+# Wine. The host's own include folder never reaches the compiler: the
+# header-only libraries the project uses are seen through a folder that holds
+# them alone, CLI11 and nlohmann-json through the small package files next to
+# this one.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -17,7 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The package files of this folder, searched outside the root path above.
-foreach(package CLI11 nlohmann_json fmt FastFloat GTest)
+foreach(package CLI11 nlohmann_json GTest)
   set(${package}_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-w64)
 endforeach()
 
