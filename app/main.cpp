@@ -1,5 +1,6 @@
 #include "app/dropunit.h"
 #include "app/fontconfigload.h"
+#include "app/platform.h"
 
 #include <QApplication>
 
@@ -32,10 +33,7 @@ bool environmentSet(const char* name) {
 std::string toolCommand(const char* argv0) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        self = fs::absolute(argv0, ec);
-    const fs::path tool = self.parent_path() / "dropcalc-cli";
+    const fs::path tool = thisProgram(argv0).parent_path() / "dropcalc-cli";
     fs::path shown = fs::relative(tool, fs::current_path(ec), ec);
     if (ec || shown.empty())
         shown = tool;
