@@ -4,13 +4,15 @@
 #   scripts/windows.sh build     core, tool and tests into build-windows/,
 #                                with dropcalc-cli.exe at its top
 #   scripts/windows.sh test      the tests under Wine (builds first)
-#   scripts/windows.sh package   dropcalc-cli-VERSION-windows-x86_64.zip:
-#                                the .exe, the README, the licence and the
-#                                sample data (builds first)
+#   scripts/windows.sh package   build-windows/dropcalc-cli-VERSION-windows-
+#                                x86_64.zip: the .exe, the READMEs, the
+#                                licence if there is one, and the sample data
+#                                in data/ (builds first)
 #
 # The test step compares the .exe with the Linux tool of build/, which it
-# builds (configured without the window when build/ is new). Wine keeps its set-up in WINEPREFIX,
-# by default a folder of build-windows/.
+# builds (configured without the window when build/ is new). Wine keeps its
+# set-up in WINEPREFIX, by default a folder of build-windows/; its first start
+# there takes a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -51,9 +53,10 @@ package)
   stage=$(mktemp -d)
   trap 'rm -rf "$stage"' EXIT
   mkdir "$stage/$name"
-  cp "$out/dropcalc-cli.exe" README.md "$stage/$name/"
-  for licence in LICENSE LICENSE.txt COPYING; do
-    [ -f "$licence" ] && cp "$licence" "$stage/$name/"
+  # The debugging information stays in build-windows/.
+  x86_64-w64-mingw32-strip -o "$stage/$name/dropcalc-cli.exe" "$out/dropcalc-cli.exe"
+  for doc in README.md Readme.txt LICENSE LICENSE.txt COPYING; do
+    if [ -f "$doc" ]; then cp "$doc" "$stage/$name/"; fi
   done
   cp -r examples/data "$stage/$name/data"
   rm -f "$out/$name.zip"
@@ -61,7 +64,7 @@ package)
   echo "$out/$name.zip"
   ;;
 *)
-  sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
   ;;
 esac
