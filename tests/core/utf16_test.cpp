@@ -25,8 +25,9 @@ TEST(Utf16, ConvertsBothWaysAndRefusesWhatIsNotUtf8) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(qdc::utf16FromUtf8(c.utf8), c.utf16) << c.utf8;
-        if (c.utf16)
+        if (c.utf16) {
             EXPECT_EQ(qdc::utf8FromUtf16(*c.utf16), c.utf8) << c.utf8;
+        }
     }
 }
 
