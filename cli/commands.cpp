@@ -89,7 +89,7 @@ void magicFind(const std::string& text, Outcome& out) {
 void check(const Settings& s, Outcome& out) {
     out.shape = Shape::Problems;
     DiskFileSource files(s.dataDir);
-    out.report = checkData(files, difficultyFolderFiles(s.dataDir), s.decimalSeparator);
+    out.report = checkData(files, difficultyFolderFiles(files), s.decimalSeparator);
 }
 
 const std::string kOneDifficulty =

@@ -1,11 +1,12 @@
 #include "data/datapath.h"
 #include "data/difficulty.h"
 #include "data/diskfilesource.h"
+#include "data/diskfilesource_common.h"
 #include "data/utf16.h"
 #include "results/error.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cerrno>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -15,38 +16,49 @@ namespace qdc {
 
 namespace {
 
-// Room left past the size a file had when it was opened, so that a file that
-// grows meanwhile is still read to its end in most cases.
-constexpr std::size_t kGrowthRoom = 4096;
-// How often a file that keeps growing is given more room; what it gains after
-// that is left unread.
-constexpr int kMaxRegrowths = 4;
 // The most one ReadFile call is asked for.
 constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
+// What openBeneath() gives for a path that a link leads out of the folder.
+constexpr DWORD kLeadsOut = ERROR_NOT_SAME_DEVICE;
 
-// The error for a failed open or read. A missing folder on the path is
-// "Invalid filename", as is a name Windows cannot take.
-DropError systemError(DWORD code) {
+// The errno value that a Windows error code means to the shared error
+// mapping; 0 for a code it has no word for.
+int errnoOf(DWORD code) {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
-        return DropError("File not found");
     case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_DIRECTORY:
+    case ERROR_CANT_RESOLVE_FILENAME: // a loop of links
+        return ENOTDIR;
     case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_CANT_RESOLVE_FILENAME:
-        return DropError("Invalid filename");
+        return ENAMETOOLONG;
+    case kLeadsOut:
+        return EXDEV;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return DropError("File access denied");
+        return EACCES;
     case ERROR_TOO_MANY_OPEN_FILES:
-        return DropError("Too many open files");
+        return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
     default:
-        return DropError("I/O error " + std::to_string(code),
-                         std::system_category().message(static_cast<int>(code)));
+        return 0;
     }
+}
+
+// The error for a failed open or read: the shared mapping's, or "I/O error"
+// with Windows' own code and words. A missing folder on the path is
+// ERROR_PATH_NOT_FOUND, a missing file ERROR_FILE_NOT_FOUND.
+DropError windowsError(DWORD code) {
+    if (const int err = errnoOf(code))
+        return systemError(err, code != ERROR_PATH_NOT_FOUND);
+    return DropError("I/O error " + std::to_string(code),
+                     std::system_category().message(static_cast<int>(code)));
 }
 
 [[noreturn]] void raiseOpenError(DropError error, const std::string& path) {
@@ -111,7 +123,7 @@ bool sameName(std::wstring_view a, std::wstring_view b) {
 }
 
 // Whether `path` lies beneath `folder`, both final paths: every part of the
-// folder starts the file's path, and the file has parts of its own after them.
+// folder starts the path, which has parts of its own after them.
 bool isBeneath(std::wstring_view path, std::wstring_view folder) {
     const std::vector<std::wstring_view> inner = parts(path);
     const std::vector<std::wstring_view> outer = parts(folder);
@@ -124,8 +136,8 @@ bool isBeneath(std::wstring_view path, std::wstring_view folder) {
 // Nothing for a path that is not UTF-8.
 std::optional<std::wstring> windowsTail(const std::string& path) {
     std::vector<std::string_view> kept;
-    std::size_t begin = 0;
     const std::string_view view = path;
+    std::size_t begin = 0;
     while (begin <= view.size()) {
         std::size_t end = view.find('/', begin);
         if (end == std::string_view::npos)
@@ -149,9 +161,9 @@ std::optional<std::wstring> windowsTail(const std::string& path) {
 }
 
 // The data folder as given: "/" taken as "\", a trailing separator dropped
-// (but not the one of a root such as "C:\"), and "." for an empty one.
+// (but not the one of a root such as "C:\").
 std::optional<std::wstring> windowsFolder(const std::string& directory) {
-    std::optional<std::wstring> folder = utf16FromUtf8(directory.empty() ? "." : directory);
+    std::optional<std::wstring> folder = utf16FromUtf8(directory);
     if (!folder)
         return std::nullopt;
     std::replace(folder->begin(), folder->end(), L'/', L'\\');
@@ -160,72 +172,48 @@ std::optional<std::wstring> windowsFolder(const std::string& directory) {
     return folder;
 }
 
-// Gives a full buffer more room when the file has grown past it. False when
-// the file has not grown, or has grown too often.
-bool makeRoom(HANDLE file, std::size_t& room, int& regrowths) {
-    LARGE_INTEGER size{};
-    if (regrowths >= kMaxRegrowths || !::GetFileSizeEx(file, &size))
-        return false;
-    ++regrowths;
-    room = std::max(static_cast<std::size_t>(size.QuadPart), room) + kGrowthRoom;
-    return true;
+bool isFolder(const BY_HANDLE_FILE_INFORMATION& info) {
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Reads an opened file of `size` bytes to its end into the start of `buffer`;
-// returns how many bytes were read.
-std::size_t readWhole(HANDLE file, std::size_t size, std::string& buffer,
-                      std::optional<DropError>& error) {
-    std::size_t room = size + kGrowthRoom;
-    std::size_t filled = 0;
-    int regrowths = 0;
-    for (;;) {
-        if (filled == room && !makeRoom(file, room, regrowths))
-            break;
-        if (buffer.size() < room)
-            buffer.resize(room);
-        const std::size_t wanted = std::min(room - filled, kMaxChunk);
-        DWORD got = 0;
-        if (!::ReadFile(file, buffer.data() + filled, static_cast<DWORD>(wanted), &got, nullptr)) {
-            error = systemError(::GetLastError());
-            break;
-        }
-        if (got == 0)
-            break;
-        filled += got;
-        if (got < wanted && filled >= size)
-            break;
-    }
-    return filled;
+// Opens the data folder `directory` into `handle` and sets `path` to its
+// final path; returns 0, or Windows' error code. Its links are followed: the
+// data folder itself may be one.
+DWORD openFolder(const std::string& directory, HANDLE& handle, std::wstring& path) {
+    const std::optional<std::wstring> folder = windowsFolder(directory);
+    if (!folder)
+        return ERROR_INVALID_NAME;
+    // Backup semantics, so that a folder opens.
+    FileHandle opened(::CreateFileW(folder->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (opened.get() == INVALID_HANDLE_VALUE)
+        return ::GetLastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(opened.get(), &info))
+        return ::GetLastError();
+    if (!isFolder(info))
+        return ERROR_DIRECTORY;
+    path = finalPath(opened.get());
+    if (path.empty())
+        return ::GetLastError();
+    handle = opened.release();
+    return 0;
 }
 
 } // namespace
 
-DiskFileSource::DiskFileSource(std::string directory) : directory_(std::move(directory)) {
-    const std::optional<std::wstring> folder = windowsFolder(directory_);
-    if (!folder) {
-        folderError_ = ERROR_INVALID_NAME;
+DiskFileSource::DiskFileSource(std::string directory, PathWalk /*walk*/)
+    : directory_(std::move(directory)) {
+    const std::string opened = directory_.empty() ? "." : directory_;
+    const DWORD code = openFolder(opened, folder_, folderPath_);
+    if (code == 0)
         return;
+    if (const int err = errnoOf(code)) {
+        folderFault_ = folderError(err, opened);
+    } else {
+        folderFault_ = windowsError(code);
+        folderFault_->locate({opened, 0, ""});
     }
-    // Backup semantics, so that a folder opens; its links are followed: the
-    // data folder itself may be one.
-    FileHandle handle(::CreateFileW(folder->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE) {
-        folderError_ = static_cast<int>(::GetLastError());
-        return;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle.get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        folderError_ = ERROR_DIRECTORY;
-        return;
-    }
-    folderPath_ = finalPath(handle.get());
-    if (folderPath_.empty()) {
-        folderError_ = static_cast<int>(::GetLastError());
-        return;
-    }
-    folder_ = handle.release();
 }
 
 DiskFileSource::~DiskFileSource() {
@@ -233,101 +221,169 @@ DiskFileSource::~DiskFileSource() {
         ::CloseHandle(folder_);
 }
 
-std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
-    checkDataPath(path);
-    if (folderError_ != 0) {
-        const auto code = static_cast<DWORD>(folderError_);
-        raiseOpenError(systemError(code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code),
-                       path);
+DiskFileSource::Handle DiskFileSource::openBeneath(const std::string& path, bool folder,
+                                                   unsigned long& error) const {
+    // No file of such a name can exist here; a ":" would name a stream.
+    if (path.find_first_of("\\:*?\"<>|") != std::string::npos) {
+        error = ERROR_FILE_NOT_FOUND;
+        return nullptr;
     }
-    // No file of this name can exist here; a ":" would name a stream of a file.
-    if (path.find_first_of("\\:*?\"<>|") != std::string::npos)
-        raiseOpenError(DropError("File not found"), path);
     const std::optional<std::wstring> tail = windowsTail(path);
-    if (!tail || tail->empty())
-        raiseOpenError(DropError("Invalid filename"), path);
+    if (!tail) {
+        error = ERROR_INVALID_NAME;
+        return nullptr;
+    }
     // The final path is "\\?\" and a full path: names are taken as they are,
     // so that no device name, trailing dot or short name means another file.
-    const std::wstring full = folderPath_ + L'\\' + *tail;
-    FileHandle file(::CreateFileW(full.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
-        raiseOpenError(systemError(::GetLastError()), path);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(file.get(), &info))
-        raiseOpenError(systemError(::GetLastError()), path);
-    if (::GetFileType(file.get()) != FILE_TYPE_DISK ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        raiseOpenError(DropError("File access denied"), path);
+    const std::wstring full = tail->empty() ? folderPath_ : folderPath_ + L'\\' + *tail;
+    FileHandle handle(::CreateFileW(
+        full.c_str(), folder ? FILE_LIST_DIRECTORY : GENERIC_READ, kShareAll, nullptr,
+        OPEN_EXISTING, folder ? FILE_FLAG_BACKUP_SEMANTICS : FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) {
+        error = ::GetLastError();
+        return nullptr;
+    }
     // A link on the way may lead anywhere: what was opened must lie beneath
     // the data folder.
-    if (!isBeneath(finalPath(file.get()), folderPath_))
-        raiseOpenError(DropError("Invalid filename"), path);
-    const auto size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const std::wstring opened = finalPath(handle.get());
+    if (opened != folderPath_ && !isBeneath(opened, folderPath_)) {
+        error = kLeadsOut;
+        return nullptr;
+    }
+    return handle.release();
+}
+
+std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
+    checkDataPath(path);
+    if (folderFault_)
+        throw *folderFault_;
+    unsigned long error = 0;
+    const FileHandle file(openBeneath(path, false, error));
+    if (file.get() == nullptr)
+        raiseOpenError(windowsError(error), path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info))
+        raiseOpenError(windowsError(::GetLastError()), path);
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK || isFolder(info))
+        raiseOpenError(DropError("File access denied"), path);
+    const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     std::optional<DropError> readError;
-    std::string bytes = readBytes(file.get(), static_cast<std::size_t>(size), readError);
+    std::string bytes = readBytes(file.get(), size, readError);
     if (readError)
         readError->locate({path, 0, ""});
     return makeFileLines(std::move(bytes), std::move(readError));
 }
 
-std::string DiskFileSource::readBytes(Handle file, std::size_t size,
+std::string DiskFileSource::readBytes(Handle file, std::uint64_t size,
                                       std::optional<DropError>& error) {
+    DWORD failure = 0;
+    const ReadSome readSome = [&](char* buffer, std::size_t wanted) -> std::int64_t {
+        DWORD got = 0;
+        if (::ReadFile(file, buffer, static_cast<DWORD>(std::min(wanted, kMaxChunk)), &got,
+                       nullptr))
+            return got;
+        failure = ::GetLastError();
+        return -EIO;
+    };
+    const SizeNow sizeNow = [file] {
+        LARGE_INTEGER now{};
+        return ::GetFileSizeEx(file, &now) ? static_cast<std::uint64_t>(now.QuadPart) : 0;
+    };
+    const auto finish = [&](std::size_t filled) {
+        if (failure != 0)
+            error = windowsError(failure);
+        return filled;
+    };
     if (size > kScratchSize) {
         std::string bytes;
-        bytes.resize(readWhole(file, size, bytes, error));
+        bytes.resize(finish(readBounded(bytes, size, readSome, sizeNow, error)));
         return bytes;
     }
-    const std::size_t filled = readWhole(file, size, scratch_, error);
+    const std::size_t filled = finish(readBounded(scratch_, size, readSome, sizeNow, error));
     std::string bytes(scratch_.data(), filled);
     if (scratch_.size() > 2 * kScratchSize)
         scratch_ = std::string();
     return bytes;
 }
 
-namespace {
+// Walks the difficulty folders through the source's own folder, so that
+// every folder and link is followed by the same rule as the files.
+struct FolderLister {
+    const DiskFileSource& files;
+    FolderListing& out;
 
-// Adds the files of `folder` (a "\"-separated full path) and of its folders to
-// `found`, as `prefix` followed by their names. A linked folder is not entered,
-// so that a link loop cannot make the listing endless; a linked file is listed
-// and judged when it is read.
-void listFiles(const std::wstring& folder, const std::string& prefix,
-               std::vector<std::string>& found) {
-    WIN32_FIND_DATAW entry{};
-    const std::wstring pattern = folder + L"\\*";
-    HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring_view name = entry.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        std::string path = prefix + "/" + utf8FromUtf16(name);
-        const DWORD attributes = entry.dwFileAttributes;
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            found.push_back(std::move(path));
-        else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-            listFiles(folder + L'\\' + std::wstring(name), path, found);
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
-}
-
-} // namespace
-
-// The files in the difficulty folders, relative to the data directory. A
-// folder that cannot be listed is passed over: the checker reports what it
-// cannot open by itself.
-std::vector<std::string> difficultyFolderFiles(const std::string& dataDir) {
-    std::vector<std::string> found;
-    const std::optional<std::wstring> folder = windowsFolder(dataDir);
-    if (!folder)
-        return found;
-    for (const Difficulty d : kAllDifficulties) {
-        const std::string name = difficultyName(d);
-        listFiles(*folder + L'\\' + std::wstring(name.begin(), name.end()), name, found);
+    void problem(DWORD code, const std::string& path) const {
+        DropError error = windowsError(code);
+        error.locate({path, 0, ""});
+        out.problems.push_back(std::move(error));
     }
-    return found;
+
+    // Whether a linked entry is a file beneath the folder; a link that leads
+    // out or cannot be followed is a problem, one that leads nowhere is not.
+    bool isLinkedFile(const std::string& path) const {
+        unsigned long error = 0;
+        const FileHandle file(files.openBeneath(path, false, error));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (file.get() == nullptr) {
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+                problem(error, path);
+            return false;
+        }
+        return ::GetFileInformationByHandle(file.get(), &info) && !isFolder(info);
+    }
+
+    void list(const std::string& folder, bool top) const {
+        unsigned long error = 0;
+        const FileHandle opened(files.openBeneath(folder, true, error));
+        if (opened.get() == nullptr) {
+            // A difficulty folder that is not there is no problem of the
+            // listing: its monster list is missing, and said so.
+            if (!(top && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)))
+                problem(error, folder);
+            return;
+        }
+        const std::wstring pattern = finalPath(opened.get()) + L"\\*";
+        WIN32_FIND_DATAW entry{};
+        HANDLE search =
+            ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                               nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (search == INVALID_HANDLE_VALUE) {
+            problem(::GetLastError(), folder);
+            return;
+        }
+        do {
+            const std::wstring_view name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::string path = folder + "/" + utf8FromUtf16(name);
+            const DWORD attributes = entry.dwFileAttributes;
+            const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            // A link to a folder is not followed, so that a loop of links
+            // cannot make the listing endless.
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                if (!link)
+                    list(path, false);
+            } else if (!link || isLinkedFile(path)) {
+                out.files.push_back(std::move(path));
+            }
+        } while (::FindNextFileW(search, &entry));
+        if (const DWORD code = ::GetLastError(); code != ERROR_NO_MORE_FILES)
+            problem(code, folder);
+        ::FindClose(search);
+    }
+};
+
+FolderListing difficultyFolderFiles(const DiskFileSource& files) {
+    FolderListing listing;
+    if (files.folderFault()) {
+        listing.problems.push_back(*files.folderFault());
+        listing.folderFault = true;
+        return listing;
+    }
+    const FolderLister lister{files, listing};
+    for (const Difficulty d : kAllDifficulties)
+        lister.list(difficultyName(d), true);
+    return listing;
 }
 
 } // namespace qdc

@@ -166,7 +166,7 @@ TEST(CliErrors, RunningOutOfMemoryIsADataErrorPosixOnly) {
     limited.memoryLimit = std::size_t{300000} * 1024;
     const qdc::test::Spawned r = runBinary({"--data", data.path(), "monster", "Rat"}, limited);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Out of memory.\n");
+    EXPECT_EQ(r.err, "dropcalc-cli: Normal/rat.txt\nOut of memory.\n");
 }
 
 TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {

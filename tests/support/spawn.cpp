@@ -142,6 +142,11 @@ Spawned spawn(const std::vector<std::string>& command, const SpawnOptions& optio
             const rlimit limit{options.memoryLimit, options.memoryLimit};
             ::setrlimit(RLIMIT_AS, &limit);
         }
+        if (options.openFileLimit > 0) {
+            const auto files = static_cast<rlim_t>(options.openFileLimit);
+            const rlimit limit{files, files};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        }
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }

@@ -23,6 +23,9 @@ struct SpawnOptions {
     bool unwritableOutput = false;
     // An address-space limit in bytes (0: none). POSIX only.
     std::size_t memoryLimit = 0;
+    // The most files the program may hold open, the standard three included
+    // (0: no limit). POSIX only.
+    int openFileLimit = 0;
 };
 
 // Runs `command` (the program's path, then its arguments, passed as they are)

@@ -58,6 +58,12 @@ for scale in 1 4; do
   done
 done
 
+# A data folder that is not there, or is a file.
+for data in "$work/nowhere" "$sample/itemlist.txt" "$work/nowhere/"; do
+  compare "no folder" --data "$data" check
+  compare "no folder" --data "$data" monster "Cave Lurker"
+done
+
 echo "$compared command lines compared, $differing differing"
 [ "$differing" -eq 0 ] || exit 1
 
