@@ -136,6 +136,10 @@ Spawned spawn(const std::vector<std::string>& command, const SpawnOptions& optio
             options.unwritableOutput ? ::open("/dev/full", O_WRONLY | O_CLOEXEC) : out[1];
         ::dup2(output, 1);
         ::dup2(err[1], 2);
+        // Nothing else of this process's: what a limit counts is the program's.
+        if (::close_range(3, ~0U, 0) != 0)
+            for (int fd = 3; fd < 1024; ++fd)
+                ::close(fd);
         if (!options.folder.empty() && ::chdir(options.folder.c_str()) != 0)
             ::_exit(127);
         if (options.memoryLimit > 0) {
