@@ -44,6 +44,11 @@ test)
   cmake --build build -j2 --target dropcalc-cli dropcalc-datagen
   build -DDROPCALC_LINUX_CLI="$top/build/dropcalc-cli" \
     -DDROPCALC_LINUX_DATAGEN="$top/build/tests/dropcalc-datagen" "$@"
+  # One server for the whole run: one that ends while the next test starts
+  # leaves that test without it.
+  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+  "$wineserver" -p
+  trap '"$wineserver" -k' EXIT
   ctest --test-dir "$out" --output-on-failure -j2
   ;;
 package)

@@ -110,8 +110,8 @@ TEST(DiskFiles, FilesThatReportNoSizeAreReadWholePosixOnly) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no pseudo files that report no size";
 #endif
-    std::ifstream environ("/proc/self/environ", std::ios::binary);
-    const std::string expected{std::istreambuf_iterator<char>(environ), {}};
+    std::ifstream environment("/proc/self/environ", std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(environment), {}};
     for (const qdc::PathWalk walk : {qdc::PathWalk::Kernel, qdc::PathWalk::PartByPart}) {
         qdc::DiskFileSource proc("/proc/self", walk);
         EXPECT_EQ(proc.read("environ")->bytes, expected);
