@@ -20,13 +20,13 @@ std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos) {
     char32_t c = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 1;
-        c = lead & 0x1Fu;
+        c = lead & 0x1FU;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 2;
-        c = lead & 0x0Fu;
+        c = lead & 0x0FU;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 3;
-        c = lead & 0x07u;
+        c = lead & 0x07U;
     } else {
         return std::nullopt;
     }
@@ -34,9 +34,9 @@ std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos) {
         if (pos == text.size())
             return std::nullopt;
         const auto next = static_cast<unsigned char>(text[pos++]);
-        if ((next & 0xC0u) != 0x80u)
+        if ((next & 0xC0U) != 0x80U)
             return std::nullopt;
-        c = (c << 6) | (next & 0x3Fu);
+        c = (c << 6) | (next & 0x3FU);
     }
     constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
     if (c < kSmallest[length] || c > 0x10FFFF || isSurrogate(c))
@@ -53,7 +53,7 @@ void appendUtf8(std::string& out, char32_t c) {
     constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
     out += static_cast<char>(kLead[length] | (c >> (6 * length)));
     for (int i = length - 1; i >= 0; --i)
-        out += static_cast<char>(0x80u | ((c >> (6 * i)) & 0x3Fu));
+        out += static_cast<char>(0x80U | ((c >> (6 * i)) & 0x3FU));
 }
 
 } // namespace
