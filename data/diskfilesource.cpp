@@ -39,6 +39,9 @@ class FileDescriptor {
 // How often a path may pass through a symlink, as the kernel allows.
 constexpr int kMaxLinks = 40;
 
+// How often openat2 is tried again when a rename races with it.
+constexpr int kMaxTries = 16;
+
 // Set once the kernel has said it lacks openat2.
 std::atomic<bool> gKernelLacksOpenat2{false};
 
@@ -47,12 +50,12 @@ int kernelOpenBeneath(int folder, const std::string& path, int flags) {
     open_how how{};
     how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
     how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
-    for (;;) {
+    // EAGAIN: a rename raced with a ".."; the kernel asks to try again.
+    for (int tries = 0;; ++tries) {
         const long fd = ::syscall(SYS_openat2, folder, path.c_str(), &how, sizeof how);
         if (fd >= 0)
             return static_cast<int>(fd);
-        // EAGAIN: a rename raced with a ".."; the kernel asks to try again.
-        if (errno != EINTR && errno != EAGAIN)
+        if (errno != EINTR && (errno != EAGAIN || tries == kMaxTries))
             return -errno;
     }
 }
@@ -74,6 +77,42 @@ void pushParts(std::string_view path, std::vector<std::string>& parts) {
     }
 }
 
+// Opens `part` of the folder `at` without following a symlink: the
+// descriptor, or minus the errno value, ELOOP or ENOTDIR when it may be a
+// symlink. O_PATH opens a symlink itself rather than refusing it.
+int openPart(int at, const std::string& part, int flags) {
+    const int fd = ::openat(at, part.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -errno;
+    struct stat st {};
+    if ((flags & O_PATH) == 0 || ::fstat(fd, &st) != 0 || !S_ISLNK(st.st_mode))
+        return fd;
+    ::close(fd);
+    return -ELOOP;
+}
+
+// Puts the target of the symlink `part` of `at` in its place among `parts`:
+// 0, or minus the errno value (`failed`, the open's, when it is no symlink).
+int followLink(int at, const std::string& part, int failed, int& links,
+               std::vector<std::string>& parts) {
+    if (failed != -ELOOP && failed != -ENOTDIR)
+        return failed;
+    char target[PATH_MAX];
+    const ssize_t size = ::readlinkat(at, part.c_str(), target, sizeof target);
+    if (size < 0)
+        return failed;
+    if (++links > kMaxLinks)
+        return -ELOOP;
+    if (static_cast<std::size_t>(size) == sizeof target)
+        return -ENAMETOOLONG;
+    if (size == 0)
+        return -ENOENT;
+    if (target[0] == '/')
+        return -EXDEV;
+    pushParts(std::string_view(target, static_cast<std::size_t>(size)), parts);
+    return 0;
+}
+
 // The same rule as RESOLVE_BENEATH, one part at a time: each folder on the
 // way is opened without following a symlink; a symlink is read and its
 // target walked in its place, from the folder that holds it. A ".." above the
@@ -91,45 +130,20 @@ int walkBeneath(int folder, const std::string& path, int flags) {
         const std::string part = std::move(parts.back());
         parts.pop_back();
         const int at = folders.empty() ? folder : folders.back().get();
-        if (part == ".")
-            continue;
         if (part == "..") {
             if (folders.empty())
                 return -EXDEV;
             folders.pop_back();
-            continue;
-        }
-        const bool last = parts.empty();
-        const int fd = ::openat(at, part.c_str(),
-                                (last ? flags : O_PATH | O_DIRECTORY) | O_NOFOLLOW | O_CLOEXEC);
-        int err = fd < 0 ? errno : 0;
-        if (fd >= 0 && !last) {
-            folders.emplace_back(fd);
-            continue;
-        }
-        if (fd >= 0) {
-            // O_PATH opens a symlink itself rather than refusing it.
-            struct stat st {};
-            if ((flags & O_PATH) == 0 || ::fstat(fd, &st) != 0 || !S_ISLNK(st.st_mode))
+        } else if (part != ".") {
+            const bool last = parts.empty();
+            const int fd = openPart(at, part, last ? flags : O_PATH | O_DIRECTORY);
+            if (fd >= 0 && last)
                 return fd;
-            ::close(fd);
-            err = ELOOP;
+            if (fd >= 0)
+                folders.emplace_back(fd);
+            else if (const int err = followLink(at, part, fd, links, parts); err != 0)
+                return err;
         }
-        if (err != ELOOP && err != ENOTDIR)
-            return -err;
-        char target[PATH_MAX];
-        const ssize_t size = ::readlinkat(at, part.c_str(), target, sizeof target);
-        if (size < 0)
-            return -err; // not a symlink: the open's error stands
-        if (++links > kMaxLinks)
-            return -ELOOP;
-        if (static_cast<std::size_t>(size) == sizeof target)
-            return -ENAMETOOLONG;
-        if (size == 0)
-            return -ENOENT;
-        if (target[0] == '/')
-            return -EXDEV;
-        pushParts(std::string_view(target, static_cast<std::size_t>(size)), parts);
     }
     // The path ended on a "." or "..": the folder reached.
     const int fd =
