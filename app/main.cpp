@@ -1,4 +1,5 @@
 #include "app/dropunit.h"
+#include "app/platform.h"
 
 #include <QApplication>
 
@@ -32,14 +33,16 @@ bool environmentSet(const char* name) {
 std::string toolCommand(const char* argv0) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        self = fs::absolute(argv0, ec);
-    const fs::path tool = self.parent_path() / "dropcalc-cli";
+    const fs::path tool = thisProgram(argv0).parent_path() / "dropcalc-cli";
+#ifdef _WIN32
+    const char listSeparator = ';';
+#else
+    const char listSeparator = ':';
+#endif
     if (const char* path = std::getenv("PATH"); path != nullptr) {
         std::string dirs = path;
         for (std::size_t start = 0; start <= dirs.size();) {
-            const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+            const std::size_t end = std::min(dirs.find(listSeparator, start), dirs.size());
             const fs::path found = fs::path(dirs.substr(start, end - start)) / "dropcalc-cli";
             if (end > start && fs::exists(found, ec))
                 return fs::equivalent(found, tool, ec) ? "dropcalc-cli" : tool.string();

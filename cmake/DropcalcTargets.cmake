@@ -47,6 +47,13 @@ endfunction()
 # include directory that holds these folders alone, so that a cross build (the
 # browser's, another system's) sees them and none of the host's other headers.
 function(dropcalc_header_libraries target)
+  dropcalc_header_folders(root ${ARGN})
+  target_include_directories(${target} SYSTEM PRIVATE ${root})
+endfunction()
+
+# Links the folders of the headers that follow OUT into that include
+# directory, and sets OUT to it.
+function(dropcalc_header_folders out)
   set(root ${CMAKE_BINARY_DIR}/header-libraries)
   file(MAKE_DIRECTORY ${root})
   foreach(header IN LISTS ARGN)
@@ -54,5 +61,5 @@ function(dropcalc_header_libraries target)
     find_path(DROPCALC_${folder}_DIR ${header} NO_CMAKE_FIND_ROOT_PATH REQUIRED)
     file(CREATE_LINK ${DROPCALC_${folder}_DIR}/${folder} ${root}/${folder} SYMBOLIC COPY_ON_ERROR)
   endforeach()
-  target_include_directories(${target} SYSTEM PRIVATE ${root})
+  set(${out} ${root} PARENT_SCOPE)
 endfunction()

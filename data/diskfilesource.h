@@ -2,6 +2,7 @@
 
 #include "data/filesource.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@ enum class PathWalk { Kernel, PartByPart };
 class DiskFileSource : public FileSource {
   public:
     // `walk` is how paths are followed; Kernel falls back to PartByPart on a
-    // kernel that lacks the call.
+    // kernel that lacks the call. Windows follows every path in one call.
     explicit DiskFileSource(std::string directory, PathWalk walk = PathWalk::Kernel);
     ~DiskFileSource() override;
     DiskFileSource(const DiskFileSource&) = delete;
@@ -34,6 +35,17 @@ class DiskFileSource : public FileSource {
 
   private:
     friend struct FolderLister;
+#ifdef _WIN32
+    using Handle = void*;
+    // A handle of `path` opened beneath the folder, for reading or, when
+    // `folder`, for listing; nullptr with Windows' error code in `error`.
+    Handle openBeneath(const std::string& path, bool folder, unsigned long& error) const;
+    std::string readBytes(Handle file, std::uint64_t size, std::optional<DropError>& error);
+
+    std::string directory_;
+    Handle folder_ = nullptr; // the opened data folder, or none
+    std::wstring folderPath_; // its final path, links resolved
+#else
     // A descriptor of `path` opened beneath the folder with `flags`, or minus
     // the errno value.
     int openBeneath(const std::string& path, int flags) const;
@@ -42,6 +54,7 @@ class DiskFileSource : public FileSource {
     std::string directory_;
     PathWalk walk_;
     int folder_ = -1; // the opened data folder, or -1
+#endif
     std::optional<DropError> folderFault_;
     // Where small files are read before being copied out at their size: kept
     // from file to file, so that reading one allocates only what it keeps.

@@ -2,8 +2,12 @@
 # Installs the Debian 12 packages that building, testing and CI need, without
 # the packages they merely recommend.
 #
-#   scripts/install-deps.sh          install them (as root, or through sudo)
-#   scripts/install-deps.sh --list   print them, one a line
+#   scripts/install-deps.sh            install them (as root, or through sudo)
+#   scripts/install-deps.sh --windows  also the Windows cross compiler and Wine,
+#                                      which scripts/windows.sh needs (Wine
+#                                      alone is about 1.1 GB)
+#   scripts/install-deps.sh --list     print them, one a line (--windows
+#                                      --list: with the Windows ones)
 set -euo pipefail
 
 packages=(
@@ -21,6 +25,13 @@ packages=(
   # The man page, the validators of the desktop files, the Debian package.
   help2man desktop-file-utils appstream dpkg-dev file
 )
+
+if [ "${1:-}" = "--windows" ]; then
+  shift
+  # The cross compiler with POSIX threads (std::thread), GoogleTest's sources
+  # to build for the target, Wine to run the result, zip for the package.
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine64 zip)
+fi
 
 if [ "${1:-}" = "--list" ]; then
   printf '%s\n' "${packages[@]}"

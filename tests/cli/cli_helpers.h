@@ -1,14 +1,13 @@
 #pragma once
 
 #include "cli/run.h"
+#include "tests/support/spawn.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -31,18 +30,12 @@ inline CliRun runTool(std::vector<std::string> args, char localeSeparator = '.')
     return {status, out.str(), err.str()};
 }
 
-// Runs `command` in the shell; returns its standard output.
-inline std::string runShell(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return out;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
+// Runs the built tool with `args` (without the program name) as a user runs
+// it, without a shell.
+inline qdc::test::Spawned runBinary(std::vector<std::string> args,
+                                    const qdc::test::SpawnOptions& options = {}) {
+    args.insert(args.begin(), DROPCALC_CLI);
+    return qdc::test::spawn(args, options);
 }
 
 // A data directory in a fresh temporary folder, removed again at the end.
@@ -50,7 +43,8 @@ class TempDataDir {
   public:
     explicit TempDataDir(std::initializer_list<std::pair<std::string, std::string>> files) {
         root_ = std::filesystem::temp_directory_path() /
-                ("dropcalc-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+                ("dropcalc-test-" + std::to_string(qdc::test::processId()) + "-" +
+                 std::to_string(counter()++));
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
         for (const auto& [path, bytes] : files)

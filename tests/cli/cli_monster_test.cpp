@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
 
 TempDataDir lurkerData() {
@@ -63,16 +60,10 @@ TEST(CliLists, MonsterNamesAndTheirMissingFile) {
 
 // The built binary, run as a user runs it, on the bundled sample data.
 TEST(CliBinary, SampleDataEndToEnd) {
-    const std::string command = std::string(DROPCALC_CLI) + " --data '" + DROPCALC_EXAMPLES +
-                                "' --sort name monster 'Cave Lurker' 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, pipe) != nullptr)
-        out += buf;
-    const int status = ::pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out, "Cap=22.1312\nChain Hood=14.2625\nGold=38.5875\nNothing=21.6\n"
-                   "Plain Rod=4.4328375\nRing=2.4925125\nShort Blade=32.1\n");
+    const qdc::test::Spawned r =
+        runBinary({"--data", DROPCALC_EXAMPLES, "--sort", "name", "monster", "Cave Lurker"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "Cap=22.1312\nChain Hood=14.2625\nGold=38.5875\nNothing=21.6\n"
+                     "Plain Rod=4.4328375\nRing=2.4925125\nShort Blade=32.1\n");
 }

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -158,17 +159,19 @@ TEST(TerminalText, OnlyATerminalGetsItEscaped) {
 
 // The program itself asks whether its output is a terminal: under a
 // pseudo-terminal (script(1)) it escapes, into a pipe it does not.
-TEST(TerminalText, TheProgramTellsATerminalFromAPipe) {
+TEST(TerminalText, TheProgramTellsATerminalFromAPipePosixOnly) {
     const TempDataDir data{
         {"Normal/monsterlist.txt", "Rat:rat.txt,1\n"},
         {"Normal/rat.txt", "Ro\x1b[2Jbe:0.5\n"},
     };
+    const std::string script = "/usr/bin/script";
+    if (!std::filesystem::exists(script))
+        GTEST_SKIP() << "script(1) is not installed";
     const std::string command =
         std::string(DROPCALC_CLI) + " --data '" + data.path() + "' monster Rat";
-    if (runShell("command -v script").empty())
-        GTEST_SKIP() << "script(1) is not installed";
-    EXPECT_EQ(runShell("script -q -e -c \"" + command + "\" /dev/null"), "50=Ro\\x1B[2Jbe\r\n");
-    EXPECT_EQ(runShell(command), "50=Ro\x1b[2Jbe\n");
+    EXPECT_EQ(qdc::test::spawn({script, "-q", "-e", "-c", command, "/dev/null"}).out,
+              "50=Ro\\x1B[2Jbe\r\n");
+    EXPECT_EQ(runBinary({"--data", data.path(), "monster", "Rat"}).out, "50=Ro\x1b[2Jbe\n");
 }
 
 TEST(TsvText, FieldsKeepTheirCount) {

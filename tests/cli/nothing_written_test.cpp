@@ -7,7 +7,6 @@
 
 #include <map>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -19,11 +18,11 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
     std::map<std::string, std::string> seen;
     seen["."] = "";
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        struct stat st {};
-        ::lstat(entry.path().c_str(), &st);
+        const fs::file_status status = entry.symlink_status();
         std::ostringstream line;
-        line << st.st_mode << ' ' << st.st_size << ' ' << st.st_mtim.tv_sec << '.'
-             << st.st_mtim.tv_nsec << ' ';
+        line << static_cast<int>(status.type()) << ' ' << static_cast<int>(status.permissions())
+             << ' ' << (entry.is_regular_file() ? entry.file_size() : 0) << ' '
+             << entry.last_write_time().time_since_epoch().count() << ' ';
         if (entry.is_regular_file())
             line << std::ifstream(entry.path(), std::ios::binary).rdbuf();
         seen[fs::relative(entry.path(), root).string()] = line.str();

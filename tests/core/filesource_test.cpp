@@ -4,6 +4,7 @@
 #include "results/error.h"
 
 #include "tests/core/drop_search_support.h"
+#include "tests/support/spawn.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 using qdc::splitLines;
 using Lines = std::vector<std::string>;
@@ -74,8 +74,8 @@ TEST(MemoryFiles, ErrorsOfMissingFilesAndFolders) {
 }
 
 TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {
-    const auto root =
-        std::filesystem::temp_directory_path() / ("dropcalc-files-" + std::to_string(::getpid()));
+    const auto root = std::filesystem::temp_directory_path() /
+                      ("dropcalc-files-" + std::to_string(qdc::test::processId()));
     std::filesystem::create_directories(root / "Normal" / "act1");
     std::ofstream(root / "Normal" / "act1" / "lurker.txt") << "Gold:0.5\r\n-\r\n";
     qdc::DiskFileSource files(root.string());
@@ -90,8 +90,8 @@ TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {
 // Files of every size, read one after another: each comes back whole, with
 // nothing left over from a larger file read before it.
 TEST(DiskFiles, EachFileWholeWhateverWasReadBefore) {
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("dropcalc-sizes-" + std::to_string(::getpid()));
+    const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                       ("dropcalc-sizes-" + std::to_string(qdc::test::processId()));
     std::filesystem::create_directories(root);
     qdc::DiskFileSource files(root.string());
     for (const std::size_t size : {std::size_t{70000}, std::size_t{5}, std::size_t{0},
@@ -106,9 +106,12 @@ TEST(DiskFiles, EachFileWholeWhateverWasReadBefore) {
 
 // A file that reports no size, as the system's pseudo files do, is read to
 // its end all the same, by either walk.
-TEST(DiskFiles, FilesThatReportNoSizeAreReadWhole) {
-    std::ifstream environ("/proc/self/environ", std::ios::binary);
-    const std::string expected{std::istreambuf_iterator<char>(environ), {}};
+TEST(DiskFiles, FilesThatReportNoSizeAreReadWholePosixOnly) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no pseudo files that report no size";
+#endif
+    std::ifstream environment("/proc/self/environ", std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(environment), {}};
     for (const qdc::PathWalk walk : {qdc::PathWalk::Kernel, qdc::PathWalk::PartByPart}) {
         qdc::DiskFileSource proc("/proc/self", walk);
         EXPECT_EQ(proc.read("environ")->bytes, expected);

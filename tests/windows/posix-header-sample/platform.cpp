@@ -1,0 +1,2 @@
+// The one file allowed to hold what only POSIX systems have.
+#include <unistd.h>
