@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 
-#include "data/diskfilesource.h"
+#include "cli/datafolder.h"
 #include "data/itemlist.h"
 #include "data/monsterlist.h"
 #include "data/setlist.h"
@@ -47,32 +47,32 @@ Difficulty singleDifficulty(const std::string& text) {
 
 // Runs one search on the data directory of the settings.
 template <class Search> void runSearch(const Settings& s, Outcome& out, Search search) {
-    DiskFileSource files(s.dataDir);
-    const SearchEnv env{files, s.decimalSeparator, s.mode()};
+    const auto files = openDataFolder(s.dataDir);
+    const SearchEnv env{*files, s.decimalSeparator, s.mode()};
     out.note = search(env, out.results);
 }
 
 void listNames(const Settings& s, const std::string& what, Outcome& out) {
     out.shape = Shape::Names;
-    DiskFileSource files(s.dataDir);
+    const auto files = openDataFolder(s.dataDir);
     if (what == "monsters")
-        readMonsterNames(files, out.names);
+        readMonsterNames(*files, out.names);
     else if (what == "items")
-        readItemNames(files, out.names);
+        readItemNames(*files, out.names);
     else if (what == "base-sets")
-        readBaseSetNames(files, out.names);
+        readBaseSetNames(*files, out.names);
     else if (what == "uniques")
-        readUniqueNames(files, out.names);
+        readUniqueNames(*files, out.names);
     else
         throw UsageError{"list: unknown list '" + what + "' (monsters, items, base-sets, uniques)"};
 }
 
 void setItemNames(const Settings& s, const std::string& baseSet, Outcome& out) {
     out.shape = Shape::Names;
-    DiskFileSource files(s.dataDir);
+    const auto files = openDataFolder(s.dataDir);
     SetItemChoice choice;
     try {
-        chooseBaseSet(files, baseSet, choice);
+        chooseBaseSet(*files, baseSet, choice);
     } catch (...) {
         out.names = std::move(choice.names);
         throw;
@@ -88,8 +88,8 @@ void magicFind(const std::string& text, Outcome& out) {
 
 void check(const Settings& s, Outcome& out) {
     out.shape = Shape::Problems;
-    DiskFileSource files(s.dataDir);
-    out.report = checkData(files, difficultyFolderFiles(s.dataDir), s.decimalSeparator);
+    const auto files = openDataFolder(s.dataDir);
+    out.report = checkData(*files, dataFolderFiles(s.dataDir), s.decimalSeparator);
 }
 
 const std::string kOneDifficulty =

@@ -4,6 +4,7 @@
 #
 #   scripts/install-deps.sh          install them (as root, or through sudo)
 #   scripts/install-deps.sh --list   print them, one a line
+#   scripts/install-deps.sh --web    also what the web edition needs (--web --list prints them)
 set -euo pipefail
 
 packages=(
@@ -23,6 +24,14 @@ packages=(
   # The man page, the validators of the desktop files, the Debian package.
   help2man desktop-file-utils appstream dpkg-dev file
 )
+
+# The web edition: the compiler, and the browser, its driver and Debian's
+# Python bindings that run the page's tests.
+web_packages=(emscripten nodejs chromium chromium-driver python3-selenium)
+if [ "${1:-}" = "--web" ]; then
+  packages+=("${web_packages[@]}")
+  shift
+fi
 
 if [ "${1:-}" = "--list" ]; then
   printf '%s\n' "${packages[@]}"
