@@ -24,10 +24,11 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 # Debian's Python modules (selenium) are for Debian's Python.
 python=/usr/bin/python3
 
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
 # The module (and with "tests", the core's tests) built for the browser.
 build_module() {
-  local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   emcmake cmake -S "$root" -B "$out/cmake" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
     -DDROPCALC_TESTS="$([ "${1:-}" = tests ] && echo ON || echo OFF)" >/dev/null
   cmake --build "$out/cmake" -j2 --target dropcalc-web ${1:+core_tests}
@@ -52,7 +53,7 @@ native_cli() {
     echo "$DROPCALC_CLI"
     return
   fi
-  cmake -S "$root" -B "$out/native" -DDROPCALC_GUI=OFF -DDROPCALC_TESTS=OFF >/dev/null
+  cmake -S "$root" -B "$out/native" -DDROPCALC_GUI=OFF -DDROPCALC_TESTS=OFF "${launcher[@]}" >/dev/null
   cmake --build "$out/native" -j2 --target dropcalc-cli >/dev/null
   echo "$out/native/dropcalc-cli"
 }
@@ -78,7 +79,7 @@ test)
 bench)
   build_module
   cmake -S "$root" -B "$out/native-bench" -DCMAKE_BUILD_TYPE=Release -DDROPCALC_GUI=OFF \
-    -DDROPCALC_TESTS=OFF -DDROPCALC_BENCH=ON >/dev/null
+    -DDROPCALC_TESTS=OFF -DDROPCALC_BENCH=ON "${launcher[@]}" >/dev/null
   cmake --build "$out/native-bench" -j2 --target dropcalc-bench dropcalc-cli >/dev/null
   "$out/native-bench/dropcalc-bench" --scale 100 --only "item, all" --keep "$out/bench"
   node "$root/bench/web.js" "$out/cmake/dropcalc-core.js" "$out/native-bench/dropcalc-cli" "$out/bench/data"

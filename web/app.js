@@ -250,7 +250,13 @@ async function open(source) {
     document.body.dataset.ready = 'true';
     if (state.lastSearch) await search(state.lastSearch);
   } catch (error) {
-    status.textContent = `${source.name} could not be read: ${error.message}`;
+    if (source.pickAgain && source === state.source) {
+      status.textContent = `${source.name} has changed since it was opened: open it again.`;
+      $('folder-input').value = '';
+      $('folder-input').click();
+    } else {
+      status.textContent = `${source.name} could not be read: ${error.message}`;
+    }
   }
 }
 

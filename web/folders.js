@@ -17,7 +17,9 @@ export function inputSource(fileList) {
     path: file.webkitRelativePath.split('/').slice(1).join('/'),
     file: async () => file,
   }));
-  return { name, read: async () => ({ name, files: await readAll(entries) }) };
+  // A browser may refuse to read these files again once they have changed:
+  // then the player picks the folder again.
+  return { name, pickAgain: true, read: async () => ({ name, files: await readAll(entries) }) };
 }
 
 // A folder handle of the File System Access API, listed anew at each read.

@@ -103,8 +103,12 @@ TEST(MemoryFiles, PathsReadAsOnDisk) {
         {"Normal/..", "File access denied"},
         {".", "File access denied"},
     };
-    for (qdc::FileSource* source :
-         {static_cast<qdc::FileSource*>(&disk), static_cast<qdc::FileSource*>(&memory)}) {
+    std::vector<qdc::FileSource*> sources{&disk, &memory};
+#ifdef __EMSCRIPTEN__
+    sources.erase(
+        sources.begin()); // Node's disk, as WebAssembly sees it, resolves ".." by the text
+#endif
+    for (qdc::FileSource* source : sources) {
         for (const auto& c : cases) {
             std::string outcome = openError(*source, c.path);
             if (outcome == "no error")

@@ -233,6 +233,11 @@ class Page(unittest.TestCase):
             f.truncate()
         self.driver.execute_script("document.body.dataset.ready = ''")
         self.driver.find_element(By.ID, "reload").click()
+        # Files picked through the file input cannot be read again once
+        # changed: the page asks for the folder again.
+        WebDriverWait(self.driver, 10).until(
+            lambda d: "open it again" in d.find_element(By.ID, "data-status").text)
+        self.driver.find_element(By.ID, "folder-input").send_keys(broken)
         self.wait_ready()
         WebDriverWait(self.driver, 10).until(lambda _: not box.is_displayed())
         self.assertEqual(self.list_text(), native(broken, ["monster", "Cave Lurker"])[0].decode())
