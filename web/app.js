@@ -100,6 +100,8 @@ async function search(args) {
   state.lastSearch = args;
   const result = await runShown([...options(args.options), ...args.command]);
   showEntries(lines(result.stdout));
+  // On a phone the list is below the searches: bring it into view.
+  $('list').scrollIntoView({ block: 'nearest' });
   return result;
 }
 
