@@ -97,7 +97,7 @@ std::vector<std::string> MemoryFileSource::paths() const {
 }
 
 bool MemoryFileSource::isFolder(const std::string& path) const {
-    return path.empty() || folders_.count(path) > 0;
+    return path.empty() || folders_.contains(path);
 }
 
 namespace {

@@ -243,7 +243,8 @@ async function open(source) {
     state.folder = folder.name;
     state.utf8 = true;
     state.names.clear();
-    await Promise.all([fillNames('monsters', 'monsters'), fillNames('items', 'items'), fillNames('base-sets', 'base-sets'), fillNames('uniques', 'uniques')]);
+    // Ready to search: the name lists for the boxes follow.
+    const names = Promise.all([fillNames('monsters', 'monsters'), fillNames('items', 'items'), fillNames('base-sets', 'base-sets'), fillNames('uniques', 'uniques')]);
     $('reload').disabled = false;
     const ms = Math.round(performance.now() - started);
     status.textContent = `Data: ${folder.name}, ${count} files, read in ${ms} ms.`;
@@ -251,6 +252,7 @@ async function open(source) {
     document.body.dataset.readyAt ||= Math.round(performance.now());
     document.body.dataset.ready = 'true';
     if (state.lastSearch) await search(state.lastSearch);
+    await names;
   } catch (error) {
     if (source.pickAgain && source === state.source) {
       status.textContent = `${source.name} has changed since it was opened: open it again.`;
@@ -346,7 +348,8 @@ wireSearches();
 wireOptions();
 wireData();
 // Opened as index.html#sample, the page starts on the sample data.
-if (location.hash === '#sample') open(sampleSource());
-detectFeatures().then(() => {
-  document.body.dataset.loaded = 'true';
-});
+(location.hash === '#sample' ? open(sampleSource()) : Promise.resolve())
+  .then(detectFeatures)
+  .then(() => {
+    document.body.dataset.loaded = 'true';
+  });
