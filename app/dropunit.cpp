@@ -48,9 +48,8 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     size->addBelow(ui_->Button1);
     connectHandlers();
     connectKeys();
-    if (!dataFolder.isEmpty())
+    if (FormCreate() && !dataFolder.isEmpty())
         rememberFolder(dataFolder_);
-    FormCreate();
 }
 
 TForm1::~TForm1() = default;
@@ -58,21 +57,28 @@ TForm1::~TForm1() = default;
 // Start-up: the Normal monster list and the three top-level lists fill the
 // selection boxes. A list file that cannot be read ends the reading there;
 // the lists keep what was read so far and the window opens all the same.
-void TForm1::FormCreate() {
+// Each list is read once, for its names and to tell how its bytes show.
+bool TForm1::FormCreate() {
     model_->list().setSorted(false);
-    names_ = NameText(listsAreUtf8(dataFolder_));
-    model_->setNameText(names_);
     ui_->Label4->setToolTip(QStringLiteral("Data folder: %1\nClick or press F1 for the guide.")
                                 .arg(QDir::toNativeSeparators(dataFolder_)));
     NameLists lists;
-    try {
-        readNameLists(localPath(dataFolder_), lists);
-    } catch (const std::exception& e) {
-        fillBoxes(lists);
-        showError(e);
-        return;
+    std::exception_ptr failure;
+    {
+        qdc::DiskFileSource disk(localPath(dataFolder_));
+        qdc::CachingFileSource files(disk);
+        try {
+            readNameLists(files, lists);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        names_ = NameText(listsAreUtf8(files));
     }
+    model_->setNameText(names_);
     fillBoxes(lists);
+    if (failure)
+        runHandler([&] { std::rethrow_exception(failure); });
+    return !failure;
 }
 
 void TForm1::fillBoxes(const NameLists& lists) {
@@ -173,8 +179,8 @@ void TForm1::CalcMfClick() {
 
 void TForm1::openFolder(const QString& folder) {
     dataFolder_ = QDir(folder).absolutePath();
-    rememberFolder(dataFolder_);
-    FormCreate();
+    if (FormCreate())
+        rememberFolder(dataFolder_);
 }
 
 void TForm1::chooseFolder() {

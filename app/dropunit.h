@@ -50,7 +50,8 @@ class TForm1 : public QWidget {
     void BaseSetListClick();
     void Button1Click();
     void CalcMfClick();
-    // Reads the lists of `folder` as the start-up does, and remembers it.
+    // Reads the lists of `folder` as the start-up does, and remembers it once
+    // they are read.
     void openFolder(const QString& folder);
     void chooseFolder();
     void reload();
@@ -59,7 +60,8 @@ class TForm1 : public QWidget {
   private:
     void connectHandlers();
     void connectKeys();
-    void FormCreate();
+    // True when every list was read.
+    bool FormCreate();
     void fillBoxes(const NameLists& lists);
     void showSetItems(const qdc::SetItemChoice& choice);
     // Runs a handler's work; an error ends it and is shown in the error box.

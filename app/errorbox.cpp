@@ -36,15 +36,19 @@ QString outsideHint(const QString& folder) {
         .arg(QDir::toNativeSeparators(folder));
 }
 
-QString placeOf(const qdc::ErrorLocation& where, const NameText& names, const QString& folder) {
+QString placeOf(const qdc::DropError& error, const NameText& names, const QString& folder) {
+    const qdc::ErrorLocation& where = *error.location();
     const QString path = names.decode(where.path);
     if (where.line > 0)
         return QStringLiteral("in %1, line %2:\n%3")
             .arg(path)
             .arg(where.line)
             .arg(lineShown(where.text, names));
-    const QString place =
+    QString place =
         QStringLiteral("in %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(path)));
+    // The data folder itself could not be opened: say what is wrong with it.
+    if (where.path == localPath(folder))
+        place += QStringLiteral(": ") + names.decodeMessage(error.detail());
     const QString hint = outsideHint(folder);
     return hint.isEmpty() ? place : place + QStringLiteral("\n\n") + hint;
 }
@@ -74,8 +78,7 @@ ErrorReport describeError(const std::exception& error, const NameText& names,
                        names.decodeMessage(drop->detail())};
     // Without a location the error may still come from a folder that is no
     // data folder.
-    report.place =
-        drop->location() ? placeOf(*drop->location(), names, dataFolder) : outsideHint(dataFolder);
+    report.place = drop->location() ? placeOf(*drop, names, dataFolder) : outsideHint(dataFolder);
     return report;
 }
 

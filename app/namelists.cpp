@@ -1,13 +1,11 @@
 #include "app/namelists.h"
 
-#include "data/diskfilesource.h"
 #include "data/itemlist.h"
 #include "data/monsterlist.h"
 #include "data/setlist.h"
 #include "data/unilist.h"
 
-void readNameLists(const std::string& directory, NameLists& lists) {
-    qdc::DiskFileSource files(directory);
+void readNameLists(qdc::FileSource& files, NameLists& lists) {
     qdc::readMonsterNames(files, lists.monsters);
     qdc::readItemNames(files, lists.items);
     qdc::readBaseSetNames(files, lists.baseSets);

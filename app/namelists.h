@@ -11,7 +11,10 @@ struct NameLists {
     std::vector<std::string> uniques;
 };
 
-// Reads the lists of the data folder `directory` in the order above. A list
-// that cannot be read ends the reading with its error; the lists read before
-// it are kept.
-void readNameLists(const std::string& directory, NameLists& lists);
+namespace qdc {
+class FileSource;
+}
+
+// Reads the lists of the data folder in the order above. A list that cannot
+// be read ends the reading with its error; the lists read before it are kept.
+void readNameLists(qdc::FileSource& files, NameLists& lists);

@@ -1,7 +1,7 @@
 #include "app/nametext.h"
 
-#include <QDir>
-#include <QFile>
+#include "data/filesource.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -10,16 +10,29 @@ namespace {
 
 const std::string kEllipsisBytes = "\xE2\x80\xA6";
 
-bool hasHighByte(const QByteArray& bytes) {
+bool hasHighByte(std::string_view bytes) {
     return std::any_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) > 127; });
 }
 
-bool validUtf8(const QByteArray& bytes) {
+// Decoded a piece at a time, so that a huge list never needs its text whole;
+// a piece never ends inside a character.
+bool validUtf8(std::string_view bytes) {
+    constexpr std::size_t kPiece = std::size_t{64} * 1024;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    Q_UNUSED(text)
-    return !decoder.hasError();
+    while (!bytes.empty()) {
+        std::size_t cut = std::min(kPiece, bytes.size());
+        for (int back = 0; back < 3 && cut < bytes.size() &&
+                           (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80;
+             ++back)
+            --cut;
+        const QString text = decoder.decode(QByteArrayView(bytes.data(), qsizetype(cut)));
+        Q_UNUSED(text)
+        if (decoder.hasError())
+            return false;
+        bytes.remove_prefix(cut);
+    }
+    return true;
 }
 
 } // namespace
@@ -44,7 +57,7 @@ QString NameText::decodeMessage(const std::string& bytes) const {
     return shown + decode(bytes.substr(start));
 }
 
-bool listsAreUtf8(const QString& folder) {
+bool listsAreUtf8(qdc::FileSource& files) {
     static const char* const lists[] = {"Normal/monsterlist.txt",
                                         "Nightmare/monsterlist.txt",
                                         "Hell/monsterlist.txt",
@@ -53,13 +66,15 @@ bool listsAreUtf8(const QString& folder) {
                                         "unilist.txt"};
     bool high = false;
     for (const char* name : lists) {
-        QFile file(QDir(folder).filePath(QString::fromLatin1(name)));
-        if (!file.open(QIODevice::ReadOnly))
+        std::shared_ptr<const qdc::FileLines> file;
+        try {
+            file = files.read(name);
+        } catch (const qdc::DropError&) {
             continue;
-        const QByteArray bytes = file.readAll();
-        if (!hasHighByte(bytes))
+        }
+        if (!hasHighByte(file->bytes))
             continue;
-        if (!validUtf8(bytes))
+        if (!validUtf8(file->bytes))
             return false;
         high = true;
     }

@@ -23,6 +23,10 @@ class NameText {
     bool utf8_;
 };
 
-// Whether every list file of `folder` that exists is valid UTF-8 and at least
-// one of them holds a byte above 127.
-bool listsAreUtf8(const QString& folder);
+namespace qdc {
+class FileSource;
+}
+
+// Whether every list file of the data folder that can be read is valid UTF-8
+// and at least one of them holds a byte above 127.
+bool listsAreUtf8(qdc::FileSource& files);

@@ -219,7 +219,7 @@ std::vector<Case> generatedCases(const std::string& dir) {
          }},
         {"check, every file", dir,
          [dir](const SearchEnv& e, MemoryResultList&) {
-             checkData(e.files, difficultyFolderFiles(dir), e.decimalSeparator);
+             checkData(e.files, difficultyFolderFiles(DiskFileSource(dir)), e.decimalSeparator);
          }},
         {"base-set choice", dir,
          [](const SearchEnv& e, MemoryResultList&) {

@@ -89,7 +89,7 @@ void magicFind(const std::string& text, Outcome& out) {
 void check(const Settings& s, Outcome& out) {
     out.shape = Shape::Problems;
     const auto files = openDataFolder(s.dataDir);
-    out.report = checkData(*files, dataFolderFiles(s.dataDir), s.decimalSeparator);
+    out.report = checkData(*files, listDataFolder(*files), s.decimalSeparator);
 }
 
 const std::string kOneDifficulty =

@@ -8,8 +8,9 @@ std::shared_ptr<FileSource> openDataFolder(const std::string& dir) {
     return std::make_shared<DiskFileSource>(dir);
 }
 
-std::vector<std::string> dataFolderFiles(const std::string& dir) {
-    return difficultyFolderFiles(dir);
+FolderListing listDataFolder(FileSource& files) {
+    // The tool's folders are all on disk.
+    return difficultyFolderFiles(static_cast<const DiskFileSource&>(files));
 }
 
 } // namespace qdc::cli

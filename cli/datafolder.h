@@ -1,10 +1,10 @@
 #pragma once
 
+#include "data/diskfilesource.h"
 #include "data/filesource.h"
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace qdc::cli {
 
@@ -12,7 +12,8 @@ namespace qdc::cli {
 // edition links its own definitions, which read a folder loaded into the page.
 std::shared_ptr<FileSource> openDataFolder(const std::string& dir);
 
-// The files in the difficulty folders of the data folder, relative to it.
-std::vector<std::string> dataFolderFiles(const std::string& dir);
+// The files in the difficulty folders of `files`, which openDataFolder()
+// gave, and what could not be listed.
+FolderListing listDataFolder(FileSource& files);
 
 } // namespace qdc::cli

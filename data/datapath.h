@@ -7,8 +7,8 @@ namespace qdc {
 
 // Whether a data path stays inside the data folder: it is relative, holds no
 // NUL byte, and never has more ".." parts than folders before them. Paths use
-// "/" between their parts. Symlinks are not looked at: one inside the data
-// folder may point anywhere.
+// "/" between their parts. This looks at the text alone; a symlink that leads
+// out is refused where the path is opened.
 bool staysInDataFolder(std::string_view path);
 
 // Raises "Invalid filename", located at `path`, when the path leaves the data

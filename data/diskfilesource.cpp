@@ -2,63 +2,22 @@
 
 #include "data/datapath.h"
 #include "data/difficulty.h"
+#include "data/diskfilesource_common.h"
 #include "results/error.h"
 
-#include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <cstring>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace qdc {
 
 namespace {
-
-// Room left past the size a file had when it was opened, so that a file that
-// grows meanwhile is still read to its end in most cases.
-constexpr std::size_t kGrowthRoom = 4096;
-// How often a file that keeps growing is given more room; what it gains after
-// that is left unread.
-constexpr int kMaxRegrowths = 4;
-
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-bool isDirectoryAt(int folder, const std::string& path) {
-    struct stat st {};
-    return ::fstatat(folder, path.c_str(), &st, 0) == 0 && S_ISDIR(st.st_mode);
-}
-
-// The error for a failed open or read; `parentExists` tells a missing file
-// from a missing folder.
-DropError systemError(int err, bool parentExists) {
-    switch (err) {
-    case ENOENT:
-        return DropError(parentExists ? "File not found" : "Invalid filename");
-    case ENOTDIR:
-    case ENAMETOOLONG:
-        return DropError("Invalid filename");
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case ENXIO:
-        return DropError("File access denied");
-    case EMFILE:
-    case ENFILE:
-        return DropError("Too many open files");
-    default:
-        return DropError("I/O error " + std::to_string(err), std::strerror(err));
-    }
-}
-
-[[noreturn]] void raiseOpenError(DropError error, const std::string& path) {
-    error.locate({path, 0, ""});
-    throw error;
-}
 
 class FileDescriptor {
   public:
@@ -67,65 +26,153 @@ class FileDescriptor {
         if (fd_ >= 0)
             ::close(fd_);
     }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(FileDescriptor&&) = delete;
     int get() const { return fd_; }
 
   private:
     int fd_;
 };
 
-// Gives a full buffer more room when the file has grown past it. False when
-// the file has not grown, or has grown too often.
-bool makeRoom(int fd, std::size_t& room, int& regrowths) {
-    struct stat st {};
-    if (regrowths >= kMaxRegrowths || ::fstat(fd, &st) != 0)
-        return false;
-    ++regrowths;
-    room = std::max(static_cast<std::size_t>(st.st_size), room) + kGrowthRoom;
-    return true;
+// How often a path may pass through a symlink, as the kernel allows.
+constexpr int kMaxLinks = 40;
+
+// How often openat2 is tried again when a rename races with it.
+constexpr int kMaxTries = 16;
+
+// Set once the kernel has said it lacks openat2.
+std::atomic<bool> gKernelLacksOpenat2{false};
+
+// openat2 with RESOLVE_BENEATH; -ENOSYS when the kernel lacks it.
+int kernelOpenBeneath(int folder, const std::string& path, int flags) {
+    open_how how{};
+    how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+    // EAGAIN: a rename raced with a ".."; the kernel asks to try again.
+    for (int tries = 0;; ++tries) {
+        const long fd = ::syscall(SYS_openat2, folder, path.c_str(), &how, sizeof how);
+        if (fd >= 0)
+            return static_cast<int>(fd);
+        if (errno != EINTR && (errno != EAGAIN || tries == kMaxTries))
+            return -errno;
+    }
 }
 
-// Reads an opened regular file of `size` bytes (as fstat told) to its end into
-// the start of `buffer`; returns how many bytes were read. A read that stops
-// short once `size` is reached has met the end: no further read is needed to
-// see it.
-std::size_t readWhole(int fd, std::size_t size, std::string& buffer,
-                      std::optional<DropError>& error) {
-    std::size_t room = size + kGrowthRoom;
-    std::size_t filled = 0;
-    int regrowths = 0;
-    for (;;) {
-        if (filled == room && !makeRoom(fd, room, regrowths))
+// Pushes the parts of `path` onto `parts`, the first part last; an ending "/"
+// becomes a last part ".", so that what precedes it must be a folder.
+void pushParts(std::string_view path, std::vector<std::string>& parts) {
+    if (!path.empty() && path.back() == '/')
+        parts.emplace_back(".");
+    std::size_t end = path.size();
+    while (end > 0) {
+        const std::size_t slash = path.rfind('/', end - 1);
+        const std::size_t begin = slash == std::string_view::npos ? 0 : slash + 1;
+        if (end > begin)
+            parts.emplace_back(path.substr(begin, end - begin));
+        if (slash == std::string_view::npos)
             break;
-        if (buffer.size() < room)
-            buffer.resize(room);
-        const std::size_t wanted = room - filled;
-        const ssize_t got = ::read(fd, buffer.data() + filled, wanted);
-        if (got > 0) {
-            filled += static_cast<std::size_t>(got);
-            if (static_cast<std::size_t>(got) < wanted && filled >= size)
-                break;
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            error = systemError(errno, true);
-            break;
+        end = slash;
+    }
+}
+
+// Opens `part` of the folder `at` without following a symlink: the
+// descriptor, or minus the errno value, ELOOP or ENOTDIR when it may be a
+// symlink. O_PATH opens a symlink itself rather than refusing it.
+int openPart(int at, const std::string& part, int flags) {
+    const int fd = ::openat(at, part.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -errno;
+    struct stat st {};
+    if ((flags & O_PATH) == 0 || ::fstat(fd, &st) != 0 || !S_ISLNK(st.st_mode))
+        return fd;
+    ::close(fd);
+    return -ELOOP;
+}
+
+// Puts the target of the symlink `part` of `at` in its place among `parts`:
+// 0, or minus the errno value (`failed`, the open's, when it is no symlink).
+int followLink(int at, const std::string& part, int failed, int& links,
+               std::vector<std::string>& parts) {
+    if (failed != -ELOOP && failed != -ENOTDIR)
+        return failed;
+    char target[PATH_MAX];
+    const ssize_t size = ::readlinkat(at, part.c_str(), target, sizeof target);
+    if (size < 0)
+        return failed;
+    if (++links > kMaxLinks)
+        return -ELOOP;
+    if (static_cast<std::size_t>(size) == sizeof target)
+        return -ENAMETOOLONG;
+    if (size == 0)
+        return -ENOENT;
+    if (target[0] == '/')
+        return -EXDEV;
+    pushParts(std::string_view(target, static_cast<std::size_t>(size)), parts);
+    return 0;
+}
+
+// The same rule as RESOLVE_BENEATH, one part at a time: each folder on the
+// way is opened without following a symlink; a symlink is read and its
+// target walked in its place, from the folder that holds it. A ".." above the
+// data folder or an absolute target is -EXDEV.
+int walkBeneath(int folder, const std::string& path, int flags) {
+    if (path.empty())
+        return -ENOENT;
+    if (path.size() >= PATH_MAX)
+        return -ENAMETOOLONG;       // as the kernel's own walk
+    std::vector<std::string> parts; // the first part to walk last
+    pushParts(path, parts);
+    std::vector<FileDescriptor> folders; // opened below `folder`
+    int links = 0;
+    while (!parts.empty()) {
+        const std::string part = std::move(parts.back());
+        parts.pop_back();
+        const int at = folders.empty() ? folder : folders.back().get();
+        if (part == "..") {
+            if (folders.empty())
+                return -EXDEV;
+            folders.pop_back();
+        } else if (part != ".") {
+            const bool last = parts.empty();
+            const int fd = openPart(at, part, last ? flags : O_PATH | O_DIRECTORY);
+            if (fd >= 0 && last)
+                return fd;
+            if (fd >= 0)
+                folders.emplace_back(fd);
+            else if (const int err = followLink(at, part, fd, links, parts); err != 0)
+                return err;
         }
     }
-    return filled;
+    // The path ended on a "." or "..": the folder reached.
+    const int fd =
+        ::openat(folders.empty() ? folder : folders.back().get(), ".", flags | O_CLOEXEC);
+    return fd >= 0 ? fd : -errno;
+}
+
+[[noreturn]] void raiseOpenError(DropError error, const std::string& path) {
+    error.locate({path, 0, ""});
+    throw error;
+}
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 } // namespace
 
-DiskFileSource::DiskFileSource(std::string directory) : directory_(std::move(directory)) {
-    if (directory_.empty()) {
-        folder_ = AT_FDCWD;
-        return;
-    }
-    folder_ = ::open(directory_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folder_ < 0)
-        folderError_ = errno;
+DiskFileSource::DiskFileSource(std::string directory, PathWalk walk)
+    : directory_(std::move(directory)), walk_(walk) {
+    const char* const opened = directory_.empty() ? "." : directory_.c_str();
+    folder_ = ::open(opened, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    int err = folder_ < 0 ? errno : 0;
+    // A folder that may not be entered cannot be read at all.
+    if (err == 0 && ::faccessat(folder_, ".", X_OK, AT_EACCESS) != 0)
+        err = errno;
+    if (err != 0)
+        folderFault_ = folderError(err, opened);
 }
 
 DiskFileSource::~DiskFileSource() {
@@ -133,91 +180,158 @@ DiskFileSource::~DiskFileSource() {
         ::close(folder_);
 }
 
+int DiskFileSource::openBeneath(const std::string& path, int flags) const {
+    if (walk_ == PathWalk::Kernel && !gKernelLacksOpenat2.load(std::memory_order_relaxed)) {
+        const int fd = kernelOpenBeneath(folder_, path, flags);
+        if (fd != -ENOSYS)
+            return fd;
+        gKernelLacksOpenat2.store(true, std::memory_order_relaxed);
+    }
+    return walkBeneath(folder_, path, flags);
+}
+
 std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
     checkDataPath(path);
-    if (folderError_ != 0)
-        raiseOpenError(systemError(folderError_, false), path);
+    if (folderFault_)
+        throw *folderFault_;
     // Non-blocking, so that a FIFO opens at once and is refused below.
-    FileDescriptor file(
-        ::openat(folder_, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0) {
-        const int err = errno;
-        raiseOpenError(systemError(err, err == ENOENT && isDirectoryAt(folder_, parentOf(path))),
-                       path);
+    const int fd = openBeneath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        const bool parentExists =
+            fd == -ENOENT &&
+            FileDescriptor(openBeneath(parentOf(path), O_PATH | O_DIRECTORY)).get() >= 0;
+        raiseOpenError(systemError(-fd, parentExists), path);
     }
+    const FileDescriptor file(fd);
     struct stat st {};
     if (::fstat(file.get(), &st) != 0)
         raiseOpenError(systemError(errno, true), path);
     if (!S_ISREG(st.st_mode))
         raiseOpenError(DropError("File access denied"), path);
     std::optional<DropError> readError;
-    std::string bytes = readBytes(file.get(), static_cast<std::size_t>(st.st_size), readError);
+    std::string bytes = readBytes(file.get(), static_cast<std::uint64_t>(st.st_size), readError);
     if (readError)
         readError->locate({path, 0, ""});
     return makeFileLines(std::move(bytes), std::move(readError));
 }
 
-std::string DiskFileSource::readBytes(int fd, std::size_t size, std::optional<DropError>& error) {
+std::string DiskFileSource::readBytes(int fd, std::uint64_t size, std::optional<DropError>& error) {
+    const ReadSome readSome = [fd](char* buffer, std::size_t wanted) -> std::int64_t {
+        const ssize_t got = ::read(fd, buffer, wanted);
+        return got >= 0 ? got : -errno;
+    };
+    const SizeNow sizeNow = [fd] {
+        struct stat st {};
+        return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    };
     if (size > kScratchSize) {
         std::string bytes;
-        bytes.resize(readWhole(fd, size, bytes, error));
+        bytes.resize(readBounded(bytes, size, readSome, sizeNow, error));
         return bytes;
     }
-    const std::size_t filled = readWhole(fd, size, scratch_, error);
+    const std::size_t filled = readBounded(scratch_, size, readSome, sizeNow, error);
     std::string bytes(scratch_.data(), filled);
     if (scratch_.size() > 2 * kScratchSize)
         scratch_ = std::string();
     return bytes;
 }
 
-namespace {
+// Walks the difficulty folders through the source's own folder, so that
+// every folder and link is followed by the same rule as the files.
+struct FolderLister {
+    const DiskFileSource& files;
+    FolderListing& out;
 
-// What a folder entry is, following a link to a file but never into a folder,
-// so that a link loop cannot make the listing endless.
-unsigned char entryType(const std::string& dataDir, const std::string& path, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK)
-        return entry.d_type;
-    std::string fullPath = dataDir;
-    fullPath += '/';
-    fullPath += path;
-    struct stat st {};
-    if (::stat(fullPath.c_str(), &st) != 0)
-        return DT_UNKNOWN;
-    if (S_ISREG(st.st_mode))
-        return DT_REG;
-    return S_ISDIR(st.st_mode) && entry.d_type == DT_UNKNOWN ? DT_DIR : DT_UNKNOWN;
-}
-
-void listFiles(const std::string& dataDir, const std::string& folder,
-               std::vector<std::string>& found) {
-    DIR* dir = ::opendir((dataDir + "/" + folder).c_str());
-    if (dir == nullptr)
-        return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        std::string path = folder + "/";
-        path += name;
-        const unsigned char type = entryType(dataDir, path, *entry);
-        if (type == DT_DIR)
-            listFiles(dataDir, path, found);
-        else if (type == DT_REG)
-            found.push_back(std::move(path));
+    void problem(int err, const std::string& path) const {
+        DropError error = systemError(err, true);
+        error.locate({path, 0, ""});
+        out.problems.push_back(std::move(error));
     }
-    ::closedir(dir);
-}
 
-} // namespace
+    // What an entry that may be a link is: a file, a folder, or nothing to
+    // list (a link that leads nowhere, or to no file or folder).
+    unsigned char resolve(const std::string& path) const {
+        const FileDescriptor fd(files.openBeneath(path, O_PATH));
+        struct stat st {};
+        if (fd.get() < 0) {
+            if (fd.get() != -ENOENT)
+                problem(-fd.get(), path);
+            return DT_UNKNOWN;
+        }
+        if (::fstat(fd.get(), &st) != 0)
+            return DT_UNKNOWN;
+        return S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+    }
 
-// The files in the difficulty folders, relative to the data directory. A
-// folder that cannot be listed is passed over: the checker reports what it
-// cannot open by itself.
-std::vector<std::string> difficultyFolderFiles(const std::string& dataDir) {
-    std::vector<std::string> found;
+    // The type of an entry the folder's listing did not tell, the link
+    // itself for a link.
+    static unsigned char typeOf(int folder, const char* name) {
+        struct stat st {};
+        if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return DT_UNKNOWN;
+        return S_ISLNK(st.st_mode)   ? DT_LNK
+               : S_ISDIR(st.st_mode) ? DT_DIR
+               : S_ISREG(st.st_mode) ? DT_REG
+                                     : DT_UNKNOWN;
+    }
+
+    void list(const std::string& folder, bool top) const {
+        const int fd = files.openBeneath(folder, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
+        if (fd < 0) {
+            // A difficulty folder that is not there is no problem of the
+            // listing: its monster list is missing, and said so.
+            if (!(top && fd == -ENOENT))
+                problem(-fd, folder);
+            return;
+        }
+        DIR* dir = ::fdopendir(fd);
+        if (dir == nullptr) {
+            problem(errno, folder);
+            ::close(fd);
+            return;
+        }
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir);
+            if (entry == nullptr) {
+                if (errno != 0)
+                    problem(errno, folder);
+                break;
+            }
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "/";
+            path += name;
+            unsigned char type = entry->d_type;
+            if (type == DT_UNKNOWN)
+                type = typeOf(::dirfd(dir), entry->d_name);
+            if (type == DT_LNK) {
+                // A link to a folder is not followed, so that a loop of links
+                // cannot make the listing endless.
+                if ((type = resolve(path)) == DT_DIR)
+                    continue;
+            }
+            if (type == DT_DIR)
+                list(path, false);
+            else if (type == DT_REG)
+                out.files.push_back(std::move(path));
+        }
+        ::closedir(dir);
+    }
+};
+
+FolderListing difficultyFolderFiles(const DiskFileSource& files) {
+    FolderListing listing;
+    if (files.folderFault()) {
+        listing.problems.push_back(*files.folderFault());
+        listing.folderFault = true;
+        return listing;
+    }
+    const FolderLister lister{files, listing};
     for (const Difficulty d : kAllDifficulties)
-        listFiles(dataDir.empty() ? "." : dataDir, difficultyName(d), found);
-    return found;
+        lister.list(difficultyName(d), true);
+    return listing;
 }
 
 } // namespace qdc

@@ -2,38 +2,67 @@
 
 #include "data/filesource.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace qdc {
 
-// Files of a folder on disk. Only regular files are read, each opened relative
-// to the folder and read whole into one buffer; a path that leaves the folder
-// is refused before anything is opened.
+// How a path is followed beneath the data folder: by the kernel in one call
+// where it can (Linux 5.6 and later), or one part at a time. Both follow a
+// symlink that stays inside the folder and refuse one that leads out.
+enum class PathWalk { Kernel, PartByPart };
+
+// Files of a folder on disk. Every path resolves beneath the folder: one that
+// leaves it, as text ("..") or through a symlink, is "Invalid filename". Only
+// regular files are read, without ever blocking, each whole into one buffer
+// and at most kMaxFileBytes of it.
 class DiskFileSource : public FileSource {
   public:
-    explicit DiskFileSource(std::string directory);
+    // `walk` is how paths are followed; Kernel falls back to PartByPart on a
+    // kernel that lacks the call.
+    explicit DiskFileSource(std::string directory, PathWalk walk = PathWalk::Kernel);
     ~DiskFileSource() override;
     DiskFileSource(const DiskFileSource&) = delete;
     DiskFileSource& operator=(const DiskFileSource&) = delete;
 
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     const std::string& directory() const { return directory_; }
+    // Why the data folder itself could not be opened (see folderError()); every
+    // load raises it.
+    const std::optional<DropError>& folderFault() const { return folderFault_; }
 
   private:
-    std::string readBytes(int fd, std::size_t size, std::optional<DropError>& error);
+    friend struct FolderLister;
+    // A descriptor of `path` opened beneath the folder with `flags`, or minus
+    // the errno value.
+    int openBeneath(const std::string& path, int flags) const;
+    std::string readBytes(int fd, std::uint64_t size, std::optional<DropError>& error);
 
     std::string directory_;
-    int folder_ = -1;     // the opened data folder, or -1
-    int folderError_ = 0; // why the folder could not be opened
+    PathWalk walk_;
+    int folder_ = -1; // the opened data folder, or -1
+    std::optional<DropError> folderFault_;
     // Where small files are read before being copied out at their size: kept
     // from file to file, so that reading one allocates only what it keeps.
     std::string scratch_;
     static constexpr std::size_t kScratchSize = std::size_t{64} * 1024;
 };
 
-// The files in the difficulty folders of `dataDir`, relative to it, with "/"
-// between their parts. A folder that cannot be listed is passed over.
-std::vector<std::string> difficultyFolderFiles(const std::string& dataDir);
+// The files found in the difficulty folders, and what could not be listed.
+struct FolderListing {
+    // Relative to the data folder, "/" between their parts.
+    std::vector<std::string> files;
+    // Each located at the folder or entry it is about: a folder that could not
+    // be opened or read, a link that leads out of the data folder. When the
+    // data folder itself could not be opened, its folderFault() alone.
+    std::vector<DropError> problems;
+    bool folderFault = false; // the data folder itself could not be opened
+};
+
+// Lists the difficulty folders of `files`' data folder, and the folders
+// below them, never leaving the data folder. A link to a file is listed; a
+// link to a folder is not followed.
+FolderListing difficultyFolderFiles(const DiskFileSource& files);
 
 } // namespace qdc

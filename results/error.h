@@ -9,7 +9,9 @@ namespace qdc {
 
 // Where a data error came from.
 struct ErrorLocation {
-    std::string path; // relative to the data directory, "/" between its parts
+    // Relative to the data directory, "/" between its parts; the data
+    // directory itself, as given, when it could not be opened.
+    std::string path;
     int line = 0;     // 1-based; 0 when the file could not be opened or read
     std::string text; // the line as read (empty for an open error)
 };

@@ -158,7 +158,7 @@ class Checker {
   public:
     Checker(FileSource& files, char decimalSeparator)
         : files_(files), separator_(decimalSeparator) {}
-    CheckReport run(const std::vector<std::string>& folderFiles);
+    CheckReport run(const FolderListing& listing);
 
   private:
     Lines load(const std::string& path);
@@ -641,22 +641,29 @@ void Checker::checkUnnamed(const std::vector<std::string>& folderFiles) {
     }
 }
 
-CheckReport Checker::run(const std::vector<std::string>& folderFiles) {
+CheckReport Checker::run(const FolderListing& listing) {
+    if (listing.folderFault) {
+        report(listing.problems.front(), {}, 0, {});
+        return {std::move(problems_), 0};
+    }
     checkItems();
     checkUniques();
     checkSets();
     flagBases();
     for (const Difficulty d : kAllDifficulties)
         checkDifficulty(d);
-    checkUnnamed(folderFiles);
+    checkUnnamed(listing.files);
+    // A drop table that a monster list names was reported when it was read.
+    for (const DropError& e : listing.problems)
+        if (!named_.contains(e.location()->path))
+            report(e, {}, 0, {});
     return {sortedByPlace(std::move(problems_)), files_read_};
 }
 
 } // namespace
 
-CheckReport checkData(FileSource& files, const std::vector<std::string>& folderFiles,
-                      char decimalSeparator) {
-    return Checker(files, decimalSeparator).run(folderFiles);
+CheckReport checkData(FileSource& files, const FolderListing& listing, char decimalSeparator) {
+    return Checker(files, decimalSeparator).run(listing);
 }
 
 } // namespace qdc

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/diskfilesource.h"
 #include "data/filesource.h"
 
 #include <string>
@@ -29,10 +30,11 @@ struct CheckReport {
 // for each difficulty its monster list, its levels and every drop table the
 // monster list names. Errors are the faults that would stop a search or the
 // start-up, found by the same readers and conversions; warnings are legal
-// but probably unintended. `folderFiles` are the files found in the
-// difficulty folders ("Normal/act2/drake.txt"); those that no monster list
-// names are warned about. Never throws a DropError.
-CheckReport checkData(FileSource& files, const std::vector<std::string>& folderFiles,
-                      char decimalSeparator);
+// but probably unintended. `listing` holds the files found in the
+// difficulty folders ("Normal/act2/drake.txt"), those that no monster list
+// names are warned about, and what could not be listed, each an error. A data
+// folder that could not be opened is that one error. Never throws a
+// DropError.
+CheckReport checkData(FileSource& files, const FolderListing& listing, char decimalSeparator);
 
 } // namespace qdc

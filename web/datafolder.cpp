@@ -55,22 +55,25 @@ std::shared_ptr<FileSource> cli::openDataFolder(const std::string& dir) {
     return std::make_shared<MissingFolder>();
 }
 
-std::vector<std::string> cli::dataFolderFiles(const std::string& dir) {
-    std::vector<std::string> found;
-    const auto folder = findFolder(dir);
-    if (!folder)
-        return found;
+FolderListing cli::listDataFolder(FileSource& files) {
+    FolderListing listing;
+    const auto* folder = dynamic_cast<const MemoryFileSource*>(&files);
+    if (folder == nullptr) { // a folder never loaded
+        listing.folderFault = true;
+        listing.problems.emplace_back("Invalid filename");
+        return listing;
+    }
     for (std::string& path : folder->paths()) {
         for (const Difficulty d : kAllDifficulties) {
-            const std::string& name = difficultyName(d);
+            const std::string name = difficultyName(d);
             if (path.size() > name.size() && path.compare(0, name.size(), name) == 0 &&
                 path[name.size()] == '/') {
-                found.push_back(std::move(path));
+                listing.files.push_back(std::move(path));
                 break;
             }
         }
     }
-    return found;
+    return listing;
 }
 
 } // namespace qdc

@@ -3,8 +3,11 @@
 // leaves behind.
 
 #include "app/captionfont.h"
+#include "app/datafolder.h"
 #include "app/fontconfigload.h"
+#include "app/nametext.h"
 #include "app_test_helpers.h"
+#include "data/filesource.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -19,7 +22,11 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +89,9 @@ class StartupTest : public QObject {
     void listsFilledAtStart();
     void missingListFile_data();
     void missingListFile();
+    void hostileListFile_data();
+    void hostileListFile();
+    void utf8DecisionProperty();
     void captionsFitTheirControls();
     void sansSerifReadAhead();
     void noDisplayNamesTheTool();
@@ -389,6 +399,114 @@ void StartupTest::missingListFile() {
     QCOMPARE(ctl<QTabWidget>(form, "ItemTab")->currentWidget(), ctl<QWidget>(form, "SetTab"));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+}
+
+void StartupTest::hostileListFile_data() {
+    QTest::addColumn<QString>("hostile");
+    QTest::addColumn<QString>("folder"); // as given, inside the data folder
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("place"); // DATA stands for the data folder
+    QTest::addColumn<QStringList>("monsters");
+    const QStringList none;
+    const QString hint = "\n\nThe data folder DATA/missing has no \"Normal\" folder: the program "
+                         "was most likely started outside a data folder. Choose the data folder "
+                         "with Ctrl+O.";
+    QTest::newRow("sound lists") << ""
+                                 << ""
+                                 << ""
+                                 << "" << kMonsters;
+    QTest::newRow("FIFO set list") << "fifo setlist.txt"
+                                   << ""
+                                   << "File access denied."
+                                   << "in DATA/setlist.txt" << kMonsters;
+    QTest::newRow("item list linked to /dev/zero") << "zero itemlist.txt"
+                                                   << ""
+                                                   << "Invalid filename."
+                                                   << "in DATA/itemlist.txt" << kMonsters;
+    QTest::newRow("100 GB sparse monster list") << "sparse Normal/monsterlist.txt"
+                                                << ""
+                                                << "Out of memory."
+                                                << "in DATA/Normal/monsterlist.txt" << none;
+    QTest::newRow("no such data folder") << ""
+                                         << "missing"
+                                         << "Invalid filename."
+                                         << "in DATA/missing: no such folder" + hint << none;
+}
+
+// Whatever a list file is, the window opens with the located error box, and
+// remembers the folder given only once its lists are read.
+void StartupTest::hostileListFile() {
+    QFETCH(QString, hostile);
+    QFETCH(QString, folder);
+    QFETCH(QString, message);
+    QFETCH(QString, place);
+    QFETCH(QStringList, monsters);
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    const QString how = hostile.section(' ', 0, 0);
+    const std::string path = localPath(data.path() + "/" + hostile.section(' ', 1));
+    if (!hostile.isEmpty())
+        data.remove(hostile.section(' ', 1));
+    if (how == "fifo")
+        QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
+    if (how == "zero")
+        std::filesystem::create_symlink("/dev/zero", path);
+    if (how == "sparse") {
+        std::ofstream(path).put('x');
+        std::filesystem::resize_file(path, std::uintmax_t{100} << 30);
+    }
+    dropSettings().remove("dataFolder");
+    CapturingErrorBox errors;
+    const QString given = folder.isEmpty() ? data.path() : data.path() + "/" + folder;
+    TForm1 form(&errors, '.', given);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(errors.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    if (!message.isEmpty())
+        QCOMPARE(errors.reports.first().place.replace(data.path(), "DATA"), place);
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "MonList")), monsters);
+    QCOMPARE(dropSettings().value("dataFolder").toString(),
+             message.isEmpty() ? data.path() : QString());
+    // The same folder chosen later.
+    dropSettings().remove("dataFolder");
+    form.openFolder(given);
+    QCOMPARE(errors.messages.size(), message.isEmpty() ? 0 : 2);
+    QCOMPARE(dropSettings().value("dataFolder").toString(),
+             message.isEmpty() ? data.path() : QString());
+}
+
+// The window shows a folder's names as UTF-8 exactly when every list that can
+// be read is valid UTF-8 (its bytes come back from the decoded text) and one
+// of them holds a byte above 127.
+void StartupTest::utf8DecisionProperty() {
+    // Whole characters, most of them valid, and stray bytes.
+    const char* const pieces[] = {"a",        "\xC3\xBC", "\xE2\x80\xA6", "\xF0\x9F\x98\x80",
+                                  "\xC3\xA9", "\xFF",     "\xED\xA0\x80", "\xC0\x80",
+                                  "\x80"};
+    const char* const lists[] = {"Normal/monsterlist.txt", "Hell/monsterlist.txt", "itemlist.txt",
+                                 "setlist.txt", "unilist.txt"};
+    std::mt19937 random(17);
+    for (int round = 0; round < 2000; ++round) {
+        qdc::MemoryFileSource files;
+        bool valid = true;
+        bool high = false;
+        for (const char* list : lists) {
+            if (random() % 3 == 0)
+                continue;
+            // Some lists long enough that a character crosses a piece of the
+            // decoding.
+            std::string bytes(random() % 4 == 0 ? 65536 - random() % 4 : 0, 'a');
+            for (unsigned n = random() % 8; n > 0; --n)
+                bytes += pieces[random() % (random() % 2 == 0 ? 5 : std::size(pieces))];
+            files.set(list, bytes);
+            const QByteArray raw = QByteArray::fromStdString(bytes);
+            valid = valid && QString::fromUtf8(raw).toUtf8() == raw;
+            high = high || std::any_of(bytes.begin(), bytes.end(), [](char c) { return c < 0; });
+        }
+        QCOMPARE(listsAreUtf8(files), valid && high);
+    }
 }
 
 // Read ahead, the configured sans-serif is the family that Qt itself resolves

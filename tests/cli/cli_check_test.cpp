@@ -179,3 +179,31 @@ TEST(CliCheck, SampleDataIsSoundAndJsonCountsProblems) {
               std::string::npos)
         << r.out;
 }
+
+// What keeps check from reading everything is an error of its own: a data
+// folder that is not there (once, not once per file), or a folder it could
+// not list for want of open files.
+TEST(CliCheck, WhatItCouldNotReadIsAnError) {
+    const TempDataDir data{};
+    for (const auto& [path, bytes] : soundData())
+        data.write(path, bytes);
+    data.write("Normal/act2/unnamed.txt", "");
+    const struct {
+        std::string command;
+        std::string expected;
+    } cases[] = {
+        {"--data '" + data.path() + "/nowhere' check",
+         data.path() + "/nowhere: error: Invalid filename. (no such folder)\n"
+                       "1 errors, 0 warnings in 0 files\nstatus 1\n"},
+        {"--data '" + data.path() + "/itemlist.txt' check",
+         data.path() + "/itemlist.txt: error: Invalid filename. (not a folder)\n"
+                       "1 errors, 0 warnings in 0 files\nstatus 1\n"},
+        {"--data '" + data.path() + "' check",
+         "Normal/act2: error: Too many open files.\n1 errors, 0 warnings in 12 files\nstatus 1\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(runShell("(exec 3>&- 4>&-; ulimit -n 5; exec " + std::string(DROPCALC_CLI) + " " +
+                           c.command + ") 2>&1; echo \"status $?\""),
+                  c.expected)
+            << c.command;
+}

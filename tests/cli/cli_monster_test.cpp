@@ -46,7 +46,8 @@ TEST(CliMonster, DataErrorKeepsTheEntriesBeforeIt) {
     const CliRun missing = runTool({"--data", data.path() + "/nowhere", "monster", "Cave Lurker"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "dropcalc-cli: Normal/monsterlist.txt\nInvalid filename.\n");
+    EXPECT_EQ(missing.err,
+              "dropcalc-cli: " + data.path() + "/nowhere: no such folder\nInvalid filename.\n");
 }
 
 TEST(CliLists, MonsterNamesAndTheirMissingFile) {

@@ -159,7 +159,7 @@ TEST(CliErrors, RunningOutOfMemoryIsADataError) {
     std::filesystem::resize_file(data.path() + "/Normal/rat.txt", 512 << 20); // sparse
     EXPECT_EQ(runShell("ulimit -v 300000; " + std::string(DROPCALC_CLI) + " --data '" +
                        data.path() + "' monster Rat 2>&1 >/dev/null; echo \"status $?\""),
-              "Out of memory.\nstatus 1\n");
+              "dropcalc-cli: Normal/rat.txt\nOut of memory.\nstatus 1\n");
 }
 
 TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {

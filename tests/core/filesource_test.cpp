@@ -1,4 +1,5 @@
 #include "data/diskfilesource.h"
+#include "data/diskfilesource_common.h"
 #include "data/filesource.h"
 #include "results/error.h"
 
@@ -6,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -151,6 +154,55 @@ TEST(DiskFiles, EachFileWholeWhateverWasReadBefore) {
         EXPECT_EQ(files.read(name)->bytes, bytes) << size;
     }
     std::filesystem::remove_all(root);
+}
+
+// A file that reports no size, as the system's pseudo files do, is read to
+// its end all the same, by either walk.
+TEST(DiskFiles, FilesThatReportNoSizeAreReadWhole) {
+    std::ifstream environ("/proc/self/environ", std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(environ), {}};
+    for (const qdc::PathWalk walk : {qdc::PathWalk::Kernel, qdc::PathWalk::PartByPart}) {
+        qdc::DiskFileSource proc("/proc/self", walk);
+        EXPECT_EQ(proc.read("environ")->bytes, expected);
+    }
+}
+
+// The reading policy on a file of `length` bytes that said `size` when it was
+// opened, read in chunks of at most `chunk`, and failing past `failAt`.
+TEST(DiskFiles, BoundedReading) {
+    const struct {
+        const char* what;
+        std::uint64_t size;
+        std::size_t length;
+        std::size_t chunk;
+        std::size_t failAt;
+        std::size_t read;
+        std::string error;
+    } cases[] = {
+        {"as large as it said", 5000, 5000, 5000, SIZE_MAX, 5000, ""},
+        {"no size, short reads", 0, 100000, 1000, SIZE_MAX, 100000, ""},
+        {"grown since it was opened", 10, 30000, 30000, SIZE_MAX, 30000, ""},
+        {"a read that fails", 100, 100, 10, 20, 20, "I/O error 5"},
+        {"past the bound", qdc::kMaxFileBytes + 1, 0, 1, SIZE_MAX, 0, "Out of memory"},
+    };
+    for (const auto& c : cases) {
+        std::size_t at = 0;
+        const qdc::ReadSome readSome = [&](char* buffer, std::size_t wanted) -> std::int64_t {
+            if (at >= c.failAt)
+                return -EIO;
+            const std::size_t n = std::min({wanted, c.chunk, c.length - at});
+            std::fill_n(buffer, n, 'x');
+            at += n;
+            return static_cast<std::int64_t>(n);
+        };
+        std::string buffer;
+        std::optional<qdc::DropError> error;
+        EXPECT_EQ(qdc::readBounded(
+                      buffer, c.size, readSome, [&] { return c.length; }, error),
+                  c.read)
+            << c.what;
+        EXPECT_EQ(error ? error->message() : "", c.error) << c.what;
+    }
 }
 
 TEST(DiskFiles, DropTableBackslashesAreFolders) {

@@ -8,6 +8,7 @@
 #include "data/monsterlist.h"
 #include "results/convert.h"
 #include "results/numtext.h"
+#include "search/check.h"
 #include "search/searches.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <cfloat>
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -103,20 +105,28 @@ struct DataFolder {
                     ("dropcalc-hostile-" + std::to_string(::getpid()) + "-" + std::to_string(++n));
     static inline int n = 0;
     DataFolder() { fs::create_directories(root / "Normal"); }
-    ~DataFolder() { fs::remove_all(root); }
+    ~DataFolder() {
+        std::error_code failed;
+        fs::remove_all(root, failed);
+        if (failed) // a tree deeper than a path may be long
+            (void)!std::system(("rm -rf '" + root.string() + "'").c_str());
+    }
     void write(const std::string& path, const std::string& bytes) const {
+        fs::create_directories((root / path).parent_path());
         std::ofstream(root / path, std::ios::binary) << bytes;
     }
 };
 
 // A monster search for "Tunnel Rat" at Normal, whose monster-list line ends
-// with `rest` (its drop table and picks).
+// with `rest` (its drop table and picks), on the data folder `as` inside the
+// folder (the folder itself when empty).
 std::string searchRat(const DataFolder& folder, const std::string& rest, unsigned seconds = 10,
-                      std::size_t extraMemory = 0) {
+                      std::size_t extraMemory = 0, qdc::PathWalk walk = qdc::PathWalk::Kernel,
+                      const std::string& as = "") {
     folder.write("Normal/monsterlist.txt", "Tunnel Rat:" + rest + "\n");
     return runBounded(
         [&] {
-            qdc::DiskFileSource files(folder.root.string());
+            qdc::DiskFileSource files((as.empty() ? folder.root : folder.root / as).string(), walk);
             qdc::MemoryResultList list;
             qdc::monsterSearch({files}, list, "Tunnel Rat", qdc::Difficulty::Normal);
         },
@@ -139,6 +149,21 @@ TEST(HostileFiles, EachEndsWithItsClearError) {
     const auto file = [](const char* at, std::string bytes) {
         return [=](const DataFolder& d) { d.write(at, bytes); };
     };
+    const auto both = [](auto first, auto second) {
+        return [=](const DataFolder& d) {
+            first(d);
+            second(d);
+        };
+    };
+    const auto sparse = [](const char* at, std::uintmax_t size) {
+        return [=](const DataFolder& d) {
+            std::ofstream(d.root / at).put('x');
+            fs::resize_file(d.root / at, size);
+        };
+    };
+    const std::string outside =
+        (fs::temp_directory_path() / ("dropcalc-outside-" + std::to_string(::getpid()))).string();
+    std::ofstream(outside) << "Gold:secret\n";
     const struct {
         const char* what;
         std::function<void(const DataFolder&)> setup;
@@ -148,21 +173,28 @@ TEST(HostileFiles, EachEndsWithItsClearError) {
         {"a FIFO", [](auto& d) { ::mkfifo((d.root / "Normal/rat.txt").c_str(), 0600); },
          "rat.txt,1", "File access denied||Normal/rat.txt"},
         {"/dev/zero through a symlink", link("/dev/zero", "Normal/rat.txt"), "rat.txt,1",
-         "File access denied||Normal/rat.txt"},
+         "Invalid filename||Normal/rat.txt"},
+        {"/proc/self/environ through a symlink", link("/proc/self/environ", "Normal/rat.txt"),
+         "rat.txt,1", "Invalid filename||Normal/rat.txt"},
+        {"a file outside through a symlink", link(outside.c_str(), "Normal/rat.txt"), "rat.txt,1",
+         "Invalid filename||Normal/rat.txt"},
+        {"a relative symlink above the data folder",
+         link("../../dropcalc-outside-x", "Normal/rat.txt"), "rat.txt,1",
+         "Invalid filename||Normal/rat.txt"},
+        {"up and out through a folder symlink", link("..", "Normal/up"), "up\\..\\..\\x.txt,1",
+         "Invalid filename||Normal/up/../../x.txt"},
         {"a directory", [](auto& d) { fs::create_directory(d.root / "Normal/rat.txt"); },
          "rat.txt,1", "File access denied||Normal/rat.txt"},
-        {"a symlink loop",
-         [&](auto& d) {
-             link("b.txt", "Normal/rat.txt")(d);
-             link("rat.txt", "Normal/b.txt")(d);
-         },
+        {"a symlink loop", both(link("b.txt", "Normal/rat.txt"), link("rat.txt", "Normal/b.txt")),
          "rat.txt,1", "I/O error 40|Too many levels of symbolic links|Normal/rat.txt"},
         {"a symlink to a file inside",
-         [&](auto& d) {
-             file("shared.txt", "Gold:y\n")(d);
-             link("../shared.txt", "Normal/rat.txt")(d);
-         },
-         "rat.txt,1", "'y" + kNotFloat},
+         both(file("shared.txt", "Gold:y\n"), link("../shared.txt", "Normal/rat.txt")), "rat.txt,1",
+         "'y" + kNotFloat},
+        {"a folder symlink that stays inside",
+         both(file("shared/rat.txt", "Gold:z\n"), link("../shared", "Normal/act")),
+         "act\\rat.txt,1", "'z" + kNotFloat},
+        {"a 100 GB sparse drop table", sparse("Normal/rat.txt", std::uintmax_t{100} << 30),
+         "rat.txt,1", "Out of memory||Normal/rat.txt"},
         {"NUL in a line", file("Normal/rat.txt", withNul("Gold:0.", "5\n")), "rat.txt,1",
          withNul("'0.", "5") + kNotFloat},
         {"NUL in a file name", file("Normal/rat.txt", "Gold:1\n"), withNul("rat.txt", "junk,1"),
@@ -177,24 +209,169 @@ TEST(HostileFiles, EachEndsWithItsClearError) {
         {"a CR-only file", file("Normal/rat.txt", "Nothing:0.5\rGold:0.5\r"), "rat.txt,1",
          "'0.5Gold:0.5" + kNotFloat},
     };
-    for (const auto& c : cases) {
+    // The data folder as given, and files too large for memory.
+    const struct {
+        const char* what;
+        std::function<void(const DataFolder&)> setup;
+        std::string rest;
+        std::string ending;
+        std::string as;       // the data folder, inside the one made
+        bool limited = false; // holds under the address-space limit only
+    } folders[] = {
+        {"the data folder is a symlink", both(file("rat.txt", "Gold:w\n"), link(".", "via")),
+         "..\\rat.txt,1", "'w" + kNotFloat, "via"},
+        {"a 512 MB sparse drop table, 64 MB to spare", sparse("Normal/rat.txt", 512 * kMiB),
+         "rat.txt,1", "Out of memory||Normal/rat.txt", "", true},
+        {"no such data folder", file("x", ""), "rat.txt,1",
+         "Invalid filename|no such folder|ROOT/missing", "missing"},
+        {"a file as the data folder", file("x", ""), "rat.txt,1",
+         "Invalid filename|not a folder|ROOT/x", "x"},
+    };
+    const auto expectEnding = [](const char* what, const auto& setup, const std::string& rest,
+                                 const std::string& ending, qdc::PathWalk walk,
+                                 const std::string& as = "") {
         DataFolder folder;
-        c.setup(folder);
-        const std::string got = searchRat(folder, c.rest);
+        setup(folder);
+        std::string got = searchRat(folder, rest, 10, 64 * kMiB, walk, as);
+        if (const auto at = got.find(folder.root.string()); at != std::string::npos)
+            got.replace(at, folder.root.string().size(), "ROOT");
         // Which file a line error came from is not asked here.
-        EXPECT_EQ(got.substr(0, c.ending.find('|') == std::string::npos ? got.find('|') : got.npos),
-                  c.ending)
-            << c.what;
+        EXPECT_EQ(got.substr(0, ending.find('|') == std::string::npos ? got.find('|') : got.npos),
+                  ending)
+            << what << (walk == qdc::PathWalk::Kernel ? "" : ", part by part");
+    };
+    for (const qdc::PathWalk walk : {qdc::PathWalk::Kernel, qdc::PathWalk::PartByPart}) {
+        for (const auto& c : cases)
+            expectEnding(c.what, c.setup, c.rest, c.ending, walk);
+        for (const auto& c : folders)
+            if (!c.limited || kSlowdown == 1)
+                expectEnding(c.what, c.setup, c.rest, c.ending, walk, c.as);
     }
+    fs::remove(outside);
+}
+
+// In a bounded child: who root reads every file as, to meet a file it may not
+// read.
+void asNobody() {
+    if (::geteuid() == 0 && ::setuid(65534) != 0)
+        throw qdc::DropError("cannot leave root");
 }
 
 TEST(HostileFiles, UnreadableFileIsDenied) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
     DataFolder folder;
+    folder.write("Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n");
     folder.write("Normal/rat.txt", "Gold:1\n");
     fs::permissions(folder.root / "Normal/rat.txt", fs::perms::none);
-    EXPECT_EQ(searchRat(folder, "rat.txt,1"), "File access denied||Normal/rat.txt");
+    EXPECT_EQ(runBounded(
+                  [&] {
+                      asNobody();
+                      qdc::DiskFileSource files(folder.root.string());
+                      qdc::MemoryResultList list;
+                      qdc::monsterSearch({files}, list, "Tunnel Rat", qdc::Difficulty::Normal);
+                  },
+                  10),
+              "File access denied||Normal/rat.txt");
+}
+
+// What check lists as errors, one "path:line: message" a line, and how many
+// files it read.
+std::string checkErrors(const DataFolder& folder, qdc::PathWalk walk,
+                        const std::function<void()>& limit) {
+    const std::string got = runBounded(
+        [&] {
+            limit();
+            qdc::DiskFileSource files(folder.root.string(), walk);
+            const qdc::CheckReport report =
+                qdc::checkData(files, qdc::difficultyFolderFiles(files), '.');
+            std::string errors;
+            for (const qdc::Problem& p : report.problems)
+                if (p.severity == qdc::Severity::Error)
+                    errors += p.path + ":" + std::to_string(p.line) + ": " + p.message + "\n";
+            throw qdc::DropError(errors + std::to_string(report.files) + " files");
+        },
+        10);
+    return got.substr(0, got.find('|'));
+}
+
+// Lets the process open two more files than it holds, as `ulimit -n 5` leaves
+// the tool its data folder and one file.
+void twoMoreFiles() {
+    const int first = ::dup(0);
+    const int second = ::dup(0);
+    ::close(first);
+    ::close(second);
+    const rlimit limit{rlim_t(second + 1), rlim_t(second + 1)};
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+TEST(HostileFiles, CheckListsWhatItCouldNotRead) {
+    const std::string deepName(250, 'd');
+    std::string deepPath = "Normal";
+    for (int i = 0; i < 17; ++i)
+        deepPath += "/" + deepName;
+    const struct {
+        const char* what;
+        std::function<void(const DataFolder&)> setup;
+        std::string errors;
+        std::function<void()> limit = [] {};
+        bool kernelWalk = false; // a walk part by part holds a descriptor a folder
+    } cases[] = {
+        {"a difficulty folder linked to /",
+         [](auto& d) {
+             fs::remove_all(d.root / "Hell");
+             fs::create_symlink("/", d.root / "Hell");
+         },
+         "Hell:0: Invalid filename.\nHell/levels.txt:0: Invalid filename.\n"
+         "Hell/monsterlist.txt:0: Invalid filename.\n9 files"},
+        {"a file linked out of the data folder",
+         [](auto& d) { fs::create_symlink("/etc/hostname", d.root / "Normal/out.txt"); },
+         "Normal/out.txt:0: Invalid filename.\n9 files"},
+        {"a drop table linked out, named by the monster list",
+         [](auto& d) {
+             d.write("Normal/monsterlist.txt", "Tunnel Rat:out.txt,1\n");
+             d.write("Normal/levels.txt", "Tunnel Rat:5\n");
+             fs::create_symlink("../../x", d.root / "Normal/out.txt");
+         },
+         "Normal/out.txt:0: Invalid filename. (named by Normal/monsterlist.txt:1)\n10 files"},
+        {"a folder linked inside is not walked",
+         [](auto& d) { fs::create_symlink("..", d.root / "Normal/up"); }, "9 files"},
+        {"a folder it may not read",
+         [](auto& d) {
+             fs::create_directory(d.root / "Normal/act2");
+             fs::permissions(d.root / "Normal/act2", fs::perms::none);
+         },
+         "Normal/act2:0: File access denied.\n9 files", asNobody},
+        {"a path past the length limit",
+         [&](auto& d) {
+             int at = ::open((d.root / "Normal").c_str(), O_DIRECTORY | O_RDONLY);
+             for (int i = 0; i < 17 && at >= 0; ++i) {
+                 ::mkdirat(at, deepName.c_str(), 0755);
+                 const int next = ::openat(at, deepName.c_str(), O_DIRECTORY | O_RDONLY);
+                 ::close(at);
+                 at = next;
+             }
+             ::close(at);
+         },
+         deepPath + ":0: Invalid filename.\n9 files"},
+        {"two open files to spare", [](auto& d) { d.write("Normal/act2/lurker.txt", ""); },
+         "Normal/act2:0: Too many open files.\n9 files", twoMoreFiles, true},
+    };
+    for (const qdc::PathWalk walk : {qdc::PathWalk::Kernel, qdc::PathWalk::PartByPart}) {
+        for (const auto& c : cases) {
+            if (c.kernelWalk && walk != qdc::PathWalk::Kernel)
+                continue;
+            DataFolder folder;
+            for (const char* list : {"itemlist.txt", "setlist.txt", "unilist.txt"})
+                folder.write(list, "");
+            for (const char* d : {"Normal", "Nightmare", "Hell"}) {
+                folder.write(std::string(d) + "/monsterlist.txt", "");
+                folder.write(std::string(d) + "/levels.txt", "");
+            }
+            c.setup(folder);
+            EXPECT_EQ(checkErrors(folder, walk, c.limit), c.errors)
+                << c.what << (walk == qdc::PathWalk::Kernel ? "" : ", part by part");
+        }
+    }
 }
 
 TEST(HostileFiles, PathsLeavingTheDataFolder) {
