@@ -12,12 +12,32 @@
 
 namespace qdc::cli {
 
+const char* optionName(Option option) {
+    switch (option) {
+    case kMagicFindOption:
+        return "--mf";
+    case kDataOption:
+        return "--data";
+    case kSortOption:
+        return "--sort";
+    case kDifficultyOption:
+        return "--difficulty";
+    case kSeparatorOption:
+        return "--decimal-separator";
+    case kWideOption:
+        return "--wide";
+    case kFormatOption:
+        return "--format";
+    }
+    return "";
+}
+
 DifficultySet parseDifficulties(const std::string& text) {
     DifficultySet set;
     if (text.empty())
         return set;
     if (text.back() == ',')
-        throw UsageError{"--difficulty: empty difficulty in '" + text + "'"};
+        throw UsageError("--difficulty: empty difficulty in '" + text + "'");
     std::stringstream stream(text);
     std::string word;
     while (std::getline(stream, word, ',')) {
@@ -28,156 +48,182 @@ DifficultySet parseDifficulties(const std::string& text) {
         else if (word == "hell")
             set.hell = true;
         else
-            throw UsageError{"--difficulty: unknown difficulty '" + word +
-                             "' (normal, nightmare, hell)"};
+            throw UsageError("--difficulty: unknown difficulty '" + word +
+                             "' (normal, nightmare, hell)");
     }
     return set;
 }
 
-namespace {
-
-Difficulty singleDifficulty(const std::string& text) {
-    const DifficultySet set = parseDifficulties(text);
+Difficulty oneDifficulty(const Settings& settings) {
+    const DifficultySet set = settings.difficulties;
     if (int(set.normal) + int(set.nightmare) + int(set.hell) != 1)
-        throw UsageError{"this command needs exactly one difficulty in --difficulty"};
+        throw UsageError("this command needs exactly one difficulty in --difficulty");
     return set.normal      ? Difficulty::Normal
            : set.nightmare ? Difficulty::Nightmare
                            : Difficulty::Hell;
 }
 
+std::string optionsHelp(const Command& command) {
+    std::string help;
+    for (const Option option : kOptions) {
+        if ((command.reads & option) == 0)
+            continue;
+        help += (help.empty() ? "" : ", ") + std::string(optionName(option));
+        if (option == kDifficultyOption && command.needsOneDifficulty)
+            help += " (exactly one)";
+    }
+    return help;
+}
+
+namespace {
+
 // Runs one search on the data directory of the settings.
 template <class Search> void runSearch(const Settings& s, Outcome& out, Search search) {
+    Entries& entries = out.emplace<Entries>();
     const auto files = openDataFolder(s.dataDir);
-    const SearchEnv env{*files, s.decimalSeparator, s.mode()};
-    out.note = search(env, out.results);
+    const SearchEnv env{*files, s.decimalSeparator, s.sort};
+    entries.note = search(env, entries.list);
 }
 
 void listNames(const Settings& s, const std::string& what, Outcome& out) {
-    out.shape = Shape::Names;
+    std::vector<std::string>& names = out.emplace<Names>().names;
     const auto files = openDataFolder(s.dataDir);
     if (what == "monsters")
-        readMonsterNames(*files, out.names);
+        readMonsterNames(*files, names);
     else if (what == "items")
-        readItemNames(*files, out.names);
+        readItemNames(*files, names);
     else if (what == "base-sets")
-        readBaseSetNames(*files, out.names);
+        readBaseSetNames(*files, names);
     else if (what == "uniques")
-        readUniqueNames(*files, out.names);
+        readUniqueNames(*files, names);
     else
-        throw UsageError{"list: unknown list '" + what + "' (monsters, items, base-sets, uniques)"};
+        throw UsageError("list: unknown list '" + what + "' (monsters, items, base-sets, uniques)");
 }
 
 void setItemNames(const Settings& s, const std::string& baseSet, Outcome& out) {
-    out.shape = Shape::Names;
+    std::vector<std::string>& names = out.emplace<Names>().names;
     const auto files = openDataFolder(s.dataDir);
     SetItemChoice choice;
     try {
         chooseBaseSet(*files, baseSet, choice);
     } catch (...) {
-        out.names = std::move(choice.names);
+        names = std::move(choice.names);
         throw;
     }
-    out.names = std::move(choice.names);
+    names = std::move(choice.names);
 }
 
 void magicFind(const std::string& text, Outcome& out) {
-    out.shape = Shape::Numbers;
+    Figures& figures = out.emplace<Figures>();
     const RealMagicFind real = realMagicFind(toInt(text));
-    out.numbers = {{"unique", real.unique}, {"set", real.set}, {"rare", real.rare}};
+    figures.numbers = {{"unique", real.unique}, {"set", real.set}, {"rare", real.rare}};
 }
 
 void check(const Settings& s, Outcome& out) {
-    out.shape = Shape::Problems;
+    CheckReport& report = out.emplace<CheckReport>();
     const auto files = openDataFolder(s.dataDir);
-    out.report = checkData(*files, listDataFolder(*files), s.decimalSeparator);
+    report = checkData(*files, listDataFolder(*files), s.decimalSeparator);
 }
 
-const std::string kOneDifficulty =
-    "--data, --sort, --difficulty (exactly one), --decimal-separator, --wide, --format";
-const std::string kManyDifficulties =
-    "--data, --sort, --difficulty, --decimal-separator, --wide, --format";
-const std::string kWithMagicFind = "--mf, ";
+const OptionSet kSearchOptions =
+    kDataOption | kSortOption | kDifficultyOption | kSeparatorOption | kWideOption | kFormatOption;
 
 std::vector<Command> makeCommands() {
     using Args = std::vector<std::string>;
     return {
         {"monster",
          "What a monster drops at one difficulty",
+         "monster search",
          {{"NAME", "Monster name"}},
-         kOneDifficulty,
+         kSearchOptions,
+         true,
          [](const Settings& s, const Args& a, Outcome& out) {
              runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return monsterSearch(env, list, a[0], singleDifficulty(s.difficulty));
+                 return monsterSearch(env, list, a[0], oneDifficulty(s));
              });
          }},
         {"item",
          "Which monsters drop an item",
+         "item search",
          {{"NAME", "Item name"}},
-         kManyDifficulties,
+         kSearchOptions,
+         false,
          [](const Settings& s, const Args& a, Outcome& out) {
              runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return itemSearch(env, list, a[0], parseDifficulties(s.difficulty));
+                 return itemSearch(env, list, a[0], s.difficulties);
              });
          }},
         {"unique-item",
          "Which monsters drop a unique item",
+         "unique item search",
          {{"NAME", "Unique item name"}},
-         kWithMagicFind + kManyDifficulties,
+         kMagicFindOption | kSearchOptions,
+         false,
          [](const Settings& s, const Args& a, Outcome& out) {
              runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return uniqueItemSearch(env, list, a[0], parseDifficulties(s.difficulty),
-                                         s.magicFind);
+                 return uniqueItemSearch(env, list, a[0], s.difficulties, s.magicFind);
              });
          }},
         {"unique-monster",
          "Which unique items a monster drops at one difficulty",
+         "unique monster search",
          {{"NAME", "Monster name"}},
-         kWithMagicFind + kOneDifficulty,
+         kMagicFindOption | kSearchOptions,
+         true,
          [](const Settings& s, const Args& a, Outcome& out) {
              runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return uniqueMonsterSearch(env, list, a[0], singleDifficulty(s.difficulty),
-                                            s.magicFind);
+                 return uniqueMonsterSearch(env, list, a[0], oneDifficulty(s), s.magicFind);
              });
          }},
         {"set-item",
          "Which monsters drop a set item",
+         "set item search",
          {{"BASESET", "Base set name"}, {"SETITEM", "Set item name"}},
-         kWithMagicFind + kManyDifficulties,
+         kMagicFindOption | kSearchOptions,
+         false,
          [](const Settings& s, const Args& a, Outcome& out) {
              runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return setItemSearch(env, list, a[0], a[1], parseDifficulties(s.difficulty),
-                                      s.magicFind);
+                 return setItemSearch(env, list, a[0], a[1], s.difficulties, s.magicFind);
              });
          }},
         {"set-monster",
          "Which set items a monster drops at one difficulty",
+         "set monster search",
          {{"NAME", "Monster name"}},
-         kWithMagicFind + kOneDifficulty,
+         kMagicFindOption | kSearchOptions,
+         true,
          [](const Settings& s, const Args& a, Outcome& out) {
              runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return setMonsterSearch(env, list, a[0], singleDifficulty(s.difficulty),
-                                         s.magicFind);
+                 return setMonsterSearch(env, list, a[0], oneDifficulty(s), s.magicFind);
              });
          }},
         {"set-items",
          "The set items that choosing a base set offers",
+         "set-items list",
          {{"BASESET", "Base set name"}},
-         "--data, --format",
+         kDataOption | kFormatOption,
+         false,
          [](const Settings& s, const Args& a, Outcome& out) { setItemNames(s, a[0], out); }},
         {"list",
          "The names that start-up puts into a selection box",
+         "name lists",
          {{"WHAT", "monsters, items, base-sets or uniques"}},
-         "--data, --format",
+         kDataOption | kFormatOption,
+         false,
          [](const Settings& s, const Args& a, Outcome& out) { listNames(s, a[0], out); }},
         {"mf",
          "Real unique, set and rare magic find, one a line",
+         "magic find calculator",
          {{"TEXT", "Magic find"}},
-         "--format",
+         kFormatOption,
+         false,
          [](const Settings&, const Args& a, Outcome& out) { magicFind(a[0], out); }},
         {"check",
          "Every problem of the data files, with file and line",
+         "data check",
          {},
-         "--data, --decimal-separator, --format",
+         kDataOption | kSeparatorOption | kFormatOption,
+         false,
          [](const Settings& s, const Args&, Outcome& out) { check(s, out); }},
     };
 }

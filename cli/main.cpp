@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <iostream>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     // The decimal separator of the user's locale; every conversion of the
@@ -14,7 +15,8 @@ int main(int argc, char** argv) {
     }
     std::setlocale(LC_ALL, "C");
     std::ios::sync_with_stdio(false);
-    const int status = qdc::runCli(argc, argv, std::cout, std::cerr, separator);
+    const qdc::Terminals terminals{::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1};
+    const int status = qdc::runCli(argc, argv, std::cout, std::cerr, separator, terminals);
     std::cout.flush();
     return status;
 }

@@ -1,148 +1,205 @@
 #include "cli/output.h"
 
+#include "cli/jsonwriter.h"
 #include "results/convert.h"
 
-#include <nlohmann/json.hpp>
-
+#include <new>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 namespace qdc::cli {
 
 namespace {
 
-using json = nlohmann::ordered_json;
-
-// Whether `text` is well-formed UTF-8 (overlong forms and surrogates are
-// left to the JSON library, which checks again).
-bool isUtf8(const std::string& text) {
-    std::size_t follow = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (follow > 0) {
-            if ((byte & 0xC0) != 0x80)
-                return false;
-            --follow;
-        } else if (byte >= 0xF8 || (byte >= 0x80 && byte < 0xC2)) {
-            return false;
-        } else if (byte >= 0xC2) {
-            follow = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
-        }
-    }
-    return follow == 0;
-}
-
-// The data files hold single-byte text; JSON wants UTF-8. Text that is
-// UTF-8 already stays as it is.
-std::string toUtf8(const std::string& text) {
-    if (isUtf8(text))
-        return text;
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-json text(const std::string& s) {
-    return toUtf8(s);
-}
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 struct Split {
-    std::string name;
-    std::string chance;
+    std::string_view name;
+    std::string_view chance;
 };
 
 // An entry cut into its name and chance text. The chance text never holds
 // the separator, so it is found first in "chance=name" and last in
 // "name=chance".
-Split splitEntry(const std::string& entry, const Settings& s) {
-    const std::string sep = s.wide ? kWideSeparator : std::string("=");
-    const bool nameFirst = s.mode() == SortMode::NameFirst;
+Split splitEntry(std::string_view entry, const Settings& s) {
+    const std::string_view sep = s.wide ? std::string_view(kWideSeparator) : "=";
+    const bool nameFirst = s.sort == SortMode::NameFirst;
     const std::size_t at = nameFirst ? entry.rfind(sep) : entry.find(sep);
-    if (at == std::string::npos)
+    if (at == std::string_view::npos)
         return {entry, {}};
-    const std::string before = entry.substr(0, at);
-    const std::string after = entry.substr(at + sep.size());
+    const std::string_view before = entry.substr(0, at);
+    const std::string_view after = entry.substr(at + sep.size());
     return nameFirst ? Split{before, after} : Split{after, before};
 }
 
-json chanceValue(const std::string& chance, char separator) {
+std::optional<double> chanceValue(std::string_view chance, char separator) {
     try {
-        return toFloat(withSeparator(chance, separator), separator);
+        return toFloat(withSeparator(std::string(chance), separator), separator);
     } catch (const DropError&) {
-        return nullptr;
+        return std::nullopt;
     }
 }
 
-json jsonEntries(const Outcome& o, const Settings& s) {
-    json entries = json::array();
-    switch (o.shape) {
-    case Shape::Results:
-        for (const std::string& entry : o.results.entries()) {
-            const Split split = splitEntry(entry, s);
-            entries.push_back({{"name", text(split.name)},
-                               {"chance", text(split.chance)},
-                               {"value", chanceValue(split.chance, s.decimalSeparator)}});
-        }
-        break;
-    case Shape::Names:
-        for (const std::string& name : o.names)
-            entries.push_back({{"name", text(name)}});
-        break;
-    default:
-        for (const auto& [label, value] : o.numbers)
-            entries.push_back({{"name", label}, {"value", value}});
-    }
-    return entries;
-}
-
-json jsonError(const DropError* error) {
-    if (error == nullptr)
-        return nullptr;
-    json e = {{"message", text(boxMessage(error->message()))},
-              {"path", nullptr},
-              {"line", nullptr},
-              {"text", nullptr}};
-    if (const auto& where = error->location()) {
-        e["path"] = text(where->path);
-        if (where->line > 0) {
-            e["line"] = where->line;
-            e["text"] = text(shortened(where->text));
+// A field of a TSV line: TAB, line feed, carriage return and backslash
+// escaped, so that every line has the same number of fields.
+void writeField(std::ostream& out, std::string_view field) {
+    for (const char c : field) {
+        switch (c) {
+        case '\t':
+            out << "\\t";
+            break;
+        case '\n':
+            out << "\\n";
+            break;
+        case '\r':
+            out << "\\r";
+            break;
+        case '\\':
+            out << "\\\\";
+            break;
+        default:
+            out.put(c);
         }
     }
-    return e;
 }
 
 const char* severityName(Severity s) {
     return s == Severity::Error ? "error" : "warning";
 }
 
-json jsonProblems(const CheckReport& report) {
-    json problems = json::array();
-    for (const Problem& p : report.problems)
-        problems.push_back({{"path", text(p.path)},
-                            {"line", p.line > 0 ? json(p.line) : json(nullptr)},
-                            {"severity", severityName(p.severity)},
-                            {"message", text(p.message)}});
-    return {{"problems", problems},
-            {"errors", report.errors()},
-            {"warnings", report.warnings()},
-            {"files", report.files}};
+void writeJsonError(JsonWriter& json, const DropError& error) {
+    json.beginObject();
+    json.key("message");
+    json.string(boxMessage(error.message()));
+    const auto& where = error.location();
+    json.key("path");
+    if (where)
+        json.string(where->path);
+    else
+        json.null();
+    json.key("line");
+    if (where && where->line > 0)
+        json.integer(where->line);
+    else
+        json.null();
+    json.key("text");
+    if (where && where->line > 0) {
+        json.string(shortened(where->text));
+    } else {
+        json.null();
+    }
+    json.end();
 }
 
-void writeProblems(std::ostream& out, const CheckReport& report, Format format) {
+void writeJsonEntries(JsonWriter& json, const Outcome& outcome, const Settings& s) {
+    json.key("entries");
+    json.beginArray();
+    std::visit(Overloaded{
+                   [&](const Entries& e) {
+                       for (const std::string& entry : e.list.entries()) {
+                           const Split split = splitEntry(entry, s);
+                           json.beginObject();
+                           json.key("name");
+                           json.string(split.name);
+                           json.key("chance");
+                           json.string(split.chance);
+                           json.key("value");
+                           if (const auto value = chanceValue(split.chance, s.decimalSeparator))
+                               json.number(*value);
+                           else
+                               json.null();
+                           json.end();
+                       }
+                   },
+                   [&](const Names& n) {
+                       for (const std::string& name : n.names) {
+                           json.beginObject();
+                           json.key("name");
+                           json.string(name);
+                           json.end();
+                       }
+                   },
+                   [&](const Figures& f) {
+                       for (const auto& [label, value] : f.numbers) {
+                           json.beginObject();
+                           json.key("name");
+                           json.string(label);
+                           json.key("value");
+                           json.integer(value);
+                           json.end();
+                       }
+                   },
+                   [](const CheckReport&) {},
+               },
+               outcome);
+    json.end();
+}
+
+void writeJsonProblems(JsonWriter& json, const CheckReport& report) {
+    json.key("problems");
+    json.beginArray();
+    for (const Problem& p : report.problems) {
+        json.beginObject();
+        json.key("path");
+        json.string(p.path);
+        json.key("line");
+        if (p.line > 0)
+            json.integer(p.line);
+        else
+            json.null();
+        json.key("severity");
+        json.string(severityName(p.severity));
+        json.key("message");
+        json.string(p.message);
+        json.end();
+    }
+    json.end();
+    json.key("errors");
+    json.integer(report.errors());
+    json.key("warnings");
+    json.integer(report.warnings());
+    json.key("files");
+    json.integer(report.files);
+}
+
+const DropError* writeJson(std::ostream& out, const Outcome& outcome, const Settings& s,
+                           const DropError* error) {
+    JsonWriter json(out);
+    json.beginObject();
+    const auto* report = std::get_if<CheckReport>(&outcome);
+    try {
+        if (report != nullptr)
+            writeJsonProblems(json, *report);
+        else
+            writeJsonEntries(json, outcome, s);
+    } catch (const std::bad_alloc&) {
+        json.endTo(1);
+        error = &outOfMemory();
+    }
+    // The checker's document names an error only when one ended the check.
+    if (report == nullptr || error != nullptr) {
+        json.key("error");
+        if (error != nullptr)
+            writeJsonError(json, *error);
+        else
+            json.null();
+    }
+    json.endTo(0);
+    out << '\n';
+    return error;
+}
+
+// The problems, and in text the summary, unless an error ended the check:
+// then no summary claims to count every problem.
+void writeProblems(std::ostream& out, const CheckReport& report, Format format, bool ended) {
     for (const Problem& p : report.problems) {
         if (format == Format::Tsv) {
-            out << p.path << '\t' << p.line << '\t' << severityName(p.severity) << '\t' << p.message
-                << '\n';
+            writeField(out, p.path);
+            out << '\t' << p.line << '\t' << severityName(p.severity) << '\t';
+            writeField(out, p.message);
+            out << '\n';
             continue;
         }
         out << p.path;
@@ -150,55 +207,65 @@ void writeProblems(std::ostream& out, const CheckReport& report, Format format) 
             out << ':' << p.line;
         out << ": " << severityName(p.severity) << ": " << p.message << '\n';
     }
-    if (format == Format::Text)
+    if (format == Format::Text && !ended)
         out << report.errors() << " errors, " << report.warnings() << " warnings in "
             << report.files << " files\n";
 }
 
-void writeLines(std::ostream& out, const Outcome& o, const Settings& s, Format format) {
-    switch (o.shape) {
-    case Shape::Results:
-        for (const std::string& entry : o.results.entries()) {
-            if (format == Format::Text) {
-                out << entry << '\n';
-                continue;
-            }
-            const Split split = splitEntry(entry, s);
-            out << split.name << '\t' << split.chance << '\n';
-        }
-        break;
-    case Shape::Names:
-        for (const std::string& name : o.names)
-            out << name << '\n';
-        break;
-    default:
-        for (const auto& [label, value] : o.numbers) {
-            if (format == Format::Tsv)
-                out << label << '\t';
-            out << value << '\n';
-        }
-    }
+void writeLines(std::ostream& out, const Outcome& outcome, const Settings& s, bool ended) {
+    const bool tsv = s.format == Format::Tsv;
+    std::visit(Overloaded{
+                   [&](const Entries& e) {
+                       for (const std::string& entry : e.list.entries()) {
+                           if (!tsv) {
+                               out << entry << '\n';
+                               continue;
+                           }
+                           const Split split = splitEntry(entry, s);
+                           writeField(out, split.name);
+                           out << '\t';
+                           writeField(out, split.chance);
+                           out << '\n';
+                       }
+                   },
+                   [&](const Names& n) {
+                       for (const std::string& name : n.names) {
+                           if (tsv)
+                               writeField(out, name);
+                           else
+                               out << name;
+                           out << '\n';
+                       }
+                   },
+                   [&](const Figures& f) {
+                       for (const auto& [label, value] : f.numbers) {
+                           if (tsv)
+                               out << label << '\t';
+                           out << value << '\n';
+                       }
+                   },
+                   [&](const CheckReport& report) { writeProblems(out, report, s.format, ended); },
+               },
+               outcome);
 }
 
 } // namespace
 
-Format parseFormat(const std::string& name) {
-    return name == "json" ? Format::Json : name == "tsv" ? Format::Tsv : Format::Text;
+const DropError& outOfMemory() {
+    static const DropError error("Out of memory.");
+    return error;
 }
 
-void writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,
-                  Format format, const DropError* error) {
-    if (format == Format::Json) {
-        const json doc =
-            outcome.shape == Shape::Problems
-                ? jsonProblems(outcome.report)
-                : json{{"entries", jsonEntries(outcome, settings)}, {"error", jsonError(error)}};
-        out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
-    } else if (outcome.shape == Shape::Problems) {
-        writeProblems(out, outcome.report, format);
-    } else {
-        writeLines(out, outcome, settings, format);
+const DropError* writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,
+                              const DropError* error) {
+    if (settings.format == Format::Json)
+        return writeJson(out, outcome, settings, error);
+    try {
+        writeLines(out, outcome, settings, error != nullptr);
+    } catch (const std::bad_alloc&) {
+        return &outOfMemory();
     }
+    return error;
 }
 
 void writeDiagnostics(std::ostream& err, const DropError* error, const SearchNote& note) {

@@ -8,14 +8,16 @@
 
 namespace qdc::cli {
 
-// The output formats of --format.
-enum class Format { Text, Tsv, Json };
-Format parseFormat(const std::string& name);
+// Writes what a command gave, in the format of the settings, to standard
+// output as it goes; in JSON also the error that ended the command (nullptr
+// when none did). Returns the error that ended the command: `error`, or
+// outOfMemory() when memory ran out while writing; the document is whole
+// either way.
+const DropError* writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,
+                              const DropError* error);
 
-// Writes what a command gave, and in JSON the error that ended it (nullptr
-// when none did), to standard output.
-void writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,
-                  Format format, const DropError* error);
+// "Out of memory.", made before memory can run out.
+const DropError& outOfMemory();
 
 // The line that tells where a data error came from: "dropcalc-cli: PATH:LINE:
 // TEXT", or "dropcalc-cli: PATH" for a file that could not be opened, with the

@@ -4,17 +4,22 @@
 #include "cli/output.h"
 #include "results/error.h"
 
+#include "cli/terminal.h"
+
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 namespace qdc {
 
 namespace {
 
 using cli::Command;
+using cli::Format;
 using cli::Outcome;
 using cli::Settings;
 using cli::UsageError;
@@ -49,42 +54,71 @@ std::string checkSeparator(const std::string& s) {
     return {};
 }
 
-void addOptions(CLI::App& app, Settings& s, std::string& separator) {
-    app.add_option("--data", s.dataDir, "Data directory (default: the current directory)")
+// The options as CLI11 reads them, before they become Settings.
+struct OptionTexts {
+    std::string dataDir = ".";
+    std::string sort = "chance";
+    std::string magicFind = "0";
+    std::string difficulty = "normal";
+    std::string separator;
+    bool wide = false;
+    std::string format = "text";
+};
+
+void addOptions(CLI::App& app, OptionTexts& o) {
+    app.add_option("--data", o.dataDir, "Data directory (default: the current directory)")
         ->type_name("DIR");
-    app.add_option("--sort", s.sort, "Sort mode: name (name first) or chance (chance first)")
+    app.add_option("--sort", o.sort, "Sort mode: name (name first) or chance (chance first)")
         ->check(CLI::IsMember({"name", "chance"}))
         ->type_name("MODE")
         ->capture_default_str();
-    app.add_option("--mf", s.magicFind,
+    app.add_option("--mf", o.magicFind,
                    "Text of the magic-find box, read by the unique and set searches")
         ->type_name("TEXT")
         ->capture_default_str();
-    app.add_option("--difficulty", s.difficulty,
+    app.add_option("--difficulty", o.difficulty,
                    "Comma-separated subset of normal, nightmare, hell (empty: none); "
                    "monster, unique-monster and set-monster need exactly one")
         ->type_name("LIST")
         ->capture_default_str();
-    app.add_option("--decimal-separator", separator,
+    app.add_option("--decimal-separator", o.separator,
                    "Decimal separator, one character (default: the locale's)")
         ->check(checkSeparator)
         ->type_name("C");
-    app.add_flag("--wide", s.wide, "Replace each \"=\" of the entries by ten blanks");
-    app.add_option("--format", s.format, "Output format: text, tsv or json")
+    app.add_flag("--wide", o.wide, "Replace each \"=\" of the entries by ten blanks");
+    app.add_option("--format", o.format, "Output format: text, tsv or json")
         ->check(CLI::IsMember({"text", "tsv", "json"}))
         ->type_name("FORMAT")
         ->capture_default_str();
     app.set_version_flag("--version", std::string("dropcalc-cli ") + DROPCALC_VERSION);
 }
 
-// One subcommand a command of the table, its arguments stored in `args`.
-CLI::App* addCommand(CLI::App& app, const Command& command, std::vector<std::string>& args) {
+// The settings the options give, each text parsed here once.
+Settings settingsFrom(const CLI::App& app, const OptionTexts& o, char localeSeparator) {
+    Settings s;
+    s.dataDir = o.dataDir;
+    s.sort = o.sort == "name" ? SortMode::NameFirst : SortMode::ChanceFirst;
+    s.magicFind = o.magicFind;
+    s.difficulties = cli::parseDifficulties(o.difficulty);
+    s.format = o.format == "json" ? Format::Json : o.format == "tsv" ? Format::Tsv : Format::Text;
+    s.wide = o.wide;
+    s.decimalSeparator = o.separator.empty() ? localeSeparator : o.separator[0];
+    for (const cli::Option option : cli::kOptions)
+        if (app.get_option(cli::optionName(option))->count() > 0)
+            s.given |= option;
+    return s;
+}
+
+// One subcommand a command of the table, its arguments stored in `args`;
+// CLI11 asks for them unless words after "--" may give them.
+CLI::App* addCommand(CLI::App& app, const Command& command, std::vector<std::string>& args,
+                     bool required) {
     CLI::App* sub = app.add_subcommand(command.name, command.summary);
     args.resize(command.arguments.size());
     for (std::size_t i = 0; i < args.size(); ++i)
         sub->add_option(command.arguments[i].first, args[i], command.arguments[i].second)
-            ->required();
-    sub->footer("Options that apply, given before the command:\n  " + command.options);
+            ->required(required);
+    sub->footer("Options that apply, given before the command:\n  " + cli::optionsHelp(command));
     return sub;
 }
 
@@ -92,11 +126,28 @@ CLI::App* addCommand(CLI::App& app, const Command& command, std::vector<std::str
 std::optional<std::string> leftover(const CLI::App& app, bool chosen) {
     const std::vector<std::string> rest = app.remaining(true);
     if (rest.empty())
-        return chosen ? std::nullopt
-                      : std::optional<std::string>("a command is required (see --help)");
+        return std::nullopt;
     if (rest[0].size() > 1 && rest[0][0] == '-')
         return "unknown option '" + rest[0] + "'";
     return chosen ? "unexpected argument '" + rest[0] + "'" : "unknown command '" + rest[0] + "'";
+}
+
+// The command's arguments: those CLI11 read, then the words after "--".
+// Throws a UsageError when they are too few or too many.
+std::vector<std::string> commandArguments(const Command& command, const CLI::App& sub,
+                                          std::vector<std::string> args,
+                                          const std::vector<std::string>& afterOptions) {
+    std::size_t given = 0;
+    while (given < args.size() && sub.get_option(command.arguments[given].first)->count() > 0)
+        ++given;
+    for (const std::string& word : afterOptions) {
+        if (given == args.size())
+            throw UsageError("unexpected argument '" + word + "'");
+        args[given++] = word;
+    }
+    if (given < args.size())
+        throw UsageError(command.arguments[given].first + " is required");
+    return args;
 }
 
 int usageError(std::ostream& err, const std::string& message) {
@@ -113,36 +164,43 @@ int flushed(int status, std::ostream& out, std::ostream& err) {
     return 1;
 }
 
-// Prints what the command gave and how it ended, whichever way that was.
-int finish(const Outcome& outcome, const Settings& s, const std::optional<DropError>& error,
-           std::ostream& out, std::ostream& err) {
-    writeOutcome(out, outcome, s, cli::parseFormat(s.format), error ? &*error : nullptr);
-    const int status = flushed(error || outcome.report.errors() > 0 ? 1 : 0, out, err);
-    cli::writeDiagnostics(err, error ? &*error : nullptr, outcome.note);
-    return status;
-}
-
-// Runs the command: every error it raises ends up here.
-int execute(const Command& command, const Settings& s, const std::vector<std::string>& args,
-            std::ostream& out, std::ostream& err) {
-    Outcome outcome;
-    std::optional<DropError> error;
+// Runs `step`; an error it raises ends up in `error`.
+template <class Step> void capture(std::optional<DropError>& error, Step step) {
     try {
-        command.run(s, args, outcome);
-    } catch (const UsageError& e) {
-        return usageError(err, e.message);
+        step();
     } catch (const DropError& e) {
         error = e;
     } catch (const std::bad_alloc&) {
-        error = DropError("Out of memory.");
+        error = cli::outOfMemory();
+    } catch (const UsageError&) {
+        throw;
     } catch (const std::exception& e) {
         error = DropError(std::string("Unexpected error: ") + e.what());
     } catch (...) {
         error = DropError("Unexpected error.");
     }
-    if (s.wide)
-        widenSeparators(outcome.results);
-    return finish(outcome, s, error, out, err);
+}
+
+// Runs the command and prints what it gave and how it ended, whichever way
+// that was.
+int execute(const Command& command, const Settings& s, const std::vector<std::string>& args,
+            std::ostream& out, std::ostream& err) {
+    for (const cli::Option option : cli::kOptions)
+        if ((s.given & option) != 0 && (command.reads & option) == 0)
+            err << "dropcalc-cli: note: " << cli::optionName(option) << " does not change the "
+                << command.what << '\n';
+    Outcome outcome;
+    std::optional<DropError> error;
+    capture(error, [&] { command.run(s, args, outcome); });
+    auto* entries = std::get_if<cli::Entries>(&outcome);
+    if (s.wide && entries != nullptr)
+        capture(error, [&] { widenSeparators(entries->list); });
+    const DropError* ended = writeOutcome(out, outcome, s, error ? &*error : nullptr);
+    const auto* report = std::get_if<CheckReport>(&outcome);
+    const int status =
+        flushed(ended != nullptr || (report != nullptr && report->errors() > 0) ? 1 : 0, out, err);
+    cli::writeDiagnostics(err, ended, entries != nullptr ? entries->note : std::nullopt);
+    return status;
 }
 
 int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -155,16 +213,22 @@ int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostre
     app.allow_extras();
     app.fallthrough();
     app.footer(kFooter);
-    Settings settings;
-    std::string separator;
-    addOptions(app, settings, separator);
+    OptionTexts texts;
+    addOptions(app, texts);
     const std::vector<Command>& table = cli::commands();
+    // "--" ends the options: every word after it is the command or its
+    // arguments, whatever it starts with.
+    const auto* const end = argv + argc;
+    const auto* const mark = std::find_if(argv + std::min(argc, 1), end, [](const char* word) {
+        return std::string_view(word) == "--";
+    });
+    std::vector<std::string> afterOptions(mark == end ? end : mark + 1, end);
     std::vector<std::vector<std::string>> args(table.size());
     std::vector<CLI::App*> subs;
     for (std::size_t i = 0; i < table.size(); ++i)
-        subs.push_back(addCommand(app, table[i], args[i]));
+        subs.push_back(addCommand(app, table[i], args[i], mark == end));
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(mark - argv), argv);
     } catch (const CLI::CallForHelp& e) {
         return flushed(app.exit(e, out, err), out, err);
     } catch (const CLI::CallForAllHelp& e) {
@@ -179,22 +243,51 @@ int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostre
         ++chosen;
     if (const auto mistake = leftover(app, chosen < subs.size()))
         return usageError(err, *mistake);
-    settings.decimalSeparator = separator.empty() ? localeSeparator : separator[0];
-    return execute(table[chosen], settings, args[chosen], out, err);
+    try {
+        if (chosen == subs.size()) {
+            if (afterOptions.empty())
+                throw UsageError("a command is required (see --help)");
+            const std::string name = afterOptions.front();
+            afterOptions.erase(afterOptions.begin());
+            chosen = 0;
+            while (chosen < table.size() && table[chosen].name != name)
+                ++chosen;
+            if (chosen == table.size())
+                throw UsageError("unknown command '" + name + "'");
+        }
+        const Command& command = table[chosen];
+        const std::vector<std::string> words =
+            commandArguments(command, *subs[chosen], args[chosen], afterOptions);
+        const Settings settings = settingsFrom(app, texts, localeSeparator);
+        if (command.needsOneDifficulty)
+            cli::oneDifficulty(settings);
+        return execute(command, settings, words, out, err);
+    } catch (const UsageError& e) {
+        return usageError(err, e.what());
+    }
 }
 
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-           char localeSeparator) {
+           char localeSeparator, Terminals terminals) {
+    cli::outOfMemory(); // made while there is memory
+    cli::TerminalBuf outShown(out.rdbuf());
+    cli::TerminalBuf errShown(err.rdbuf());
+    std::ostream safeOut(&outShown);
+    std::ostream safeErr(&errShown);
+    std::ostream& o = terminals.out ? safeOut : out;
+    std::ostream& e = terminals.err ? safeErr : err;
+    int status = 1;
     try {
-        return parseAndRun(argc, argv, out, err, localeSeparator);
+        status = parseAndRun(argc, argv, o, e, localeSeparator);
     } catch (const std::bad_alloc&) {
-        err << "Out of memory.\n";
-    } catch (const std::exception& e) {
-        err << "dropcalc-cli: unexpected error: " << e.what() << '\n';
+        e << "Out of memory.\n";
+    } catch (const std::exception& error) {
+        e << "dropcalc-cli: unexpected error: " << error.what() << '\n';
     }
-    return 1;
+    e.flush();
+    return status;
 }
 
 } // namespace qdc

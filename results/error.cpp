@@ -1,5 +1,7 @@
 #include "results/error.h"
 
+#include "results/utf8.h"
+
 #include <cmath>
 
 namespace qdc {
@@ -8,7 +10,9 @@ std::string shortened(std::string_view text) {
     constexpr std::size_t kLongest = 200;
     if (text.size() <= kLongest)
         return std::string(text);
-    return std::string(text.substr(0, kLongest)) + "\xE2\x80\xA6";
+    std::string cut(text.substr(0, cutLength(text, kLongest)));
+    cut += kEllipsis;
+    return cut;
 }
 
 namespace {

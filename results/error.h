@@ -43,9 +43,11 @@ class DropError : public std::runtime_error {
 };
 
 // A text as messages and locations quote it: one longer than 200 bytes is cut
-// to its first 200 bytes followed by "…" (UTF-8), so that a huge line never
-// makes a huge message.
+// to its first 200 bytes (fewer when that would split a character of a text
+// that is UTF-8) followed by "…" (UTF-8), so that a huge line never makes a
+// huge message.
 std::string shortened(std::string_view text);
+inline constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
 
 [[noreturn]] void throwIntError(const std::string& text);
 [[noreturn]] void throwFloatError(const std::string& text);

@@ -140,24 +140,34 @@ void ResultWriter::kill(std::uint32_t index) {
 
 namespace {
 
+// What the sort compares of an entry, 32 bytes: its text is looked at only
+// when the heads tie and one of the texts is longer than they hold.
 struct SortKey {
-    std::string_view text;
-    std::uint64_t order;
-    std::uint32_t slot;
+    SortKey(std::string_view text, std::uint64_t order, std::uint32_t slot)
+        : head(collationHead(text, 0)), nextHead(collationHead(text, 8)), order(order), slot(slot),
+          size(static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), 0xffffffffU))) {}
     // The collation heads of the text's first sixteen bytes, which decide
     // most comparisons without collate().
-    std::uint64_t head = collationHead(text, 0);
-    std::uint64_t nextHead = collationHead(text, 8);
+    std::uint64_t head;
+    std::uint64_t nextHead;
+    std::uint64_t order;
+    std::uint32_t slot;
+    std::uint32_t size; // of the text, at most 2^32 - 1
 };
 
-// Sorted as a list that places each entry after those equal to it.
-void sortInListOrder(std::vector<SortKey>& keys) {
-    std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+// Sorted as a list that places each entry after those equal to it; `text`
+// gives the text of a slot.
+template <class Text> void sortInListOrder(std::vector<SortKey>& keys, Text text) {
+    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
         if (a.head != b.head)
             return a.head < b.head;
         if (a.nextHead != b.nextHead)
             return a.nextHead < b.nextHead;
-        const int order = collate(a.text, b.text);
+        // Equal heads of texts of at most sixteen bytes hold all of both:
+        // the texts collate equal.
+        constexpr std::size_t kHeld = 2 * sizeof(std::uint64_t);
+        const int order =
+            a.size <= kHeld && b.size <= kHeld ? 0 : collate(text(a.slot), text(b.slot));
         return order != 0 ? order < 0 : a.order < b.order;
     });
 }
@@ -169,8 +179,9 @@ std::vector<std::uint32_t> ResultWriter::liveInListOrder() const {
     keys.reserve(slots_.size() - free_.size());
     for (std::uint32_t i = 0; i < slots_.size(); ++i)
         if (slots_[i].live)
-            keys.push_back({slots_[i].text, slots_[i].order, i});
-    sortInListOrder(keys);
+            keys.emplace_back(slots_[i].text, slots_[i].order, i);
+    sortInListOrder(keys,
+                    [&](std::uint32_t slot) -> std::string_view { return slots_[slot].text; });
     std::vector<std::uint32_t> live;
     live.reserve(keys.size());
     for (const SortKey& key : keys)
@@ -207,8 +218,9 @@ double ResultWriter::merge(const std::string& name, double chance) {
     }
     std::vector<SortKey> same;
     for (std::uint32_t i = head; i != kNoSlot; i = slots_[i].nextSameName)
-        same.push_back({slots_[i].text, slots_[i].order, i});
-    sortInListOrder(same);
+        same.emplace_back(slots_[i].text, slots_[i].order, i);
+    sortInListOrder(same,
+                    [&](std::uint32_t slot) -> std::string_view { return slots_[slot].text; });
     for (const SortKey& key : same)
         absorb(key.slot);
     return chance;

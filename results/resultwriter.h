@@ -19,8 +19,8 @@ enum class MergeRule {
 
 // Writes a search's entries into a sorted result list: each entry is kept
 // aside with its text made once, merged through an index from name to
-// entries, and the list gets them all, sorted, in one step at the end (or
-// when an error ends the search: the writer's destructor writes them then).
+// entries, and the list gets them all, sorted, in one step at the end of
+// collect(), also when an error ends the search there.
 // The list comes out as adding each entry at its sorted place would leave it:
 // ties keep the order they were added in, and a merge sums in list order.
 class ResultWriter {
@@ -29,7 +29,19 @@ class ResultWriter {
         : list_(list), mode_(mode), decimalSeparator_(decimalSeparator), rule_(rule) {}
     ResultWriter(const ResultWriter&) = delete;
     ResultWriter& operator=(const ResultWriter&) = delete;
-    ~ResultWriter() { finish(); }
+    ~ResultWriter() = default;
+
+    // Runs `read`, the search's reading that adds the entries, then writes
+    // them into the list, those added before an error too; the error goes on.
+    template <class Read> void collect(Read read) {
+        try {
+            read();
+        } catch (...) {
+            finish();
+            throw;
+        }
+        finish();
+    }
 
     // A "-" line: the next entries are merged, as long as the rule says.
     void armMerge() { armed_ = true; }
@@ -39,10 +51,10 @@ class ResultWriter {
     // not read back, having removed the entries of `name` before it.
     double merge(const std::string& name, double chance);
     void add(const std::string& name, const std::string& chanceText);
-    // Writes the entries into the list; the search's last step.
-    void finish();
 
   private:
+    // Writes the entries into the list, and forgets them.
+    void finish();
     static constexpr std::uint32_t kNoSlot = 0xffffffffU;
     struct Slot {
         std::string text;

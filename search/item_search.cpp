@@ -19,22 +19,23 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
     const char sep = env.decimalSeparator;
     bool named = false;
     std::string name;
-    forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        DropTableRef ref = dropTableRef(d, monster.rest);
-        name.assign(monster.name).append(difficultySuffix(d));
-        walkDropTable(
-            files, std::move(ref), sep, [&] { writer.armMerge(); },
-            [&](const DropStep& drop) {
-                if (drop.item != item)
+    writer.collect([&] {
+        forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
+            DropTableRef ref = dropTableRef(d, monster.rest);
+            name.assign(monster.name).append(difficultySuffix(d));
+            walkDropTable(
+                files, std::move(ref), sep, [&] { writer.armMerge(); },
+                [&](const DropStep& drop) {
+                    if (drop.item != item)
+                        return true;
+                    named = true;
+                    const double p = toFloatView(drop.chance, sep);
+                    const double chance = writer.merge(name, normalDropChance(p, drop.picks));
+                    writer.add(name, chanceText(chance, sep));
                     return true;
-                named = true;
-                const double p = toFloatView(drop.chance, sep);
-                const double chance = writer.merge(name, normalDropChance(p, drop.picks));
-                writer.add(name, chanceText(chance, sep));
-                return true;
-            });
+                });
+        });
     });
-    writer.finish();
     return named || item.empty() ? std::nullopt : unnamedItemNote(item, difficulties);
 }
 

@@ -19,25 +19,27 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
     const char sep = env.decimalSeparator;
     bool listed = false;
-    LineReader monsters = files.open(monsterListPath(difficulty));
-    forEachLine(monsters, [&](std::string_view line) {
-        for (const MonsterNameAt& candidate : scanMonsterNames(line)) {
-            if (candidate.name != monster)
-                continue;
-            listed = true;
-            walkDropTable(
-                files, dropTableRef(difficulty, candidate.rest), sep, [&] { writer.armMerge(); },
-                [&](const DropStep& drop) {
-                    const std::string item(drop.item);
-                    const double p = toFloatView(drop.chance, sep);
-                    const double chance =
-                        writer.merge(item, monsterDropChance(item, p, drop.picks));
-                    writer.add(item, chanceText(chance, sep));
-                    return true;
-                });
-        }
+    writer.collect([&] {
+        LineReader monsters = files.open(monsterListPath(difficulty));
+        forEachLine(monsters, [&](std::string_view line) {
+            for (const MonsterNameAt& candidate : scanMonsterNames(line)) {
+                if (candidate.name != monster)
+                    continue;
+                listed = true;
+                walkDropTable(
+                    files, dropTableRef(difficulty, candidate.rest), sep,
+                    [&] { writer.armMerge(); },
+                    [&](const DropStep& drop) {
+                        const std::string item(drop.item);
+                        const double p = toFloatView(drop.chance, sep);
+                        const double chance =
+                            writer.merge(item, monsterDropChance(item, p, drop.picks));
+                        writer.add(item, chanceText(chance, sep));
+                        return true;
+                    });
+            }
+        });
     });
-    writer.finish();
     return listed ? std::nullopt : missingMonsterNote(monster, difficulty);
 }
 

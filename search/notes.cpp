@@ -1,11 +1,14 @@
 #include "search/notes.h"
 
+#include "results/error.h"
+
 namespace qdc {
 
 namespace {
 
+// At most 200 bytes of the name, as the messages quote a text.
 std::string quoted(const std::string& name) {
-    return "\"" + name + "\"";
+    return "\"" + shortened(name) + "\"";
 }
 
 } // namespace

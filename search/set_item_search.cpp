@@ -58,40 +58,41 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
     std::string entryName;
-    forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        // The last level line of the monster decides. A monster without
-        // one is taken at level 0 with no reduction.
-        const LevelRecord level =
-            levels.last(d, monster.name, ReductionCut::LastThree).value_or(LevelRecord{});
-        in.monsterLevel = level.level;
-        in.reduction = level.reduction;
-        in.monsterName = monster.name;
-        DropTableRef ref = dropTableRef(d, monster.rest);
-        entryName.assign(monster.name).append(difficultySuffix(d));
-        const auto onDash = [&] {
-            in.reduction = 0;
-            writer.armMerge();
-        };
-        // Every line's chance must convert, the lines of other items too; a
-        // computation error is located at the drop-table line it was for.
-        walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
-            if (drop.item != found.baseItem || in.monsterLevel < found.setLevel) {
-                checkFloatView(drop.chance, sep);
+    writer.collect([&] {
+        forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
+            // The last level line of the monster decides. A monster without
+            // one is taken at level 0 with no reduction.
+            const LevelRecord level =
+                levels.last(d, monster.name, ReductionCut::LastThree).value_or(LevelRecord{});
+            in.monsterLevel = level.level;
+            in.reduction = level.reduction;
+            in.monsterName = monster.name;
+            DropTableRef ref = dropTableRef(d, monster.rest);
+            entryName.assign(monster.name).append(difficultySuffix(d));
+            const auto onDash = [&] {
+                in.reduction = 0;
+                writer.armMerge();
+            };
+            // Every line's chance must convert, the lines of other items too; a
+            // computation error is located at the drop-table line it was for.
+            walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
+                if (drop.item != found.baseItem || in.monsterLevel < found.setLevel) {
+                    checkFloatView(drop.chance, sep);
+                    return true;
+                }
+                in.p = toFloatView(drop.chance, sep);
+                in.picks = drop.picks;
+                const double chance =
+                    writer.merge(entryName, setDropChance(in, SetChanceForm::ItemSearch));
+                // A "Cow" set item drops only from "Cow" monsters: the rest of
+                // this drop table is passed over.
+                if (cowItem && !beginsWithCow(monster.name))
+                    return false;
+                writer.add(entryName, chanceText(chance, sep));
                 return true;
-            }
-            in.p = toFloatView(drop.chance, sep);
-            in.picks = drop.picks;
-            const double chance =
-                writer.merge(entryName, setDropChance(in, SetChanceForm::ItemSearch));
-            // A "Cow" set item drops only from "Cow" monsters: the rest of
-            // this drop table is passed over.
-            if (cowItem && !beginsWithCow(monster.name))
-                return false;
-            writer.add(entryName, chanceText(chance, sep));
-            return true;
+            });
         });
     });
-    writer.finish();
     return setItemNote(found, baseSet, setItem);
 }
 

@@ -76,33 +76,34 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     // Every set item of the line's item at or below the monster's level. A
     // computation error is located at the drop-table line; a set list line
     // that does not convert at its own line.
-    walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
-        in.picks = drop.picks;
-        in.p = toFloatView(drop.chance, sep);
-        const std::string item(drop.item);
-        // An item without a quality flag gets ratio and divisor 0, so that a
-        // set item made from it ends the search with a division error.
-        const SetQuality quality = setQualityFor(flags.lookup(item));
-        in.ratio = quality.ratio;
-        in.divisor = quality.divisor;
-        for (const SetItemRecord& record : sets.recordsOf(item)) {
-            if (in.monsterLevel < record.setLevel)
-                continue;
-            in.setLevel = record.setLevel;
-            in.baseItem = record.baseItem;
-            in.setWeight = record.setWeight;
-            const double chance =
-                writer.merge(record.name, setDropChance(in, SetChanceForm::MonsterSearch));
-            // A "Cow" set item drops only from "Cow" monsters; the walk goes on
-            // with the next set item.
-            if (beginsWithCow(record.name) && !cowMonster)
-                continue;
-            writer.add(record.name, chanceText(chance, sep));
-        }
-        sets.raiseWalkEnd();
-        return true;
+    writer.collect([&] {
+        walkDropTable(files, ref, sep, onDash, [&](const DropStep& drop) {
+            in.picks = drop.picks;
+            in.p = toFloatView(drop.chance, sep);
+            const std::string item(drop.item);
+            // An item without a quality flag gets ratio and divisor 0, so that a
+            // set item made from it ends the search with a division error.
+            const SetQuality quality = setQualityFor(flags.lookup(item));
+            in.ratio = quality.ratio;
+            in.divisor = quality.divisor;
+            for (const SetItemRecord& record : sets.recordsOf(item)) {
+                if (in.monsterLevel < record.setLevel)
+                    continue;
+                in.setLevel = record.setLevel;
+                in.baseItem = record.baseItem;
+                in.setWeight = record.setWeight;
+                const double chance =
+                    writer.merge(record.name, setDropChance(in, SetChanceForm::MonsterSearch));
+                // A "Cow" set item drops only from "Cow" monsters; the walk goes on
+                // with the next set item.
+                if (beginsWithCow(record.name) && !cowMonster)
+                    continue;
+                writer.add(record.name, chanceText(chance, sep));
+            }
+            sets.raiseWalkEnd();
+            return true;
+        });
     });
-    writer.finish();
     return std::nullopt;
 }
 

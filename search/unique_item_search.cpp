@@ -53,32 +53,33 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
     std::string name;
-    forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-        DropTableRef ref = dropTableRef(d, monster.rest);
-        // A monster without a level line is taken as level 0 without
-        // reduction, never as the monster before it.
-        const LevelRecord level =
-            levels.first(d, monster.name, ReductionCut::AfterComma).value_or(LevelRecord{});
-        input.monsterLevel = level.level;
-        input.qualityReduction = level.reduction;
-        name.assign(monster.name).append(difficultySuffix(d));
-        const auto onDash = [&] {
-            input.qualityReduction = 0;
-            writer.armMerge();
-        };
-        // A computation error is located at the drop-table line it was for.
-        walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
-            if (drop.item != record.baseItem || input.monsterLevel < record.level)
+    writer.collect([&] {
+        forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
+            DropTableRef ref = dropTableRef(d, monster.rest);
+            // A monster without a level line is taken as level 0 without
+            // reduction, never as the monster before it.
+            const LevelRecord level =
+                levels.first(d, monster.name, ReductionCut::AfterComma).value_or(LevelRecord{});
+            input.monsterLevel = level.level;
+            input.qualityReduction = level.reduction;
+            name.assign(monster.name).append(difficultySuffix(d));
+            const auto onDash = [&] {
+                input.qualityReduction = 0;
+                writer.armMerge();
+            };
+            // A computation error is located at the drop-table line it was for.
+            walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
+                if (drop.item != record.baseItem || input.monsterLevel < record.level)
+                    return true;
+                input.picks = drop.picks;
+                input.p = toFloatView(drop.chance, sep);
+                const double chance =
+                    writer.merge(name, uniqueDropChance(input, UniqueChanceForm::ItemSearch));
+                writer.add(name, uniqueItemChanceText(chance, sep));
                 return true;
-            input.picks = drop.picks;
-            input.p = toFloatView(drop.chance, sep);
-            const double chance =
-                writer.merge(name, uniqueDropChance(input, UniqueChanceForm::ItemSearch));
-            writer.add(name, uniqueItemChanceText(chance, sep));
-            return true;
+            });
         });
     });
-    writer.finish();
     return found || unique.empty() ? std::nullopt : missingUniqueNote(unique);
 }
 

@@ -70,15 +70,16 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     };
 
     bool listed = false;
-    LineReader monsters = files.open(monsterListPath(difficulty));
-    forEachLine(monsters, [&](std::string_view line) {
-        const MonsterCandidate candidate = cutFirstColon(line);
-        if (candidate.name != monster)
-            return;
-        listed = true;
-        walkDropTable(files, dropTableRef(difficulty, candidate.rest), sep, onDash, visit);
+    writer.collect([&] {
+        LineReader monsters = files.open(monsterListPath(difficulty));
+        forEachLine(monsters, [&](std::string_view line) {
+            const MonsterCandidate candidate = cutFirstColon(line);
+            if (candidate.name != monster)
+                return;
+            listed = true;
+            walkDropTable(files, dropTableRef(difficulty, candidate.rest), sep, onDash, visit);
+        });
     });
-    writer.finish();
     return listed ? std::nullopt : missingMonsterNote(monster, difficulty);
 }
 

@@ -2,6 +2,7 @@
 #include "cli_helpers.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <streambuf>
@@ -77,8 +78,9 @@ TEST(CliFormat, JsonKeepsTheEntriesBeforeTheErrorAndLatin1Names) {
 TEST(CliFormat, JsonErrorSaysWhere) {
     const auto json = [](const DropError& e) {
         std::ostringstream out;
-        qdc::cli::writeOutcome(out, qdc::cli::Outcome{}, qdc::cli::Settings{},
-                               qdc::cli::Format::Json, &e);
+        qdc::cli::Settings json;
+        json.format = qdc::cli::Format::Json;
+        qdc::cli::writeOutcome(out, qdc::cli::Outcome{}, json, &e);
         return out.str();
     };
     DropError bad("'0.o8' is not a valid floating point value");
@@ -151,15 +153,54 @@ TEST(CliErrors, OutputThatCannotBeWrittenFails) {
     EXPECT_NE(std::system(command.c_str()), 0);
 }
 
-TEST(CliErrors, RunningOutOfMemoryIsADataError) {
+// Under an address-space limit every command ends with "Out of memory.",
+// exit status 1, and JSON is still one whole document that says so.
+TEST(CliErrors, RunningOutOfMemoryEndsEveryCommandTheSameWay) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #endif
-    const TempDataDir data{{"Normal/monsterlist.txt", "Rat:rat.txt,1\n"}, {"Normal/rat.txt", ""}};
+    const TempDataDir data{
+        {"Normal/monsterlist.txt", "Rat:rat.txt,1\nBig:big.txt,1\n"},
+        {"Normal/rat.txt", ""},
+        {"itemlist.txt", std::string(2'000'000, '\n')},
+    };
     std::filesystem::resize_file(data.path() + "/Normal/rat.txt", 512 << 20); // sparse
-    EXPECT_EQ(runShell("ulimit -v 300000; " + std::string(DROPCALC_CLI) + " --data '" +
-                       data.path() + "' monster Rat 2>&1 >/dev/null; echo \"status $?\""),
-              "dropcalc-cli: Normal/rat.txt\nOut of memory.\nstatus 1\n");
+    std::string big;
+    for (int i = 0; i < 3'000'000; ++i)
+        big += "A:0.1\n";
+    data.write("Normal/big.txt", big);
+    const TempDataDir scratch{};
+    struct Case {
+        std::string args;
+        int limitMb;
+        std::string errEnd; // the last lines of standard error
+    };
+    const std::string located = "dropcalc-cli: Normal/rat.txt\nOut of memory.\n";
+    const std::vector<Case> cases = {
+        {"monster Rat", 300, located},
+        {"--format json monster Rat", 300, located},
+        {"monster Big", 200, "Out of memory.\n"},
+        {"--format tsv --sort name monster Big", 200, "Out of memory.\n"},
+        {"--format json monster Big", 200, "Out of memory.\n"},
+        {"check", 60, "Out of memory.\n"},
+        {"--format json check", 60, "Out of memory.\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string out = scratch.path() + "/out";
+        const std::string err = scratch.path() + "/err";
+        const std::string status = runShell("ulimit -v " + std::to_string(c.limitMb * 1024) + "; " +
+                                            DROPCALC_CLI + " --data '" + data.path() + "' " +
+                                            c.args + " >'" + out + "' 2>'" + err + "'; echo $?");
+        EXPECT_EQ(status, "1\n") << c.args;
+        const std::string errText = runShell("tail -n 2 '" + err + "'");
+        EXPECT_TRUE(errText.ends_with(c.errEnd)) << c.args << "\n" << errText;
+        if (c.args.starts_with("--format json")) {
+            std::ifstream in(out);
+            const auto doc = nlohmann::json::parse(in, nullptr, false);
+            ASSERT_FALSE(doc.is_discarded()) << c.args;
+            EXPECT_EQ(doc["error"]["message"], "Out of memory.") << c.args;
+        }
+    }
 }
 
 TEST(CliUsage, DecimalSeparatorRefusesWhatNumbersHold) {

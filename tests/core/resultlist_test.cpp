@@ -175,8 +175,8 @@ TEST(ResultWriter, SameAsMergingEntryByEntry) {
         expected.setSorted(true);
         MemoryResultList written;
         written.setSorted(true);
-        {
-            qdc::ResultWriter writer(written, mode, '.', qdc::MergeRule::ToTheEnd);
+        qdc::ResultWriter writer(written, mode, '.', qdc::MergeRule::ToTheEnd);
+        writer.collect([&] {
             for (int step = 0; step < 6000; ++step) {
                 const std::string name = "Monster " + std::to_string(rng() % 700);
                 double chance = static_cast<double>(rng() % 50) + 0.5;
@@ -191,7 +191,7 @@ TEST(ResultWriter, SameAsMergingEntryByEntry) {
                 expected.add(qdc::makeEntry(name, text, mode));
                 writer.add(name, text);
             }
-        }
+        });
         EXPECT_EQ(written.entries(), expected.entries());
     }
 }

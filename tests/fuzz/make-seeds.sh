@@ -2,11 +2,12 @@
 # Writes the harnesses' seed corpora, cut from a data folder, into a folder:
 #   make-seeds.sh DATA_FOLDER OUT_FOLDER
 # OUT_FOLDER/searches and OUT_FOLDER/large_files get the whole data folder
-# with a query for each monster; OUT_FOLDER/numbers every number text in it.
+# with a query for each monster; OUT_FOLDER/numbers every number text in it;
+# OUT_FOLDER/output every line of it.
 set -euo pipefail
 data=$1
 out=$2
-mkdir -p "$out/searches" "$out/large_files" "$out/numbers"
+mkdir -p "$out/searches" "$out/large_files" "$out/numbers" "$out/output"
 
 # Every file of the data folder as the harnesses read it: a form feed, the
 # path on a line, then the bytes.
@@ -48,5 +49,13 @@ n=0
 cat "$whole" | tr ':,\n' '\n\n\n' | grep -E '^[-+ 0-9.eE$xX]+$' | LC_ALL=C sort -u |
   while IFS= read -r text; do
     printf '.%s' "$text" >"$out/numbers/seed-$n"
+    n=$((n + 1))
+  done
+
+# Every line of the data folder, as a text the tool prints.
+n=0
+LC_ALL=C sort -u "$whole" |
+  while IFS= read -r text; do
+    printf '%s' "$text" >"$out/output/seed-$n"
     n=$((n + 1))
   done
