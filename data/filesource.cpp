@@ -56,6 +56,14 @@ ErrorLocation LineReader::location() const {
     return {path_, number_, shortened(line_)};
 }
 
+ErrorLocation lineLocation(FileSource& files, const std::string& path, int line) {
+    LineReader reader = files.open(path);
+    std::string_view text;
+    while (reader.lineNumber() < line && reader.next(text)) {
+    }
+    return reader.location();
+}
+
 std::shared_ptr<const FileLines> makeFileLines(std::string bytes,
                                                std::optional<DropError> readError) {
     auto file = std::make_shared<FileLines>();

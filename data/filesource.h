@@ -130,12 +130,17 @@ class CachingFileSource : public FileSource {
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     void release(const std::string& path) { cache_.erase(path); }
     void setKeeping(bool on) { keeping_ = on; }
+    bool keeping() const { return keeping_; }
 
   private:
     FileSource& source_;
     std::unordered_map<std::string, std::shared_ptr<const FileLines>> cache_;
     bool keeping_ = true;
 };
+
+// Where line `line` (1-based) of `path` is, as a reader there would say: for
+// an error met after the walk over the file went on. Reads the file again.
+ErrorLocation lineLocation(FileSource& files, const std::string& path, int line);
 
 // The path of `name` inside the folder of `difficulty`, with every "\" of the
 // name taken as a folder separator.

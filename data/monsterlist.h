@@ -76,7 +76,9 @@ class DropTableUses {
 
 // Every line of the monster lists of the chosen difficulties, visited Normal,
 // Nightmare, Hell, as visit(difficulty, line cut at its first ":"). An error
-// raised by visit is located at the monster line.
+// raised by visit is located at the monster line. While visit runs,
+// files.keeping() tells whether a later line of the list names the same drop
+// table.
 template <class Visit>
 void forEachMonsterLine(CachingFileSource& files, DifficultySet difficulties, Visit visit) {
     MonsterCandidate monster;

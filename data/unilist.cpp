@@ -81,23 +81,59 @@ bool UniqueReader::next(Unique& out) {
 }
 
 void UniqueIndex::load() {
-    UniqueReader reader(files_);
     loaded_ = true;
+    LineReader reader = files_.open(kUniqueListPath);
     try {
-        UniqueReader::Unique unique;
-        while (reader.next(unique))
-            byBaseItem_[unique.baseItem].push_back(unique);
+        std::string line;
+        while (reader.next(line)) {
+            UniqueFields fields = cutUniqueLine(line);
+            Unique unique;
+            try {
+                unique.level = toInt(fields.levelText);
+            } catch (DropError& e) {
+                e.locate(reader.location());
+                throw;
+            }
+            if (unique.level > maxLevel_)
+                continue;
+            unique.name = std::move(fields.name);
+            unique.line = reader.lineNumber();
+            unique.weightText = std::move(fields.weightText);
+            const auto found = byBaseItem_.find(fields.baseItem);
+            Group* group = found == byBaseItem_.end() ? nullptr : found->second;
+            if (group == nullptr) {
+                group = &groups_.emplace_back(Group{std::move(fields.baseItem)});
+                byBaseItem_.emplace(group->baseItem, group);
+            }
+            const auto index = static_cast<std::uint32_t>(uniques_.size());
+            uniques_.push_back(std::move(unique));
+            (group->first == kEnd ? group->first : uniques_[group->last].next) = index;
+            group->last = index;
+        }
     } catch (const DropError& e) {
         end_ = e;
     }
 }
 
-const std::vector<UniqueReader::Unique>& UniqueIndex::uniquesOf(const std::string& baseItem) {
-    static const std::vector<UniqueReader::Unique> kNone;
+const UniqueIndex::Group* UniqueIndex::groupOf(std::string_view baseItem) {
     if (!loaded_)
         load();
     const auto found = byBaseItem_.find(baseItem);
-    return found == byBaseItem_.end() ? kNone : found->second;
+    return found == byBaseItem_.end() ? nullptr : found->second;
+}
+
+std::int32_t UniqueIndex::weightOf(const Group& group, Unique& unique) {
+    if (!hasUniqueWeight(group.baseItem))
+        return 1;
+    if (!unique.weight) {
+        try {
+            unique.weight = toInt(unique.weightText);
+        } catch (DropError& e) {
+            e.locate(lineLocation(files_, kUniqueListPath, unique.line));
+            throw;
+        }
+    }
+    return *unique.weight;
 }
 
 void UniqueIndex::raiseWalkEnd() const {

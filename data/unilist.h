@@ -3,8 +3,10 @@
 #include "data/filesource.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -68,13 +70,33 @@ class UniqueReader {
 };
 
 // unilist.txt read once for a search that walks it for every drop-table line:
-// what UniqueReader gives, grouped by base item, up to the first line whose
-// level does not convert.
+// the uniques up to a level, grouped by base item, in file order, up to the
+// first line whose level does not convert (every line's level is converted).
+// A weight is converted when it is first asked for.
 class UniqueIndex {
   public:
-    explicit UniqueIndex(FileSource& files) : files_(files) {}
-    // The uniques of `baseItem` in file order; reads the file at the first call.
-    const std::vector<UniqueReader::Unique>& uniquesOf(const std::string& baseItem);
+    static constexpr std::uint32_t kEnd = 0xffffffffU;
+    struct Unique {
+        std::string name;
+        std::int32_t level = 0;
+        int line = 0; // in unilist.txt
+        std::string weightText;
+        std::optional<std::int32_t> weight; // once converted
+        std::uint32_t next = kEnd;          // the group's next unique
+    };
+    struct Group {
+        std::string baseItem;
+        std::uint32_t first = kEnd;
+        std::uint32_t last = kEnd;
+    };
+
+    UniqueIndex(FileSource& files, std::int32_t maxLevel) : files_(files), maxLevel_(maxLevel) {}
+    // The uniques of `baseItem`, or nullptr; reads the file at the first call.
+    const Group* groupOf(std::string_view baseItem);
+    Unique& unique(std::uint32_t index) { return uniques_[index]; }
+    // 1, or for a "Ring" or "Amulet" the converted weight text, an error
+    // located at the unique's line.
+    std::int32_t weightOf(const Group& group, Unique& unique);
     // Raises what ends a walk of the whole file after its uniques: the line
     // whose level does not convert, or the file's read error.
     void raiseWalkEnd() const;
@@ -83,8 +105,11 @@ class UniqueIndex {
     void load();
 
     FileSource& files_;
+    std::int32_t maxLevel_;
     bool loaded_ = false;
-    std::unordered_map<std::string, std::vector<UniqueReader::Unique>> byBaseItem_;
+    std::vector<Unique> uniques_;
+    std::deque<Group> groups_; // a deque, so that the keys below stay put
+    std::unordered_map<std::string_view, Group*> byBaseItem_;
     std::optional<DropError> end_;
 };
 

@@ -5,6 +5,7 @@
 #include "results/resultwriter.h"
 #include "search/notes.h"
 #include "search/searches.h"
+#include "search/tablewalks.h"
 
 namespace qdc {
 
@@ -17,20 +18,18 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
     // whichever drop table, monster line or difficulty that comes.
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
+    TableWalks walks(files, item, sep, false);
     bool named = false;
     std::string name;
     writer.collect([&] {
         forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-            DropTableRef ref = dropTableRef(d, monster.rest);
+            const DropTableRef ref = dropTableRef(d, monster.rest);
             name.assign(monster.name).append(difficultySuffix(d));
-            walkDropTable(
-                files, std::move(ref), sep, [&] { writer.armMerge(); },
-                [&](const DropStep& drop) {
-                    if (drop.item != item)
-                        return true;
+            walks.walk(
+                ref, true, [&] { writer.armMerge(); },
+                [&](double p, std::int32_t picks) {
                     named = true;
-                    const double p = toFloatView(drop.chance, sep);
-                    const double chance = writer.merge(name, normalDropChance(p, drop.picks));
+                    const double chance = writer.merge(name, normalDropChance(p, picks));
                     writer.add(name, chanceText(chance, sep));
                     return true;
                 });

@@ -10,6 +10,7 @@
 #include "search/notes.h"
 #include "search/searches.h"
 #include "search/setchance.h"
+#include "search/tablewalks.h"
 
 namespace qdc {
 
@@ -57,6 +58,8 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
+    // Every line's chance must convert, the lines of other items too.
+    TableWalks walks(files, found.baseItem, sep, true);
     std::string entryName;
     writer.collect([&] {
         forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
@@ -67,30 +70,27 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
             in.monsterLevel = level.level;
             in.reduction = level.reduction;
             in.monsterName = monster.name;
-            DropTableRef ref = dropTableRef(d, monster.rest);
+            const DropTableRef ref = dropTableRef(d, monster.rest);
             entryName.assign(monster.name).append(difficultySuffix(d));
             const auto onDash = [&] {
                 in.reduction = 0;
                 writer.armMerge();
             };
-            // Every line's chance must convert, the lines of other items too; a
+            // Below the set's level a monster takes none of the lines. A
             // computation error is located at the drop-table line it was for.
-            walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
-                if (drop.item != found.baseItem || in.monsterLevel < found.setLevel) {
-                    checkFloatView(drop.chance, sep);
+            walks.walk(
+                ref, in.monsterLevel >= found.setLevel, onDash, [&](double p, std::int32_t picks) {
+                    in.p = p;
+                    in.picks = picks;
+                    const double chance =
+                        writer.merge(entryName, setDropChance(in, SetChanceForm::ItemSearch));
+                    // A "Cow" set item drops only from "Cow" monsters: the
+                    // rest of this drop table is passed over.
+                    if (cowItem && !beginsWithCow(monster.name))
+                        return false;
+                    writer.add(entryName, chanceText(chance, sep));
                     return true;
-                }
-                in.p = toFloatView(drop.chance, sep);
-                in.picks = drop.picks;
-                const double chance =
-                    writer.merge(entryName, setDropChance(in, SetChanceForm::ItemSearch));
-                // A "Cow" set item drops only from "Cow" monsters: the rest of
-                // this drop table is passed over.
-                if (cowItem && !beginsWithCow(monster.name))
-                    return false;
-                writer.add(entryName, chanceText(chance, sep));
-                return true;
-            });
+                });
         });
     });
     return setItemNote(found, baseSet, setItem);

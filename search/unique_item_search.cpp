@@ -9,6 +9,7 @@
 #include "search/magicfind.h"
 #include "search/notes.h"
 #include "search/searches.h"
+#include "search/tablewalks.h"
 #include "search/uniquechance.h"
 
 namespace qdc {
@@ -52,10 +53,11 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::UntilNextMerge);
     const char sep = env.decimalSeparator;
     LevelIndex levels(files);
+    TableWalks walks(files, record.baseItem, sep, false);
     std::string name;
     writer.collect([&] {
         forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
-            DropTableRef ref = dropTableRef(d, monster.rest);
+            const DropTableRef ref = dropTableRef(d, monster.rest);
             // A monster without a level line is taken as level 0 without
             // reduction, never as the monster before it.
             const LevelRecord level =
@@ -67,17 +69,17 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
                 input.qualityReduction = 0;
                 writer.armMerge();
             };
-            // A computation error is located at the drop-table line it was for.
-            walkDropTable(files, std::move(ref), sep, onDash, [&](const DropStep& drop) {
-                if (drop.item != record.baseItem || input.monsterLevel < record.level)
+            // Below the unique's level a monster takes none of the lines. A
+            // computation error is located at the drop-table line it was for.
+            walks.walk(
+                ref, input.monsterLevel >= record.level, onDash, [&](double p, std::int32_t picks) {
+                    input.picks = picks;
+                    input.p = p;
+                    const double chance =
+                        writer.merge(name, uniqueDropChance(input, UniqueChanceForm::ItemSearch));
+                    writer.add(name, uniqueItemChanceText(chance, sep));
                     return true;
-                input.picks = drop.picks;
-                input.p = toFloatView(drop.chance, sep);
-                const double chance =
-                    writer.merge(name, uniqueDropChance(input, UniqueChanceForm::ItemSearch));
-                writer.add(name, uniqueItemChanceText(chance, sep));
-                return true;
-            });
+                });
         });
     });
     return found || unique.empty() ? std::nullopt : missingUniqueNote(unique);

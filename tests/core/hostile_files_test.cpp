@@ -478,6 +478,17 @@ qdc::MemoryFileSource ringSets(int count) {
             {"Normal/rat.txt", lines(count, "", "Ring:0.001")}};
 }
 
+// `count` monsters sharing one drop table of `count` lines, the last of them
+// the Ring's.
+qdc::MemoryFileSource sharedTable(int count) {
+    return {{"Normal/monsterlist.txt", lines(count, "Monster ", ":shared.txt,1")},
+            {"Normal/levels.txt", lines(count, "Monster ", ":50,100")},
+            {"itemlist.txt", "Ring,1\n"},
+            {"unilist.txt", "Band,Ring:05,4\n"},
+            {"setlist.txt", ":Band,05\nBand Ring,Ring,3\n"},
+            {"Normal/shared.txt", lines(count, "Item ", ":0.001") + "Ring:0.5\n"}};
+}
+
 } // namespace
 
 TEST(HostileShapes, FinishInLinearTime) {
@@ -518,6 +529,50 @@ TEST(HostileShapes, FinishInLinearTime) {
              qdc::itemSearch(env, list, "Ring", {true, false, false});
          },
          10},
+        {"40,000 monsters sharing a 40,000-line table, item search",
+         [] { return sharedTable(40000); },
+         [](auto& env, auto& list) {
+             qdc::itemSearch(env, list, "Ring", {true, false, false});
+         },
+         1, false},
+        {"40,000 monsters sharing a 40,000-line table, unique item search",
+         [] { return sharedTable(40000); },
+         [](auto& env, auto& list) {
+             qdc::uniqueItemSearch(env, list, "Band", {true, false, false}, "0");
+         },
+         1, false},
+        {"40,000 monsters sharing a 40,000-line table, set item search",
+         [] { return sharedTable(40000); },
+         [](auto& env, auto& list) {
+             qdc::setItemSearch(env, list, "Band", "Band Ring", {true, false, false}, "0");
+         },
+         1, false},
+        {"30,000 Ring uniques above the monster's level, 30,000 Ring lines",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                 {"Normal/levels.txt", "Tunnel Rat:50\n"},
+                 {"itemlist.txt", "Ring,1\n"},
+                 {"unilist.txt", lines(30000, "U", ",Ring:60,4") + "Band,Ring:05,4\n"},
+                 {"Normal/rat.txt", lines(30000, "", "Ring:0.001")}};
+         },
+         [](auto& env, auto& list) {
+             qdc::uniqueMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
+         },
+         1, false},
+        {"30,000 Ring uniques, 30,000 Ring lines after a dash",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                 {"Normal/levels.txt", "Tunnel Rat:50\n"},
+                 {"itemlist.txt", "Ring,1\n"},
+                 {"unilist.txt", lines(30000, "U", ",Ring:05,4")},
+                 {"Normal/rat.txt", "-\n" + lines(30000, "", "Ring:0.001")}};
+         },
+         [](auto& env, auto& list) {
+             qdc::uniqueMonsterSearch(env, list, "Tunnel Rat", Difficulty::Normal, "0");
+         },
+         1, false},
         {"100 drop lines, 100 uniques, 20,000 item lines",
          [] {
              return qdc::MemoryFileSource{

@@ -209,3 +209,54 @@ TEST(ItemSearch, ReadErrorOfTheMonsterListComesAfterTheLinesBeforeIt) {
     EXPECT_EQ(out.entries, Entries{"Cave Lurker=50"});
     EXPECT_EQ(out.error, "I/O error 5");
 }
+
+// Monster lines that name one table share one walk of it; each takes from it
+// what its own walk would: its picks, the lines its level lets it take, the
+// lines before a "Cow" stop, and the error it would reach.
+TEST(ItemSearches, MonstersSharingATableTakeWhatTheirOwnWalkWould) {
+    using Run = std::function<void(const qdc::SearchEnv&, qdc::ResultList&)>;
+    const Run band = [](auto& env, auto& list) {
+        qdc::uniqueItemSearch(env, list, "Band", normalOnly(), "0");
+    };
+    const Run cowRing = [](auto& env, auto& list) {
+        qdc::setItemSearch(env, list, "Iron", "Cow Ring", normalOnly(), "0");
+    };
+    const Run ring = [](auto& env, auto& list) {
+        qdc::itemSearch(env, list, "Ring", normalOnly());
+    };
+    const struct {
+        Run search;
+        const char* monsters;
+        const char* table;
+        const char* result; // entries, then the error and its line
+    } cases[] = {
+        {band, "Bat:t.txt,1\nCave Lurker:t.txt,3\nBat:t.txt,1\nCave Lurker:t.txt,3\n",
+         "Ring:0.5\n-\nRing:0.25\n", "Cave Lurker=0.1530221662|"},
+        // Bat is below the unique's level: it never converts the Ring lines.
+        {band, "Bat:t.txt,1\nCave Lurker:t.txt,3\n", "Ring:0.5\nRing:x\n",
+         "Cave Lurker=0.0655788797|'x' is not a valid floating point value 2"},
+        {cowRing, "Cave Lurker:t.txt,1\nCow Herd:t.txt,1\nCave Lurker:t.txt,1\n",
+         "Ring:0.5\nGold:y\n", "Cow Herd=0.10344825|'y' is not a valid floating point value 2"},
+        {cowRing, "Cave Lurker:t.txt,1\nBat:t.txt,1\nCow Herd:t.txt,1\n",
+         "-\nRing:0.5\nRing:0.5\nGold:y\n", "|'y' is not a valid floating point value 4"},
+        {ring, "A:t.txt,1\nB:t.txt,3\nA:t.txt,1\n", "Ring:0.5\n-\nRing:0.5\n", "A=200 B=137.5|"},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSource files{{"itemlist.txt", "Ring,1\nCap,0\n"},
+                               {"unilist.txt", "Band,Ring:30,4\n"},
+                               {"setlist.txt", ":Iron,30\nIron Ring,Ring,3\nCow Ring,Ring,3\n"},
+                               {"Normal/monsterlist.txt", c.monsters},
+                               {"Normal/levels.txt", "Bat:10\nCave Lurker:45\nCow Herd:45\n"},
+                               {"Normal/t.txt", c.table}};
+        const SearchOutcome out = runSearch([&](qdc::ResultList& list) {
+            c.search({files, '.', SortMode::NameFirst}, list);
+        });
+        std::string result;
+        for (const std::string& entry : out.entries)
+            result += (result.empty() ? "" : " ") + entry;
+        result += "|" + out.error;
+        if (out.location && out.location->path == "Normal/t.txt")
+            result += " " + std::to_string(out.location->line);
+        EXPECT_EQ(result, c.result) << c.monsters << c.table;
+    }
+}

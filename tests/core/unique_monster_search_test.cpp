@@ -203,3 +203,53 @@ TEST(UniqueMonsterSearch, OneDifficultyNoSuffix) {
     EXPECT_EQ(uniqueMonsterSearch(files, "Cave Lurker").entries,
               Entries{"Coil of Embers=0.0066935483"});
 }
+
+// Lines that repeat the line before while merging is on are summed in one
+// step: the entries, their order among ties and an error after them come out
+// as merging line by line leaves them.
+TEST(UniqueMonsterSearch, RepeatedLinesMergeAsOneByOne) {
+    const struct {
+        const char* uniques;
+        const char* monsters;
+        const char* table;
+        Entries entries;
+        const char* error;
+    } cases[] = {
+        {"AB,Ring:05,3\nAb,Ring:05,3\nC,Ring:05,2\n",
+         "Cave Lurker:lurker.txt,1\n",
+         "-\nRing:0.1\nRing:0.1\nRing:0.1\nRing:0.1\nRing:0.1\n",
+         {"AB=0.0105193545", "Ab=0.0105193545", "C=0.0070129035"},
+         ""},
+        {"A,Ring:05,3\nA,Ring:05,3\n",
+         "Cave Lurker:lurker.txt,1\n",
+         "-\nRing:0.1\nRing:0.1\nRing:0.1\n",
+         {"A=0.0126232254"},
+         ""},
+        {"A,Ring:05,3\nB,Ring:05,3\n",
+         "Cave Lurker:lurker.txt,1\n",
+         "-\nRing:0.1\nRing:0.1\nRing:0.1\nRing:x\n",
+         {"A=0.0063116127", "B=0.0063116127"},
+         "'x' is not a valid floating point value"},
+        // The run goes on into the next walk of the table, whose picks are 1 too.
+        {"A,Ring:05,3\nB,Ring:05,3\n",
+         "Cave Lurker:lurker.txt,1\nCave Lurker:lurker.txt,1\n",
+         "-\nRing:0.2\nRing:0.2\n",
+         {"A=0.0168309672", "B=0.0168309672"},
+         ""},
+        {"A,Ring:05,3\nB,Ring:05,3\nC,Cap:05\n",
+         "Cave Lurker:lurker.txt,1\n",
+         "Ring:0.1\nRing:0.1\n-\nRing:0.1\nRing:0.1\nCap:0.1\n",
+         {"A=0.0084154836", "B=0.0084154836", "C=0.03488"},
+         ""},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSource files{{"itemlist.txt", "Ring,0\nCap,1\n"},
+                               {"unilist.txt", c.uniques},
+                               {"Normal/monsterlist.txt", c.monsters},
+                               {"Normal/levels.txt", "Cave Lurker:45\n"},
+                               {"Normal/lurker.txt", c.table}};
+        const SearchOutcome out = uniqueMonsterSearch(files, "Cave Lurker");
+        EXPECT_EQ(out.entries, c.entries) << c.table;
+        EXPECT_EQ(out.error, c.error) << c.table;
+    }
+}

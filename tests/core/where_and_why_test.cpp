@@ -106,6 +106,13 @@ TEST(ErrorLocation, EachSearchAndReaderSaysWhere) {
         {"", "", uniqueMonster("Cave Lurker", "-100"), "Normal/lurker.txt:1:Cap:0.5"},
         {"", "", uniqueItem("Tinker's Cap", "-100"), "Normal/lurker.txt:1:Cap:0.5"},
         {"itemlist.txt", "Ring,1\n", setItem("Ashen", "Ashen Cap"), "Normal/lurker.txt:1:Cap:0.5"},
+        // A table named again: the second monster line replays the first's walk.
+        // Bat (no level line) passes over the caps; Cave Lurker takes them.
+        {"Normal/monsterlist.txt", "Bat:lurker.txt,1\nCave Lurker:lurker.txt,1\n",
+         uniqueItem("Tinker's Cap", "-100"), "Normal/lurker.txt:1:Cap:0.5"},
+        {"Normal/lurker.txt", "-\nRing:0.1\n-\nCap:x\n", uniqueItem("Tinker's Cap"),
+         "Normal/lurker.txt:4:Cap:x"},
+        {"Normal/lurker.txt", "Cap:0.5\nRing:y\n", item("Ring"), "Normal/lurker.txt:2:Ring:y"},
         {"setlist.txt", ":Ashen,05\nAshen Cap,Cap,w\n", setItem("Ashen", "Ashen Cap"),
          "setlist.txt:2:Ashen Cap,Cap,w"},
         {"setlist.txt", ":Ashen,05\nAshen Cap,Cap,3\n:Iron,xx\n", setMonster("Cave Lurker"),
