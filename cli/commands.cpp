@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 
-#include "data/diskfilesource.h"
+#include "cli/datafolder.h"
 #include "data/itemlist.h"
 #include "data/monsterlist.h"
 #include "data/setlist.h"
@@ -82,32 +82,32 @@ namespace {
 // Runs one search on the data directory of the settings.
 template <class Search> void runSearch(const Settings& s, Outcome& out, Search search) {
     Entries& entries = out.emplace<Entries>();
-    DiskFileSource files(s.dataDir);
-    const SearchEnv env{files, s.decimalSeparator, s.sort};
+    const auto files = openDataFolder(s.dataDir);
+    const SearchEnv env{*files, s.decimalSeparator, s.sort};
     entries.note = search(env, entries.list);
 }
 
 void listNames(const Settings& s, const std::string& what, Outcome& out) {
     std::vector<std::string>& names = out.emplace<Names>().names;
-    DiskFileSource files(s.dataDir);
+    const auto files = openDataFolder(s.dataDir);
     if (what == "monsters")
-        readMonsterNames(files, names);
+        readMonsterNames(*files, names);
     else if (what == "items")
-        readItemNames(files, names);
+        readItemNames(*files, names);
     else if (what == "base-sets")
-        readBaseSetNames(files, names);
+        readBaseSetNames(*files, names);
     else if (what == "uniques")
-        readUniqueNames(files, names);
+        readUniqueNames(*files, names);
     else
         throw UsageError("list: unknown list '" + what + "' (monsters, items, base-sets, uniques)");
 }
 
 void setItemNames(const Settings& s, const std::string& baseSet, Outcome& out) {
     std::vector<std::string>& names = out.emplace<Names>().names;
-    DiskFileSource files(s.dataDir);
+    const auto files = openDataFolder(s.dataDir);
     SetItemChoice choice;
     try {
-        chooseBaseSet(files, baseSet, choice);
+        chooseBaseSet(*files, baseSet, choice);
     } catch (...) {
         names = std::move(choice.names);
         throw;
@@ -123,8 +123,8 @@ void magicFind(const std::string& text, Outcome& out) {
 
 void check(const Settings& s, Outcome& out) {
     CheckReport& report = out.emplace<CheckReport>();
-    DiskFileSource files(s.dataDir);
-    report = checkData(files, difficultyFolderFiles(files), s.decimalSeparator);
+    const auto files = openDataFolder(s.dataDir);
+    report = checkData(*files, listDataFolder(*files), s.decimalSeparator);
 }
 
 const OptionSet kSearchOptions = kDataOption | kSortOption | kDifficultyOption | kSeparatorOption |

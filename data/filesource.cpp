@@ -92,23 +92,77 @@ std::shared_ptr<const FileLines> FileSource::read(const std::string& path) {
     }
 }
 
+MemoryFileSource::MemoryFileSource(
+    std::initializer_list<std::pair<const std::string, std::string>> files) {
+    for (const auto& [path, bytes] : files)
+        set(path, bytes);
+}
+
+void MemoryFileSource::set(const std::string& path, std::string bytes) {
+    if (files_.insert_or_assign(path, makeFileLines(std::move(bytes))).second) {
+        for (std::size_t slash = path.find('/'); slash != std::string::npos;
+             slash = path.find('/', slash + 1))
+            folders_.insert(path.substr(0, slash));
+    }
+}
+
+std::vector<std::string> MemoryFileSource::paths() const {
+    std::vector<std::string> paths;
+    paths.reserve(files_.size());
+    for (const auto& entry : files_)
+        paths.push_back(entry.first);
+    return paths;
+}
+
+bool MemoryFileSource::isFolder(const std::string& path) const {
+    return path.empty() || folders_.contains(path);
+}
+
+namespace {
+
+// The longest name of one part, and of a whole path, that a disk takes.
+constexpr std::size_t kNameMax = 255;
+constexpr std::size_t kPathMax = 4095;
+
+} // namespace
+
 std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path) {
     checkDataPath(path);
-    const auto it = files_.find(path);
-    if (it != files_.end()) {
-        return makeFileLines(it->second);
+    if (path.empty())
+        throw DropError("File not found");
+    if (path.size() > kPathMax)
+        throw DropError("Invalid filename");
+    // The path resolved part by part; `parent` is the folder of its last part.
+    std::string resolved;
+    std::string parent;
+    bool folderOnly = false; // the path ends in "/", "." or ".."
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        const std::size_t end = std::min(path.find('/', begin), path.size());
+        const std::string_view part(path.data() + begin, end - begin);
+        begin = end + 1;
+        folderOnly = part.empty() || part == "." || part == "..";
+        if (part.size() > kNameMax)
+            throw DropError("Invalid filename");
+        if (part == "..") {
+            if (!isFolder(resolved))
+                throw DropError("Invalid filename");
+            const std::size_t slash = resolved.find_last_of('/');
+            resolved.resize(slash == std::string::npos ? 0 : slash);
+        } else if (!folderOnly) {
+            parent = resolved;
+            resolved += resolved.empty() ? "" : "/";
+            resolved += part;
+        }
     }
-    const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";
-    const std::size_t slash = path.find_last_of('/');
-    const std::string parent = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    bool parentExists = parent.empty();
-    for (const auto& entry : files_) {
-        if (entry.first.compare(0, folder.size(), folder) == 0)
-            throw DropError("File access denied");
-        if (!parent.empty() && entry.first.compare(0, parent.size(), parent) == 0)
-            parentExists = true;
+    if (const auto file = files_.find(resolved); file != files_.end()) {
+        if (folderOnly)
+            throw DropError("Invalid filename");
+        return file->second;
     }
-    throw DropError(parentExists ? "File not found" : "Invalid filename");
+    if (isFolder(resolved))
+        throw DropError("File access denied");
+    throw DropError(!folderOnly && isFolder(parent) ? "File not found" : "Invalid filename");
 }
 
 std::shared_ptr<const FileLines> CachingFileSource::load(const std::string& path) {

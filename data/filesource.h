@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -110,19 +111,27 @@ class FileSource {
     const std::atomic<bool>* cancel_ = nullptr;
 };
 
-// Files held in memory, for tests and fuzzing. A path whose folder holds no
-// file is "Invalid filename"; a path that names a folder is "File access
-// denied".
+// Files held in memory: the web edition's data folders, tests and fuzzing.
+// Paths are read as the disk source's are: "." and empty parts are passed
+// over, ".." goes up from a folder that exists, a path that names a folder is
+// "File access denied", and a missing file is "File not found" in a folder
+// that exists and "Invalid filename" otherwise. A folder exists while a file
+// lies in it.
 class MemoryFileSource : public FileSource {
   public:
     MemoryFileSource() = default;
-    MemoryFileSource(std::initializer_list<std::pair<const std::string, std::string>> files)
-        : files_(files) {}
-    void set(const std::string& path, const std::string& bytes) { files_[path] = bytes; }
+    MemoryFileSource(std::initializer_list<std::pair<const std::string, std::string>> files);
+    // Adds or replaces the file at `path`, which has no "." or ".." parts.
+    void set(const std::string& path, std::string bytes);
     std::shared_ptr<const FileLines> load(const std::string& path) override;
+    // The paths of all files, in byte order.
+    std::vector<std::string> paths() const;
 
   private:
-    std::map<std::string, std::string> files_;
+    bool isFolder(const std::string& path) const;
+
+    std::map<std::string, std::shared_ptr<const FileLines>> files_;
+    std::set<std::string> folders_; // "a" and "a/b" for "a/b/c.txt"
 };
 
 // Keeps the files it has loaded, so that a search reads each file once

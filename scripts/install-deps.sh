@@ -6,8 +6,9 @@
 #   scripts/install-deps.sh --windows  also the Windows cross compiler and Wine,
 #                                      which scripts/windows.sh needs (Wine
 #                                      alone is about 1.1 GB)
-#   scripts/install-deps.sh --list     print them, one a line (--windows
-#                                      --list: with the Windows ones)
+#   scripts/install-deps.sh --web      also what the web edition needs
+#   scripts/install-deps.sh --list     print them, one a line (after --windows
+#                                      or --web: with those too)
 set -euo pipefail
 
 packages=(
@@ -26,12 +27,21 @@ packages=(
   help2man desktop-file-utils appstream dpkg-dev file
 )
 
-if [ "${1:-}" = "--windows" ]; then
+# The Windows side: the cross compiler with POSIX threads (std::thread),
+# GoogleTest's sources to build for the target, Wine to run the result, zip
+# for the package.
+windows_packages=(g++-mingw-w64-x86-64-posix googletest wine64 zip)
+# The web edition: the compiler, and the browser, its driver and Debian's
+# Python bindings that run the page's tests.
+web_packages=(emscripten nodejs chromium chromium-driver python3-selenium)
+while [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--web" ]; do
+  if [ "$1" = "--windows" ]; then
+    packages+=("${windows_packages[@]}")
+  else
+    packages+=("${web_packages[@]}")
+  fi
   shift
-  # The cross compiler with POSIX threads (std::thread), GoogleTest's sources
-  # to build for the target, Wine to run the result, zip for the package.
-  packages+=(g++-mingw-w64-x86-64-posix googletest wine64 zip)
-fi
+done
 
 if [ "${1:-}" = "--list" ]; then
   printf '%s\n' "${packages[@]}"

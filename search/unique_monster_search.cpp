@@ -11,7 +11,7 @@
 #include "search/searches.h"
 #include "search/uniquechance.h"
 
-#include <bit>
+#include <cstring>
 #include <map>
 #include <unordered_set>
 
@@ -66,8 +66,9 @@ class RepeatedLines {
             return;
         std::map<std::pair<std::uint64_t, std::string_view>, std::string> sums;
         for (const Step& step : steps_) {
-            const auto [sum, added] =
-                sums.try_emplace({std::bit_cast<std::uint64_t>(step.chance), step.text});
+            std::uint64_t bits = 0; // the chance's bits (no std::bit_cast in every library)
+            std::memcpy(&bits, &step.chance, sizeof bits);
+            const auto [sum, added] = sums.try_emplace({bits, step.text});
             if (added)
                 sum->second = repeatedSum(step.chance, step.text);
             writer_.merge(*step.name, 0); // takes out its entry

@@ -63,14 +63,66 @@ TEST(TextLines, LineEndsAndControlCharacters) {
     EXPECT_EQ(splitLines(std::string(100000, 'x') + "\n")[0].size(), 100000U);
 }
 
-TEST(MemoryFiles, ErrorsOfMissingFilesAndFolders) {
-    qdc::MemoryFileSource files{{"Normal/monsterlist.txt", "A:a.txt,1\n"}};
-    EXPECT_EQ(readAll(files, "Normal/monsterlist.txt"), Lines{"A:a.txt,1"});
-    EXPECT_EQ(openError(files, "Normal/a.txt"), "File not found");
-    EXPECT_EQ(openError(files, "Hell/monsterlist.txt"), "Invalid filename");
-    EXPECT_EQ(openError(files, "Normal"), "File access denied");
-    EXPECT_EQ(openError(files, "Normal/"), "File access denied");
-    EXPECT_EQ(openError(files, "itemlist.txt"), "File not found");
+// The same folder on disk and in memory: every path reads the same file or
+// fails with the same message.
+TEST(MemoryFiles, PathsReadAsOnDisk) {
+    const auto root =
+        std::filesystem::temp_directory_path() / ("dropcalc-paths-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root / "Normal" / "act1");
+    std::ofstream(root / "Normal" / "act1" / "lurker.txt") << "Gold:0.5\n";
+    std::ofstream(root / "Normal" / "monsterlist.txt") << "A:a.txt,1\n";
+    std::ofstream(root / "itemlist.txt") << "Ring\n";
+    qdc::DiskFileSource disk(root.string());
+    qdc::MemoryFileSource memory{{"Normal/act1/lurker.txt", "Gold:0.5\n"},
+                                 {"Normal/monsterlist.txt", "A:a.txt,1\n"},
+                                 {"itemlist.txt", "Ring\n"}};
+    const struct {
+        std::string path;
+        std::string outcome; // the first line, or the error
+    } cases[] = {
+        {"Normal/monsterlist.txt", "A:a.txt,1"},
+        {"Normal//act1/./lurker.txt", "Gold:0.5"},
+        {"Normal/act1/../monsterlist.txt", "A:a.txt,1"},
+        {"./itemlist.txt", "Ring"},
+        {"Normal/../Normal/act1/lurker.txt", "Gold:0.5"},
+        {"Normal/a.txt", "File not found"},
+        {"itemlist", "File not found"},
+        {"", "File not found"},
+        {"Hell/monsterlist.txt", "Invalid filename"},
+        {"Hell/../itemlist.txt", "Invalid filename"},
+        {"Normal/act2/../monsterlist.txt", "Invalid filename"},
+        {"itemlist.txt/../itemlist.txt", "Invalid filename"},
+        {"Normal/act1/lurker.txt/x", "Invalid filename"},
+        {"itemlist.txt/", "Invalid filename"},
+        {"itemlist.txt/.", "Invalid filename"},
+        {"Normal/missing/", "Invalid filename"},
+        {"../itemlist.txt", "Invalid filename"},
+        {"/etc/passwd", "Invalid filename"},
+        {std::string(256, 'x'), "Invalid filename"},
+        {"Normal/" + std::string(255, 'x'), "File not found"},
+        {"Normal", "File access denied"},
+        {"Normal/", "File access denied"},
+        {"Normal/act1/.", "File access denied"},
+        {"Normal/..", "File access denied"},
+        {".", "File access denied"},
+    };
+    std::vector<qdc::FileSource*> sources{&disk, &memory};
+#ifdef __EMSCRIPTEN__
+    sources.erase(
+        sources.begin()); // Node's disk, as WebAssembly sees it, resolves ".." by the text
+#endif
+    for (qdc::FileSource* source : sources) {
+        for (const auto& c : cases) {
+            std::string outcome = openError(*source, c.path);
+            if (outcome == "no error")
+                outcome = readAll(*source, c.path).at(0);
+            EXPECT_EQ(outcome, c.outcome)
+                << c.path << (source == &disk ? " on disk" : " in memory");
+        }
+    }
+    EXPECT_EQ(memory.paths(),
+              (Lines{"Normal/act1/lurker.txt", "Normal/monsterlist.txt", "itemlist.txt"}));
+    std::filesystem::remove_all(root);
 }
 
 TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {

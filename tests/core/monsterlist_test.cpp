@@ -60,10 +60,10 @@ TEST(MonsterLine, FirstColonCutAndDropTableReference) {
 }
 
 TEST(MonsterLine, BadPicksCharacter) {
-    for (const auto& [rest, text] : std::vector<std::pair<std::string, std::string>>{
+    for (const auto& row : std::vector<std::pair<std::string, std::string>>{
              {"lurker.txt,x", "x"}, {"", ""}, {"lurker.txt, ", " "}, {"a.txt,-", "-"}}) {
-        EXPECT_DROP_ERROR(qdc::dropTableRef(Difficulty::Normal, rest),
-                          "'" + text + "' is not a valid integer value");
+        EXPECT_DROP_ERROR(qdc::dropTableRef(Difficulty::Normal, row.first),
+                          "'" + row.second + "' is not a valid integer value");
     }
 }
 

@@ -1,0 +1,66 @@
+// The web edition's module in Node against the native tool, by turns in the
+// same run: the item search over all difficulties on generated data.
+//
+//   node bench/web.js MODULE.js NATIVE-CLI DATA-DIR [ROUNDS]
+//
+// The module's time is that of dropcalc_run on the folder loaded into its
+// memory; the native tool's is the wall time of the process, reading the
+// folder from the (cached) disk. Prints the medians and their ratio; exits
+// with 1 when the module takes more than twice as long.
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const { spawnSync } = require('child_process');
+
+const [modulePath, cli, dataDir, rounds = '7'] = process.argv.slice(2);
+const args = ['--difficulty', 'normal,nightmare,hell', 'item', 'Ring'];
+
+function walk(dir, prefix = '') {
+  return fs.readdirSync(dir, { withFileTypes: true }).flatMap((entry) => {
+    const rel = prefix + entry.name;
+    return entry.isDirectory() ? walk(path.join(dir, entry.name), `${rel}/`) : [rel];
+  });
+}
+
+const median = (times) => times.sort((a, b) => a - b)[Math.floor(times.length / 2)];
+
+(async () => {
+  const createDropcalc = require(path.resolve(modulePath));
+  const m = await createDropcalc({ wasmBinary: fs.readFileSync(path.resolve(modulePath).replace(/\.js$/, '.wasm')) });
+  const started = performance.now();
+  const files = walk(dataDir);
+  m._dropcalc_begin_folder();
+  for (const file of files) {
+    const bytes = fs.readFileSync(path.join(dataDir, file));
+    const at = m._dropcalc_input(bytes.length); // before HEAPU8: the memory may grow
+    m.HEAPU8.set(bytes, at);
+    m.ccall('dropcalc_add_file', null, ['string'], [file]);
+  }
+  m.ccall('dropcalc_end_folder', null, ['string'], ['data']);
+  console.log(`loaded ${files.length} files into the module in ${(performance.now() - started).toFixed(0)} ms`);
+
+  const argBytes = Buffer.from(['--data', 'data', ...args].map((a) => `${a}\0`).join(''));
+  const wasm = [];
+  const native = [];
+  let first = 0;
+  for (let i = 0; i < Number(rounds); i++) {
+    let t = performance.now();
+    const result = spawnSync(cli, ['--data', dataDir, ...args], { env: { ...process.env, LC_ALL: 'C' } });
+    native.push(performance.now() - t);
+    t = performance.now();
+    const at = m._dropcalc_input(argBytes.length);
+    m.HEAPU8.set(argBytes, at);
+    const status = m._dropcalc_run(46);
+    wasm.push(performance.now() - t);
+    if (i === 0) first = wasm[0];
+    const out = m.HEAPU8.subarray(m._dropcalc_printed(0), m._dropcalc_printed(0) + m._dropcalc_printed_size(0));
+    if (status !== result.status || Buffer.compare(Buffer.from(out), result.stdout) !== 0) {
+      console.error('the module and the native tool disagree');
+      process.exit(1);
+    }
+  }
+  const ratio = median(wasm) / median(native);
+  console.log(`item, all difficulties: module ${median(wasm).toFixed(1)} ms (first run ${first.toFixed(1)} ms), ` +
+              `native tool ${median(native).toFixed(1)} ms, ${ratio.toFixed(2)} x (median of ${rounds})`);
+  process.exit(ratio > 2 ? 1 : 0);
+})();

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The web edition: the core and the tool's commands in WebAssembly, and the
+# page in web/.
+#
+#   scripts/web.sh build         puts the site into build-web/site/ (index.html
+#                                at its top, the sample data in sample/)
+#   scripts/web.sh serve [PORT]  builds it and serves it on 127.0.0.1:PORT
+#                                (default 8080) until Ctrl+C
+#   scripts/web.sh test          builds it with the core's tests, runs them under
+#                                Node, and the page's tests in headless Chromium
+#   scripts/web.sh bench         the item search at scale 100, in Node against
+#                                the native tool
+#
+# Needs what scripts/install-deps.sh --web installs. The site is static: copy
+# build-web/site/ to any web server.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$root/build-web
+site=$out/site
+# Emscripten's tools need Debian's Node modules (acorn), which a Node from
+# elsewhere does not look for.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+# Debian's Python modules (selenium) are for Debian's Python.
+python=/usr/bin/python3
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+# The module (and with "tests", the core's tests) built for the browser.
+build_module() {
+  emcmake cmake -S "$root" -B "$out/cmake" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
+    -DDROPCALC_TESTS="$([ "${1:-}" = tests ] && echo ON || echo OFF)" >/dev/null
+  cmake --build "$out/cmake" -j2 --target dropcalc-web ${1:+core_tests}
+}
+
+# The site: the page, the module, the sample data and its list of files.
+assemble() {
+  rm -rf "$site"
+  mkdir -p "$site"
+  cp "$root"/web/*.html "$root"/web/*.css "$root"/web/*.js "$site"/
+  cp "$out/cmake/dropcalc-core.js" "$out/cmake/dropcalc-core.wasm" "$site"/
+  cp -r "$root/examples/data" "$site/sample"
+  (cd "$site/sample" && find . -type f | LC_ALL=C sort | sed 's|^\./||' |
+    node -e 'const lines = require("fs").readFileSync(0, "utf8").split("\n").filter(Boolean);
+             process.stdout.write(JSON.stringify(lines) + "\n")' >files.json)
+  echo "web.sh: the site is in $site"
+}
+
+# The native tool that the page's answers are compared with.
+native_cli() {
+  if [ -x "${DROPCALC_CLI:-}" ]; then
+    echo "$DROPCALC_CLI"
+    return
+  fi
+  cmake -S "$root" -B "$out/native" -DDROPCALC_GUI=OFF -DDROPCALC_TESTS=OFF "${launcher[@]}" >/dev/null
+  cmake --build "$out/native" -j2 --target dropcalc-cli >/dev/null
+  echo "$out/native/dropcalc-cli"
+}
+
+case "${1:-}" in
+build)
+  build_module
+  assemble
+  ;;
+serve)
+  build_module
+  assemble
+  echo "web.sh: serving on http://127.0.0.1:${2:-8080}/ (Ctrl+C ends)"
+  exec "$python" -m http.server --bind 127.0.0.1 --directory "$site" "${2:-8080}"
+  ;;
+test)
+  build_module tests
+  assemble
+  cli=$(native_cli)
+  ctest --test-dir "$out/cmake" --output-on-failure
+  "$python" "$root/tests/web/page_test.py" --site "$site" --cli "$cli" --shots "${DROPCALC_SHOTS:-$out/shots}"
+  ;;
+bench)
+  build_module
+  cmake -S "$root" -B "$out/native-bench" -DCMAKE_BUILD_TYPE=Release -DDROPCALC_GUI=OFF \
+    -DDROPCALC_TESTS=OFF -DDROPCALC_BENCH=ON "${launcher[@]}" >/dev/null
+  cmake --build "$out/native-bench" -j2 --target dropcalc-bench dropcalc-cli >/dev/null
+  "$out/native-bench/dropcalc-bench" --scale 100 --only "item, all" --keep "$out/bench"
+  node "$root/bench/web.js" "$out/cmake/dropcalc-core.js" "$out/native-bench/dropcalc-cli" "$out/bench/data"
+  ;;
+*)
+  sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
+  exit 2
+  ;;
+esac

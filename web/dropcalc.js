@@ -1,0 +1,60 @@
+// The calculator's API for the page and for the browser console:
+//
+//   await dropcalc.loadFolder(name, [{path: 'Normal/monsterlist.txt', bytes}, ...])
+//   await dropcalc.run(['--data', name, 'item', 'Ring'])  // {stdout, stderr, status}
+//
+// run() takes the arguments of dropcalc-cli and gives what it prints, stdout
+// and stderr as bytes (Uint8Array), and its exit status. loadFolder() makes
+// the files a data folder that --data names; a folder loaded again under the
+// same name replaces it, and the folder loaded last is the one run() reads
+// when --data is not given. Paths have "/" between their parts; bytes may be
+// a Uint8Array, an ArrayBuffer or a string (written as UTF-8). Both calls
+// return promises: the work is done in a worker, so the page stays responsive.
+
+const worker = new Worker(new URL('worker.js', import.meta.url));
+const waiting = new Map();
+let lastId = 0;
+
+worker.onmessage = ({ data }) => {
+  const { resolve, reject } = waiting.get(data.id);
+  waiting.delete(data.id);
+  if ('error' in data) reject(new Error(data.error));
+  else resolve(data.result);
+};
+
+// A worker that fails (its module could not be loaded, or it ran out of
+// memory) fails every call waiting on it.
+worker.onerror = (event) => {
+  for (const { reject } of waiting.values()) reject(new Error(event.message || 'the calculator stopped'));
+  waiting.clear();
+};
+
+function call(message, transfer = []) {
+  const id = ++lastId;
+  return new Promise((resolve, reject) => {
+    waiting.set(id, { resolve, reject });
+    worker.postMessage({ id, ...message }, transfer);
+  });
+}
+
+// The decimal separator of the browser's language, as the tool takes the
+// locale's.
+export const localeSeparator =
+  new Intl.NumberFormat().formatToParts(1.5).find((part) => part.type === 'decimal')?.value ?? '.';
+
+export function run(argv) {
+  if (!Array.isArray(argv)) return Promise.reject(new TypeError('run(argv): argv is an array'));
+  return call({ op: 'run', argv: argv.map((arg) => (arg instanceof Uint8Array ? arg : String(arg))), separator: localeSeparator });
+}
+
+// `transfer` hands the files' ArrayBuffers over to the worker instead of
+// copying them: the page does so with what it has just read.
+export function loadFolder(name, files, { transfer = false } = {}) {
+  const list = Array.from(files, (file) => ({ path: String(file.path), bytes: file.bytes }));
+  const buffers = transfer
+    ? list.map((file) => file.bytes.buffer ?? file.bytes).filter((b) => b instanceof ArrayBuffer)
+    : [];
+  return call({ op: 'load', name: String(name), files: list }, buffers);
+}
+
+globalThis.dropcalc = { run, loadFolder };

@@ -1,0 +1,64 @@
+// Runs the calculator's WebAssembly module away from the page, so that a long
+// search or a large folder never stops the page from answering.
+/* global createDropcalc, importScripts */
+importScripts('dropcalc-core.js');
+
+const ready = createDropcalc();
+const encoder = new TextEncoder();
+
+function bytesOf(value) {
+  if (typeof value === 'string') return encoder.encode(value);
+  if (value instanceof ArrayBuffer) return new Uint8Array(value);
+  return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
+}
+
+// Writes `bytes` where the module reads the input of its next call.
+function writeInput(m, bytes) {
+  const at = m._dropcalc_input(bytes.length);
+  m.HEAPU8.set(bytes, at); // after the call: the memory may have grown
+}
+
+function loadFolder(m, name, files) {
+  let bytes = 0;
+  m._dropcalc_begin_folder();
+  for (const file of files) {
+    const content = bytesOf(file.bytes);
+    writeInput(m, content);
+    m.ccall('dropcalc_add_file', null, ['string'], [file.path]);
+    bytes += content.length;
+  }
+  m.ccall('dropcalc_end_folder', null, ['string'], [name]);
+  return { files: files.length, bytes };
+}
+
+function printed(m, stream) {
+  const at = m._dropcalc_printed(stream);
+  return m.HEAPU8.slice(at, at + m._dropcalc_printed_size(stream));
+}
+
+function run(m, argv, separator) {
+  const parts = argv.map((arg) => bytesOf(arg));
+  const args = new Uint8Array(parts.reduce((n, part) => n + part.length + 1, 0));
+  let at = 0;
+  for (const part of parts) {
+    args.set(part, at);
+    at += part.length + 1; // and a NUL byte
+  }
+  writeInput(m, args);
+  const status = m._dropcalc_run(separator.charCodeAt(0));
+  return { stdout: printed(m, 0), stderr: printed(m, 1), status };
+}
+
+self.onmessage = async ({ data }) => {
+  try {
+    const m = await ready;
+    if (data.op === 'load') {
+      self.postMessage({ id: data.id, result: loadFolder(m, data.name, data.files) });
+    } else {
+      const result = run(m, data.argv, data.separator);
+      self.postMessage({ id: data.id, result }, [result.stdout.buffer, result.stderr.buffer]);
+    }
+  } catch (error) {
+    self.postMessage({ id: data.id, error: String(error && error.message ? error.message : error) });
+  }
+};
