@@ -10,8 +10,8 @@
 // into DIR and leaves it there (a later run with the same DIR reuses it).
 
 #include "bench/datagen.h"
-#include "data/diskfilesource.h"
 #include "check/check.h"
+#include "data/diskfilesource.h"
 #include "search/searches.h"
 
 #include <atomic>

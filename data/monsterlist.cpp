@@ -23,8 +23,8 @@ void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out) {
 MonsterCandidate cutFirstColon(std::string_view line) {
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos)
-        return {std::string(), std::string(line)};
-    return {std::string(line.substr(0, colon)), std::string(line.substr(colon + 1))};
+        return {std::string(), std::string(line), {}};
+    return {std::string(line.substr(0, colon)), std::string(line.substr(colon + 1)), {}};
 }
 
 void cutFirstColon(std::string_view line, MonsterCandidate& out) {

@@ -4,7 +4,8 @@
 
 namespace qdc {
 
-const TableWalks::Record& TableWalks::recorded(const std::string& path) {
+const TableWalks::Record& TableWalks::recorded(const DropTableRef& ref) {
+    const std::string& path = ref.path;
     // Inside a monster-list walk, the file source keeps a table exactly while
     // a later monster line names it again.
     const auto kept = kept_.find(path);
@@ -16,11 +17,11 @@ const TableWalks::Record& TableWalks::recorded(const std::string& path) {
         return scratch_;
     }
     Record& out = files_.keeping() ? kept_[path] : scratch_;
-    record(path, out);
+    record(ref, out);
     return out;
 }
 
-void TableWalks::record(const std::string& path, Record& out) {
+void TableWalks::record(const DropTableRef& ref, Record& out) {
     out.hits.clear();
     out.bad.reset();
     out.badLine = 0;
@@ -52,7 +53,9 @@ void TableWalks::record(const std::string& path, Record& out) {
         return true;
     };
     try {
-        walkDropTable(files_, DropTableRef{0, path}, separator_, onDash, visit);
+        // The first monster line to name the table is the one a table that cannot
+        // be opened is told at: its error ends the search.
+        walkDropTable(files_, DropTableRef{0, ref.path, ref.namedBy}, separator_, onDash, visit);
     } catch (const DropError& e) {
         out.end = e;
     }

@@ -56,8 +56,8 @@ class TableWalks {
         std::optional<DropError> end;
         bool anyDash() const { return dashAfterHits || (!hits.empty() && hits.back().afterDash); }
     };
-    const Record& recorded(const std::string& path);
-    void record(const std::string& path, Record& out);
+    const Record& recorded(const DropTableRef& ref);
+    void record(const DropTableRef& ref, Record& out);
     [[noreturn]] void raiseAt(const DropError& error, const std::string& path, int line);
 
     CachingFileSource& files_;
@@ -71,7 +71,7 @@ class TableWalks {
 
 template <class OnDash, class OnHit>
 void TableWalks::walk(const DropTableRef& ref, bool takesItem, OnDash onDash, OnHit onHit) {
-    const Record& walked = recorded(ref.path);
+    const Record& walked = recorded(ref);
     if (takesItem) {
         for (const Hit& hit : walked.hits) {
             if (hit.dashBefore)
