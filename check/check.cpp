@@ -306,7 +306,6 @@ class Checker {
     TextMap<char> flagByName_;    // the quality flag by the text before ","
     TextMap<char> flagByLineKey_; // by the line without its last two characters
     bool itemListRead_ = false;
-    int followingItemList_ = 0; // computation errors that only a missing itemlist.txt makes
     TextMap<BaseItem> bases_;
     std::vector<std::int32_t> setLevels_{0}; // the set levels the set item search can take
     bool tame_ = true;                       // every level within kTameLevel
