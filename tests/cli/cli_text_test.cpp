@@ -160,6 +160,9 @@ TEST(TerminalText, OnlyATerminalGetsItEscaped) {
 // The program itself asks whether its output is a terminal: under a
 // pseudo-terminal (script(1)) it escapes, into a pipe it does not.
 TEST(TerminalText, TheProgramTellsATerminalFromAPipePosixOnly) {
+#ifdef _WIN32
+    GTEST_SKIP() << "script(1) makes a POSIX pseudo-terminal";
+#endif
     const TempDataDir data{
         {"Normal/monsterlist.txt", "Rat:rat.txt,1\n"},
         {"Normal/rat.txt", "Ro\x1b[2Jbe:0.5\n"},
