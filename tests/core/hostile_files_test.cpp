@@ -360,6 +360,11 @@ TEST(HostileFiles, CheckListsWhatItCouldNotRead) {
         for (const auto& c : cases) {
             if (c.kernelWalk && walk != qdc::PathWalk::Kernel)
                 continue;
+#if defined(__SANITIZE_ADDRESS__)
+            // The sanitizers' own checks need descriptors of their own.
+            if (const auto* limit = c.limit.target<void (*)()>(); limit && *limit == twoMoreFiles)
+                continue;
+#endif
             DataFolder folder;
             for (const char* list : {"itemlist.txt", "setlist.txt", "unilist.txt"})
                 folder.write(list, "");
