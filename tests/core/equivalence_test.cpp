@@ -123,6 +123,9 @@ std::vector<std::string> lineInputs() {
 } // namespace
 
 TEST(Equivalence, SearchesAnswerAsRecorded) {
+#if defined(_LIBCPP_VERSION)
+    GTEST_SKIP() << "the recorded answers are for data drawn by libstdc++'s distributions";
+#endif
     const std::vector<std::string> want = golden("searches.txt");
     std::size_t runs = 0;
     int errors = 0, longLists = 0;
@@ -146,6 +149,9 @@ TEST(Equivalence, SearchesAnswerAsRecorded) {
 }
 
 TEST(Equivalence, NumberTextAsRecorded) {
+#if defined(_LIBCPP_VERSION)
+    GTEST_SKIP() << "the recorded answers are for data drawn by libstdc++'s distributions";
+#endif
     const std::vector<std::string> want = golden("numbers.txt");
     const std::vector<double> values = numberValues();
     ASSERT_EQ(values.size(), want.size());
