@@ -2,6 +2,8 @@
 
 #include "results/error.h"
 
+#include <filesystem>
+
 namespace qdc {
 
 bool staysInDataFolder(std::string_view path) {
@@ -31,6 +33,12 @@ void checkDataPath(const std::string& path) {
     DropError error("Invalid filename");
     error.locate({path, 0, ""});
     throw error;
+}
+
+std::string normalPath(const std::string& path) {
+    const bool plain = path.find("//") == std::string::npos &&
+                       path.find("./") == std::string::npos && (path.empty() || path.back() != '.');
+    return plain ? path : std::filesystem::path(path).lexically_normal().generic_string();
 }
 
 } // namespace qdc

@@ -15,4 +15,8 @@ bool staysInDataFolder(std::string_view path);
 // folder.
 void checkDataPath(const std::string& path);
 
+// `path` with its "." and ".." parts and doubled "/" resolved, so that two
+// spellings of one file compare equal.
+std::string normalPath(const std::string& path);
+
 } // namespace qdc

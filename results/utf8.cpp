@@ -37,11 +37,34 @@ std::size_t sequenceLength(std::string_view text) {
 
 } // namespace
 
+bool isAscii(std::string_view text) {
+    // A plain scan that the compiler widens.
+    unsigned char any = 0;
+    for (const char c : text)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
 bool isUtf8(std::string_view text) {
     while (!text.empty()) {
         const std::size_t length = sequenceLength(text);
         if (length == 0)
             return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}
+
+bool decodeUtf8(std::string_view text, std::u32string& out) {
+    while (!text.empty()) {
+        const std::size_t length = sequenceLength(text);
+        if (length == 0)
+            return false;
+        const auto lead = static_cast<unsigned char>(text[0]);
+        char32_t c = length == 1 ? lead : lead & (0x7FU >> length);
+        for (std::size_t i = 1; i < length; ++i)
+            c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3FU);
+        out += c;
         text.remove_prefix(length);
     }
     return true;

@@ -5,6 +5,7 @@
 #include "data/setlist.h"
 #include "data/unilist.h"
 #include "results/error.h"
+#include "results/utf8.h"
 
 namespace qdc {
 
@@ -13,25 +14,6 @@ namespace {
 // At most 200 bytes of the name, as the messages quote a text.
 std::string quoted(const std::string& name) {
     return "\"" + shortened(name) + "\"";
-}
-
-// The characters of well-formed UTF-8 `text` into `out`; false when it is not.
-bool decodeUtf8(const std::string& text, std::u32string& out) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i++]);
-        const std::size_t follow = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        if ((lead >= 0x80 && lead < 0xC2) || lead >= 0xF5 || i + follow > text.size())
-            return false;
-        char32_t c = follow == 0 ? lead : lead & (0x3FU >> follow);
-        for (std::size_t k = 0; k < follow; ++k) {
-            const auto next = static_cast<unsigned char>(text[i++]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (next & 0x3FU);
-        }
-        out += c;
-    }
-    return true;
 }
 
 // The characters of `text`, decoded from UTF-8 when it is UTF-8, one a byte

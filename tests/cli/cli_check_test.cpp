@@ -165,6 +165,12 @@ const std::vector<CheckCase> kCases = {
      "Normal/monsterlist.txt:2: warning: drop table \"rat.txt\" is named by two monsters\n"
      "Normal/rat.txt:4: warning: item \"Cap\" adds up to 110 % in this drop table once merged\n"
      "0 errors, 3 warnings in 12 files\n"},
+    // Lines before the "-" count in the total, and an item is told once.
+    {"a merged total already past 100 % at the dash",
+     {{"Normal/rat.txt", "Cap:0.7\nCap:0.6\n-\nCap:0.1\nCap:0.1\nRing:0.2\n"}},
+     "Normal/rat.txt:1: warning: the chances of one pick add up to 1.3, not 1\n"
+     "Normal/rat.txt:4: warning: item \"Cap\" adds up to 140 % in this drop table once merged\n"
+     "0 errors, 2 warnings in 12 files\n"},
     {"one file Latin-1 in a UTF-8 folder",
      {{"itemlist.txt", "Cap,0\nRing,1\nCr\xc3\xa2ne,0\n"},
       {"unilist.txt", "Band of Ash,Ring:05,2\nB\xe2ton,Cap:01\n"}},
