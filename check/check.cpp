@@ -521,25 +521,12 @@ class Checker {
                     firstPick = false;
                     return;
                 }
-                double p = 0;
-                const bool good =
-                    converts(path, number, [&] { p = toFloatView(step->chance, separator_); });
+                const std::optional<double> p = checkDropLine(path, number, *step, afterDash, uses);
                 if (firstPick) {
-                    pickSum = good ? pickSum + p : 1;
-                    pickLines += good ? 1 : 0;
-                    firstPick = good;
+                    pickSum = p ? pickSum + *p : 1;
+                    pickLines += p ? 1 : 0;
+                    firstPick = p.has_value();
                 }
-                if (!good)
-                    return;
-                if (p < 0 || p > 1)
-                    warn(path, number, "chance " + inQuotes(step->chance) + " is outside 0..1");
-                if (proneBases_.mayHold(step->item))
-                    if (const auto base = bases_.find(step->item); base != bases_.end())
-                        if (prone(*base))
-                            uses.prone.push_back({number, &*base, p, afterDash});
-                lines_.push_back(
-                    {items_.size(), step->item.size(), p, step->picks, number, afterDash});
-                items_.append(step->item);
             },
             namedBy);
         if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
@@ -547,6 +534,23 @@ class Checker {
                  "the chances of one pick add up to " + generalNumberText(pickSum, '.') +
                      ", not 1");
         checkMergedTotals(path);
+    }
+
+    // The chance of one drop-table line other than "-", or nothing when it
+    // does not convert.
+    std::optional<double> checkDropLine(const std::string& path, int number, const DropStep& step,
+                                        bool afterDash, TableUses& uses) {
+        double p = 0;
+        if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); }))
+            return std::nullopt;
+        if (p < 0 || p > 1)
+            warn(path, number, "chance " + inQuotes(step.chance) + " is outside 0..1");
+        if (proneBases_.mayHold(step.item))
+            if (const auto base = bases_.find(step.item); base != bases_.end() && prone(*base))
+                uses.prone.push_back({number, &*base, p, afterDash});
+        lines_.push_back({items_.size(), step.item.size(), p, step.picks, number, afterDash});
+        items_.append(step.item);
+        return p;
     }
 
     // The monster search merges an item's entries from the first "-" on: a
