@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <fast_float/fast_float.h>
+#include <optional>
 
 namespace qdc {
 
@@ -244,9 +246,39 @@ bool isDigitsAndSeparator(std::string_view text, char decimalSeparator) {
     return digits;
 }
 
+// The value of a text of at most 15 digits with at most one separator among
+// them, or nothing for any other text. Its digits and the power of ten below
+// them are both exact doubles (under 2^53 and at most 10^15), so their one
+// division is the correctly rounded value, as a full reading gives it.
+std::optional<double> shortDecimal(std::string_view text, char decimalSeparator) {
+    constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (text.size() > 16)
+        return std::nullopt;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int afterSeparator = -1;
+    for (const char c : text) {
+        if (isDigit(c)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            ++count;
+            afterSeparator += afterSeparator >= 0 ? 1 : 0;
+        } else if (c == decimalSeparator && afterSeparator < 0) {
+            afterSeparator = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || count > 15)
+        return std::nullopt;
+    return static_cast<double>(digits) / kPowersOfTen[std::max(afterSeparator, 0)];
+}
+
 } // namespace
 
 double toFloatView(std::string_view text, char decimalSeparator) {
+    if (const std::optional<double> value = shortDecimal(text, decimalSeparator))
+        return *value;
     const bool direct = decimalSeparator == '.' && !text.empty() && text.front() != ' ' &&
                         text.front() != '+' && text.back() != ' ' &&
                         (isDigitsAndSeparator(text, decimalSeparator) ||

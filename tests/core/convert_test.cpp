@@ -5,9 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
 
 using qdc::DropError;
 
@@ -139,6 +144,40 @@ TEST(NumberConversion, CheckRaisesExactlyWhatConversionRaises) {
         EXPECT_EQ(dropErrorOf([&] { qdc::checkFloatView(c.text, c.sep); }),
                   dropErrorOf([&] { qdc::toFloat(c.text, c.sep); }))
             << c.text << ' ' << c.sep;
+}
+
+// A view of digits with one separator is read by a short path up to 15
+// digits: at its edges and past them, the same bits as the full reading.
+TEST(NumberConversion, ShortDecimalsReadAsTheFullReading) {
+    std::vector<std::string> texts = {"0.1",
+                                      "0.3",
+                                      ".5",
+                                      "5.",
+                                      "0",
+                                      "000000000000000",
+                                      "999999999999999",
+                                      "9999999999999999",
+                                      "0.99999999999999",
+                                      "123456789.012345",
+                                      "1234567890.123456",
+                                      ".000000000000001",
+                                      "000000000000000.1",
+                                      "1.000057696241895",
+                                      "9007199254740993"};
+    std::mt19937 rng(7);
+    for (int i = 0; i < 5000; ++i) {
+        std::string text = std::to_string(rng() % 100000000) + "." + std::to_string(rng());
+        texts.push_back(text.substr(0, 1 + rng() % text.size()));
+    }
+    for (const std::string& text : texts)
+        for (const char sep : {'.', ','}) {
+            std::string withSep = text;
+            std::replace(withSep.begin(), withSep.end(), '.', sep);
+            const double view = qdc::toFloatView(withSep, sep);
+            const double full = qdc::toFloat(withSep, sep);
+            EXPECT_EQ(std::memcmp(&view, &full, sizeof view), 0) << withSep;
+            EXPECT_EQ(view, std::strtod(text.c_str(), nullptr)) << text;
+        }
 }
 
 TEST(NumberConversion, TinyValuesBecomeZeroOrSubnormal) {
