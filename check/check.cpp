@@ -65,12 +65,16 @@ class NameSigns {
 
   private:
     static constexpr std::size_t kSigns = 4096;
-    // From the size and the last four bytes, where names alike differ most.
+    // From the size, the first byte and the last two, where names alike
+    // differ most.
     static std::size_t signOf(std::string_view name) {
-        std::uint32_t sign = static_cast<std::uint32_t>(name.size()) * 0x9E3779B1U;
-        for (std::size_t i = name.size() > 4 ? name.size() - 4 : 0; i < name.size(); ++i)
-            sign = (sign ^ static_cast<unsigned char>(name[i])) * 0x01000193U;
-        return (sign ^ (sign >> 15)) % kSigns;
+        if (name.empty())
+            return 0;
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(name[i]); };
+        const std::uint32_t sign = static_cast<std::uint32_t>(name.size()) * 0x9E3779B1U ^
+                                   byte(0) * 0x27D4EB2FU ^ byte(name.size() - 1) * 0x85EBCA77U ^
+                                   byte(name.size() > 1 ? name.size() - 2 : 0) * 0xC2B2AE3DU;
+        return sign >> 20; // the top 12 bits: below kSigns
     }
     std::bitset<kSigns> signs_;
 };
@@ -175,13 +179,26 @@ class Checker {
         for (const DropError& e : listing.problems)
             if (!named_.contains(e.location()->path))
                 error(e, {}, 0, {});
-        std::stable_sort(problems_.begin(), problems_.end(), [](const auto& a, const auto& b) {
-            return std::tie(a.path, a.line) < std::tie(b.path, b.line);
-        });
-        return {std::move(problems_), filesRead_};
+        return {sortedByPlace(), filesRead_};
     }
 
   private:
+    // The problems by path, then line, those at one place in the order found.
+    // Sorted as pointers, so that each problem is moved once.
+    std::vector<Problem> sortedByPlace() {
+        std::vector<Problem*> order(problems_.size());
+        std::transform(problems_.begin(), problems_.end(), order.begin(),
+                       [](Problem& p) { return &p; });
+        std::stable_sort(order.begin(), order.end(), [](const Problem* a, const Problem* b) {
+            return std::tie(a->path, a->line) < std::tie(b->path, b->line);
+        });
+        std::vector<Problem> sorted;
+        sorted.reserve(order.size());
+        for (Problem* p : order)
+            sorted.push_back(std::move(*p));
+        return sorted;
+    }
+
     // The file, or null when it cannot be opened; `namedBy` says what names it.
     std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy) {
         ++filesRead_;
@@ -501,39 +518,56 @@ class Checker {
     }
 
     void checkTable(const std::string& path, TableUses& uses, const std::string& namedBy) {
-        std::int32_t picks = uses.firstPicks; // of the first line that names the table
-        bool afterDash = false;
+        const auto file = read(path, namedBy);
+        if (!file)
+            return;
         // The chances of the first pick; a sum without a line that does not
         // convert would only mislead.
         double pickSum = 0;
         int pickLines = 0;
         bool firstPick = true;
-        lines_.clear();
-        items_.clear();
-        std::string storage;
-        eachLine(
-            path,
-            [&](std::string_view line, int number) {
-                const std::optional<DropStep> step = cutDropLine(line, separator_, storage, picks);
-                if (!step) {
-                    picks = 1;
-                    afterDash = true;
-                    firstPick = false;
-                    return;
-                }
-                const std::optional<double> p = checkDropLine(path, number, *step, afterDash, uses);
-                if (firstPick) {
-                    pickSum = p ? pickSum + *p : 1;
-                    pickLines += p ? 1 : 0;
-                    firstPick = p.has_value();
-                }
-            },
-            namedBy);
+        if (merged_.bucket_count() > kMergedBuckets)
+            merged_ = {};
+        merged_.clear();
+        mergedSigns_.clear();
+        walkTable(file, uses.firstPicks, [&](int number, const DropStep& step, bool afterDash) {
+            const std::optional<double> p = checkDropLine(path, number, step, afterDash, uses);
+            firstPick = firstPick && !afterDash;
+            if (firstPick) {
+                pickSum = p ? pickSum + *p : 1;
+                pickLines += p ? 1 : 0;
+                firstPick = p.has_value();
+            }
+        });
         if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
             warn(path, 1,
                  "the chances of one pick add up to " + generalNumberText(pickSum, '.') +
                      ", not 1");
-        checkMergedTotals(path);
+        if (!merged_.empty())
+            checkMergedTotals(path, file, uses.firstPicks);
+    }
+
+    // Calls visit(number, step, afterDash) for each line of a drop table
+    // other than "-", as the searches cut it with the picks of the monster
+    // line that names it. A read error partway was reported by read().
+    template <class Visit>
+    void walkTable(const std::shared_ptr<const FileLines>& file, std::int32_t picks, Visit visit) {
+        LineReader reader(file);
+        std::string storage;
+        std::string_view line;
+        bool afterDash = false;
+        try {
+            while (reader.next(line)) {
+                const std::optional<DropStep> step = cutDropLine(line, separator_, storage, picks);
+                if (step) {
+                    visit(reader.lineNumber(), *step, afterDash);
+                } else {
+                    picks = 1;
+                    afterDash = true;
+                }
+            }
+        } catch (const DropError&) {
+        }
     }
 
     // The chance of one drop-table line other than "-", or nothing when it
@@ -548,40 +582,43 @@ class Checker {
         if (proneBases_.mayHold(step.item))
             if (const auto base = bases_.find(step.item); base != bases_.end() && prone(*base))
                 uses.prone.push_back({number, &*base, p, afterDash});
-        lines_.push_back({items_.size(), step.item.size(), p, step.picks, number, afterDash});
-        items_.append(step.item);
+        if (afterDash && !merged_.contains(step.item)) {
+            merged_.emplace(step.item, std::pair(0.0, false));
+            mergedSigns_.add(step.item);
+        }
         return p;
     }
 
     // The monster search merges an item's entries from the first "-" on: a
     // warning where the item's chances in the table so far first pass 100 %
-    // once merged. Only the items of a line after a "-" are summed.
-    void checkMergedTotals(const std::string& path) {
-        const auto itemOf = [&](const TableLine& line) {
-            return std::string_view(items_).substr(line.itemAt, line.itemSize);
-        };
-        if (merged_.bucket_count() > kMergedBuckets)
-            merged_ = {};
-        merged_.clear();
-        mergedSigns_.clear();
-        for (const TableLine& line : lines_)
-            if (line.afterDash) {
-                merged_.try_emplace(itemOf(line));
-                mergedSigns_.add(itemOf(line));
-            }
-        for (const TableLine& line : lines_) {
-            const std::string_view item = itemOf(line);
-            const auto found = mergedSigns_.mayHold(item) ? merged_.find(item) : merged_.end();
-            if (found == merged_.end())
-                continue;
+    // once merged. The table is walked a second time, for the lines of the
+    // items merged only, so that no line is kept.
+    void checkMergedTotals(const std::string& path, const std::shared_ptr<const FileLines>& file,
+                           std::int32_t picks) {
+        walkTable(file, picks, [&](int number, const DropStep& step, bool afterDash) {
+            const auto found =
+                mergedSigns_.mayHold(step.item) ? merged_.find(step.item) : merged_.end();
+            double p = 0;
+            if (found == merged_.end() || !isNumber(step.chance, p))
+                return;
             auto& [total, warned] = found->second;
-            total += monsterDropChance(item, line.p, line.picks);
-            if (line.afterDash && !warned && total > 100 + kPickSumTolerance) {
+            total += monsterDropChance(step.item, p, step.picks);
+            if (afterDash && !warned && total > 100 + kPickSumTolerance) {
                 warned = true;
-                warn(path, line.number,
-                     "item " + inQuotes(item) + " adds up to " + generalNumberText(total, '.') +
-                         " % in this drop table once merged");
+                warn(path, number,
+                     "item " + inQuotes(step.item) + " adds up to " +
+                         generalNumberText(total, '.') + " % in this drop table once merged");
             }
+        });
+    }
+
+    // Whether `text` converts, into `value`.
+    bool isNumber(std::string_view text, double& value) const {
+        try {
+            value = toFloatView(text, separator_);
+            return true;
+        } catch (const DropError&) {
+            return false;
         }
     }
 
@@ -735,14 +772,6 @@ class Checker {
                          "will show wrongly");
     }
 
-    struct TableLine {
-        std::size_t itemAt, itemSize; // in items_
-        double p;
-        std::int32_t picks;
-        int number;
-        bool afterDash;
-    };
-
     FileSource& files_;
     char separator_;
     std::vector<Problem> problems_;
@@ -758,11 +787,9 @@ class Checker {
     std::vector<std::int32_t> setLevels_{0}; // the set levels the set item search can take
     bool tame_ = true;                       // every level within kTameLevel
     TextSet named_;                          // every drop table a monster list names
-    // The table being read: its lines, their items one after another, and
-    // the total of each item merged.
-    std::vector<TableLine> lines_;
-    std::string items_;
-    std::unordered_map<std::string_view, std::pair<double, bool>> merged_;
+    // Of the table being read: the total of each item merged, whether it
+    // was warned about, and a filter of their names.
+    TextMap<std::pair<double, bool>> merged_;
     NameSigns mergedSigns_;
     NameSigns proneBases_; // of the base items whose computations can fail
     // Per difficulty, rebuilt by checkDifficulty().

@@ -251,8 +251,8 @@ bool isDigitsAndSeparator(std::string_view text, char decimalSeparator) {
 // them are both exact doubles (under 2^53 and at most 10^15), so their one
 // division is the correctly rounded value, as a full reading gives it.
 std::optional<double> shortDecimal(std::string_view text, char decimalSeparator) {
-    constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     if (text.size() > 16)
         return std::nullopt;
     std::uint64_t digits = 0;

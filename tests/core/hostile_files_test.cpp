@@ -602,6 +602,21 @@ TEST(HostileShapes, FinishInLinearTime) {
                  {"Normal/rat.txt", "Ring:0.5\n"}};
          },
          check, 1},
+        {"200,000 lines of one item around a dash, check",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                 {"Normal/rat.txt",
+                  lines(100000, "", "Ring:0.000001") + "-\n" + lines(100000, "", "Ring:0.000001")}};
+         },
+         check, 1},
+        {"100,000 items after a dash, check",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                 {"Normal/rat.txt", "-\n" + lines(100000, "Item ", ":0.00001")}};
+         },
+         check, 1},
         {"6.6 MB of monster lines with 29 colons, check",
          [] {
              std::string line;
