@@ -1,7 +1,6 @@
 #include "data/diskfilesource.h"
 
 #include "data/datapath.h"
-#include "data/difficulty.h"
 #include "data/diskfilesource_common.h"
 #include "results/error.h"
 
@@ -322,16 +321,10 @@ struct FolderLister {
 };
 
 FolderListing difficultyFolderFiles(const DiskFileSource& files) {
-    FolderListing listing;
-    if (files.folderFault()) {
-        listing.problems.push_back(*files.folderFault());
-        listing.folderFault = true;
-        return listing;
-    }
-    const FolderLister lister{files, listing};
-    for (const Difficulty d : kAllDifficulties)
-        lister.list(difficultyName(d), true);
-    return listing;
+    return listDifficultyFolders(files.folderFault(),
+                                 [&](const std::string& folder, FolderListing& listing) {
+                                     FolderLister{files, listing}.list(folder, true);
+                                 });
 }
 
 } // namespace qdc

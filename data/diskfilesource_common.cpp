@@ -1,5 +1,7 @@
 #include "data/diskfilesource_common.h"
 
+#include "data/difficulty.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -101,6 +103,20 @@ std::size_t readBounded(std::string& buffer, std::uint64_t size, const ReadSome&
         error = outOfMemory();
     }
     return filled;
+}
+
+FolderListing listDifficultyFolders(
+    const std::optional<DropError>& folderFault,
+    const std::function<void(const std::string& folder, FolderListing& listing)>& list) {
+    FolderListing listing;
+    if (folderFault) {
+        listing.problems.push_back(*folderFault);
+        listing.folderFault = true;
+        return listing;
+    }
+    for (const Difficulty d : kAllDifficulties)
+        list(difficultyName(d), listing);
+    return listing;
 }
 
 } // namespace qdc

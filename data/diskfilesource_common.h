@@ -5,6 +5,7 @@
 // opened, and how much of a file is read. The system's own calls stay with
 // the disk file source of each system.
 
+#include "data/diskfilesource.h"
 #include "results/error.h"
 
 #include <cstdint>
@@ -41,5 +42,12 @@ using SizeNow = std::function<std::uint64_t()>;
 // memory" in `error`, as a failed read stops with its error.
 std::size_t readBounded(std::string& buffer, std::uint64_t size, const ReadSome& readSome,
                         const SizeNow& sizeNow, std::optional<DropError>& error);
+
+// The listing of the difficulty folders, each listed by list(folder,
+// listing) with the folders below it; a data folder that could not be
+// opened (`folderFault`) is the listing's one problem.
+FolderListing listDifficultyFolders(
+    const std::optional<DropError>& folderFault,
+    const std::function<void(const std::string& folder, FolderListing& listing)>& list);
 
 } // namespace qdc
