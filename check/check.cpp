@@ -13,6 +13,7 @@
 #include "results/numtext.h"
 #include "results/utf8.h"
 #include "search/magicfind.h"
+#include "search/readings.h"
 #include "search/searches.h"
 #include "search/setchance.h"
 #include "search/uniquechance.h"
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <tuple>
 #include <unordered_map>
@@ -112,12 +114,20 @@ struct BaseItem {
 
 using Base = std::pair<const std::string, BaseItem>; // by its name
 
-// What the searches take of one monster's level lines: the first line cut
-// after the "," (unique searches) and by its last three characters (the set
-// monster search), the last line by its last three (the set item search).
+// The readings of the four searches that compute a quality, in the order
+// their level lines are converted.
+constexpr const Reading* kReadings[] = {&kSetItemReading, &kSetMonsterReading, &kUniqueItemReading,
+                                        &kUniqueMonsterReading};
+
+// What the searches take of one monster's level lines: its record as each
+// reading takes it.
 struct MonsterLevels {
-    LevelRecord firstAfterComma, firstLastThree, lastLastThree;
+    LevelRecord byReading[std::size(kReadings)];
     int firstLine = 0;
+    const LevelRecord& operator[](const Reading& reading) const {
+        return byReading[std::find(std::begin(kReadings), std::end(kReadings), &reading) -
+                         std::begin(kReadings)];
+    }
 };
 
 // A monster that reaches a drop table through the text before a monster
@@ -289,8 +299,8 @@ class Checker {
             const ItemLine cut = cutItemLine(line);
             itemNames_.emplace(cut.name);
             if (cut.flag != '\0') {
-                flagByName_[std::string(cut.name)] = cut.flag;
-                flagByLineKey_[std::string(cut.lineKey)] = cut.flag;
+                flags(ItemKey::BeforeComma)[std::string(cut.name)] = cut.flag;
+                flags(ItemKey::WithoutLastTwo)[std::string(cut.lineKey)] = cut.flag;
             }
             if (line.empty())
                 return warn(kItemListPath, number, "blank line");
@@ -487,7 +497,7 @@ class Checker {
             auto at = levels_.find(name);
             const bool fresh = at == levels_.end();
             if (fresh)
-                at = levels_.emplace(name, MonsterLevels{{}, {}, {}, number}).first;
+                at = levels_.emplace(name, MonsterLevels{{}, number}).first;
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
@@ -497,17 +507,13 @@ class Checker {
             // later lines of a listed name only.
             if (monsters_.contains(name) ? false : name.empty() || !fresh)
                 return;
-            MonsterLevels& levels = at->second;
-            if (converts(path, number, [&] {
-                    levels.lastLastThree = parseLevelLine(line, ReductionCut::LastThree);
-                }))
-                tame_ = tame_ && std::abs(levels.lastLastThree.level) <= kTameLevel;
-            if (!fresh)
-                return;
-            levels.firstLastThree = levels.lastLastThree;
-            converts(path, number, [&] {
-                levels.firstAfterComma = parseLevelLine(line, ReductionCut::AfterComma);
-            });
+            for (std::size_t i = 0; i < std::size(kReadings); ++i) {
+                LevelRecord& level = at->second.byReading[i];
+                if ((fresh || kReadings[i]->lastLevelLine) && converts(path, number, [&] {
+                        level = parseLevelLine(line, kReadings[i]->cut);
+                    }))
+                    tame_ = tame_ && std::abs(level.level) <= kTameLevel;
+            }
         });
         if (!read)
             return;
@@ -629,25 +635,20 @@ class Checker {
         std::optional<bool>& prone = base.second.prone;
         const std::vector<SetUse>& sets = base.second.sets;
         if (!prone)
-            prone = !flagByName_.contains(base.first) || !flagByLineKey_.contains(base.first) ||
+            prone = !flags_[0].contains(base.first) || !flags_[1].contains(base.first) ||
                     std::any_of(sets.begin(), sets.end(), [](const SetUse& s) {
                         return s.blockWeight == 0 || s.lastCharWeight == 0;
                     });
         return !tame_ || *prone;
     }
 
-    // Whether a computation can fail: with levels within kTameLevel, only a
-    // divisor or weight of 0 fails it.
-    bool canFail(std::int32_t divisor, std::int32_t weight) const {
-        return !tame_ || divisor == 0 || weight == 0;
-    }
-
     // Makes one computation of the search that search() names, unless it
-    // cannot fail or that search stopped already.
+    // cannot fail (with levels within kTameLevel, only a divisor or weight
+    // of 0 fails it) or that search stopped already.
     template <class Search, class Compute>
     void computes(const std::string& path, const ProneLine& at, std::int32_t divisor,
                   std::int32_t weight, Search search, Compute compute) {
-        if (!canFail(divisor, weight))
+        if (tame_ && divisor != 0 && weight != 0)
             return;
         std::string name = search();
         if (stopped_.contains(name))
@@ -668,7 +669,11 @@ class Checker {
         }
     }
 
-    static char flagOf(const TextMap<char>& flags, const std::string& item) {
+    TextMap<char>& flags(ItemKey key) { return flags_[key == ItemKey::BeforeComma ? 0 : 1]; }
+
+    // The quality flag of `item` as `reading` looks it up.
+    char flagOf(const std::string& item, const Reading& reading) {
+        const TextMap<char>& flags = this->flags(reading.flagKey);
         const auto found = flags.find(item);
         return found == flags.end() ? '\0' : found->second;
     }
@@ -676,7 +681,25 @@ class Checker {
     // The unique item search of each unique, the unique monster search of the
     // monster, with magic find 0.
     void uniqueComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
-        const LevelRecord& level = monster.levels.firstAfterComma;
+        for (const UniqueUse& use : at.item->second.uniques) {
+            // The unique item search reads only the last line of a name.
+            if (use.lastOfName)
+                uniqueComputation(path, at, monster, use, kUniqueItemReading,
+                                  UniqueChanceForm::ItemSearch,
+                                  [&] { return "unique " + std::to_string(use.line); });
+            uniqueComputation(path, at, monster, use, kUniqueMonsterReading,
+                              UniqueChanceForm::MonsterSearch,
+                              [&] { return "unique monster " + monster.name; });
+        }
+    }
+
+    template <class Search>
+    void uniqueComputation(const std::string& path, const ProneLine& at, const Dropper& monster,
+                           const UniqueUse& use, const Reading& reading, UniqueChanceForm form,
+                           Search search) {
+        const LevelRecord& level = monster.levels[reading];
+        if (use.level > level.level)
+            return;
         UniqueChanceInput unique;
         unique.p = at.p;
         unique.picks = 1;
@@ -684,67 +707,53 @@ class Checker {
         unique.qualityReduction = at.afterDash ? 0 : level.reduction;
         unique.realMagicFind = realUniqueMagicFind(0);
         unique.baseItem = at.item->first;
-        const UniqueQuality byLineKey = uniqueQuality(flagOf(flagByLineKey_, at.item->first));
-        const UniqueQuality byName = uniqueQuality(flagOf(flagByName_, at.item->first));
-        for (const UniqueUse& use : at.item->second.uniques) {
-            if (use.level > unique.monsterLevel)
-                continue;
-            unique.uniqueLevel = use.level;
-            unique.uniqueWeight = use.weight;
-            unique.quality = byLineKey;
-            if (use.lastOfName)
-                computes(
-                    path, at, byLineKey.divisor, 1,
-                    [&] { return "unique " + std::to_string(use.line); },
-                    [&] { uniqueDropChance(unique, UniqueChanceForm::ItemSearch); });
-            unique.quality = byName;
-            computes(
-                path, at, byName.divisor, 1, [&] { return "unique monster " + monster.name; },
-                [&] { uniqueDropChance(unique, UniqueChanceForm::MonsterSearch); });
+        unique.uniqueLevel = use.level;
+        unique.uniqueWeight = use.weight;
+        unique.quality = uniqueQuality(flagOf(at.item->first, reading));
+        computes(path, at, unique.quality.divisor, 1, search,
+                 [&] { uniqueDropChance(unique, form); });
+    }
+
+    // The set monster search of the monster at the level of the set item's
+    // block, the set item search at each set level, with magic find 0.
+    void setComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
+        for (const SetUse& use : at.item->second.sets) {
+            // The set monster search reads the first monster line of a name.
+            if (use.blockWeight && monster.firstLineOfName)
+                setComputation(path, at, monster, use.blockLevel, *use.blockWeight,
+                               kSetMonsterReading, SetChanceForm::MonsterSearch,
+                               [&] { return "set monster " + monster.name; });
+            if (use.lastCharWeight)
+                for (const std::int32_t setLevel : setLevels_)
+                    setComputation(path, at, monster, setLevel, *use.lastCharWeight,
+                                   kSetItemReading, SetChanceForm::ItemSearch, [&] {
+                                       return "set item " + std::to_string(use.line) + " " +
+                                              std::to_string(setLevel);
+                                   });
         }
     }
 
-    // The set monster search of the monster, the set item search of each set
-    // item at each set level, with magic find 0.
-    void setComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
-        const MonsterLevels& levels = monster.levels;
+    template <class Search>
+    void setComputation(const std::string& path, const ProneLine& at, const Dropper& monster,
+                        std::int32_t setLevel, std::int32_t weight, const Reading& reading,
+                        SetChanceForm form, Search search) {
+        const LevelRecord& level = monster.levels[reading];
+        if (level.level < setLevel)
+            return;
+        const SetQuality quality = setQualityFor(flagOf(at.item->first, reading));
         SetChanceInput set;
         set.p = at.p;
         set.picks = 1;
         set.realMagicFind = realSetMagicFind(0);
         set.baseItem = at.item->first;
         set.monsterName = monster.name;
-        const SetQuality quality = setQualityFor(flagOf(flagByName_, at.item->first));
         set.ratio = quality.ratio;
         set.divisor = quality.divisor;
-        for (const SetUse& use : at.item->second.sets) {
-            set.monsterLevel = levels.firstLastThree.level;
-            set.reduction = at.afterDash ? 0 : levels.firstLastThree.reduction;
-            set.setLevel = use.blockLevel;
-            if (use.blockWeight && monster.firstLineOfName && set.monsterLevel >= set.setLevel) {
-                set.setWeight = *use.blockWeight;
-                computes(
-                    path, at, set.divisor, set.setWeight,
-                    [&] { return "set monster " + monster.name; },
-                    [&] { setDropChance(set, SetChanceForm::MonsterSearch); });
-            }
-            if (!use.lastCharWeight || !canFail(set.divisor, *use.lastCharWeight))
-                continue;
-            set.monsterLevel = levels.lastLastThree.level;
-            set.reduction = at.afterDash ? 0 : levels.lastLastThree.reduction;
-            set.setWeight = *use.lastCharWeight;
-            for (const std::int32_t setLevel : setLevels_) {
-                set.setLevel = setLevel;
-                if (set.monsterLevel >= setLevel)
-                    computes(
-                        path, at, set.divisor, set.setWeight,
-                        [&] {
-                            return "set item " + std::to_string(use.line) + " " +
-                                   std::to_string(setLevel);
-                        },
-                        [&] { setDropChance(set, SetChanceForm::ItemSearch); });
-            }
-        }
+        set.monsterLevel = level.level;
+        set.reduction = at.afterDash ? 0 : level.reduction;
+        set.setLevel = setLevel;
+        set.setWeight = weight;
+        computes(path, at, quality.divisor, weight, search, [&] { setDropChance(set, form); });
     }
 
     // The computation errors that only follow from a missing itemlist.txt
@@ -780,8 +789,9 @@ class Checker {
     int filesRead_ = 0;
     std::vector<std::pair<std::string, bool>> encodings_; // the files not ASCII: UTF-8 or not
     TextSet itemNames_;
-    TextMap<char> flagByName_;    // the quality flag by the text before ","
-    TextMap<char> flagByLineKey_; // by the line without its last two characters
+    // The quality flags by the text before "," and by the line without its
+    // last two characters.
+    TextMap<char> flags_[2];
     bool itemListRead_ = false;
     TextMap<BaseItem> bases_;
     std::vector<std::int32_t> setLevels_{0}; // the set levels the set item search can take

@@ -8,6 +8,7 @@
 #include "results/resultwriter.h"
 #include "search/magicfind.h"
 #include "search/notes.h"
+#include "search/readings.h"
 #include "search/searches.h"
 #include "search/setchance.h"
 #include "search/tablewalks.h"
@@ -44,7 +45,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
     CachingFileSource files(env.files, env.cancel);
     const SetItemFind found = findSetItem(files, baseSet, setItem);
     const SetQuality quality =
-        setQualityFor(lookupQualityFlag(files, found.baseItem, ItemKey::BeforeComma));
+        setQualityFor(lookupQualityFlag(files, found.baseItem, kSetItemReading.flagKey));
     const bool cowItem = beginsWithCow(setItem);
 
     SetChanceInput in;
@@ -68,7 +69,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
             // The last level line of the monster decides. A monster without
             // one is taken at level 0 with no reduction.
             const LevelRecord level =
-                levels.last(d, monster.name, ReductionCut::LastThree).value_or(LevelRecord{});
+                levelOf(levels, d, monster.name, kSetItemReading).value_or(LevelRecord{});
             in.monsterLevel = level.level;
             in.reduction = level.reduction;
             in.monsterName = monster.name;

@@ -8,6 +8,7 @@
 #include "results/resultwriter.h"
 #include "search/magicfind.h"
 #include "search/notes.h"
+#include "search/readings.h"
 #include "search/searches.h"
 #include "search/setchance.h"
 
@@ -50,7 +51,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     // The first level line of the monster decides. A monster without one is
     // taken at level 0 with no reduction.
     const LevelRecord level =
-        findFirstLevel(files, difficulty, monster, ReductionCut::LastThree).value_or(LevelRecord{});
+        findLevel(files, difficulty, monster, kSetMonsterReading).value_or(LevelRecord{});
     in.monsterLevel = level.level;
     in.reduction = level.reduction;
 
@@ -67,7 +68,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
     const char sep = env.decimalSeparator;
     // itemlist.txt and setlist.txt are read once, at the first drop-table line
     // that needs them.
-    QualityFlags flags(files, ItemKey::BeforeComma);
+    QualityFlags flags(files, kSetMonsterReading.flagKey);
     SetItemIndex sets(files);
     const auto onDash = [&] {
         in.reduction = 0;

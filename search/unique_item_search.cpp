@@ -8,6 +8,7 @@
 #include "results/resultwriter.h"
 #include "search/magicfind.h"
 #include "search/notes.h"
+#include "search/readings.h"
 #include "search/searches.h"
 #include "search/tablewalks.h"
 #include "search/uniquechance.h"
@@ -39,7 +40,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
     const std::optional<UniqueRecord> found = findUniqueByName(files, unique);
     const UniqueRecord record = found.value_or(UniqueRecord{});
     const UniqueQuality quality =
-        uniqueQuality(lookupQualityFlag(files, record.baseItem, ItemKey::WithoutLastTwo));
+        uniqueQuality(lookupQualityFlag(files, record.baseItem, kUniqueItemReading.flagKey));
 
     UniqueChanceInput input;
     input.uniqueLevel = record.level;
@@ -61,7 +62,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
             // A monster without a level line is taken as level 0 without
             // reduction, never as the monster before it.
             const LevelRecord level =
-                levels.first(d, monster.name, ReductionCut::AfterComma).value_or(LevelRecord{});
+                levelOf(levels, d, monster.name, kUniqueItemReading).value_or(LevelRecord{});
             input.monsterLevel = level.level;
             input.qualityReduction = level.reduction;
             name.assign(monster.name).append(difficultySuffix(d));

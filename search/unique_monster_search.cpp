@@ -8,6 +8,7 @@
 #include "results/resultwriter.h"
 #include "search/magicfind.h"
 #include "search/notes.h"
+#include "search/readings.h"
 #include "search/searches.h"
 #include "search/uniquechance.h"
 
@@ -122,8 +123,8 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     CachingFileSource files(env.files, env.cancel);
     // Read once, before the monster list. A monster without a level line is
     // taken as level 0 without reduction.
-    const LevelRecord level = findFirstLevel(files, difficulty, monster, ReductionCut::AfterComma)
-                                  .value_or(LevelRecord{});
+    const LevelRecord level =
+        findLevel(files, difficulty, monster, kUniqueMonsterReading).value_or(LevelRecord{});
 
     UniqueChanceInput input;
     input.monsterLevel = level.level;
@@ -137,7 +138,7 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     // line that needs them. The index leaves out the uniques above the
     // monster's level.
     UniqueIndex uniques(files, level.level);
-    QualityFlags flags(files, ItemKey::BeforeComma);
+    QualityFlags flags(files, kUniqueMonsterReading.flagKey);
 
     bool merging = false;
     RepeatedLines repeated(writer, env.mode, sep);

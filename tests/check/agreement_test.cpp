@@ -340,6 +340,11 @@ TEST(CheckAgreement, HandMadeData) {
         {"no itemlist.txt", {{"itemlist.txt", "\x01"}}},
         {"a missing drop table", {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,2\n"}}},
         {"both reduction cuts fail differently", {{"Normal/levels.txt", "Rat:1,ab\n"}}},
+        // Each search looks a flag up by its own key.
+        {"a flag by the name only", {{"itemlist.txt", "Cap,0\nRing,ab1\n"}}},
+        {"a flag by the line key only", {{"itemlist.txt", "Cap,0\nRing 1\n"}}},
+        {"a last level line only the set item search reads",
+         {{"Normal/levels.txt", "Rat:10\nRat:403,001\n"}}},
     };
     for (const auto& [what, changes] : cases) {
         Files files = sound;
