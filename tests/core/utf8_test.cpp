@@ -29,8 +29,19 @@ TEST(Utf8, WellFormedOnly) {
         {"\xF8\x88\x80\x80\x80", false}, // five bytes
         {"\x80", false},                 // a lone continuation byte
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(qdc::isUtf8(c.text), c.utf8) << c.text;
+        std::u32string decoded;
+        EXPECT_EQ(qdc::decodeUtf8(c.text, decoded), c.utf8) << c.text;
+        // Only the first two texts are plain ASCII.
+        EXPECT_EQ(qdc::isAscii(c.text), c.text.empty() || c.text == "Ring") << c.text;
+    }
+}
+
+TEST(Utf8, DecodesEachCharacter) {
+    std::u32string decoded;
+    ASSERT_TRUE(qdc::decodeUtf8("R\xC3\xA9\xE2\x80\xA6\xF0\x9F\x90\x89\xF4\x8F\xBF\xBF", decoded));
+    EXPECT_EQ(decoded, (std::u32string{U'R', 0xE9, 0x2026, 0x1F409, 0x10FFFF}));
 }
 
 TEST(Utf8, ShortenedKeepsWholeCharactersOfUtf8Text) {
