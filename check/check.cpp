@@ -51,6 +51,10 @@ constexpr std::int32_t kTameLevel = 150;
 // A map of merged items kept from table to table has at most this many
 // buckets: clearing it costs that many.
 constexpr std::size_t kMergedBuckets = 1024;
+// The lines of a drop table kept for its merged totals, and the bytes of
+// their item names, at most; a longer table is walked a second time.
+constexpr std::size_t kKeptLines = 4096;
+constexpr std::size_t kKeptBytes = std::size_t{1} << 16;
 
 std::string inQuotes(std::string_view text) {
     return '"' + shortened(text) + '"';
@@ -536,6 +540,9 @@ class Checker {
             merged_ = {};
         merged_.clear();
         mergedSigns_.clear();
+        kept_.clear();
+        keptItems_.clear();
+        lines_ = 0;
         walkTable(file, uses.firstPicks, [&](int number, const DropStep& step, bool afterDash) {
             const std::optional<double> p = checkDropLine(path, number, step, afterDash, uses);
             firstPick = firstPick && !afterDash;
@@ -588,6 +595,13 @@ class Checker {
         if (proneBases_.mayHold(step.item))
             if (const auto base = bases_.find(step.item); base != bases_.end() && prone(*base))
                 uses.prone.push_back({number, &*base, p, afterDash});
+        // Kept for the merged totals, up to a bound.
+        if (lines_++ == kept_.size() && kept_.size() < kKeptLines &&
+            keptItems_.size() + step.item.size() <= kKeptBytes) {
+            kept_.push_back(
+                {keptItems_.size(), step.item.size(), p, step.picks, number, afterDash});
+            keptItems_.append(step.item);
+        }
         if (afterDash && !merged_.contains(step.item)) {
             merged_.emplace(step.item, std::pair(0.0, false));
             mergedSigns_.add(step.item);
@@ -597,24 +611,34 @@ class Checker {
 
     // The monster search merges an item's entries from the first "-" on: a
     // warning where the item's chances in the table so far first pass 100 %
-    // once merged. The table is walked a second time, for the lines of the
-    // items merged only, so that no line is kept.
+    // once merged. The lines are those kept by the first walk, or for a table
+    // too long to keep, those of a second walk.
     void checkMergedTotals(const std::string& path, const std::shared_ptr<const FileLines>& file,
                            std::int32_t picks) {
-        walkTable(file, picks, [&](int number, const DropStep& step, bool afterDash) {
-            const auto found =
-                mergedSigns_.mayHold(step.item) ? merged_.find(step.item) : merged_.end();
-            double p = 0;
-            if (found == merged_.end() || !isNumber(step.chance, p))
+        const auto add = [&](std::string_view item, double p, std::int32_t linePicks, int number,
+                             bool afterDash) {
+            const auto found = mergedSigns_.mayHold(item) ? merged_.find(item) : merged_.end();
+            if (found == merged_.end())
                 return;
             auto& [total, warned] = found->second;
-            total += monsterDropChance(step.item, p, step.picks);
+            total += monsterDropChance(item, p, linePicks);
             if (afterDash && !warned && total > 100 + kPickSumTolerance) {
                 warned = true;
                 warn(path, number,
-                     "item " + inQuotes(step.item) + " adds up to " +
-                         generalNumberText(total, '.') + " % in this drop table once merged");
+                     "item " + inQuotes(item) + " adds up to " + generalNumberText(total, '.') +
+                         " % in this drop table once merged");
             }
+        };
+        if (kept_.size() == lines_) {
+            for (const KeptLine& line : kept_)
+                add(std::string_view(keptItems_).substr(line.itemAt, line.itemSize), line.p,
+                    line.picks, line.number, line.afterDash);
+            return;
+        }
+        walkTable(file, picks, [&](int number, const DropStep& step, bool afterDash) {
+            double p = 0;
+            if (isNumber(step.chance, p))
+                add(step.item, p, step.picks, number, afterDash);
         });
     }
 
@@ -798,9 +822,20 @@ class Checker {
     bool tame_ = true;                       // every level within kTameLevel
     TextSet named_;                          // every drop table a monster list names
     // Of the table being read: the total of each item merged, whether it
-    // was warned about, and a filter of their names.
+    // was warned about, and a filter of their names; its lines that convert,
+    // as many as are kept (their items one after another) and in all.
     TextMap<std::pair<double, bool>> merged_;
     NameSigns mergedSigns_;
+    struct KeptLine {
+        std::size_t itemAt, itemSize; // in keptItems_
+        double p;
+        std::int32_t picks;
+        int number;
+        bool afterDash;
+    };
+    std::vector<KeptLine> kept_;
+    std::string keptItems_;
+    std::size_t lines_ = 0;
     NameSigns proneBases_; // of the base items whose computations can fail
     // Per difficulty, rebuilt by checkDifficulty().
     using Table = std::pair<const std::string, TableUses>; // by path

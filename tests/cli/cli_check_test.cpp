@@ -33,6 +33,13 @@ struct CheckCase {
 const std::string kNoFlagRing = ": error: Floating point division by zero. (base item \"Ring\" "
                                 "has no quality flag)\n";
 
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+
 const std::vector<CheckCase> kCases = {
     {"sound data", {}, "0 errors, 0 warnings in 12 files\n"},
     {"chance that does not convert",
@@ -170,6 +177,14 @@ const std::vector<CheckCase> kCases = {
      {{"Normal/rat.txt", "Cap:0.7\nCap:0.6\n-\nCap:0.1\nCap:0.1\nRing:0.2\n"}},
      "Normal/rat.txt:1: warning: the chances of one pick add up to 1.3, not 1\n"
      "Normal/rat.txt:4: warning: item \"Cap\" adds up to 140 % in this drop table once merged\n"
+     "0 errors, 2 warnings in 12 files\n"},
+    // Past the lines kept for the merged totals, the table is walked again.
+    {"the same past 5,000 lines",
+     {{"Normal/rat.txt",
+       "Cap:0.7\nCap:0.6\n" + repeated("Gold:0\n", 5000) + "-\nCap:0.1\nCap:0.1\nRing:0.2\n"}},
+     "Normal/rat.txt:1: warning: the chances of one pick add up to 1.3, not 1\n"
+     "Normal/rat.txt:5004: warning: item \"Cap\" adds up to 140 % in this drop table once "
+     "merged\n"
      "0 errors, 2 warnings in 12 files\n"},
     {"one file Latin-1 in a UTF-8 folder",
      {{"itemlist.txt", "Cap,0\nRing,1\nCr\xc3\xa2ne,0\n"},
