@@ -1,9 +1,12 @@
 #include "results/numtext.h"
 
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <fmt/compile.h>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace qdc {
@@ -29,7 +32,52 @@ bool mayBeTieAtFifteenth(std::string_view text) {
 // decide the rounding at the 15th unless they end in "50"; then twenty-five,
 // unless they end in "5000000000"; then the exact expansion, which a double
 // never needs more than 767 digits for.
+// The same from the shortest digits that read back as `value`, when they are
+// 15 or fewer: a double that is not subnormal has more than 15 digits of
+// precision, so no other decimal of 15 digits lies as near to it; they are
+// its digits rounded at the 15th, and no tie can arise there. Nothing when
+// more digits are needed.
+std::optional<int> shortDecimalDigits(double value, std::array<char, 16>& digits) {
+    if (value < DBL_MIN)
+        return std::nullopt;
+    std::array<char, 32> buf; // written before it is read
+    std::string_view text(buf.data(),
+                          static_cast<std::size_t>(
+                              fmt::format_to(buf.data(), FMT_COMPILE("{}"), value) - buf.data()));
+    int exponent = 0;
+    if (const std::size_t e = text.find('e'); e != std::string_view::npos) {
+        exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+        text = text.substr(0, e);
+    }
+    std::size_t count = 0; // significant digits so far
+    int point = 0;         // digits before the "."
+    bool beforePoint = true;
+    digits.fill('0');
+    for (const char c : text) {
+        if (c == '.') {
+            beforePoint = false;
+            continue;
+        }
+        if (count == 0 && c == '0') {
+            point -= beforePoint ? 0 : 1; // a leading zero after the "."
+            continue;
+        }
+        if (count < digits.size())
+            digits[count] = c;
+        ++count;
+        point += beforePoint ? 1 : 0;
+    }
+    // Trailing zeros are no significant digits.
+    while (count > 0 && count <= digits.size() && digits[count - 1] == '0')
+        --count;
+    if (count > 15)
+        return std::nullopt;
+    return point + exponent;
+}
+
 int decimalDigits(double value, std::array<char, 16>& digits) {
+    if (const std::optional<int> exponent = shortDecimalDigits(value, digits))
+        return *exponent;
     std::array<char, 800> buf; // written before it is read
     std::string_view text;
     for (const int precision : {16, 24, 767}) {

@@ -30,6 +30,11 @@ TEST(GeneralNumberText, PlainAndExponentForms) {
         {99.99999999999999, "100"},
         {0.8448388796, "0.8448388796"},
         {1e100, "1E100"},
+        // Subnormal: fewer digits than 15 read back as it, but 15 are written.
+        {5e-324, "4.94065645841247E-324"},
+        {2.2569565034924947e-310, "2.25695650349249E-310"},
+        {2.2250738585072014e-308, "2.2250738585072E-308"},
+        {1.7976931348623157e308, "1.79769313486232E308"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(generalNumberText(c.value, '.'), c.text) << c.text;
