@@ -231,9 +231,8 @@ class Checker {
 
     // Calls visit(line, number) for each line of the file; false when it
     // cannot be opened. A read error partway was reported by read().
-    template <class Visit>
-    bool eachLine(const std::string& path, Visit visit, const std::string& namedBy = {}) {
-        const auto file = read(path, namedBy);
+    template <class Visit> bool eachLine(const std::string& path, Visit visit) {
+        const auto file = read(path, {});
         if (!file)
             return false;
         LineReader reader(file);
