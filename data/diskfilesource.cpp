@@ -223,16 +223,7 @@ std::string DiskFileSource::readBytes(int fd, std::uint64_t size, std::optional<
         struct stat st {};
         return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     };
-    if (size > kScratchSize) {
-        std::string bytes;
-        bytes.resize(readBounded(bytes, size, readSome, sizeNow, error));
-        return bytes;
-    }
-    const std::size_t filled = readBounded(scratch_, size, readSome, sizeNow, error);
-    std::string bytes(scratch_.data(), filled);
-    if (scratch_.size() > 2 * kScratchSize)
-        scratch_ = std::string();
-    return bytes;
+    return readWhole(scratch_, size, readSome, sizeNow, error);
 }
 
 // Walks the difficulty folders through the source's own folder, so that

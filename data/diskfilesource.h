@@ -59,7 +59,6 @@ class DiskFileSource : public FileSource {
     // Where small files are read before being copied out at their size: kept
     // from file to file, so that reading one allocates only what it keeps.
     std::string scratch_;
-    static constexpr std::size_t kScratchSize = std::size_t{64} * 1024;
 };
 
 // The files found in the difficulty folders, and what could not be listed.

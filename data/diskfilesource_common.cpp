@@ -105,6 +105,21 @@ std::size_t readBounded(std::string& buffer, std::uint64_t size, const ReadSome&
     return filled;
 }
 
+std::string readWhole(std::string& scratch, std::uint64_t size, const ReadSome& readSome,
+                      const SizeNow& sizeNow, std::optional<DropError>& error) {
+    constexpr std::size_t kScratchSize = std::size_t{64} * 1024;
+    if (size > kScratchSize) {
+        std::string bytes;
+        bytes.resize(readBounded(bytes, size, readSome, sizeNow, error));
+        return bytes;
+    }
+    const std::size_t filled = readBounded(scratch, size, readSome, sizeNow, error);
+    std::string bytes(scratch.data(), filled);
+    if (scratch.size() > 2 * kScratchSize)
+        scratch = std::string();
+    return bytes;
+}
+
 FolderListing listDifficultyFolders(
     const std::optional<DropError>& folderFault,
     const std::function<void(const std::string& folder, FolderListing& listing)>& list) {

@@ -43,6 +43,12 @@ using SizeNow = std::function<std::uint64_t()>;
 std::size_t readBounded(std::string& buffer, std::uint64_t size, const ReadSome& readSome,
                         const SizeNow& sizeNow, std::optional<DropError>& error);
 
+// The bytes readBounded() reads. A small file is read into `scratch`, kept
+// from file to file so that reading one allocates only what it keeps, and
+// copied out; a large one is read straight into a buffer of its own.
+std::string readWhole(std::string& scratch, std::uint64_t size, const ReadSome& readSome,
+                      const SizeNow& sizeNow, std::optional<DropError>& error);
+
 // The listing of the difficulty folders, each listed by list(folder,
 // listing) with the folders below it; a data folder that could not be
 // opened (`folderFault`) is the listing's one problem.

@@ -288,20 +288,9 @@ std::string DiskFileSource::readBytes(Handle file, std::uint64_t size,
         LARGE_INTEGER now{};
         return ::GetFileSizeEx(file, &now) ? static_cast<std::uint64_t>(now.QuadPart) : 0;
     };
-    const auto finish = [&](std::size_t filled) {
-        if (failure != 0)
-            error = windowsError(failure);
-        return filled;
-    };
-    if (size > kScratchSize) {
-        std::string bytes;
-        bytes.resize(finish(readBounded(bytes, size, readSome, sizeNow, error)));
-        return bytes;
-    }
-    const std::size_t filled = finish(readBounded(scratch_, size, readSome, sizeNow, error));
-    std::string bytes(scratch_.data(), filled);
-    if (scratch_.size() > 2 * kScratchSize)
-        scratch_ = std::string();
+    std::string bytes = readWhole(scratch_, size, readSome, sizeNow, error);
+    if (failure != 0)
+        error = windowsError(failure);
     return bytes;
 }
 
