@@ -565,19 +565,14 @@ class Checker {
     template <class Visit>
     void walkTable(const std::shared_ptr<const FileLines>& file, std::int32_t picks, Visit visit) {
         LineReader reader(file);
-        std::string storage;
-        std::string_view line;
         bool afterDash = false;
         try {
-            while (reader.next(line)) {
-                const std::optional<DropStep> step = cutDropLine(line, separator_, storage, picks);
-                if (step) {
-                    visit(reader.lineNumber(), *step, afterDash);
-                } else {
-                    picks = 1;
-                    afterDash = true;
-                }
-            }
+            walkDropLines(
+                reader, picks, separator_, [&] { afterDash = true; },
+                [&](const DropStep& step) {
+                    visit(reader.lineNumber(), step, afterDash);
+                    return true;
+                });
         } catch (const DropError&) {
         }
     }

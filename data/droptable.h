@@ -33,11 +33,29 @@ DropStep dropStep(std::string_view line, std::int32_t picks);
 std::optional<DropStep> cutDropLine(std::string_view line, char decimalSeparator,
                                     std::string& storage, std::int32_t picks);
 
-// Walks one drop table. A line that is exactly "-" starts extra single picks:
-// the picks become 1 and onDash() is called. Every other line goes to
-// visit(step), which returns false to stop the walk there. An error raised
-// over a line is located at it; a table that cannot be opened is said to be
-// named by the ref's monster-list line.
+// The lines of a drop table from `reader`, as every walk takes them: a line
+// that is exactly "-" starts extra single picks (the picks become 1 and
+// onDash() is called); every other line goes to visit(step), which returns
+// false to stop there.
+template <class OnDash, class Visit>
+void walkDropLines(LineReader& reader, std::int32_t picks, char decimalSeparator, OnDash onDash,
+                   Visit visit) {
+    std::string storage;
+    std::string_view line;
+    while (reader.next(line)) {
+        const std::optional<DropStep> step = cutDropLine(line, decimalSeparator, storage, picks);
+        if (!step) {
+            picks = 1;
+            onDash();
+        } else if (!visit(*step)) {
+            return;
+        }
+    }
+}
+
+// Walks one drop table with walkDropLines(). An error raised over a line is
+// located at it; a table that cannot be opened is said to be named by the
+// ref's monster-list line.
 template <class OnDash, class Visit>
 void walkDropTable(FileSource& files, DropTableRef ref, char decimalSeparator, OnDash onDash,
                    Visit visit) {
@@ -50,24 +68,14 @@ void walkDropTable(FileSource& files, DropTableRef ref, char decimalSeparator, O
         throw;
     }
     LineReader reader(std::move(table), std::move(ref.path), files.cancel());
-    std::int32_t picks = ref.picks;
-    std::string storage;
-    std::string_view line;
-    while (reader.next(line)) {
-        const std::optional<DropStep> step = cutDropLine(line, decimalSeparator, storage, picks);
-        if (!step) {
-            picks = 1;
-            onDash();
-            continue;
-        }
+    walkDropLines(reader, ref.picks, decimalSeparator, onDash, [&](const DropStep& step) {
         try {
-            if (!visit(*step))
-                return;
+            return visit(step);
         } catch (DropError& e) {
             e.locate(reader.location());
             throw;
         }
-    }
+    });
 }
 
 } // namespace qdc
