@@ -3,6 +3,7 @@
 #include "results/collation.h"
 #include "results/convert.h"
 #include "results/error.h"
+#include "results/odds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,18 +13,19 @@ namespace qdc {
 
 namespace {
 
-// The name and chance parts of an entry, cut at its first "=".
-struct EntryParts {
+// The name and chance parts of an entry as the merge reads them back, cut at
+// its first "=".
+struct TextCut {
     std::string_view name;
     std::string_view chance;
 };
 
-EntryParts entryParts(std::string_view text, SortMode mode) {
+TextCut entryParts(std::string_view text, SortMode mode) {
     const std::size_t eq = text.find('=');
     const std::string_view before = text.substr(0, eq);
     const std::string_view after =
         eq == std::string_view::npos ? std::string_view() : text.substr(eq + 1);
-    return mode == SortMode::NameFirst ? EntryParts{before, after} : EntryParts{after, before};
+    return mode == SortMode::NameFirst ? TextCut{before, after} : TextCut{after, before};
 }
 
 bool readsBack(std::string_view chance, char decimalSeparator) {
@@ -55,10 +57,50 @@ void ResultWriter::add(const std::string& name, const std::string& chanceText) {
     text.reserve(name.size() + 1 + chanceText.size());
     text.append(nameFirst ? name : chanceText).append(1, '=');
     text.append(nameFirst ? chanceText : name);
-    place(std::move(text));
+    place(std::move(text), difficulty_);
 }
 
-void ResultWriter::place(std::string text) {
+void ResultWriter::setDifficulty(std::string_view difficulty, std::string_view suffix) {
+    const DifficultyTag& now = difficulties_[difficulty_];
+    if (now.name == difficulty && now.suffix == suffix)
+        return;
+    for (std::size_t i = 0; i < difficulties_.size(); ++i) {
+        if (difficulties_[i].name == difficulty && difficulties_[i].suffix == suffix) {
+            difficulty_ = static_cast<std::uint8_t>(i);
+            return;
+        }
+    }
+    // A search tags its entries with a handful of difficulties at most.
+    if (difficulties_.size() == 0xFF)
+        return;
+    difficulties_.push_back({std::string(difficulty), std::string(suffix)});
+    difficulty_ = static_cast<std::uint8_t>(difficulties_.size() - 1);
+}
+
+// The chance text never holds an "=": the entry is cut at its first "="
+// when the chance comes first, at its last when the name does.
+EntryParts ResultWriter::partsOf(const Slot& slot) const {
+    const std::string_view text = slot.text;
+    const bool nameFirst = mode_ == SortMode::NameFirst;
+    const std::size_t cut = nameFirst ? text.rfind('=') : text.find('=');
+    const std::string_view first = text.substr(0, cut);
+    const std::string_view second =
+        cut == std::string_view::npos ? std::string_view() : text.substr(cut + 1);
+    const DifficultyTag& tag = difficulties_[slot.difficulty];
+    EntryParts parts;
+    parts.name = nameFirst ? first : second;
+    parts.chance = nameFirst ? second : first;
+    parts.difficulty = tag.name;
+    if (std::string_view(parts.name).ends_with(tag.suffix))
+        parts.suffixSize = tag.suffix.size();
+    if (readsBack(parts.chance, decimalSeparator_)) {
+        parts.value = readBack(parts.chance, decimalSeparator_);
+        parts.odds = oddsFor(*parts.value);
+    }
+    return parts;
+}
+
+void ResultWriter::place(std::string text, std::uint8_t difficulty) {
     std::uint32_t index = 0;
     if (free_.empty()) {
         index = static_cast<std::uint32_t>(slots_.size());
@@ -69,11 +111,12 @@ void ResultWriter::place(std::string text) {
     }
     Slot& slot = slots_[index];
     slot.text = std::move(text);
-    const EntryParts parts = entryParts(slot.text, mode_);
+    const TextCut parts = entryParts(slot.text, mode_);
     slot.name = parts.name;
     slot.order = nextOrder_++;
     slot.live = true;
     slot.unreadable = !readsBack(parts.chance, decimalSeparator_);
+    slot.difficulty = difficulty;
     unreadable_ += slot.unreadable ? 1 : 0;
     if (indexed_)
         this->index(index);
@@ -284,13 +327,22 @@ void ResultWriter::forgetAll() {
 // The list holds an entry whose chance does not read back: the merge walks
 // the whole list in its order, as a merge pass does, and fails there.
 double ResultWriter::mergeInListOrder(const std::string& name, double chance) {
+    // Unsorted, the list keeps this order; each entry's difficulty rides
+    // along in its parts.
     MemoryResultList ordered;
-    for (const std::uint32_t index : liveInListOrder())
-        ordered.add(slots_[index].text); // unsorted: keeps this order
+    std::vector<std::string> texts;
+    std::vector<EntryParts> tags;
+    for (const std::uint32_t index : liveInListOrder()) {
+        texts.push_back(slots_[index].text);
+        EntryParts tag;
+        tag.difficulty.assign(1, static_cast<char>(slots_[index].difficulty));
+        tags.push_back(std::move(tag));
+    }
+    ordered.addAll(std::move(texts), std::move(tags));
     auto rebuild = [&] {
         forgetAll();
-        for (const std::string& text : ordered.entries())
-            place(text);
+        for (int i = 0; i < ordered.count(); ++i)
+            place(ordered.at(i), static_cast<std::uint8_t>(ordered.parts(i).difficulty.front()));
     };
     try {
         chance = mergePass(ordered, name, chance, mode_, decimalSeparator_);
@@ -308,11 +360,15 @@ void ResultWriter::finish() {
     const std::vector<std::uint32_t> live =
         mode_ == SortMode::Highest ? liveHighestFirst() : liveInListOrder();
     std::vector<std::string> entries;
+    std::vector<EntryParts> parts;
     entries.reserve(live.size());
-    for (const std::uint32_t index : live)
+    parts.reserve(live.size());
+    for (const std::uint32_t index : live) {
+        parts.push_back(partsOf(slots_[index]));
         entries.push_back(std::move(slots_[index].text));
+    }
     forgetAll();
-    list_.addAll(std::move(entries));
+    list_.addAll(std::move(entries), std::move(parts));
 }
 
 } // namespace qdc

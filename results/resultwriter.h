@@ -53,6 +53,9 @@ class ResultWriter {
     // not read back, having removed the entries of `name` before it.
     double merge(const std::string& name, double chance);
     void add(const std::string& name, const std::string& chanceText);
+    // The difficulty of the entries added from now on: its name, and the
+    // suffix that the search appends to the names it adds (may be empty).
+    void setDifficulty(std::string_view difficulty, std::string_view suffix);
 
   private:
     // Writes the entries into the list, and forgets them.
@@ -64,9 +67,11 @@ class ResultWriter {
         std::uint64_t order = 0;
         std::uint32_t nextSameName = kNoSlot;
         bool live = false;
-        bool unreadable = false; // its chance does not read back
+        bool unreadable = false;     // its chance does not read back
+        std::uint8_t difficulty = 0; // in difficulties_
     };
-    void place(std::string text);
+    void place(std::string text, std::uint8_t difficulty);
+    EntryParts partsOf(const Slot& slot) const;
     void index(std::uint32_t index);
     std::vector<std::uint32_t> liveInListOrder() const;
     std::vector<std::uint32_t> liveHighestFirst() const;
@@ -79,7 +84,13 @@ class ResultWriter {
     char decimalSeparator_;
     MergeRule rule_;
     bool armed_ = false;
-    std::deque<Slot> slots_; // a deque, so that the name views stay put
+    struct DifficultyTag {
+        std::string name;
+        std::string suffix;
+    };
+    std::vector<DifficultyTag> difficulties_{DifficultyTag{}};
+    std::uint8_t difficulty_ = 0; // of the entries added now
+    std::deque<Slot> slots_;      // a deque, so that the name views stay put
     std::vector<std::uint32_t> free_;
     // The live entries of each name, chained through their slots; made at
     // the first merge, kept from then on. Open addressing: a bucket holds the

@@ -25,6 +25,7 @@ SearchNote itemSearch(const SearchEnv& env, ResultList& list, const std::string&
         forEachMonsterLine(files, difficulties, [&](Difficulty d, const MonsterCandidate& monster) {
             const DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
             name.assign(monster.name).append(difficultySuffix(d));
+            writer.setDifficulty(difficultyName(d), difficultySuffix(d));
             walks.walk(
                 ref, true, [&] { writer.armMerge(); },
                 [&](double p, std::int32_t picks) {

@@ -17,6 +17,7 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
     CachingFileSource files(env.files, env.cancel);
     // Once a "-" line is read, every later entry of the search is merged.
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
+    writer.setDifficulty(difficultyName(difficulty), {});
     const char sep = env.decimalSeparator;
     bool listed = false;
     writer.collect([&] {

@@ -75,6 +75,7 @@ SearchNote setItemSearch(const SearchEnv& env, ResultList& list, const std::stri
             in.monsterName = monster.name;
             const DropTableRef ref = dropTableRef(d, monster.rest, monster.where);
             entryName.assign(monster.name).append(difficultySuffix(d));
+            writer.setDifficulty(difficultyName(d), difficultySuffix(d));
             const auto onDash = [&] {
                 in.reduction = 0;
                 writer.armMerge();

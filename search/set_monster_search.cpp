@@ -65,6 +65,7 @@ SearchNote setMonsterSearch(const SearchEnv& env, ResultList& list, const std::s
 
     // Once on, merging stays on to the end of the search.
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
+    writer.setDifficulty(difficultyName(difficulty), {});
     const char sep = env.decimalSeparator;
     // itemlist.txt and setlist.txt are read once, at the first drop-table line
     // that needs them.

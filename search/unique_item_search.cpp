@@ -66,6 +66,7 @@ SearchNote uniqueItemSearch(const SearchEnv& env, ResultList& list, const std::s
             input.monsterLevel = level.level;
             input.qualityReduction = level.reduction;
             name.assign(monster.name).append(difficultySuffix(d));
+            writer.setDifficulty(difficultyName(d), difficultySuffix(d));
             const auto onDash = [&] {
                 input.qualityReduction = 0;
                 writer.armMerge();

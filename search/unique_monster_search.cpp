@@ -133,6 +133,7 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
     std::int32_t reduction = level.reduction;
     // Once on, every later entry of the search is merged.
     ResultWriter writer(list, env.mode, env.decimalSeparator, MergeRule::ToTheEnd);
+    writer.setDifficulty(difficultyName(difficulty), {});
     const char sep = env.decimalSeparator;
     // unilist.txt and itemlist.txt are read once, at the first drop-table
     // line that needs them. The index leaves out the uniques above the
