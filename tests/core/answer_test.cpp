@@ -1,3 +1,4 @@
+#include "data/encoding.h"
 #include "results/answer.h"
 #include "results/showntext.h"
 #include "search/catalogue.h"
@@ -172,4 +173,17 @@ TEST(SearchCatalogue, HeadingsAndRuns) {
     }
     EXPECT_EQ(qdc::findSearch("mf"), nullptr);
     EXPECT_EQ(qdc::searchCatalogue().size(), 6U);
+}
+
+TEST(ListsAreUtf8, DecidesHowTypedNamesGoBack) {
+    const struct {
+        const char* list;
+        bool utf8;
+    } rows[] = {{"Cave Lurker:l.txt,1\n", false},
+                {"M\xc3\xbcnzwart:l.txt,1\n", true},
+                {"M\xfcnzwart:l.txt,1\n", false}};
+    for (const auto& row : rows) {
+        MemoryFileSource files{{"Normal/monsterlist.txt", row.list}, {"itemlist.txt", "Ring,1\n"}};
+        EXPECT_EQ(qdc::listsAreUtf8(files), row.utf8) << row.list;
+    }
 }
