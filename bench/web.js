@@ -29,17 +29,31 @@ const median = (times) => times.sort((a, b) => a - b)[Math.floor(times.length / 
   const m = await createDropcalc({ wasmBinary: fs.readFileSync(path.resolve(modulePath).replace(/\.js$/, '.wasm')) });
   const started = performance.now();
   const files = walk(dataDir);
+  // As the page's worker writes them: a file's bytes then its path's, a
+  // folder's name, each word of a command after its length.
+  const write = (...parts) => {
+    let at = m._dropcalc_input(parts.reduce((n, part) => n + part.length, 0)); // before HEAPU8: the memory may grow
+    for (const part of parts) {
+      m.HEAPU8.set(part, at);
+      at += part.length;
+    }
+  };
   m._dropcalc_begin_folder();
   for (const file of files) {
-    const bytes = fs.readFileSync(path.join(dataDir, file));
-    const at = m._dropcalc_input(bytes.length); // before HEAPU8: the memory may grow
-    m.HEAPU8.set(bytes, at);
-    m.ccall('dropcalc_add_file', null, ['string'], [file]);
+    const name = Buffer.from(file);
+    write(fs.readFileSync(path.join(dataDir, file)), name);
+    m.ccall('dropcalc_add_file', 'string', ['number'], [name.length]);
   }
-  m.ccall('dropcalc_end_folder', null, ['string'], ['data']);
+  write(Buffer.from('data'));
+  m.ccall('dropcalc_end_folder', 'string', [], []);
   console.log(`loaded ${files.length} files into the module in ${(performance.now() - started).toFixed(0)} ms`);
 
-  const argBytes = Buffer.from(['--data', 'data', ...args].map((a) => `${a}\0`).join(''));
+  const argBytes = Buffer.concat(['--data', 'data', ...args].flatMap((a) => {
+    const word = Buffer.from(a);
+    const size = Buffer.alloc(4);
+    size.writeUInt32LE(word.length);
+    return [size, word];
+  }));
   const wasm = [];
   const native = [];
   let first = 0;
@@ -48,8 +62,7 @@ const median = (times) => times.sort((a, b) => a - b)[Math.floor(times.length / 
     const result = spawnSync(cli, ['--data', dataDir, ...args], { env: { ...process.env, LC_ALL: 'C' } });
     native.push(performance.now() - t);
     t = performance.now();
-    const at = m._dropcalc_input(argBytes.length);
-    m.HEAPU8.set(argBytes, at);
+    write(argBytes);
     const status = m._dropcalc_run(46);
     wasm.push(performance.now() - t);
     if (i === 0) first = wasm[0];

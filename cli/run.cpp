@@ -12,7 +12,8 @@
 #include <new>
 #include <optional>
 #include <ostream>
-#include <string_view>
+#include <string>
+#include <vector>
 
 namespace qdc {
 
@@ -215,7 +216,7 @@ int execute(const Command& command, const Settings& s, const std::vector<std::st
     return status;
 }
 
-int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
                 char localeSeparator) {
     CLI::App app{"Quarnhold Drop Calculator, command-line tool.\n"
                  "Prints the result entries of a search, one a line, from the data files in\n"
@@ -230,17 +231,15 @@ int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostre
     const std::vector<Command>& table = cli::commands();
     // "--" ends the options: every word after it is the command or its
     // arguments, whatever it starts with.
-    const auto* const end = argv + argc;
-    const auto* const mark = std::find_if(argv + std::min(argc, 1), end, [](const char* word) {
-        return std::string_view(word) == "--";
-    });
-    std::vector<std::string> afterOptions(mark == end ? end : mark + 1, end);
+    const auto mark = std::find(words.begin(), words.end(), "--");
+    std::vector<std::string> afterOptions(mark == words.end() ? mark : mark + 1, words.end());
     std::vector<std::vector<std::string>> args(table.size());
     std::vector<CLI::App*> subs;
     for (std::size_t i = 0; i < table.size(); ++i)
-        subs.push_back(addCommand(app, table[i], args[i], mark == end));
+        subs.push_back(addCommand(app, table[i], args[i], mark == words.end()));
     try {
-        app.parse(static_cast<int>(mark - argv), argv);
+        // CLI11 takes the words last first.
+        app.parse(std::vector<std::string>(std::make_reverse_iterator(mark), words.rend()));
     } catch (const CLI::CallForHelp& e) {
         return flushed(app.exit(e, out, err), out, err);
     } catch (const CLI::CallForAllHelp& e) {
@@ -283,6 +282,18 @@ int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostre
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            char localeSeparator, Terminals terminals) {
+    std::vector<std::string> words;
+    try {
+        words.assign(argv + std::min(argc, 1), argv + argc);
+    } catch (const std::bad_alloc&) {
+        err << "Out of memory.\n" << std::flush;
+        return 1;
+    }
+    return runCli(words, out, err, localeSeparator, terminals);
+}
+
+int runCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+           char localeSeparator, Terminals terminals) {
     cli::outOfMemory(); // made while there is memory
     cli::TerminalBuf outShown(out.rdbuf());
     cli::TerminalBuf errShown(err.rdbuf());
@@ -292,7 +303,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     std::ostream& e = terminals.err ? safeErr : err;
     int status = 1;
     try {
-        status = parseAndRun(argc, argv, o, e, localeSeparator);
+        status = parseAndRun(words, o, e, localeSeparator);
     } catch (const std::bad_alloc&) {
         e << "Out of memory.\n";
     } catch (const std::exception& error) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 namespace qdc {
 
@@ -16,6 +18,11 @@ struct Terminals {
 // data error, 2 for a usage error. `localeSeparator` is the decimal separator
 // used when --decimal-separator is not given.
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           char localeSeparator, Terminals terminals = {});
+
+// The same with the words that follow the program's name, each of which may
+// hold any byte, a NUL too: the web edition's way in.
+int runCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
            char localeSeparator, Terminals terminals = {});
 
 } // namespace qdc

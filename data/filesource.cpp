@@ -98,11 +98,51 @@ MemoryFileSource::MemoryFileSource(
         set(path, bytes);
 }
 
+namespace {
+
+// The longest name of one part, and of a whole path, that a disk takes.
+constexpr std::size_t kNameMax = 255;
+constexpr std::size_t kPathMax = 4095;
+
+// `path` with its "." and empty parts left out and each ".." taking away the
+// part before it: the file a disk would name by it. Raises "Invalid filename",
+// located at the path, for a path that leaves the folder or holds a NUL (see
+// staysInDataFolder()), names a folder rather than a file (empty, or ending
+// in "/", "." or ".."), or is longer than a disk takes.
+std::string plainPath(const std::string& path) {
+    checkDataPath(path);
+    std::string plain;
+    bool named = path.size() <= kPathMax;
+    for (std::size_t begin = 0; named && begin <= path.size();) {
+        const std::size_t end = std::min(path.find('/', begin), path.size());
+        const std::string_view part(path.data() + begin, end - begin);
+        begin = end + 1;
+        const bool folderOnly = part.empty() || part == "." || part == "..";
+        if (part.size() > kNameMax || (folderOnly && begin > path.size())) {
+            named = false;
+        } else if (part == "..") {
+            const std::size_t slash = plain.find_last_of('/');
+            plain.resize(slash == std::string::npos ? 0 : slash);
+        } else if (!folderOnly) {
+            plain += plain.empty() ? "" : "/";
+            plain += part;
+        }
+    }
+    if (named)
+        return plain;
+    DropError error("Invalid filename");
+    error.locate({path, 0, ""});
+    throw error;
+}
+
+} // namespace
+
 void MemoryFileSource::set(const std::string& path, std::string bytes) {
-    if (files_.insert_or_assign(path, makeFileLines(std::move(bytes))).second) {
-        for (std::size_t slash = path.find('/'); slash != std::string::npos;
-             slash = path.find('/', slash + 1))
-            folders_.insert(path.substr(0, slash));
+    const std::string plain = plainPath(path);
+    if (files_.insert_or_assign(plain, makeFileLines(std::move(bytes))).second) {
+        for (std::size_t slash = plain.find('/'); slash != std::string::npos;
+             slash = plain.find('/', slash + 1))
+            folders_.insert(plain.substr(0, slash));
     }
 }
 
@@ -117,14 +157,6 @@ std::vector<std::string> MemoryFileSource::paths() const {
 bool MemoryFileSource::isFolder(const std::string& path) const {
     return path.empty() || folders_.contains(path);
 }
-
-namespace {
-
-// The longest name of one part, and of a whole path, that a disk takes.
-constexpr std::size_t kNameMax = 255;
-constexpr std::size_t kPathMax = 4095;
-
-} // namespace
 
 std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path) {
     checkDataPath(path);

@@ -121,7 +121,11 @@ class MemoryFileSource : public FileSource {
   public:
     MemoryFileSource() = default;
     MemoryFileSource(std::initializer_list<std::pair<const std::string, std::string>> files);
-    // Adds or replaces the file at `path`, which has no "." or ".." parts.
+    // Adds or replaces the file that `path` names as it would on disk: under
+    // its plain form, without "." or empty parts, each ".." taking away the
+    // part before it. A path that leaves the folder, holds a NUL, names no
+    // file (empty, or ending in "/", "." or "..") or is longer than a disk
+    // takes is refused with "Invalid filename", located at it.
     void set(const std::string& path, std::string bytes);
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     // The paths of all files, in byte order.

@@ -6,8 +6,9 @@
 #                                at its top, the sample data in sample/)
 #   scripts/web.sh serve [PORT]  builds it and serves it on 127.0.0.1:PORT
 #                                (default 8080) until Ctrl+C
-#   scripts/web.sh test          builds it with the core's tests, runs them under
-#                                Node, and the page's tests in headless Chromium
+#   scripts/web.sh test          builds it with the core's tests, runs them and
+#                                the module's hostile rows under Node, and the
+#                                page's tests in headless Chromium
 #   scripts/web.sh bench         the item search at scale 100, in Node against
 #                                the native tool
 #
@@ -74,6 +75,7 @@ test)
   assemble
   cli=$(native_cli)
   ctest --test-dir "$out/cmake" --output-on-failure
+  node "$root/tests/web/api_test.js" "$site"
   "$python" "$root/tests/web/page_test.py" --site "$site" --cli "$cli" --shots "${DROPCALC_SHOTS:-$out/shots}"
   ;;
 bench)

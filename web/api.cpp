@@ -3,9 +3,11 @@
 
 #include "cli/run.h"
 #include "web/datafolder.h"
+#include "web/passing.h"
 
 #include <emscripten/emscripten.h>
 
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,12 +15,23 @@
 namespace {
 
 // The folder being loaded, and what the page writes for the next call: a
-// file's bytes, or the arguments of a command.
+// file's bytes and path, a folder's name, or the words of a command.
 std::shared_ptr<qdc::MemoryFileSource> pending;
 std::string input;
 
 // What the last command printed: standard output, then standard error.
 std::string printed[2];
+
+// Why the last file or folder was refused.
+std::string refused;
+
+// Ends the folder being loaded with `why`: nothing of it is kept.
+const char* refuse(std::string why) {
+    pending.reset();
+    input = std::string();
+    refused = std::move(why);
+    return refused.c_str();
+}
 
 } // namespace
 
@@ -28,37 +41,73 @@ EMSCRIPTEN_KEEPALIVE void dropcalc_begin_folder() {
     pending = std::make_shared<qdc::MemoryFileSource>();
 }
 
-// Room for `size` bytes, which the page writes there for the next call.
+// Room for `size` bytes, which the page writes there for the next call; null
+// when memory ran out, and then nothing of a folder being loaded is kept.
 EMSCRIPTEN_KEEPALIVE char* dropcalc_input(std::size_t size) {
-    input.resize(size);
+    try {
+        input.resize(size);
+    } catch (const std::bad_alloc&) {
+        refuse({});
+        return nullptr;
+    }
     return input.data();
 }
 
-// The bytes written become the file at `path` of the folder being loaded.
-EMSCRIPTEN_KEEPALIVE void dropcalc_add_file(const char* path) {
-    pending->set(path, std::move(input));
-    input = std::string();
-}
-
-EMSCRIPTEN_KEEPALIVE void dropcalc_end_folder(const char* name) {
-    qdc::web::setDataFolder(name, std::move(pending));
-}
-
-// Runs the tool with the arguments written, each ended by a NUL byte, and
-// the locale's decimal separator. Returns the exit status.
-EMSCRIPTEN_KEEPALIVE int dropcalc_run(char decimalSeparator) {
-    std::vector<const char*> argv{"dropcalc-cli"};
-    for (std::size_t start = 0; start < input.size();) {
-        argv.push_back(input.c_str() + start);
-        start += std::char_traits<char>::length(argv.back()) + 1;
+// The bytes written are a file's, followed by the `pathSize` bytes of its
+// path (as web/passing.h reads them): the file becomes that of the folder
+// being loaded. Returns null, or why the file was refused, after which
+// nothing of the folder is kept.
+EMSCRIPTEN_KEEPALIVE const char* dropcalc_add_file(std::size_t pathSize) {
+    if (!pending)
+        return refuse("No folder is being loaded.");
+    try {
+        const std::string path = qdc::web::takePath(input, pathSize);
+        pending->set(path, std::move(input));
+        input = std::string();
+        return nullptr;
+    } catch (const qdc::DropError& e) {
+        return refuse(qdc::web::refusal(e));
+    } catch (const std::bad_alloc&) {
+        return refuse("Out of memory.");
     }
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status =
-        qdc::runCli(static_cast<int>(argv.size()), argv.data(), out, err, decimalSeparator);
-    printed[0] = std::move(out).str();
-    printed[1] = std::move(err).str();
-    return status;
+}
+
+// The bytes written are the folder's name: the folder loaded becomes the data
+// folder of that name. Returns null, or why it could not.
+EMSCRIPTEN_KEEPALIVE const char* dropcalc_end_folder() {
+    if (!pending)
+        return refuse("No folder is being loaded.");
+    try {
+        qdc::web::setDataFolder(input, std::move(pending));
+        input = std::string();
+        return nullptr;
+    } catch (const std::bad_alloc&) {
+        return refuse("Out of memory.");
+    }
+}
+
+// Runs the tool with the words written (as web/passing.h reads them) and the
+// locale's decimal separator. Returns the exit status.
+EMSCRIPTEN_KEEPALIVE int dropcalc_run(char decimalSeparator) {
+    printed[0] = printed[1] = std::string();
+    try {
+        std::ostringstream out;
+        std::ostringstream err;
+        const auto words = qdc::web::decodeWords(input);
+        input = std::string();
+        int status = 2;
+        if (words)
+            status = qdc::runCli(*words, out, err, decimalSeparator);
+        else
+            err << "dropcalc-cli: the words of the command end inside one\n";
+        printed[0] = std::move(out).str();
+        printed[1] = std::move(err).str();
+        return status;
+    } catch (const std::bad_alloc&) {
+        printed[0] = std::string();
+        printed[1] = "Out of memory.\n";
+        return 1;
+    }
 }
 
 // What the last command printed on standard output (0) or standard error (1).

@@ -10,6 +10,13 @@
 // when --data is not given. Paths have "/" between their parts; bytes may be
 // a Uint8Array, an ArrayBuffer or a string (written as UTF-8). Both calls
 // return promises: the work is done in a worker, so the page stays responsive.
+//
+// A path names a file as on disk: "." and empty parts are passed over, ".."
+// takes away the part before it. One that leaves the folder, holds a NUL or
+// names no file rejects the load with "PATH: Invalid filename", and running
+// out of memory with "Out of memory."; a folder loaded before under that name
+// stays. Arguments, paths and names are UTF-8 as texts are (a lone surrogate
+// becomes U+FFFD), and an argument may hold any character, a NUL too.
 
 const worker = new Worker(new URL('worker.js', import.meta.url));
 const waiting = new Map();

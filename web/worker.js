@@ -12,22 +12,34 @@ function bytesOf(value) {
   return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
 }
 
-// Writes `bytes` where the module reads the input of its next call.
-function writeInput(m, bytes) {
-  const at = m._dropcalc_input(bytes.length);
-  m.HEAPU8.set(bytes, at); // after the call: the memory may have grown
+// Writes `parts` one after another where the module reads the input of its
+// next call. The module says when its memory ran out.
+function writeInput(m, ...parts) {
+  let at = m._dropcalc_input(parts.reduce((n, part) => n + part.length, 0));
+  if (!at) throw new Error('Out of memory.');
+  for (const part of parts) {
+    m.HEAPU8.set(part, at); // after the call: the memory may have grown
+    at += part.length;
+  }
 }
 
+// Each file its bytes followed by its path's, the path's length given: a path
+// is passed whole, a NUL in it too, to be refused there. Paths and names are
+// UTF-8 as contents and arguments are (a lone surrogate becomes U+FFFD).
 function loadFolder(m, name, files) {
   let bytes = 0;
   m._dropcalc_begin_folder();
   for (const file of files) {
     const content = bytesOf(file.bytes);
-    writeInput(m, content);
-    m.ccall('dropcalc_add_file', null, ['string'], [file.path]);
+    const path = encoder.encode(file.path);
+    writeInput(m, content, path);
+    const refused = m.ccall('dropcalc_add_file', 'string', ['number'], [path.length]);
+    if (refused) throw new Error(refused);
     bytes += content.length;
   }
-  m.ccall('dropcalc_end_folder', null, ['string'], [name]);
+  writeInput(m, encoder.encode(name));
+  const refused = m.ccall('dropcalc_end_folder', 'string', [], []);
+  if (refused) throw new Error(refused);
   return { files: files.length, bytes };
 }
 
@@ -36,13 +48,17 @@ function printed(m, stream) {
   return m.HEAPU8.slice(at, at + m._dropcalc_printed_size(stream));
 }
 
+// Each argument its length in four bytes, the least significant first, then
+// its bytes: an argument may hold any byte, a NUL too.
 function run(m, argv, separator) {
   const parts = argv.map((arg) => bytesOf(arg));
-  const args = new Uint8Array(parts.reduce((n, part) => n + part.length + 1, 0));
+  const args = new Uint8Array(parts.reduce((n, part) => n + 4 + part.length, 0));
+  const lengths = new DataView(args.buffer);
   let at = 0;
   for (const part of parts) {
-    args.set(part, at);
-    at += part.length + 1; // and a NUL byte
+    lengths.setUint32(at, part.length, true);
+    args.set(part, at + 4);
+    at += 4 + part.length;
   }
   writeInput(m, args);
   const status = m._dropcalc_run(separator.charCodeAt(0));

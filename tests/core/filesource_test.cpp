@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <set>
 
 using qdc::splitLines;
 using Lines = std::vector<std::string>;
@@ -128,6 +130,58 @@ TEST(MemoryFiles, PathsReadAsOnDiskPosixOnly) {
     EXPECT_EQ(memory.paths(),
               (Lines{"Normal/act1/lurker.txt", "Normal/monsterlist.txt", "itemlist.txt"}));
     std::filesystem::remove_all(root);
+}
+
+// A memory folder stores a file under the path a disk would give it, or
+// refuses it at its path: each file stored can be read back where it is
+// listed.
+TEST(MemoryFiles, StoredUnderThePathADiskGives) {
+    const struct {
+        std::string path;
+        std::string stored; // or "" when refused
+    } cases[] = {
+        {"Normal/rat.txt", "Normal/rat.txt"},
+        {"./Normal/rat.txt", "Normal/rat.txt"},
+        {"Normal/./rat.txt", "Normal/rat.txt"},
+        {"Normal//rat.txt", "Normal/rat.txt"},
+        {"Normal/act2/../rat.txt", "Normal/rat.txt"},
+        {"Normal/act2/./../../Normal/rat.txt", "Normal/rat.txt"},
+        {"a/.//b/", ""},
+        {"/Normal/rat.txt", ""},
+        {"../x", ""},
+        {"a/./../../b", ""},
+        {"./../Normal/rat.txt", ""},
+        {"Normal/rat.txt/..", ""},
+        {"Normal/.", ""},
+        {"", ""},
+        {".", ""},
+        {std::string("Normal/rat.txt\0junk", 19), ""},
+        {"Normal/" + std::string(255, 'x'), "Normal/" + std::string(255, 'x')},
+        {"Normal/" + std::string(256, 'x'), ""},
+        {"a" + std::string(4089, '/') + "b.txt", "a/b.txt"},
+        {"a" + std::string(4090, '/') + "b.txt", ""},
+    };
+    for (const auto& c : cases) {
+        qdc::MemoryFileSource files{{"Normal/rat.txt", "Gold:0.1\n"}};
+        std::optional<qdc::DropError> refused;
+        try {
+            files.set(c.path, "Gold:0.9\n");
+        } catch (const qdc::DropError& e) {
+            refused = e;
+        }
+        const Lines paths = files.paths();
+        if (c.stored.empty()) {
+            EXPECT_EQ(refused ? refused->message() : "stored", "Invalid filename") << c.path;
+            EXPECT_EQ(refused && refused->location() ? refused->location()->path : "", c.path);
+            EXPECT_EQ(paths, Lines{"Normal/rat.txt"}) << c.path;
+        } else {
+            EXPECT_FALSE(refused) << c.path;
+            EXPECT_EQ(readAll(files, c.stored), Lines{"Gold:0.9"}) << c.path;
+            EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()),
+                      (std::set<std::string>{"Normal/rat.txt", c.stored}))
+                << c.path;
+        }
+    }
 }
 
 TEST(DiskFiles, ErrorsOfMissingFilesFoldersAndDirectories) {

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace fuzz {
@@ -45,6 +46,14 @@ inline Query readQuery(std::string_view part) {
     return q;
 }
 
+// Adds a file to `files`, unless its path is refused.
+inline void addFile(qdc::MemoryFileSource& files, std::string_view path, std::string bytes) {
+    try {
+        files.set(std::string(path), std::move(bytes));
+    } catch (const qdc::DropError&) {
+    }
+}
+
 // The input: parts separated by form feeds. The first is the query; each
 // other part is a file, its first line the path and the rest its bytes.
 inline Query readDataFolder(std::string_view input, qdc::MemoryFileSource& files) {
@@ -53,8 +62,7 @@ inline Query readDataFolder(std::string_view input, qdc::MemoryFileSource& files
         const std::size_t newline = parts[i].find('\n');
         if (newline == std::string_view::npos)
             continue;
-        files.set(std::string(parts[i].substr(0, newline)),
-                  std::string(parts[i].substr(newline + 1)));
+        addFile(files, parts[i].substr(0, newline), std::string(parts[i].substr(newline + 1)));
     }
     return readQuery(parts[0]);
 }

@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (newline == std::string_view::npos)
             continue;
         const std::string bytes(parts[i].substr(newline + 1));
-        files.set(std::string(parts[i].substr(0, newline)),
-                  i == grown ? amplified(bytes, stretch, times) : bytes);
+        fuzz::addFile(files, parts[i].substr(0, newline),
+                      i == grown ? amplified(bytes, stretch, times) : bytes);
     }
     fuzz::runEverySearch(files, fuzz::readQuery(parts[0]));
     return 0;

@@ -3,11 +3,13 @@
 #   make-seeds.sh DATA_FOLDER OUT_FOLDER
 # OUT_FOLDER/searches and OUT_FOLDER/large_files get the whole data folder
 # with a query for each monster; OUT_FOLDER/numbers every number text in it;
-# OUT_FOLDER/output every line of it.
+# OUT_FOLDER/output every line of it; OUT_FOLDER/web a command for each
+# monster and each file, as the web module reads them.
 set -euo pipefail
+export LC_ALL=C # ${#word} counts bytes
 data=$1
 out=$2
-mkdir -p "$out/searches" "$out/large_files" "$out/numbers" "$out/output"
+mkdir -p "$out/searches" "$out/large_files" "$out/numbers" "$out/output" "$out/web"
 
 # Every file of the data folder as the harnesses read it: a form feed, the
 # path on a line, then the bytes.
@@ -58,4 +60,26 @@ LC_ALL=C sort -u "$whole" |
   while IFS= read -r text; do
     printf '%s' "$text" >"$out/output/seed-$n"
     n=$((n + 1))
+  done
+
+# The web module's input: the words of a command, each after its length in
+# four bytes (least significant first); a file's size of path in one byte,
+# then its bytes and its path, written plain and with "." parts.
+words() {
+  for word in "$@"; do
+    printf "$(printf '\\x%02x\\x%02x\\x00\\x00' $((${#word} & 255)) $((${#word} >> 8)))"
+    printf '%s' "$word"
+  done
+}
+for i in "${!monsters[@]}"; do
+  words --data data --difficulty normal monster "${monsters[i]}" >"$out/web/words-$i"
+done
+n=0
+(cd "$data" && find . -type f -name '*.txt' | sed 's|^\./||' | LC_ALL=C sort) |
+  while IFS= read -r path; do
+    for written in "$path" "./${path/\//\/.\/}"; do
+      { printf "$(printf '\\x%02x' ${#written})"; head -c 256 "$data/$path"; printf '%s' "$written"; } \
+        >"$out/web/file-$n"
+      n=$((n + 1))
+    done
   done

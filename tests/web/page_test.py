@@ -28,6 +28,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 ARGS = None
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "data")
+HOSTILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile.js")
 
 # Every kind of run: (arguments after --data, ...). Names are the sample's.
 RUNS = [
@@ -279,6 +280,21 @@ class Page(unittest.TestCase):
         print("  200 MB file: %.0f ms, longest pause of the page %.0f ms, %d ticks"
               % (result["ms"], result["gap"], result["ticks"]), file=sys.stderr)
         self.assertLess(result["gap"], 250)
+
+    def test_hostile_arguments_and_paths(self):
+        self.open_page()
+        with open(HOSTILE, encoding="utf-8") as f:
+            rows = self.driver.execute_async_script(f.read() + """
+                const done = arguments[arguments.length - 1];
+                (async () => {
+                  const sample = [];
+                  for (const path of await (await fetch('sample/files.json')).json())
+                    sample.push({path, bytes: new Uint8Array(await (await fetch('sample/' + path)).arrayBuffer())});
+                  return hostileRows(dropcalc, sample);
+                })().then(done, e => done([{what: 'the rows', got: String(e), want: 'no error'}]));""")
+        for row in rows:
+            with self.subTest(row["what"]):
+                self.assertEqual(row["got"], row["want"])
 
     def test_ready_within_a_second_and_folders_load_fast(self):
         # The best of three openings: a busy machine may delay any one.
