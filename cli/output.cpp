@@ -86,8 +86,8 @@ void writeJsonError(JsonWriter& json, const Ending& ending, bool placeOnly) {
             json.string(namedBy->path);
             json.key("line");
             json.integer(namedBy->line);
-            json.key("text");
-            json.string(namedBy->text);
+            json.key("text"); // null when the search did not keep it
+            writeStringOrNull(json, namedBy->text);
             json.end();
         } else {
             json.null();

@@ -225,10 +225,15 @@ TEST(QuotedText, CutAt200BytesKeepingWholeCharacters) {
          "dropcalc-cli: note: no monster named \"" + std::string(200, 'y') + ellipsis +
              "\" in Normal/monsterlist.txt\n"},
         {{"--format", "json", "monster", "Rat"},
-         "{\n  \"entries\": [],\n  \"error\": {\n    \"message\": \"'" + std::string(194, 'x') + e +
-             e + e + ellipsis + "' is not a valid floating point value.\",\n" +
+         "{\n  \"heading\": \"Rat \u00b7 Normal \u00b7 0 entries\",\n  \"entries\": [],\n"
+         "  \"notes\": [],\n  \"error\": {\n    \"message\": \"'" +
+             std::string(194, 'x') + e + e + e + ellipsis +
+             "' is not a valid floating point value.\",\n" +
              "    \"path\": \"Normal/rat.txt\",\n    \"line\": 1,\n    \"text\": \"Gold:" +
-             std::string(194, 'x') + ellipsis + "\"\n  }\n}\n",
+             std::string(194, 'x') + ellipsis +
+             "\",\n    \"named_by\": null,\n    \"detail\": null,\n    \"hint\": \"Correct the "
+             "file, then press Reload.\",\n    \"stopped\": \"Stopped by an error in "
+             "Normal/rat.txt, line 1: the list holds only the entries found before it.\"\n  }\n}\n",
          "dropcalc-cli: Normal/rat.txt:1: Gold:" + std::string(194, 'x') + ellipsis + "\n'" +
              std::string(194, 'x') + e + e + e + ellipsis +
              "' is not a valid floating point value.\n"},
