@@ -1,62 +1,22 @@
 #include "app/answertext.h"
 
-#include "results/odds.h"
-
 #include <QFontMetrics>
 #include <QStringList>
 
-namespace {
-
-const QString kDot = QStringLiteral(" \u00b7 ");
-
-} // namespace
-
-QString difficultyList(qdc::DifficultySet difficulties) {
-    QStringList names;
-    for (const qdc::Difficulty d : qdc::kAllDifficulties)
-        if (difficulties.has(d))
-            names.append(QString::fromStdString(qdc::difficultyName(d)));
-    return names.join(QStringLiteral(", "));
+QString oneInText(const qdc::EntryParts& entry) {
+    return entry.odds.oneIn ? QStringLiteral("1 in %1").arg(*entry.odds.oneIn) : QString();
 }
 
-QString difficultyList(qdc::Difficulty difficulty) {
-    return QString::fromStdString(qdc::difficultyName(difficulty));
+bool overHundred(const qdc::EntryParts& entry) {
+    return entry.value && *entry.value > 100;
 }
 
-QString headingText(const SearchQuestion& question, int entries) {
-    QStringList parts{question.name};
-    if (!question.difficulties.isEmpty())
-        parts.append(question.difficulties);
-    if (!question.magicFind.isEmpty())
-        parts.append(QStringLiteral("magic find %1").arg(question.magicFind));
-    parts.append(entries == 1 ? QStringLiteral("1 entry")
-                              : QStringLiteral("%1 entries").arg(entries));
-    return parts.join(kDot);
-}
-
-QString stoppedText(const QString& path, int line) {
-    if (path.isEmpty())
-        return QStringLiteral("Stopped by an error: the list holds only the entries found before "
-                              "it.");
-    const QString place = line > 0 ? QStringLiteral("%1, line %2").arg(path).arg(line) : path;
-    return QStringLiteral("Stopped by an error in %1: the list holds only the entries found "
-                          "before it.")
-        .arg(place);
-}
-
-QString oneInText(double chancePercent) {
-    const qdc::Odds odds = qdc::oddsFor(chancePercent);
-    return odds.oneIn ? QStringLiteral("1 in %1").arg(*odds.oneIn) : QString();
-}
-
-QString oddsTip(double chancePercent) {
-    const qdc::Odds odds = qdc::oddsFor(chancePercent);
+QString oddsTip(const qdc::EntryParts& entry) {
     QStringList lines;
-    if (odds.kills90)
-        lines.append(*odds.kills90 == 1
-                         ? QStringLiteral("90 % sure to drop in 1 kill")
-                         : QStringLiteral("90 % sure to drop in %1 kills").arg(*odds.kills90));
-    if (chancePercent > 100)
+    if (const auto kills = entry.odds.kills90)
+        lines.append(*kills == 1 ? QStringLiteral("90 % sure to drop in 1 kill")
+                                 : QStringLiteral("90 % sure to drop in %1 kills").arg(*kills));
+    if (overHundred(entry))
         lines.append(QStringLiteral("Over 100 %: the sum of the chances of its lines (those after "
                                     "a \"-\" line add to those before), not a probability."));
     return lines.join('\n');

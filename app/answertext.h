@@ -1,35 +1,16 @@
 #pragma once
 
-#include "data/difficulty.h"
+#include "results/resultlist.h"
 
 #include <QString>
 
-#include <optional>
-
-// What a search was asked, as the heading over its answer tells it.
-struct SearchQuestion {
-    QString name;         // the searched name, as the box showed it
-    QString difficulties; // "Normal, Nightmare, Hell"; empty when none was ticked
-    QString magicFind;    // the magic find read, for the searches that read it
-};
-
-QString difficultyList(qdc::DifficultySet difficulties);
-QString difficultyList(qdc::Difficulty difficulty);
-
-// "Ring · Normal, Nightmare, Hell · 37 entries"; the magic find stands
-// before the count for the searches that read it.
-QString headingText(const SearchQuestion& question, int entries);
-
-// Tells that an error ended a search and where, over the entries it had
-// found; `line` is 0 when the place is a file as a whole, and `path` empty
-// when it is not known.
-QString stoppedText(const QString& path, int line);
-
-// "1 in 4" for a chance of 25 %; empty for a chance that gives none.
-QString oneInText(double chancePercent);
+// "1 in 4" for an entry of 25 %; empty for one whose chance gives none.
+QString oneInText(const qdc::EntryParts& entry);
 // The entry's tooltip: the kills for a 90 % chance of a drop, and why a
 // chance over 100 % is not a probability.
-QString oddsTip(double chancePercent);
+QString oddsTip(const qdc::EntryParts& entry);
+// Whether the entry's chance is over 100 %.
+bool overHundred(const qdc::EntryParts& entry);
 
 // A file name for the list of a search of `name`: its characters that a
 // folder cannot hold replaced by "_", "drops" when nothing is left.

@@ -1,7 +1,7 @@
 #include "app/droplistmodel.h"
 
 #include "app/answertext.h"
-#include "app/listexport.h"
+#include "app/nametext.h"
 
 DropListModel::DropListModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -9,21 +9,17 @@ void DropListModel::setAnswer(qdc::MemoryResultList&& answer) {
     beginResetModel();
     list_ = std::move(answer);
     endResetModel();
-    emit headingsChanged(names_.decode(list_.nameLabel()), names_.decode(list_.dropLabel()));
+    emit headingsChanged(NameText::decode(list_.nameLabel()), NameText::decode(list_.dropLabel()));
 }
 
 void DropListModel::refresh() {
     beginResetModel();
     endResetModel();
-    emit headingsChanged(names_.decode(list_.nameLabel()), names_.decode(list_.dropLabel()));
-}
-
-qdc::SortMode DropListModel::shownMode() const {
-    return list_.nameLabel() == "Name" ? qdc::SortMode::NameFirst : qdc::SortMode::ChanceFirst;
+    emit headingsChanged(NameText::decode(list_.nameLabel()), NameText::decode(list_.dropLabel()));
 }
 
 QString DropListModel::entryText(int row) const {
-    return names_.decode(list_.at(row));
+    return NameText::decode(list_.at(row));
 }
 
 int DropListModel::rowCount(const QModelIndex& parent) const {
@@ -33,17 +29,16 @@ int DropListModel::rowCount(const QModelIndex& parent) const {
 QVariant DropListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= list_.count())
         return {};
-    if (role == Qt::DisplayRole)
+    switch (role) {
+    case Qt::DisplayRole:
         return entryText(index.row());
-    if (role != OneInRole && role != OverRole && role != Qt::ToolTipRole)
+    case OneInRole:
+        return oneInText(list_.parts(index.row()));
+    case OverRole:
+        return overHundred(list_.parts(index.row()));
+    case Qt::ToolTipRole:
+        return oddsTip(list_.parts(index.row()));
+    default:
         return {};
-    const std::optional<double> chance =
-        entryChance(list_.at(index.row()), shownMode(), separator_);
-    if (!chance)
-        return {};
-    if (role == OneInRole)
-        return oneInText(*chance);
-    if (role == OverRole)
-        return *chance > 100;
-    return oddsTip(*chance);
+    }
 }

@@ -1,14 +1,8 @@
 #pragma once
 
-#include "app/nametext.h"
-#include "results/entry.h"
 #include "results/resultlist.h"
 
 #include <QAbstractListModel>
-
-#include <optional>
-#include <string>
-#include <vector>
 
 // The result list as the list view shows it. The searches write into lists
 // of the core; the view learns of a whole answer at once, when setAnswer()
@@ -20,22 +14,19 @@ class DropListModel final : public QAbstractListModel {
     static constexpr int OneInRole = Qt::UserRole + 1;
     // Whether an entry's chance is over 100 %.
     static constexpr int OverRole = Qt::UserRole + 2;
+    // The tooltip tells the entry's odds. Every role is taken from the parts
+    // the search recorded for the entry.
 
     explicit DropListModel(QObject* parent = nullptr);
 
-    qdc::ResultList& list() { return list_; }
+    qdc::MemoryResultList& list() { return list_; }
     const qdc::MemoryResultList& entries() const { return list_; }
-    void setNameText(const NameText& names) { names_ = names; }
-    void setDecimalSeparator(char separator) { separator_ = separator; }
 
     // Shows `answer` in place of what the list held.
     void setAnswer(qdc::MemoryResultList&& answer);
     // Shows what the list holds now, and its headings.
     void refresh();
-    // The order of the shown entries: the one of the headings.
-    qdc::SortMode shownMode() const;
     QString entryText(int row) const;
-    char decimalSeparator() const { return separator_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -45,6 +36,4 @@ class DropListModel final : public QAbstractListModel {
 
   private:
     qdc::MemoryResultList list_;
-    NameText names_;
-    char separator_ = '.';
 };

@@ -3,6 +3,7 @@
 #include "app/answertext.h"
 #include "app/droplistmodel.h"
 #include "app/listexport.h"
+#include "results/answer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,11 +20,12 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
 const QString kTextFilter = QStringLiteral("Text files (*.txt)");
-const QString kCsvFilter = QStringLiteral("CSV files, name and chance (*.csv)");
+const QString kCsvFilter = QStringLiteral("CSV files, for a spreadsheet (*.csv)");
 
 // Each entry's shown text, ended by a line feed.
 QString linesOf(const DropListModel& model, const QList<int>& rows) {
@@ -167,28 +169,7 @@ void DropListView::resizeEvent(QResizeEvent* event) {
         layoutBanner();
 }
 
-std::vector<std::string> DropListView::selectedEntries() const {
-    std::vector<std::string> entries;
-    for (const int row : selectedRowNumbers())
-        entries.push_back(drop_->entries().at(row));
-    return entries;
-}
-
-void DropListView::selectEntries(const std::vector<std::string>& entries) {
-    const std::vector<std::string>& all = drop_->entries().entries();
-    QItemSelection selection;
-    for (const std::string& entry : entries) {
-        const auto it = std::find(all.begin(), all.end(), entry);
-        if (it == all.end())
-            continue;
-        const QModelIndex index = drop_->index(static_cast<int>(it - all.begin()));
-        selection.select(index, index);
-        setCurrentIndex(index);
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-}
-
-QList<int> DropListView::selectedRowNumbers() const {
+QList<int> DropListView::selectedRows() const {
     QList<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows())
         rows.append(index.row());
@@ -196,8 +177,44 @@ QList<int> DropListView::selectedRowNumbers() const {
     return rows;
 }
 
+std::vector<qdc::EntryParts> DropListView::selectedParts() const {
+    std::vector<qdc::EntryParts> parts;
+    for (const int row : selectedRows())
+        parts.push_back(drop_->entries().parts(row));
+    return parts;
+}
+
+namespace {
+
+std::string partsKey(const qdc::EntryParts& parts) {
+    return parts.name + '\0' + parts.chance + '\0' + parts.difficulty;
+}
+
+} // namespace
+
+void DropListView::selectParts(const std::vector<qdc::EntryParts>& parts) {
+    std::unordered_map<std::string, int> wanted;
+    for (const qdc::EntryParts& p : parts)
+        ++wanted[partsKey(p)];
+    QItemSelection selection;
+    QModelIndex last;
+    const std::vector<qdc::EntryParts>& all = drop_->entries().allParts();
+    for (std::size_t row = 0; row < all.size() && !wanted.empty(); ++row) {
+        const auto it = wanted.find(partsKey(all[row]));
+        if (it == wanted.end())
+            continue;
+        if (--it->second == 0)
+            wanted.erase(it);
+        last = drop_->index(static_cast<int>(row));
+        selection.select(last, last);
+    }
+    if (last.isValid())
+        setCurrentIndex(last);
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
 void DropListView::copySelected() const {
-    QApplication::clipboard()->setText(linesOf(*drop_, selectedRowNumbers()));
+    QApplication::clipboard()->setText(linesOf(*drop_, selectedRows()));
 }
 
 void DropListView::copyAll() const {
@@ -223,10 +240,9 @@ void DropListView::saveAs() {
 }
 
 bool DropListView::saveTo(const QString& path, bool csv) {
-    const std::vector<std::string>& all = drop_->entries().entries();
+    const qdc::MemoryResultList& list = drop_->entries();
     const QString failure =
-        saveFile(path, csv ? entriesCsv(all, drop_->shownMode(), drop_->decimalSeparator())
-                           : entriesText(all));
+        saveFile(path, csv ? qdc::entriesCsv(list) : entriesText(list.entries()));
     if (failure.isEmpty())
         return true;
     QMessageBox::warning(this, window()->windowTitle(),

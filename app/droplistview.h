@@ -1,9 +1,10 @@
 #pragma once
 
+#include "results/resultlist.h"
+
 #include <QListView>
 #include <QStringList>
 
-#include <string>
 #include <vector>
 
 class DropListModel;
@@ -32,16 +33,19 @@ class DropListView : public QListView {
     bool busy() const { return busy_; }
     const QLabel* banner() const { return banner_; }
 
-    // The selected entries as the core holds them, in list order.
-    std::vector<std::string> selectedEntries() const;
-    // Selects the first entry of each of these texts.
-    void selectEntries(const std::vector<std::string>& entries);
+    // The parts of the selected entries, in list order.
+    std::vector<qdc::EntryParts> selectedParts() const;
+    // Selects an entry of each of these parts (name, chance, difficulty), as
+    // the list holds them now: after the separator command rewrote and
+    // sorted them again, the same entries.
+    void selectParts(const std::vector<qdc::EntryParts>& parts);
 
     void copySelected() const;
     void copyAll() const;
     // Asks for a file, suggesting the searched name, and writes the entries
-    // as text, or as CSV when the CSV type is chosen or the name ends with
-    // ".csv"; a name without either ending gets the chosen type's.
+    // as text, or as CSV (qdc::entriesCsv, as the page and the tool write it)
+    // when the CSV type is chosen or the name ends with ".csv"; a name
+    // without either ending gets the chosen type's.
     void saveAs();
     // Writes the entries to `path`; false when it could not (the user is told).
     bool saveTo(const QString& path, bool csv);
@@ -53,7 +57,7 @@ class DropListView : public QListView {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    QList<int> selectedRowNumbers() const;
+    QList<int> selectedRows() const;
     void showTip(const QPoint& pos, const QPoint& globalPos);
     void layoutBanner();
 

@@ -8,6 +8,8 @@
 #include "app/namelists.h"
 #include "app/windowsize.h"
 #include "data/diskfilesource.h"
+#include "data/encoding.h"
+#include "results/answer.h"
 #include "results/convert.h"
 #include "results/error.h"
 #include "search/magicfind.h"
@@ -17,7 +19,9 @@
 #include <QFileDialog>
 #include <QStringListModel>
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 
 TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()), errors_(errors),
@@ -30,7 +34,6 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     }
     setFont(baseCaptionFont());
     ui_->setupUi(this);
-    model_->setDecimalSeparator(decimalSeparator_);
     ui_->DropList->setDropModel(model_);
     for (ChoiceCombo* box : findChildren<ChoiceCombo*>())
         box->setPrompt(box->currentText());
@@ -50,6 +53,7 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
         size->addBeside(control);
     size->addBelow(ui_->Button1);
     size->addBelow(ui_->FolderLabel);
+    searchControls_ = searchControls();
     connectHandlers();
     connectKeys();
     if (FormCreate() && !dataFolder.isEmpty())
@@ -75,9 +79,8 @@ bool TForm1::FormCreate() {
         } catch (...) {
             failure = std::current_exception();
         }
-        names_ = NameText(listsAreUtf8(files));
+        names_ = NameText(qdc::listsAreUtf8(files));
     }
-    model_->setNameText(names_);
     fillBoxes(lists);
     if (failure) {
         try {
@@ -104,77 +107,66 @@ void TForm1::fillBoxes(const NameLists& lists) {
     // The monster boxes share one list: each keeps its own text.
     const QString setText = ui_->MonSetList->currentText();
     const QString uniText = ui_->UniMonList->currentText();
-    ui_->MonList->setNames(shownNames(lists.monsters, names_), ui_->MonList->currentText());
+    ui_->MonList->setNames(shownNames(lists.monsters), ui_->MonList->currentText());
     ui_->MonSetList->showText(setText);
     ui_->UniMonList->showText(uniText);
-    ui_->ItList->setNames(shownNames(lists.items, names_), ui_->ItList->currentText());
-    ui_->BaseSetList->setNames(shownNames(lists.baseSets, names_), ui_->BaseSetList->currentText());
-    ui_->UniItemList->setNames(shownNames(lists.uniques, names_), ui_->UniItemList->currentText());
+    ui_->ItList->setNames(shownNames(lists.items), ui_->ItList->currentText());
+    ui_->BaseSetList->setNames(shownNames(lists.baseSets), ui_->BaseSetList->currentText());
+    ui_->UniItemList->setNames(shownNames(lists.uniques), ui_->UniItemList->currentText());
+}
+
+// Which controls ask each search. Each handler runs its search of the
+// catalogue through them.
+std::vector<TForm1::SearchControls> TForm1::searchControls() const {
+    const Ui::TForm1& u = *ui_;
+    return {
+        {"monster", {u.MonList}, {u.MonNormal, u.MonNm, u.MonHell}},
+        {"item", {u.ItList}, {u.ItNormal, u.ItNm, u.ItHell}},
+        {"unique-item", {u.UniItemList}, {u.NormUniCheck, u.NmUniCheck, u.HellUniCheck}},
+        {"unique-monster", {u.UniMonList}, {u.NormUniRadio, u.NmUniRadio, u.HellUniRadio}},
+        {"set-item", {u.BaseSetList, u.SetList}, {u.NormSetCheck, u.NmSetCheck, u.HellSetCheck}},
+        {"set-monster", {u.MonSetList}, {u.NormSetRadio, u.NmSetRadio, u.HellSetRadio}},
+    };
 }
 
 void TForm1::MonSearchClick() {
-    const std::string monster = boxText(ui_->MonList, names_);
-    const qdc::Difficulty difficulty = radioDifficulty(ui_->MonNormal, ui_->MonNm, ui_->MonHell);
-    runSearch({ui_->MonList->currentText(), difficultyList(difficulty), {}},
-              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
-                  return qdc::monsterSearch(env, list, monster, difficulty);
-              });
+    searchFromControls("monster");
 }
 
 void TForm1::ItSearchClick() {
-    const std::string item = boxText(ui_->ItList, names_);
-    const qdc::DifficultySet difficulties =
-        checkDifficulties(ui_->ItNormal, ui_->ItNm, ui_->ItHell);
-    runSearch({ui_->ItList->currentText(), difficultyList(difficulties), {}},
-              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
-                  return qdc::itemSearch(env, list, item, difficulties);
-              });
+    searchFromControls("item");
 }
 
 void TForm1::UniItemSearchClick() {
-    const std::string unique = boxText(ui_->UniItemList, names_);
-    const qdc::DifficultySet difficulties =
-        checkDifficulties(ui_->NormUniCheck, ui_->NmUniCheck, ui_->HellUniCheck);
-    const std::string magicFind = magicFindText(ui_->MagicFind);
-    runSearch(
-        {ui_->UniItemList->currentText(), difficultyList(difficulties), ui_->MagicFind->text()},
-        [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
-            return qdc::uniqueItemSearch(env, list, unique, difficulties, magicFind);
-        });
+    searchFromControls("unique-item");
 }
 
 void TForm1::UniMonsterSearchClick() {
-    const std::string monster = boxText(ui_->UniMonList, names_);
-    const qdc::Difficulty difficulty =
-        radioDifficulty(ui_->NormUniRadio, ui_->NmUniRadio, ui_->HellUniRadio);
-    const std::string magicFind = magicFindText(ui_->MagicFind);
-    runSearch({ui_->UniMonList->currentText(), difficultyList(difficulty), ui_->MagicFind->text()},
-              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
-                  return qdc::uniqueMonsterSearch(env, list, monster, difficulty, magicFind);
-              });
+    searchFromControls("unique-monster");
 }
 
 void TForm1::SetItSearchClick() {
-    const std::string baseSet = boxText(ui_->BaseSetList, names_);
-    const std::string setItem = boxText(ui_->SetList, names_);
-    const qdc::DifficultySet difficulties =
-        checkDifficulties(ui_->NormSetCheck, ui_->NmSetCheck, ui_->HellSetCheck);
-    const std::string magicFind = magicFindText(ui_->MagicFind);
-    runSearch({ui_->SetList->currentText(), difficultyList(difficulties), ui_->MagicFind->text()},
-              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
-                  return qdc::setItemSearch(env, list, baseSet, setItem, difficulties, magicFind);
-              });
+    searchFromControls("set-item");
 }
 
 void TForm1::SetMonSearchClick() {
-    const std::string monster = boxText(ui_->MonSetList, names_);
-    const qdc::Difficulty difficulty =
-        radioDifficulty(ui_->NormSetRadio, ui_->NmSetRadio, ui_->HellSetRadio);
-    const std::string magicFind = magicFindText(ui_->MagicFind);
-    runSearch({ui_->MonSetList->currentText(), difficultyList(difficulty), ui_->MagicFind->text()},
-              [=](const qdc::SearchEnv& env, qdc::ResultList& list) {
-                  return qdc::setMonsterSearch(env, list, monster, difficulty, magicFind);
-              });
+    searchFromControls("set-monster");
+}
+
+void TForm1::searchFromControls(std::string_view command) {
+    const qdc::SearchKind* search = qdc::findSearch(command);
+    const auto controls =
+        std::find_if(searchControls_.begin(), searchControls_.end(),
+                     [command](const SearchControls& row) { return row.command == command; });
+    if (search == nullptr || controls == searchControls_.end())
+        return;
+    qdc::SearchRequest request;
+    for (const QComboBox* box : controls->boxes)
+        request.names.push_back(boxText(box, names_));
+    request.difficulties = chosenDifficulties(controls->difficulties, search->oneDifficulty);
+    if (search->readsMagicFind)
+        request.magicFind = magicFindText(ui_->MagicFind);
+    runSearch(*search, std::move(request));
 }
 
 void TForm1::BaseSetListClick() {
@@ -191,17 +183,16 @@ void TForm1::BaseSetListClick() {
 }
 
 void TForm1::showSetItems(const qdc::SetItemChoice& choice) {
-    ui_->SetList->setNames(shownNames(choice.names, names_),
-                           choice.showPrompt ? names_.decode(qdc::kSetItemPrompt) : QString());
+    ui_->SetList->setNames(shownNames(choice.names),
+                           choice.showPrompt ? NameText::decode(qdc::kSetItemPrompt) : QString());
 }
 
 // The selected entries stay selected, in their new text.
 void TForm1::Button1Click() {
-    std::vector<std::string> selected = ui_->DropList->selectedEntries();
+    const std::vector<qdc::EntryParts> selected = ui_->DropList->selectedParts();
     runHandler([this] { qdc::widenSeparators(model_->list()); });
     model_->refresh();
-    widenEntries(selected);
-    ui_->DropList->selectEntries(selected);
+    ui_->DropList->selectParts(selected);
 }
 
 void TForm1::CalcMfClick() {
@@ -260,39 +251,46 @@ void TForm1::runHandler(const std::function<void()>& work) {
 // The list is filled once, when the search has ended: with its entries, or
 // after an error with those found before it, shown before the error box
 // opens over them.
-void TForm1::runSearch(const SearchQuestion& question, Search search) {
+void TForm1::runSearch(const qdc::SearchKind& search, qdc::SearchRequest request) {
+    auto work = [run = search.run, request](const qdc::SearchEnv& env, qdc::ResultList& list) {
+        return run(env, list, request);
+    };
     searches_->start(localPath(dataFolder_), decimalSeparator_,
-                     sortMode(ui_->SortName, ui_->SortHighest), std::move(search),
-                     [this, question](SearchAnswer& answer) { showAnswer(question, answer); });
+                     sortMode(ui_->SortName, ui_->SortHighest), std::move(work),
+                     [this, search, request = std::move(request)](SearchAnswer& answer) {
+                         showAnswer(search, request, answer);
+                     });
 }
 
 bool TForm1::searching() const {
     return searches_->running();
 }
 
-void TForm1::showAnswer(const SearchQuestion& question, SearchAnswer& answer) {
+// The notes in the order the tool tells them: the one of a chance over
+// 100 %, the search's own, and the error that stopped it.
+void TForm1::showAnswer(const qdc::SearchKind& search, const qdc::SearchRequest& request,
+                        SearchAnswer& answer) {
     model_->setAnswer(std::move(answer.list));
     QStringList notes;
+    if (const auto over = qdc::overHundredNote(model_->entries()))
+        notes.append(NameText::decode(*over));
     if (answer.note)
-        notes.append(names_.decodeMessage(*answer.note));
+        notes.append(NameText::decode(*answer.note));
+    std::optional<ErrorReport> report;
     if (answer.failure) {
-        try {
-            std::rethrow_exception(answer.failure);
-        } catch (const qdc::DropError& e) {
-            const auto& where = e.location();
-            notes.append(where ? stoppedText(names_.decode(where->path), where->line)
-                               : stoppedText({}, 0));
-        } catch (...) {
-            notes.append(stoppedText({}, 0));
-        }
+        report = describeError(answer.failure, dataFolder_);
+        notes.append(NameText::decode(qdc::stoppedNote(report->description)));
     }
-    ui_->DropList->setBanner(headingText(question, model_->rowCount()), notes, question.name);
-    if (answer.failure)
-        runHandler([&] { std::rethrow_exception(answer.failure); });
+    const std::string heading = qdc::answerHeading(search, request, model_->rowCount());
+    ui_->DropList->setBanner(NameText::decode(heading), notes,
+                             request.names.empty() ? QString()
+                                                   : NameText::decode(request.names.back()));
+    if (report)
+        errors_->show(this, *report);
 }
 
 void TForm1::showError(const std::exception& error, bool offerFolder) {
-    ErrorReport report = describeError(error, names_, dataFolder_);
+    ErrorReport report = describeError(error, dataFolder_);
     if (offerFolder)
         report.chooseFolder = [this] { chooseFolder(); };
     errors_->show(this, report);

@@ -1,23 +1,27 @@
 #pragma once
 
-#include "app/answertext.h"
 #include "app/errorbox.h"
 #include "app/formvalues.h"
 #include "app/nametext.h"
 #include "app/searchrunner.h"
-#include "search/searches.h"
+#include "search/catalogue.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace Ui {
 class TForm1;
 }
 class DropListModel;
+class QAbstractButton;
+class QComboBox;
 class QStringListModel;
 struct NameLists;
 
@@ -29,8 +33,6 @@ inline const QString kWindowTitle = QStringLiteral("Quarnhold Drop Calculator");
 class TForm1 : public QWidget {
     Q_OBJECT
   public:
-    using Search = SearchRunner::Work;
-
     // `dataFolder` is the folder named on the command line, or empty (see
     // startFolder()). `errors` shows the errors of the handlers (the standard
     // error box when null); it must outlive the window. `decimalSeparator` is
@@ -40,11 +42,11 @@ class TForm1 : public QWidget {
     ~TForm1() override;
 
     const QString& dataFolder() const { return dataFolder_; }
-    // Runs a search on the files of the data folder, off the window's
-    // thread; its answer replaces the result list when it ends, under a
-    // heading that tells `question` and the number of entries. A search still
+    // Runs `search` for `request` on the files of the data folder, off the
+    // window's thread; its answer replaces the result list when it ends,
+    // under the heading and notes the core gives for it. A search still
     // running is cancelled.
-    void runSearch(const SearchQuestion& question, Search search);
+    void runSearch(const qdc::SearchKind& search, qdc::SearchRequest request);
     bool searching() const;
 
   public slots: // NOLINT(readability-redundant-access-specifiers): moc needs the keyword
@@ -65,6 +67,18 @@ class TForm1 : public QWidget {
     void showHelp();
 
   private:
+    // The controls that ask one search of the catalogue: its name boxes, in
+    // the order of its inputs, and its difficulty buttons, Normal first
+    // (radio buttons for a search of one difficulty, check boxes otherwise).
+    struct SearchControls {
+        std::string_view command;
+        std::vector<const QComboBox*> boxes;
+        std::array<const QAbstractButton*, 3> difficulties;
+    };
+    std::vector<SearchControls> searchControls() const;
+    // Runs the search of `command` as its controls ask it.
+    void searchFromControls(std::string_view command);
+
     void connectHandlers();
     void connectKeys();
     // True when every list was read.
@@ -75,7 +89,8 @@ class TForm1 : public QWidget {
     void runHandler(const std::function<void()>& work);
     // `offerFolder`: the box offers to choose another data folder.
     void showError(const std::exception& error, bool offerFolder = false);
-    void showAnswer(const SearchQuestion& question, SearchAnswer& answer);
+    void showAnswer(const qdc::SearchKind& search, const qdc::SearchRequest& request,
+                    SearchAnswer& answer);
     void showFolder();
 
     std::unique_ptr<Ui::TForm1> ui_;
@@ -87,4 +102,5 @@ class TForm1 : public QWidget {
     DropListModel* model_;
     QStringListModel* monsterNames_; // shared by the three monster boxes
     std::unique_ptr<SearchRunner> searches_;
+    std::vector<SearchControls> searchControls_;
 };

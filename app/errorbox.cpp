@@ -1,6 +1,7 @@
 #include "app/errorbox.h"
 
 #include "app/datafolder.h"
+#include "app/nametext.h"
 #include "results/error.h"
 
 #include <QApplication>
@@ -15,49 +16,32 @@
 
 namespace {
 
-constexpr std::size_t kShownLineBytes = 200;
-
-QString lineShown(const std::string& text, const NameText& names) {
-    if (text.size() <= kShownLineBytes)
-        return names.decodeMessage(text);
-    std::size_t cut = kShownLineBytes;
-    // In UTF-8, do not split a character.
-    while (names.utf8() && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return names.decodeMessage(text.substr(0, cut)) + QChar(0x2026);
+QString shown(const std::string& bytes) {
+    return NameText::decode(bytes);
 }
 
-// Said when a file could not be opened in a folder that is no data folder.
-QString outsideHint(const QString& folder) {
-    if (hasNormalFolder(folder))
-        return {};
-    return QStringLiteral("The data folder %1 has no \"Normal\" folder: the program was most "
-                          "likely started outside a data folder. Choose the data folder with "
-                          "Ctrl+O.")
-        .arg(QDir::toNativeSeparators(folder));
-}
-
-// A drop table that could not be opened is named with the monster-list line
-// that names it.
-QString placeOf(const qdc::DropError& error, const NameText& names, const QString& folder) {
-    const qdc::ErrorLocation& where = *error.location();
-    const QString path = names.decode(where.path);
-    if (where.line > 0)
-        return QStringLiteral("in %1, line %2:\n%3")
-            .arg(path)
-            .arg(where.line)
-            .arg(lineShown(where.text, names));
-    QString place =
-        QStringLiteral("in %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(path)));
-    // The data folder itself could not be opened: say what is wrong with it.
-    if (where.path == localPath(folder))
-        place += QStringLiteral(": ") + names.decodeMessage(error.detail());
-    if (const auto& namedBy = error.namedBy())
-        place += QStringLiteral("\n(named by %1, line %2)")
-                     .arg(names.decode(namedBy->path))
-                     .arg(namedBy->line);
-    const QString hint = outsideHint(folder);
-    return hint.isEmpty() ? place : place + QStringLiteral("\n\n") + hint;
+// "in PATH, line N:" and the line's text for a line of a file; for a file as
+// a whole, its path in the data folder, with the system's words when the
+// data folder itself could not be opened, and the monster-list line that
+// names a drop table; then the hint.
+QString placeOf(const qdc::ErrorDescription& d, const QString& folder) {
+    QString place;
+    if (d.line > 0) {
+        place =
+            QStringLiteral("in %1, line %2:\n%3").arg(shown(d.path)).arg(d.line).arg(shown(d.text));
+    } else if (!d.path.empty()) {
+        place = QStringLiteral("in %1").arg(
+            QDir::toNativeSeparators(QDir(folder).filePath(shown(d.path))));
+        if (d.dataFolderItself)
+            place += QStringLiteral(": ") + shown(d.detail);
+        if (d.namedBy)
+            place += QStringLiteral("\n(named by %1, line %2)")
+                         .arg(shown(d.namedBy->path))
+                         .arg(d.namedBy->line);
+    }
+    if (d.hint.empty())
+        return place;
+    return place.isEmpty() ? shown(d.hint) : place + QStringLiteral("\n\n") + shown(d.hint);
 }
 
 // The width a frame needs for `caption` in a bold font a third larger than
@@ -73,20 +57,26 @@ int captionRoom(QFont font, const QString& caption) {
 
 } // namespace
 
-ErrorReport describeError(const std::exception& error, const NameText& names,
-                          const QString& dataFolder) {
-    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr)
-        return {QStringLiteral("Out of memory."), {}, {}};
-    const auto* drop = dynamic_cast<const qdc::DropError*>(&error);
-    if (drop == nullptr)
-        return {names.decodeMessage(qdc::boxMessage(error.what())), {}, {}};
-    ErrorReport report{names.decodeMessage(qdc::boxMessage(drop->message())),
-                       {},
-                       names.decodeMessage(drop->detail())};
-    // Without a location the error may still come from a folder that is no
-    // data folder.
-    report.place = drop->location() ? placeOf(*drop, names, dataFolder) : outsideHint(dataFolder);
-    return report;
+ErrorReport describeError(const std::exception& error, const QString& dataFolder) {
+    qdc::ErrorDescription d;
+    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+        d = qdc::outOfMemoryError();
+    } else {
+        const auto* drop = dynamic_cast<const qdc::DropError*>(&error);
+        d = qdc::describeError(drop != nullptr ? *drop : qdc::DropError(error.what()),
+                               localPath(dataFolder), hasNormalFolder(dataFolder));
+    }
+    return {shown(d.message), placeOf(d, dataFolder), shown(d.detail), {}, std::move(d)};
+}
+
+ErrorReport describeError(const std::exception_ptr& failure, const QString& dataFolder) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return describeError(e, dataFolder);
+    } catch (...) {
+        return describeError(qdc::DropError("Unexpected error."), dataFolder);
+    }
 }
 
 void MessageErrorBox::show(QWidget* parent, const ErrorReport& report) {

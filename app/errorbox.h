@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/nametext.h"
+#include "results/answer.h"
 
 #include <QString>
 
@@ -10,18 +10,24 @@
 class QWidget;
 
 // An error as the window tells it: the message, where in the data it arose
-// (empty when the core does not know), and the system's own words.
+// and what to do about it (empty when there is nothing to say), and the
+// system's own words.
 struct ErrorReport {
     QString message;
     QString place;
     QString details;
     // When set, the box offers "Choose data folder…" beside OK, which runs it.
     std::function<void()> chooseFolder = {};
+    // What the core says of the error, as the page and the tool tell it too;
+    // empty for the window's own messages.
+    qdc::ErrorDescription description = {};
 };
 
-// Builds the report of an error raised while working on `dataFolder`.
-ErrorReport describeError(const std::exception& error, const NameText& names,
-                          const QString& dataFolder);
+// The report of an error raised while working on the data folder
+// `dataFolder`, written from the core's description (qdc::describeError).
+ErrorReport describeError(const std::exception& error, const QString& dataFolder);
+// The same for the error `failure` holds.
+ErrorReport describeError(const std::exception_ptr& failure, const QString& dataFolder);
 
 // How the window shows an error. The program uses the standard error box;
 // tests put in one that records the reports.

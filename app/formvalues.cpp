@@ -1,6 +1,6 @@
 #include "app/formvalues.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,21 +16,15 @@ char localeDecimalSeparator() {
     return '.';
 }
 
-qdc::Difficulty radioDifficulty(const QRadioButton* normal, const QRadioButton* nightmare,
-                                const QRadioButton* hell) {
-    qdc::Difficulty d = qdc::Difficulty::Normal;
-    if (normal->isChecked())
-        d = qdc::Difficulty::Normal;
-    if (nightmare->isChecked())
-        d = qdc::Difficulty::Nightmare;
-    if (hell->isChecked())
-        d = qdc::Difficulty::Hell;
-    return d;
-}
-
-qdc::DifficultySet checkDifficulties(const QCheckBox* normal, const QCheckBox* nightmare,
-                                     const QCheckBox* hell) {
-    return {normal->isChecked(), nightmare->isChecked(), hell->isChecked()};
+qdc::DifficultySet chosenDifficulties(const std::array<const QAbstractButton*, 3>& buttons,
+                                      bool one) {
+    if (!one)
+        return {buttons[0]->isChecked(), buttons[1]->isChecked(), buttons[2]->isChecked()};
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->isChecked())
+            last = i;
+    return {last == 0, last == 1, last == 2};
 }
 
 qdc::SortMode sortMode(const QRadioButton* byName, const QRadioButton* highest) {
@@ -44,21 +38,15 @@ std::string boxText(const QComboBox* box, const NameText& text) {
 }
 
 std::string magicFindText(const QLineEdit* box) {
-    return box->text().toLatin1().toStdString();
+    return box->text().toStdString();
 }
 
-QStringList shownNames(const std::vector<std::string>& names, const NameText& text) {
+QStringList shownNames(const std::vector<std::string>& names) {
     QStringList shown;
     shown.reserve(static_cast<qsizetype>(names.size()));
     for (const std::string& name : names)
-        shown.append(text.decode(name));
+        shown.append(NameText::decode(name));
     return shown;
-}
-
-void widenEntries(std::vector<std::string>& entries) {
-    for (std::string& entry : entries)
-        for (std::size_t at = entry.find('='); at != std::string::npos; at = entry.find('=', at))
-            entry.replace(at, 1, qdc::kWideSeparator);
 }
 
 void setHeading(QLabel* label, const QString& caption) {

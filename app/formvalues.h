@@ -6,10 +6,11 @@
 
 #include <QStringList>
 
+#include <array>
 #include <string>
 #include <vector>
 
-class QCheckBox;
+class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -19,11 +20,11 @@ class QRadioButton;
 // single Latin-1 character.
 char localeDecimalSeparator();
 
-// The difficulty chosen by a radio group of three; the last selected wins.
-qdc::Difficulty radioDifficulty(const QRadioButton* normal, const QRadioButton* nightmare,
-                                const QRadioButton* hell);
-qdc::DifficultySet checkDifficulties(const QCheckBox* normal, const QCheckBox* nightmare,
-                                     const QCheckBox* hell);
+// The difficulties a row of three buttons (Normal, Nightmare, Hell) chooses:
+// those checked; for a radio group (`one`), the last one checked, Normal when
+// none is.
+qdc::DifficultySet chosenDifficulties(const std::array<const QAbstractButton*, 3>& buttons,
+                                      bool one);
 
 // The order the "Sort by" group asks for: by name when `byName` is checked,
 // highest chance first when `highest` is, by chance text otherwise.
@@ -32,14 +33,11 @@ qdc::SortMode sortMode(const QRadioButton* byName, const QRadioButton* highest);
 // The text of a name box as the bytes of the data files.
 std::string boxText(const QComboBox* box, const NameText& text);
 
-// The magic find as the core reads it.
+// The magic find as the core reads it: the typed text, in UTF-8 as the
+// tool's argument is.
 std::string magicFindText(const QLineEdit* box);
 
-QStringList shownNames(const std::vector<std::string>& names, const NameText& text);
-
-// The entries as the separator command rewrites them: every "=" becomes the
-// wide separator.
-void widenEntries(std::vector<std::string>& entries);
+QStringList shownNames(const std::vector<std::string>& names);
 
 // A column heading keeps its place and takes the width of its caption, so
 // that "% Drop Chance" fits where "Name" stood.

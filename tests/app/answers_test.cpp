@@ -136,6 +136,13 @@ void AnswersTest::bannerTellsTheAnswer_data() {
         << QStringList{"Nobody · Normal · magic find 0 · 0 entries",
                        "no monster named \"Nobody\" in Normal/monsterlist.txt"}
         << QStringList();
+    QTest::newRow("over 100 %")
+        << "MonList"
+        << "Twice" << QStringList() << "MonSearch"
+        << QStringList{"Twice · Normal · 1 entry",
+                       "the chance of \"Gold\" is over 100 % (chances added up after a \"-\" "
+                       "line of a drop table)"}
+        << QStringList();
     QTest::newRow("stopped") << "MonList"
                              << "Broken" << QStringList() << "MonSearch"
                              << QStringList{"Broken · Normal · 1 entry",
@@ -309,19 +316,20 @@ void AnswersTest::folderCheckedAndShown() {
     QCOMPARE(comboItems(ctl<QComboBox>(lost, "UniMonList")).first(), "Cave Lurker");
 }
 
-// A search waits here until the window cancels it.
-SearchRunner::Work waitForCancel(std::atomic<bool>& cancelled) {
-    return [&cancelled](const qdc::SearchEnv& env, qdc::ResultList&) {
-        while (!*env.cancel)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        cancelled = true;
-        return qdc::SearchNote();
-    };
+// A search that waits until the window cancels it.
+std::atomic<bool> slowCancelled{false};
+qdc::SearchNote waitForCancel(const qdc::SearchEnv& env, qdc::ResultList&,
+                              const qdc::SearchRequest&) {
+    while (!*env.cancel)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    slowCancelled = true;
+    return qdc::SearchNote();
 }
+const qdc::SearchKind kSlow{"slow", "slow search", "Waits", {}, true, false, waitForCancel};
 
 void AnswersTest::searchOffTheWindowThread() {
-    std::atomic<bool> cancelled{false};
-    form_->runSearch({"Slow", "Normal", {}}, waitForCancel(cancelled));
+    slowCancelled = false;
+    form_->runSearch(kSlow, {{"Slow"}, {true, false, false}, "0"});
     auto* list = ctl<DropListView>(*form_, "DropList");
     QVERIFY(!list->busy());
     QTRY_VERIFY(list->busy()); // after a moment, while the window answers
@@ -331,16 +339,16 @@ void AnswersTest::searchOffTheWindowThread() {
     ctl<QComboBox>(*form_, "MonList")->setEditText("Cavern Bat");
     ctl<QPushButton>(*form_, "MonSearch")->click();
     waitForSearch(*form_);
-    QTRY_VERIFY(cancelled);
+    QTRY_VERIFY(slowCancelled);
     QVERIFY(!list->busy());
     QCOMPARE(shownEntries(*form_), QStringList("50=Ring"));
     QCOMPARE(bannerLines(*form_), QStringList("Cavern Bat · Normal · 1 entry"));
 
     // Closing the window cancels the running search.
-    cancelled = false;
-    form_->runSearch({"Slow", "Normal", {}}, waitForCancel(cancelled));
+    slowCancelled = false;
+    form_->runSearch(kSlow, {{"Slow"}, {true, false, false}, "0"});
     form_.reset();
-    QVERIFY(cancelled);
+    QVERIFY(slowCancelled);
 }
 
 QTEST_MAIN(AnswersTest)

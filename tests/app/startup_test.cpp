@@ -4,8 +4,8 @@
 
 #include "app/captionfont.h"
 #include "app/datafolder.h"
-#include "app/nametext.h"
 #include "app_test_helpers.h"
+#include "data/encoding.h"
 #include "data/filesource.h"
 
 #include <QAbstractButton>
@@ -404,7 +404,7 @@ void StartupTest::missingListFile() {
 }
 
 #include "app/datafolder.h"
-#include "app/nametext.h"
+#include "data/encoding.h"
 void StartupTest::hostileListFile_data() {
     QTest::addColumn<QString>("hostile");
     QTest::addColumn<QString>("folder"); // as given, inside the data folder
@@ -412,9 +412,9 @@ void StartupTest::hostileListFile_data() {
     QTest::addColumn<QString>("place"); // DATA stands for the data folder
     QTest::addColumn<QStringList>("monsters");
     const QStringList none;
-    const QString hint = "\n\nThe data folder DATA/missing has no \"Normal\" folder: the program "
-                         "was most likely started outside a data folder. Choose the data folder "
-                         "with Ctrl+O.";
+    const QString hint = "\n\nThe data folder has no \"Normal\" folder: open the data folder "
+                         "itself.";
+    const QString check = "\n\nCheck that the file is there, then press Reload.";
     QTest::newRow("sound lists") << ""
                                  << ""
                                  << ""
@@ -422,15 +422,15 @@ void StartupTest::hostileListFile_data() {
     QTest::newRow("FIFO set list") << "fifo setlist.txt"
                                    << ""
                                    << "File access denied."
-                                   << "in DATA/setlist.txt" << kMonsters;
+                                   << "in DATA/setlist.txt" + check << kMonsters;
     QTest::newRow("item list linked to /dev/zero") << "zero itemlist.txt"
                                                    << ""
                                                    << "Invalid filename."
-                                                   << "in DATA/itemlist.txt" << kMonsters;
+                                                   << "in DATA/itemlist.txt" + check << kMonsters;
     QTest::newRow("100 GB sparse monster list") << "sparse Normal/monsterlist.txt"
                                                 << ""
                                                 << "Out of memory."
-                                                << "in DATA/Normal/monsterlist.txt" << none;
+                                                << "in DATA/Normal/monsterlist.txt" + check << none;
     QTest::newRow("no such data folder") << ""
                                          << "missing"
                                          << "Invalid filename."
@@ -509,7 +509,7 @@ void StartupTest::utf8DecisionProperty() {
             valid = valid && QString::fromUtf8(raw).toUtf8() == raw;
             high = high || std::any_of(bytes.begin(), bytes.end(), [](char c) { return c < 0; });
         }
-        QCOMPARE(listsAreUtf8(files), valid && high);
+        QCOMPARE(qdc::listsAreUtf8(files), valid && high);
     }
 }
 

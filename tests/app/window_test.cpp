@@ -227,27 +227,39 @@ void WindowTest::saveAsTextAndCsv() {
     list->saveAs();
     QCOMPARE(fileBytes(text), "Cap=25\nGold=100\nRing=5\n");
 
-    ctl<QPushButton>(form, "Button1")->click(); // the wide separator splits as well
+    ctl<QPushButton>(form, "Button1")->click(); // the entries keep their parts
     // The chosen type's extension is added to a name without one.
     answerFileDialog(data_->path() + "/answer", "CSV");
     list->saveAs();
     QCOMPARE(fileBytes(data_->path() + "/answer.csv"),
-             "Name,% Drop Chance,1 in N,Kills for 90 %\r\nCap,25,4,9\r\nGold,100,1,1\r\n"
-             "Ring,5,20,45\r\n");
+             "Name,Difficulty,% Drop Chance,1 in N,Kills for 90 %\r\nCap,Normal,25,4,9\r\n"
+             "Gold,Normal,100,1,1\r\nRing,Normal,5,20,45\r\n");
 }
 
+// The widened entries sort in another order ("Ax" now before "Ax y"): the
+// selection and the odds go with the entries.
 void WindowTest::separatorKeepsSelection() {
     TForm1& form = *form_;
+    data_->write("Normal/lurker.txt", "Ax:0.05\nAx y:0.03\nGold:1\n");
     ctl<QRadioButton>(form, "SortName")->click();
     ctl<QComboBox>(form, "MonList")->setEditText("Cave Lurker");
     ctl<QPushButton>(form, "MonSearch")->click();
     waitForSearch(form);
+    QCOMPARE(shownEntries(form), QStringList({"Ax y=3", "Ax=5", "Gold=100"}));
     auto* list = ctl<QListView>(form, "DropList");
-    list->setCurrentIndex(list->model()->index(1, 0));
+    list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select);
+    list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select);
     ctl<QPushButton>(form, "Button1")->click();
-    const QModelIndexList selected = list->selectionModel()->selectedRows();
-    QCOMPARE(selected.size(), 1);
-    QCOMPARE(selected.first().data().toString(), "Gold" + QString(10, ' ') + "100");
+    const QString wide(10, ' ');
+    QCOMPARE(shownEntries(form),
+             QStringList({"Ax" + wide + "5", "Ax y" + wide + "3", "Gold" + wide + "100"}));
+    QStringList selected;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        selected.append(index.data().toString() + " | " +
+                        index.data(DropListModel::OneInRole).toString());
+    selected.sort();
+    QCOMPARE(selected,
+             QStringList({"Ax y" + wide + "3 | 1 in 33", "Gold" + wide + "100 | 1 in 1"}));
 }
 
 void WindowTest::longEntryScrollsAndShowsTooltip() {
@@ -353,10 +365,12 @@ void WindowTest::utf8Names() {
     waitForSearch(form);
     QCOMPARE(shownEntries(form), QStringList({"100=" + QString::fromUtf8(wuehler) + " Tooth"}));
 
-    // One byte that is no UTF-8 makes the folder Latin-1.
-    utf8.write("itemlist.txt", "Caf\xE9,0\n");
+    // A list that is no UTF-8 shows by windows-1252; a name that is UTF-8
+    // still shows as UTF-8.
+    utf8.write("itemlist.txt", "Caf\xE9 \x80,0\n");
     QTest::keyClick(&form, Qt::Key_F5);
-    QCOMPARE(comboItems(monsters), QStringList({QString::fromLatin1(wuehler)}));
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "ItList")), QStringList({"Café €"}));
+    QCOMPARE(comboItems(monsters), QStringList({QString::fromUtf8(wuehler)}));
 }
 
 void WindowTest::errorReports_data() {
@@ -366,8 +380,8 @@ void WindowTest::errorReports_data() {
     QTest::addColumn<QString>("shownLine");
     const QByteArray shortened = "'" + QByteArray(200, 'x') + "\xE2\x80\xA6'";
     const QString cut = QString(200, 'x') + QChar(0x2026);
-    QTest::newRow("line") << QByteArray("bad") << QByteArray("Gold:\xE9") << "bad."
-                          << QString::fromLatin1("Gold:\xE9");
+    QTest::newRow("line") << QByteArray("bad") << QByteArray("Gold:\xE9\x80") << "bad."
+                          << "Gold:é€";
     QTest::newRow("huge line") << QByteArray("bad") << QByteArray(5000, 'x') << "bad." << cut;
     QTest::newRow("shortened") << shortened + " is not" << QByteArray("x")
                                << "'" + cut + "' is not."
@@ -382,9 +396,10 @@ void WindowTest::errorReports() {
     QFETCH(QString, shownLine);
     qdc::DropError error(message.toStdString(), "Input/output error");
     error.locate({"Normal/lurker.txt", 4, line.toStdString()});
-    const ErrorReport report = describeError(error, NameText(), "/data");
+    const ErrorReport report = describeError(error, "/data");
     QCOMPARE(report.message, shownMessage);
-    QCOMPARE(report.place, "in Normal/lurker.txt, line 4:\n" + shownLine);
+    QCOMPARE(report.place, "in Normal/lurker.txt, line 4:\n" + shownLine +
+                               "\n\nCorrect the file, then press Reload.");
     QCOMPARE(report.details, "Input/output error");
 }
 
@@ -392,15 +407,15 @@ void WindowTest::errorBoxCaptionFits() {
     // An open error outside a data folder names the path and the likely cause.
     qdc::DropError missing("File not found");
     missing.locate({"Normal/monsterlist.txt", 0, {}});
-    const ErrorReport report = describeError(missing, NameText(), "/home/player");
-    QVERIFY(report.place.startsWith("in /home/player/Normal/monsterlist.txt\n"));
-    QVERIFY(report.place.contains("Ctrl+O"));
-    QCOMPARE(describeError(std::bad_alloc(), NameText(), "/").message, "Out of memory.");
+    const ErrorReport report = describeError(missing, "/home/player");
+    QCOMPARE(report.place, "in /home/player/Normal/monsterlist.txt\n\nThe data folder has no "
+                           "\"Normal\" folder: open the data folder itself.");
+    QCOMPARE(describeError(std::bad_alloc(), "/").message, "Out of memory.");
     // A drop table that cannot be opened comes with the line that names it.
     qdc::DropError table("File not found");
     table.locate({"Normal/bat.txt", 0, {}});
     table.setNamedBy({"Normal/monsterlist.txt", 2, {}});
-    QVERIFY(describeError(table, NameText(), "/home/player")
+    QVERIFY(describeError(table, "/home/player")
                 .place.startsWith("in /home/player/Normal/bat.txt\n(named by "
                                   "Normal/monsterlist.txt, line 2)\n\n"));
 
