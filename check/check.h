@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/diskfilesource.h"
 #include "data/filesource.h"
+#include "data/folderlisting.h"
 
 #include <string>
 #include <vector>

@@ -160,33 +160,62 @@ std::string parentOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+// The bytes of the opened file `fd`, which was `size` bytes long when opened.
+std::string readBytes(int fd, std::uint64_t size, std::string& scratch,
+                      std::optional<DropError>& error) {
+    const ReadSome readSome = [fd](char* buffer, std::size_t wanted) -> std::int64_t {
+        const ssize_t got = ::read(fd, buffer, wanted);
+        return got >= 0 ? got : -errno;
+    };
+    const SizeNow sizeNow = [fd] {
+        struct stat st {};
+        return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    };
+    return readWhole(scratch, size, readSome, sizeNow, error);
+}
+
 } // namespace
 
+// The data folder opened for paths only, and the walk its paths take.
+struct DiskFileSource::System {
+    explicit System(PathWalk pathWalk) : walk(pathWalk) {}
+    ~System() {
+        if (folder >= 0)
+            ::close(folder);
+    }
+    System(const System&) = delete;
+    System& operator=(const System&) = delete;
+
+    // A descriptor of `path` opened beneath the folder with `flags`, or minus
+    // the errno value.
+    int openBeneath(const std::string& path, int flags) const;
+
+    PathWalk walk;
+    int folder = -1; // the opened data folder, or -1
+};
+
 DiskFileSource::DiskFileSource(std::string directory, PathWalk walk)
-    : directory_(std::move(directory)), walk_(walk) {
+    : directory_(std::move(directory)), system_(std::make_unique<System>(walk)) {
     const char* const opened = directory_.empty() ? "." : directory_.c_str();
-    folder_ = ::open(opened, O_PATH | O_DIRECTORY | O_CLOEXEC);
-    int err = folder_ < 0 ? errno : 0;
+    system_->folder = ::open(opened, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    int err = system_->folder < 0 ? errno : 0;
     // A folder that may not be entered cannot be read at all.
-    if (err == 0 && ::faccessat(folder_, ".", X_OK, AT_EACCESS) != 0)
+    if (err == 0 && ::faccessat(system_->folder, ".", X_OK, AT_EACCESS) != 0)
         err = errno;
     if (err != 0)
         folderFault_ = folderError(err, opened);
 }
 
-DiskFileSource::~DiskFileSource() {
-    if (folder_ >= 0)
-        ::close(folder_);
-}
+DiskFileSource::~DiskFileSource() = default;
 
-int DiskFileSource::openBeneath(const std::string& path, int flags) const {
-    if (walk_ == PathWalk::Kernel && !gKernelLacksOpenat2.load(std::memory_order_relaxed)) {
-        const int fd = kernelOpenBeneath(folder_, path, flags);
+int DiskFileSource::System::openBeneath(const std::string& path, int flags) const {
+    if (walk == PathWalk::Kernel && !gKernelLacksOpenat2.load(std::memory_order_relaxed)) {
+        const int fd = kernelOpenBeneath(folder, path, flags);
         if (fd != -ENOSYS)
             return fd;
         gKernelLacksOpenat2.store(true, std::memory_order_relaxed);
     }
-    return walkBeneath(folder_, path, flags);
+    return walkBeneath(folder, path, flags);
 }
 
 std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
@@ -194,11 +223,11 @@ std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
     if (folderFault_)
         throw *folderFault_;
     // Non-blocking, so that a FIFO opens at once and is refused below.
-    const int fd = openBeneath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    const int fd = system_->openBeneath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         const bool parentExists =
             fd == -ENOENT &&
-            FileDescriptor(openBeneath(parentOf(path), O_PATH | O_DIRECTORY)).get() >= 0;
+            FileDescriptor(system_->openBeneath(parentOf(path), O_PATH | O_DIRECTORY)).get() >= 0;
         raiseOpenError(systemError(-fd, parentExists), path);
     }
     const FileDescriptor file(fd);
@@ -208,22 +237,11 @@ std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
     if (!S_ISREG(st.st_mode))
         raiseOpenError(DropError("File access denied"), path);
     std::optional<DropError> readError;
-    std::string bytes = readBytes(file.get(), static_cast<std::uint64_t>(st.st_size), readError);
+    std::string bytes =
+        readBytes(file.get(), static_cast<std::uint64_t>(st.st_size), scratch_, readError);
     if (readError)
         readError->locate({path, 0, ""});
     return makeFileLines(std::move(bytes), std::move(readError));
-}
-
-std::string DiskFileSource::readBytes(int fd, std::uint64_t size, std::optional<DropError>& error) {
-    const ReadSome readSome = [fd](char* buffer, std::size_t wanted) -> std::int64_t {
-        const ssize_t got = ::read(fd, buffer, wanted);
-        return got >= 0 ? got : -errno;
-    };
-    const SizeNow sizeNow = [fd] {
-        struct stat st {};
-        return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    };
-    return readWhole(scratch_, size, readSome, sizeNow, error);
 }
 
 // Walks the difficulty folders through the source's own folder, so that
@@ -241,7 +259,7 @@ struct FolderLister {
     // What an entry that may be a link is: a file, a folder, or nothing to
     // list (a link that leads nowhere, or to no file or folder).
     unsigned char resolve(const std::string& path) const {
-        const FileDescriptor fd(files.openBeneath(path, O_PATH));
+        const FileDescriptor fd(files.system_->openBeneath(path, O_PATH));
         struct stat st {};
         if (fd.get() < 0) {
             if (fd.get() != -ENOENT)
@@ -266,7 +284,7 @@ struct FolderLister {
     }
 
     void list(const std::string& folder, bool top) const {
-        const int fd = files.openBeneath(folder, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
+        const int fd = files.system_->openBeneath(folder, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
         if (fd < 0) {
             // A difficulty folder that is not there is no problem of the
             // listing: its monster list is missing, and said so.

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "data/filesource.h"
+#include "data/folderlisting.h"
 
-#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace qdc {
 
@@ -34,42 +34,17 @@ class DiskFileSource : public FileSource {
     const std::optional<DropError>& folderFault() const { return folderFault_; }
 
   private:
+    // The opened data folder and the system's own calls on it, as each system
+    // keeps them (diskfilesource.cpp, diskfilesource_win.cpp).
+    struct System;
     friend struct FolderLister;
-#ifdef _WIN32
-    using Handle = void*;
-    // A handle of `path` opened beneath the folder, for reading or, when
-    // `folder`, for listing; nullptr with Windows' error code in `error`.
-    Handle openBeneath(const std::string& path, bool folder, unsigned long& error) const;
-    std::string readBytes(Handle file, std::uint64_t size, std::optional<DropError>& error);
 
     std::string directory_;
-    Handle folder_ = nullptr; // the opened data folder, or none
-    std::wstring folderPath_; // its final path, links resolved
-#else
-    // A descriptor of `path` opened beneath the folder with `flags`, or minus
-    // the errno value.
-    int openBeneath(const std::string& path, int flags) const;
-    std::string readBytes(int fd, std::uint64_t size, std::optional<DropError>& error);
-
-    std::string directory_;
-    PathWalk walk_;
-    int folder_ = -1; // the opened data folder, or -1
-#endif
+    std::unique_ptr<System> system_;
     std::optional<DropError> folderFault_;
     // Where small files are read before being copied out at their size: kept
     // from file to file, so that reading one allocates only what it keeps.
     std::string scratch_;
-};
-
-// The files found in the difficulty folders, and what could not be listed.
-struct FolderListing {
-    // Relative to the data folder, "/" between their parts.
-    std::vector<std::string> files;
-    // Each located at the folder or entry it is about: a folder that could not
-    // be opened or read, a link that leads out of the data folder. When the
-    // data folder itself could not be opened, its folderFault() alone.
-    std::vector<DropError> problems;
-    bool folderFault = false; // the data folder itself could not be opened
 };
 
 // Lists the difficulty folders of `files`' data folder, and the folders

@@ -5,7 +5,7 @@
 // opened, and how much of a file is read. The system's own calls stay with
 // the disk file source of each system.
 
-#include "data/diskfilesource.h"
+#include "data/folderlisting.h"
 #include "results/error.h"
 
 #include <cstdint>

@@ -199,82 +199,9 @@ DWORD openFolder(const std::string& directory, HANDLE& handle, std::wstring& pat
     return 0;
 }
 
-} // namespace
-
-DiskFileSource::DiskFileSource(std::string directory, PathWalk /*walk*/)
-    : directory_(std::move(directory)) {
-    const std::string opened = directory_.empty() ? "." : directory_;
-    const DWORD code = openFolder(opened, folder_, folderPath_);
-    if (code == 0)
-        return;
-    if (const int err = errnoOf(code)) {
-        folderFault_ = folderError(err, opened);
-    } else {
-        folderFault_ = windowsError(code);
-        folderFault_->locate({opened, 0, ""});
-    }
-}
-
-DiskFileSource::~DiskFileSource() {
-    if (folder_ != nullptr)
-        ::CloseHandle(folder_);
-}
-
-DiskFileSource::Handle DiskFileSource::openBeneath(const std::string& path, bool folder,
-                                                   unsigned long& error) const {
-    // No file of such a name can exist here; a ":" would name a stream.
-    if (path.find_first_of("\\:*?\"<>|") != std::string::npos) {
-        error = ERROR_FILE_NOT_FOUND;
-        return nullptr;
-    }
-    const std::optional<std::wstring> tail = windowsTail(path);
-    if (!tail) {
-        error = ERROR_INVALID_NAME;
-        return nullptr;
-    }
-    // The final path is "\\?\" and a full path: names are taken as they are,
-    // so that no device name, trailing dot or short name means another file.
-    const std::wstring full = tail->empty() ? folderPath_ : folderPath_ + L'\\' + *tail;
-    FileHandle handle(::CreateFileW(
-        full.c_str(), folder ? FILE_LIST_DIRECTORY : GENERIC_READ, kShareAll, nullptr,
-        OPEN_EXISTING, folder ? FILE_FLAG_BACKUP_SEMANTICS : FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE) {
-        error = ::GetLastError();
-        return nullptr;
-    }
-    // A link on the way may lead anywhere: what was opened must lie beneath
-    // the data folder.
-    const std::wstring opened = finalPath(handle.get());
-    if (opened != folderPath_ && !isBeneath(opened, folderPath_)) {
-        error = kLeadsOut;
-        return nullptr;
-    }
-    return handle.release();
-}
-
-std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
-    checkDataPath(path);
-    if (folderFault_)
-        throw *folderFault_;
-    unsigned long error = 0;
-    const FileHandle file(openBeneath(path, false, error));
-    if (file.get() == nullptr)
-        raiseOpenError(windowsError(error), path);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(file.get(), &info))
-        raiseOpenError(windowsError(::GetLastError()), path);
-    if (::GetFileType(file.get()) != FILE_TYPE_DISK || isFolder(info))
-        raiseOpenError(DropError("File access denied"), path);
-    const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-    std::optional<DropError> readError;
-    std::string bytes = readBytes(file.get(), size, readError);
-    if (readError)
-        readError->locate({path, 0, ""});
-    return makeFileLines(std::move(bytes), std::move(readError));
-}
-
-std::string DiskFileSource::readBytes(Handle file, std::uint64_t size,
-                                      std::optional<DropError>& error) {
+// The bytes of the opened `file`, which was `size` bytes long when opened.
+std::string readBytes(HANDLE file, std::uint64_t size, std::string& scratch,
+                      std::optional<DropError>& error) {
     DWORD failure = 0;
     const ReadSome readSome = [&](char* buffer, std::size_t wanted) -> std::int64_t {
         DWORD got = 0;
@@ -288,10 +215,101 @@ std::string DiskFileSource::readBytes(Handle file, std::uint64_t size,
         LARGE_INTEGER now{};
         return ::GetFileSizeEx(file, &now) ? static_cast<std::uint64_t>(now.QuadPart) : 0;
     };
-    std::string bytes = readWhole(scratch_, size, readSome, sizeNow, error);
+    std::string bytes = readWhole(scratch, size, readSome, sizeNow, error);
     if (failure != 0)
         error = windowsError(failure);
     return bytes;
+}
+
+} // namespace
+
+// The opened data folder and its final path, beneath which every path is
+// opened.
+struct DiskFileSource::System {
+    System() = default;
+    ~System() {
+        if (folder != nullptr)
+            ::CloseHandle(folder);
+    }
+    System(const System&) = delete;
+    System& operator=(const System&) = delete;
+
+    // A handle of `path` opened beneath the folder, for reading or, when
+    // `forListing`, for listing; nullptr with Windows' error code in `error`.
+    HANDLE openBeneath(const std::string& path, bool forListing, DWORD& error) const;
+
+    HANDLE folder = nullptr; // the opened data folder, or none
+    std::wstring folderPath; // its final path, links resolved
+};
+
+DiskFileSource::DiskFileSource(std::string directory, PathWalk /*walk*/)
+    : directory_(std::move(directory)), system_(std::make_unique<System>()) {
+    const std::string opened = directory_.empty() ? "." : directory_;
+    const DWORD code = openFolder(opened, system_->folder, system_->folderPath);
+    if (code == 0)
+        return;
+    if (const int err = errnoOf(code)) {
+        folderFault_ = folderError(err, opened);
+    } else {
+        folderFault_ = windowsError(code);
+        folderFault_->locate({opened, 0, ""});
+    }
+}
+
+DiskFileSource::~DiskFileSource() = default;
+
+HANDLE DiskFileSource::System::openBeneath(const std::string& path, bool forListing,
+                                           DWORD& error) const {
+    // No file of such a name can exist here; a ":" would name a stream.
+    if (path.find_first_of("\\:*?\"<>|") != std::string::npos) {
+        error = ERROR_FILE_NOT_FOUND;
+        return nullptr;
+    }
+    const std::optional<std::wstring> tail = windowsTail(path);
+    if (!tail) {
+        error = ERROR_INVALID_NAME;
+        return nullptr;
+    }
+    // The final path is "\\?\" and a full path: names are taken as they are,
+    // so that no device name, trailing dot or short name means another file.
+    const std::wstring full = tail->empty() ? folderPath : folderPath + L'\\' + *tail;
+    FileHandle handle(::CreateFileW(
+        full.c_str(), forListing ? FILE_LIST_DIRECTORY : GENERIC_READ, kShareAll, nullptr,
+        OPEN_EXISTING, forListing ? FILE_FLAG_BACKUP_SEMANTICS : FILE_FLAG_SEQUENTIAL_SCAN,
+        nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) {
+        error = ::GetLastError();
+        return nullptr;
+    }
+    // A link on the way may lead anywhere: what was opened must lie beneath
+    // the data folder.
+    const std::wstring opened = finalPath(handle.get());
+    if (opened != folderPath && !isBeneath(opened, folderPath)) {
+        error = kLeadsOut;
+        return nullptr;
+    }
+    return handle.release();
+}
+
+std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
+    checkDataPath(path);
+    if (folderFault_)
+        throw *folderFault_;
+    DWORD error = 0;
+    const FileHandle file(system_->openBeneath(path, false, error));
+    if (file.get() == nullptr)
+        raiseOpenError(windowsError(error), path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info))
+        raiseOpenError(windowsError(::GetLastError()), path);
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK || isFolder(info))
+        raiseOpenError(DropError("File access denied"), path);
+    const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    std::optional<DropError> readError;
+    std::string bytes = readBytes(file.get(), size, scratch_, readError);
+    if (readError)
+        readError->locate({path, 0, ""});
+    return makeFileLines(std::move(bytes), std::move(readError));
 }
 
 // Walks the difficulty folders through the source's own folder, so that
@@ -309,8 +327,8 @@ struct FolderLister {
     // Whether a linked entry is a file beneath the folder; a link that leads
     // out or cannot be followed is a problem, one that leads nowhere is not.
     bool isLinkedFile(const std::string& path) const {
-        unsigned long error = 0;
-        const FileHandle file(files.openBeneath(path, false, error));
+        DWORD error = 0;
+        const FileHandle file(files.system_->openBeneath(path, false, error));
         BY_HANDLE_FILE_INFORMATION info{};
         if (file.get() == nullptr) {
             if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
@@ -321,8 +339,8 @@ struct FolderLister {
     }
 
     void list(const std::string& folder, bool top) const {
-        unsigned long error = 0;
-        const FileHandle opened(files.openBeneath(folder, true, error));
+        DWORD error = 0;
+        const FileHandle opened(files.system_->openBeneath(folder, true, error));
         if (opened.get() == nullptr) {
             // A difficulty folder that is not there is no problem of the
             // listing: its monster list is missing, and said so.

@@ -3,9 +3,12 @@
 dropcalc.run() against the native dropcalc-cli on the same folder.
 
     page_test.py --site build-web/site --cli build/dropcalc-cli [--shots DIR]
+    page_test.py --site build-web/site --cli build/dropcalc-cli --bench
 
 Serves the site on 127.0.0.1, drives the page with Selenium and prints one
-line a check; exits 1 when one fails.
+line a check; exits 1 when one fails. The checks assert nothing of how long
+anything takes, which depends on what else the machine runs; --bench prints
+those times against their limits instead, and exits 1 when one is over.
 """
 import argparse
 import functools
@@ -71,6 +74,15 @@ CONTROLS = [
     ("tab-unique", {"uni-item": "Coil of Embers"}, ["nightmare", "hell"],
      ["--mf", "150", "--difficulty", "nightmare,hell", "unique-item", "Coil of Embers"]),
 ]
+
+
+# What the page's times should stay within, in ms, on a machine that runs
+# nothing else (--bench): the first answer on the sample data after opening
+# the page, loading a folder of 427 files, and the longest pause of the page
+# while a 200 MB file is read.
+READY_LIMIT_MS = 1000
+LOAD_LIMIT_MS = 1000
+PAUSE_LIMIT_MS = 250
 
 
 def native(data, args):
@@ -243,7 +255,10 @@ class Page(unittest.TestCase):
         WebDriverWait(self.driver, 10).until(lambda _: not box.is_displayed())
         self.assertEqual(self.list_text(), native(broken, ["monster", "Cave Lurker"])[0].decode())
 
-    def test_large_file_ends_with_its_error_while_the_page_answers(self):
+    def read_large_file(self):
+        """Loads the sample with a 200 MB drop table whose line 2 is wrong and
+        searches it, with a timer ticking on the page every 10 ms meanwhile:
+        the run's answer, its time, the ticks and the longest gap between two."""
         self.load_sample()
         result = self.driver.execute_async_script("""
             const done = arguments[arguments.length - 1];
@@ -273,13 +288,19 @@ class Page(unittest.TestCase):
                     ms: performance.now() - started});
             })().catch(e => done({error: String(e)}));""")
         self.assertNotIn("error", result)
+        return result
+
+    def test_large_file_ends_with_its_error_while_the_page_answers(self):
+        result = self.read_large_file()
         self.assertEqual(result["status"], 1)
         self.assertEqual(result["stderr"].splitlines()[-2:],
                          ["dropcalc-cli: Normal/lurker.txt:2: Gold:0.o8",
                           "'0.o8' is not a valid floating point value."])
-        print("  200 MB file: %.0f ms, longest pause of the page %.0f ms, %d ticks"
-              % (result["ms"], result["gap"], result["ticks"]), file=sys.stderr)
-        self.assertLess(result["gap"], 250)
+        # The page's own timer ran while the file was read: the work is not
+        # on the page's thread, which a run there would hold until its end.
+        # A busy machine only makes the read take longer, and the timer tick
+        # more times before it ends.
+        self.assertGreater(result["ticks"], 0)
 
     def test_hostile_arguments_and_paths(self):
         self.open_page()
@@ -296,26 +317,38 @@ class Page(unittest.TestCase):
             with self.subTest(row["what"]):
                 self.assertEqual(row["got"], row["want"])
 
-    def test_ready_within_a_second_and_folders_load_fast(self):
-        # The best of three openings: a busy machine may delay any one.
+    def ready_times(self, openings):
+        """How long after opening the page on #sample it was ready, in ms, for
+        each of `openings` openings."""
         times = []
-        for _ in range(3):
+        for _ in range(openings):
             self.driver.get("about:blank")  # a new document each time, not a jump to #sample
             self.open_page("#sample")
             self.wait_ready()
             times.append(self.driver.execute_script("return Number(document.body.dataset.readyAt)"))
-        print("  page ready on the sample data %s ms after opening" % times, file=sys.stderr)
-        self.assertLess(min(times), 1000)
-        many = copy_sample(os.path.join(self.tmp, "many"))
+        return times
+
+    def load_many_files(self):
+        """Opens a copy of the sample with 400 more drop tables (427 files)
+        through the folder input: its folder and the time it took, in ms."""
+        many = os.path.join(self.tmp, "many")
+        shutil.rmtree(many, ignore_errors=True)
+        copy_sample(many)
         for i in range(400):
             shutil.copy(os.path.join(many, "Normal", "lurker.txt"),
                         os.path.join(many, "Normal", "act2", "extra%03d.txt" % i))
         self.driver.execute_script("document.body.dataset.ready = ''")
         self.driver.find_element(By.ID, "folder-input").send_keys(many)
         self.wait_ready()
-        ms = self.driver.execute_script("return Number(document.body.dataset.loadMs)")
-        print("  folder of 427 files loaded in %.0f ms" % ms, file=sys.stderr)
-        self.assertLess(ms, 1000)
+        return many, self.driver.execute_script("return Number(document.body.dataset.loadMs)")
+
+    def test_ready_on_the_sample_and_a_large_folder_loads(self):
+        # The page tells when it got ready and how long the folder took, for
+        # --bench to read.
+        (ready_at,) = self.ready_times(1)
+        self.assertGreater(ready_at, 0)
+        many, ms = self.load_many_files()
+        self.assertGreaterEqual(ms, 0)
         self.assertEqual(self.run_in_page(["check"]), native(many, ["check"]))
 
     def test_screenshots_at_phone_and_desktop_width(self):
@@ -334,13 +367,40 @@ class Page(unittest.TestCase):
         d.set_window_size(1280, 900)
 
 
+def bench():
+    """The page's times against their limits; 1 when one is over."""
+    Page.setUpClass()
+    try:
+        page = Page()
+        times = page.ready_times(3)
+        # The best of three openings: another program may delay any one.
+        figures = [("page ready on the sample data after opening (best of %s)"
+                    % ", ".join("%.0f" % t for t in times), min(times), READY_LIMIT_MS)]
+        _, ms = page.load_many_files()
+        figures.append(("folder of 427 files loaded", ms, LOAD_LIMIT_MS))
+        result = page.read_large_file()
+        figures.append(("longest pause of the page while a 200 MB file is read in %.0f ms"
+                        " (%d ticks)" % (result["ms"], result["ticks"]), result["gap"],
+                        PAUSE_LIMIT_MS))
+    finally:
+        Page.tearDownClass()
+    over = 0
+    for what, ms, limit in figures:
+        print("%s: %.0f ms (limit %d ms)%s" % (what, ms, limit, "" if ms < limit else ", OVER"))
+        over += ms >= limit
+    return 1 if over else 0
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("--site", required=True)
     parser.add_argument("--cli", required=True)
     parser.add_argument("--shots", default="build-web/shots")
+    parser.add_argument("--bench", action="store_true", help="print the page's times instead")
     ARGS, rest = parser.parse_known_args()
+    if ARGS.bench:
+        sys.exit(bench())
     unittest.main(argv=[sys.argv[0], "-v", *rest])
 
 
