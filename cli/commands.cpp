@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/datafolder.h"
+#include "data/encoding.h"
 #include "data/itemlist.h"
 #include "data/monsterlist.h"
 #include "data/setlist.h"
@@ -8,6 +9,7 @@
 #include "results/convert.h"
 #include "search/magicfind.h"
 
+#include <iterator>
 #include <sstream>
 
 namespace qdc::cli {
@@ -79,17 +81,29 @@ std::string optionsHelp(const Command& command) {
 
 namespace {
 
-// Runs one search on the data directory of the settings.
-template <class Search> void runSearch(const Settings& s, Outcome& out, Search search) {
+// Runs `search` on the data directory of the settings, with the command's
+// arguments in its boxes.
+void runSearch(const SearchKind& search, const Settings& s, const std::vector<std::string>& args,
+               Outcome& out) {
     Entries& entries = out.emplace<Entries>();
+    entries.search = &search;
+    entries.request = {args, s.difficulties, s.magicFind};
     const auto files = openDataFolder(s.dataDir);
     const SearchEnv env{*files, s.decimalSeparator, s.sort};
-    entries.note = search(env, entries.list);
+    entries.note = search.run(env, entries.list, entries.request);
+}
+
+// A document says whether the data folder is written in UTF-8.
+void noteEncoding(const Settings& s, FileSource& files, Names& names) {
+    if (s.format == Format::Json)
+        names.utf8 = listsAreUtf8(files);
 }
 
 void listNames(const Settings& s, const std::string& what, Outcome& out) {
-    std::vector<std::string>& names = out.emplace<Names>().names;
+    Names& listed = out.emplace<Names>();
+    std::vector<std::string>& names = listed.names;
     const auto files = openDataFolder(s.dataDir);
+    noteEncoding(s, *files, listed);
     if (what == "monsters")
         readMonsterNames(*files, names);
     else if (what == "items")
@@ -103,8 +117,10 @@ void listNames(const Settings& s, const std::string& what, Outcome& out) {
 }
 
 void setItemNames(const Settings& s, const std::string& baseSet, Outcome& out) {
-    std::vector<std::string>& names = out.emplace<Names>().names;
+    Names& listed = out.emplace<Names>();
+    std::vector<std::string>& names = listed.names;
     const auto files = openDataFolder(s.dataDir);
+    noteEncoding(s, *files, listed);
     SetItemChoice choice;
     try {
         chooseBaseSet(*files, baseSet, choice);
@@ -130,75 +146,26 @@ void check(const Settings& s, Outcome& out) {
 const OptionSet kSearchOptions = kDataOption | kSortOption | kDifficultyOption | kSeparatorOption |
                                  kWideOption | kOneInOption | kFormatOption;
 
+// The searches of the catalogue, then the tool's own commands.
 std::vector<Command> makeCommands() {
     using Args = std::vector<std::string>;
-    return {
-        {"monster",
-         "What a monster drops at one difficulty",
-         "monster search",
-         {{"NAME", "Monster name"}},
-         kSearchOptions,
-         true,
-         [](const Settings& s, const Args& a, Outcome& out) {
-             runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return monsterSearch(env, list, a[0], oneDifficulty(s));
-             });
-         }},
-        {"item",
-         "Which monsters drop an item",
-         "item search",
-         {{"NAME", "Item name"}},
-         kSearchOptions,
-         false,
-         [](const Settings& s, const Args& a, Outcome& out) {
-             runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return itemSearch(env, list, a[0], s.difficulties);
-             });
-         }},
-        {"unique-item",
-         "Which monsters drop a unique item",
-         "unique item search",
-         {{"NAME", "Unique item name"}},
-         kMagicFindOption | kSearchOptions,
-         false,
-         [](const Settings& s, const Args& a, Outcome& out) {
-             runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return uniqueItemSearch(env, list, a[0], s.difficulties, s.magicFind);
-             });
-         }},
-        {"unique-monster",
-         "Which unique items a monster drops at one difficulty",
-         "unique monster search",
-         {{"NAME", "Monster name"}},
-         kMagicFindOption | kSearchOptions,
-         true,
-         [](const Settings& s, const Args& a, Outcome& out) {
-             runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return uniqueMonsterSearch(env, list, a[0], oneDifficulty(s), s.magicFind);
-             });
-         }},
-        {"set-item",
-         "Which monsters drop a set item",
-         "set item search",
-         {{"BASESET", "Base set name"}, {"SETITEM", "Set item name"}},
-         kMagicFindOption | kSearchOptions,
-         false,
-         [](const Settings& s, const Args& a, Outcome& out) {
-             runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return setItemSearch(env, list, a[0], a[1], s.difficulties, s.magicFind);
-             });
-         }},
-        {"set-monster",
-         "Which set items a monster drops at one difficulty",
-         "set monster search",
-         {{"NAME", "Monster name"}},
-         kMagicFindOption | kSearchOptions,
-         true,
-         [](const Settings& s, const Args& a, Outcome& out) {
-             runSearch(s, out, [&](const SearchEnv& env, ResultList& list) {
-                 return setMonsterSearch(env, list, a[0], oneDifficulty(s), s.magicFind);
-             });
-         }},
+    std::vector<Command> table;
+    for (const SearchKind& search : searchCatalogue()) {
+        Command command;
+        command.search = &search;
+        command.name = search.command;
+        command.summary = search.summary;
+        command.what = search.caption;
+        for (const SearchInput& input : search.inputs)
+            command.arguments.emplace_back(input.argument, input.label);
+        command.reads = kSearchOptions | (search.readsMagicFind ? kMagicFindOption : 0U);
+        command.needsOneDifficulty = search.oneDifficulty;
+        command.run = [&search](const Settings& s, const Args& a, Outcome& out) {
+            runSearch(search, s, a, out);
+        };
+        table.push_back(std::move(command));
+    }
+    std::vector<Command> own = {
         {"set-items",
          "The set items that choosing a base set offers",
          "set-items list",
@@ -228,6 +195,9 @@ std::vector<Command> makeCommands() {
          false,
          [](const Settings& s, const Args&, Outcome& out) { check(s, out); }},
     };
+    table.insert(table.end(), std::make_move_iterator(own.begin()),
+                 std::make_move_iterator(own.end()));
+    return table;
 }
 
 } // namespace

@@ -3,11 +3,13 @@
 #include "check/check.h"
 #include "results/entry.h"
 #include "results/resultlist.h"
+#include "search/catalogue.h"
 #include "search/searches.h"
 
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -16,7 +18,7 @@
 namespace qdc::cli {
 
 // The output formats of --format.
-enum class Format { Text, Tsv, Json };
+enum class Format { Text, Tsv, Json, Csv };
 
 // The options given before the command, each a bit of an OptionSet, in the
 // order the help lists them.
@@ -68,11 +70,16 @@ DifficultySet parseDifficulties(const std::string& text);
 // it: a search's entries, names one a line, labelled numbers, or the
 // checker's report.
 struct Entries {
-    MemoryResultList list; // "name=chance" entries
+    const SearchKind* search = nullptr; // the search that made them
+    SearchRequest request;              // what it was asked
+    MemoryResultList list;              // "name=chance" entries and their parts
     SearchNote note;
 };
 struct Names {
     std::vector<std::string> names;
+    // Whether the data folder is written in UTF-8, for a face that sends a
+    // typed name back; known only where a document says it.
+    std::optional<bool> utf8;
 };
 struct Figures {
     std::vector<std::pair<std::string, std::int32_t>> numbers;
@@ -87,6 +94,7 @@ struct Command {
     OptionSet reads;                 // the options that change what it does
     bool needsOneDifficulty = false; // --difficulty must name exactly one
     std::function<void(const Settings&, const std::vector<std::string>&, Outcome&)> run;
+    const SearchKind* search = nullptr; // the search it runs, if it is one
 };
 
 // Every command of the tool, in the order its help lists them.

@@ -1,6 +1,7 @@
 #include "cli/jsonwriter.h"
 
 #include "results/error.h"
+#include "results/showntext.h"
 #include "results/utf8.h"
 
 #include <nlohmann/json.hpp>
@@ -15,13 +16,29 @@ namespace {
 
 const char* const kHex = "0123456789abcdef";
 
-// Writes the bytes of `text`, escaped for a JSON string; `latin1` turns each
-// byte from 0x80 up, but those of a "…", into its two-byte UTF-8 form.
-void writeEscaped(std::ostream& out, std::string_view text, bool latin1) {
+// Writes the UTF-8 form of the windows-1252 character of `byte`, without
+// allocating.
+void writeWindows1252(std::ostream& out, unsigned char byte) {
+    const char32_t c = windows1252Char(byte);
+    if (c < 0x800) { // 0x80 to 0xFF, and the C1 controls windows-1252 leaves
+        const char pair[] = {static_cast<char>(0xC0 | (c >> 6)),
+                             static_cast<char>(0x80 | (c & 0x3F))};
+        out.write(pair, sizeof pair);
+        return;
+    }
+    const char three[] = {static_cast<char>(0xE0 | (c >> 12)),
+                          static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                          static_cast<char>(0x80 | (c & 0x3F))};
+    out.write(three, sizeof three);
+}
+
+// Writes the bytes of `text`, escaped for a JSON string; `legacy` shows each
+// byte from 0x80 up, but those of a "…", as its windows-1252 character.
+void writeEscaped(std::ostream& out, std::string_view text, bool legacy) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (latin1 && text.substr(i, kEllipsis.size()) == kEllipsis) {
+        if (legacy && text.substr(i, kEllipsis.size()) == kEllipsis) {
             out << kEllipsis;
             i += kEllipsis.size() - 1;
             continue;
@@ -52,10 +69,8 @@ void writeEscaped(std::ostream& out, std::string_view text, bool latin1) {
             if (byte < 0x20) {
                 const char code[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
                 out.write(code, sizeof code);
-            } else if (byte >= 0x80 && latin1) {
-                const char pair[] = {static_cast<char>(0xC0 | (byte >> 6)),
-                                     static_cast<char>(0x80 | (byte & 0x3F))};
-                out.write(pair, sizeof pair);
+            } else if (byte >= 0x80 && legacy) {
+                writeWindows1252(out, byte);
             } else {
                 out.put(c);
             }
@@ -143,6 +158,11 @@ void JsonWriter::number(double value) {
 void JsonWriter::integer(std::int64_t value) {
     beforeValue();
     out_ << value;
+}
+
+void JsonWriter::boolean(bool value) {
+    beforeValue();
+    out_ << (value ? "true" : "false");
 }
 
 void JsonWriter::null() {

@@ -28,6 +28,7 @@ class JsonWriter {
     void string(std::string_view text);
     void number(double value); // null when not finite
     void integer(std::int64_t value);
+    void boolean(bool value);
     void null();
 
   private:
@@ -45,9 +46,10 @@ class JsonWriter {
     bool afterKey_ = false;
 };
 
-// `text` as a JSON string, quoted and escaped: kept when it is UTF-8, read
-// as Latin-1 otherwise, except that the "…" (UTF-8) that a cut appends to a
-// quoted text stays "…".
+// `text` as a JSON string, quoted and escaped, shown as shownText() shows
+// it: kept when it is UTF-8, read as windows-1252 otherwise, except that the
+// "…" (UTF-8) that a cut appends to a quoted text stays "…". Allocates
+// nothing.
 void writeJsonString(std::ostream& out, std::string_view text);
 
 } // namespace qdc::cli

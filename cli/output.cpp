@@ -1,8 +1,6 @@
 #include "cli/output.h"
 
 #include "cli/jsonwriter.h"
-#include "results/convert.h"
-#include "results/odds.h"
 
 #include <new>
 #include <optional>
@@ -15,39 +13,6 @@ namespace {
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
-
-struct Split {
-    std::string_view name;
-    std::string_view chance;
-};
-
-// An entry cut into its name and chance text. The chance text never holds
-// the separator, so it is found first in "chance=name" and last in
-// "name=chance".
-Split splitEntry(std::string_view entry, const Settings& s) {
-    const std::string_view sep = s.wide ? std::string_view(kWideSeparator) : "=";
-    const bool nameFirst = s.sort == SortMode::NameFirst;
-    const std::size_t at = nameFirst ? entry.rfind(sep) : entry.find(sep);
-    if (at == std::string_view::npos)
-        return {entry, {}};
-    const std::string_view before = entry.substr(0, at);
-    const std::string_view after = entry.substr(at + sep.size());
-    return nameFirst ? Split{before, after} : Split{after, before};
-}
-
-std::optional<double> chanceValue(std::string_view chance, char separator) {
-    try {
-        return toFloat(withSeparator(std::string(chance), separator), separator);
-    } catch (const DropError&) {
-        return std::nullopt;
-    }
-}
-
-// The odds of an entry's chance text, none when it does not read back.
-Odds entryOdds(std::string_view chance, char separator) {
-    const std::optional<double> value = chanceValue(chance, separator);
-    return value ? oddsFor(*value) : Odds{};
-}
 
 void writeWholeOrNull(JsonWriter& json, const std::optional<std::int64_t>& n) {
     if (n)
@@ -83,53 +48,84 @@ const char* severityName(Severity s) {
     return s == Severity::Error ? "error" : "warning";
 }
 
-void writeJsonError(JsonWriter& json, const DropError& error) {
+void writeStringOrNull(JsonWriter& json, std::string_view text) {
+    if (text.empty())
+        json.null();
+    else
+        json.string(text);
+}
+
+// The error that ended a command: where it came from (null when not known),
+// and unless `placeOnly`, the monster-list line that names the file, the
+// system's own words, what to do about it and what became of the list.
+void writeJsonError(JsonWriter& json, const Ending& ending, bool placeOnly) {
+    const ErrorDescription& error = ending.error;
     json.beginObject();
     json.key("message");
-    json.string(boxMessage(error.message()));
-    const auto& where = error.location();
+    json.string(error.message);
     json.key("path");
-    if (where)
-        json.string(where->path);
-    else
+    if (error.path.empty())
         json.null();
+    else
+        json.string(error.path);
     json.key("line");
-    if (where && where->line > 0)
-        json.integer(where->line);
+    if (error.line > 0)
+        json.integer(error.line);
     else
         json.null();
     json.key("text");
-    if (where && where->line > 0) {
-        json.string(shortened(where->text));
-    } else {
+    if (error.line > 0)
+        json.string(error.text);
+    else
         json.null();
+    if (!placeOnly) {
+        json.key("named_by");
+        if (const auto& namedBy = error.namedBy) {
+            json.beginObject();
+            json.key("path");
+            json.string(namedBy->path);
+            json.key("line");
+            json.integer(namedBy->line);
+            json.key("text"); // null when the search did not keep it
+            writeStringOrNull(json, namedBy->text);
+            json.end();
+        } else {
+            json.null();
+        }
+        json.key("detail");
+        writeStringOrNull(json, error.detail);
+        json.key("hint");
+        writeStringOrNull(json, error.hint);
+        json.key("stopped");
+        json.string(ending.stopped);
     }
     json.end();
 }
 
-void writeJsonEntries(JsonWriter& json, const Outcome& outcome, const Settings& s) {
+void writeJsonEntries(JsonWriter& json, const Outcome& outcome) {
     json.key("entries");
     json.beginArray();
     std::visit(Overloaded{
                    [&](const Entries& e) {
-                       for (const std::string& entry : e.list.entries()) {
-                           const Split split = splitEntry(entry, s);
+                       for (const EntryParts& parts : e.list.allParts()) {
                            json.beginObject();
                            json.key("name");
-                           json.string(split.name);
+                           json.string(parts.name);
                            json.key("chance");
-                           json.string(split.chance);
+                           json.string(parts.chance);
                            json.key("value");
-                           const auto value = chanceValue(split.chance, s.decimalSeparator);
-                           if (value)
-                               json.number(*value);
+                           if (parts.value)
+                               json.number(*parts.value);
                            else
                                json.null();
-                           const Odds odds = value ? oddsFor(*value) : Odds{};
                            json.key("one_in");
-                           writeWholeOrNull(json, odds.oneIn);
+                           writeWholeOrNull(json, parts.odds.oneIn);
                            json.key("kills_90");
-                           writeWholeOrNull(json, odds.kills90);
+                           writeWholeOrNull(json, parts.odds.kills90);
+                           json.key("difficulty");
+                           writeStringOrNull(json, parts.difficulty);
+                           json.key("plain_name");
+                           json.string(parts.plainName());
                            json.end();
                        }
                    },
@@ -189,31 +185,71 @@ void writeJsonProblems(JsonWriter& json, const CheckReport& report) {
     json.integer(report.files);
 }
 
-const DropError* writeJson(std::ostream& out, const Outcome& outcome, const Settings& s,
-                           const DropError* error) {
+// The checker's document: its problems, and the error only when one ended
+// the check, told by its place alone.
+const Ending* writeJsonReport(std::ostream& out, const CheckReport& report, const Ending* ending) {
     JsonWriter json(out);
     json.beginObject();
-    const auto* report = std::get_if<CheckReport>(&outcome);
     try {
-        if (report != nullptr)
-            writeJsonProblems(json, *report);
-        else
-            writeJsonEntries(json, outcome, s);
+        writeJsonProblems(json, report);
     } catch (const std::bad_alloc&) {
         json.endTo(1);
-        error = &outOfMemory();
+        ending = &outOfMemoryEnding();
     }
-    // The checker's document names an error only when one ended the check.
-    if (report == nullptr || error != nullptr) {
+    if (ending != nullptr) {
         json.key("error");
-        if (error != nullptr)
-            writeJsonError(json, *error);
-        else
-            json.null();
+        writeJsonError(json, *ending, true);
     }
     json.endTo(0);
     out << '\n';
-    return error;
+    return ending;
+}
+
+// Every other document: a search's heading, the entries, the notes, for a
+// list of names whether the data folder is written in UTF-8, and the error.
+// Nothing it writes after the entries allocates.
+const Ending* writeJson(std::ostream& out, const Outcome& outcome, const Told& told) {
+    const auto* entries = std::get_if<Entries>(&outcome);
+    const auto* names = std::get_if<Names>(&outcome);
+    const Ending* ending = told.ending;
+    JsonWriter json(out);
+    json.beginObject();
+    if (entries != nullptr) {
+        json.key("heading");
+        if (told.heading)
+            json.string(*told.heading);
+        else
+            json.null();
+    }
+    try {
+        writeJsonEntries(json, outcome);
+    } catch (const std::bad_alloc&) {
+        json.endTo(1);
+        ending = &outOfMemoryEnding();
+    }
+    json.key("notes");
+    json.beginArray();
+    for (const std::string& note : told.notes)
+        json.string(note);
+    // The search's own note shows only when no error ended it.
+    if (entries != nullptr && entries->note && ending == nullptr)
+        json.string(*entries->note);
+    json.end();
+    if (names != nullptr) {
+        json.key("utf8");
+        if (names->utf8)
+            json.boolean(*names->utf8);
+        else
+            json.null();
+    }
+    json.key("error");
+    if (ending != nullptr)
+        writeJsonError(json, *ending, false);
+    else
+        json.null();
+    json.endTo(0);
+    out << '\n';
+    return ending;
 }
 
 // The problems, and in text the summary, unless an error ended the check:
@@ -238,28 +274,23 @@ void writeProblems(std::ostream& out, const CheckReport& report, Format format, 
 }
 
 // One result entry as a text or TSV line, with its "1 in N" under --one-in.
-void writeEntry(std::ostream& out, const std::string& entry, const Settings& s) {
-    const bool tsv = s.format == Format::Tsv;
-    if (!tsv && !s.oneIn) {
-        out << entry << '\n';
-        return;
-    }
-    const Split split = splitEntry(entry, s);
-    const Odds odds = s.oneIn ? entryOdds(split.chance, s.decimalSeparator) : Odds{};
-    if (!tsv) {
+void writeEntry(std::ostream& out, const std::string& entry, const EntryParts& parts,
+                const Settings& s) {
+    const auto& oneIn = parts.odds.oneIn;
+    if (s.format != Format::Tsv) {
         out << entry;
-        if (odds.oneIn)
-            out << " (1 in " << *odds.oneIn << ')';
+        if (s.oneIn && oneIn)
+            out << " (1 in " << *oneIn << ')';
         out << '\n';
         return;
     }
-    writeField(out, split.name);
+    writeField(out, parts.name);
     out << '\t';
-    writeField(out, split.chance);
+    writeField(out, parts.chance);
     if (s.oneIn) {
         out << '\t';
-        if (odds.oneIn)
-            out << *odds.oneIn;
+        if (oneIn)
+            out << *oneIn;
     }
     out << '\n';
 }
@@ -268,8 +299,12 @@ void writeLines(std::ostream& out, const Outcome& outcome, const Settings& s, bo
     const bool tsv = s.format == Format::Tsv;
     std::visit(Overloaded{
                    [&](const Entries& e) {
-                       for (const std::string& entry : e.list.entries())
-                           writeEntry(out, entry, s);
+                       if (s.format == Format::Csv) {
+                           out << entriesCsv(e.list);
+                           return;
+                       }
+                       for (int i = 0; i < e.list.count(); ++i)
+                           writeEntry(out, e.list.at(i), e.list.parts(i), s);
                    },
                    [&](const Names& n) {
                        for (const std::string& name : n.names) {
@@ -294,25 +329,21 @@ void writeLines(std::ostream& out, const Outcome& outcome, const Settings& s, bo
 
 } // namespace
 
-SearchNote overHundredNote(const Outcome& outcome, const Settings& settings) {
-    const auto* entries = std::get_if<Entries>(&outcome);
-    if (entries == nullptr)
-        return std::nullopt;
-    std::string_view first;
-    std::size_t over = 0;
-    for (const std::string& entry : entries->list.entries()) {
-        const Split split = splitEntry(entry, settings);
-        const std::optional<double> value = chanceValue(split.chance, settings.decimalSeparator);
-        if (value && *value > 100 && over++ == 0)
-            first = split.name;
-    }
-    if (over == 0)
-        return std::nullopt;
-    const std::string name = "\"" + shortened(first) + "\"";
-    const std::string chances =
-        over == 1 ? "the chance of " + name + " is"
-                  : "the chances of " + name + " and " + std::to_string(over - 1) + " more are";
-    return chances + " over 100 % (chances added up after a \"-\" line of a drop table)";
+Ending describeEnding(const DropError& error, std::string_view dataFolder, bool hasNormalFolder) {
+    Ending ending;
+    ending.error = describeError(error, dataFolder, hasNormalFolder);
+    ending.stopped = stoppedNote(ending.error);
+    return ending;
+}
+
+const Ending& outOfMemoryEnding() {
+    static const Ending ending = [] {
+        Ending made;
+        made.error = outOfMemoryError();
+        made.stopped = stoppedNote(made.error);
+        return made;
+    }();
+    return ending;
 }
 
 const DropError& outOfMemory() {
@@ -320,38 +351,40 @@ const DropError& outOfMemory() {
     return error;
 }
 
-const DropError* writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,
-                              const DropError* error) {
-    if (settings.format == Format::Json)
-        return writeJson(out, outcome, settings, error);
-    try {
-        writeLines(out, outcome, settings, error != nullptr);
-    } catch (const std::bad_alloc&) {
-        return &outOfMemory();
+const Ending* writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,
+                           const Told& told) {
+    if (settings.format == Format::Json) {
+        if (const auto* report = std::get_if<CheckReport>(&outcome))
+            return writeJsonReport(out, *report, told.ending);
+        return writeJson(out, outcome, told);
     }
-    return error;
+    try {
+        writeLines(out, outcome, settings, told.ending != nullptr);
+    } catch (const std::bad_alloc&) {
+        return &outOfMemoryEnding();
+    }
+    return told.ending;
 }
 
-void writeDiagnostics(std::ostream& err, const DropError* error, const SearchNote& note) {
-    if (error != nullptr) {
-        const std::string where = locationLine(*error);
+void writeDiagnostics(std::ostream& err, const Ending* ending, const SearchNote& note) {
+    if (ending != nullptr) {
+        const std::string where = locationLine(ending->error);
         if (!where.empty())
             err << where << '\n';
-        err << boxMessage(error->message()) << '\n';
+        err << ending->error.message << '\n';
     } else if (note) {
         err << "dropcalc-cli: note: " << *note << '\n';
     }
 }
 
-std::string locationLine(const DropError& error) {
-    const auto& where = error.location();
-    if (!where)
+std::string locationLine(const ErrorDescription& error) {
+    if (error.path.empty())
         return {};
-    std::string line = "dropcalc-cli: " + where->path;
-    if (where->line > 0)
-        line += ":" + std::to_string(where->line) + ": " + shortened(where->text);
-    if (!error.detail().empty())
-        line += ": " + error.detail();
+    std::string line = "dropcalc-cli: " + error.path;
+    if (error.line > 0)
+        line += ":" + std::to_string(error.line) + ": " + error.text;
+    if (!error.detail.empty())
+        line += ": " + error.detail;
     return line;
 }
 

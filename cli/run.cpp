@@ -1,10 +1,12 @@
 #include "cli/run.h"
 
 #include "cli/commands.h"
+#include "cli/datafolder.h"
 #include "cli/output.h"
-#include "results/error.h"
-
 #include "cli/terminal.h"
+#include "data/difficulty.h"
+#include "results/answer.h"
+#include "results/error.h"
 
 #include <CLI/CLI.hpp>
 
@@ -36,11 +38,15 @@ const char* const kFooter =
     "Formats: text prints the entries as the list shows them. tsv prints NAME<TAB>CHANCE\n"
     "(and <TAB>N with --one-in) for a search, the name alone for list and set-items,\n"
     "LABEL<TAB>NUMBER for mf (unique, set, rare), PATH<TAB>LINE<TAB>SEVERITY<TAB>MESSAGE\n"
-    "for check. json prints {\"entries\": [...], \"error\": null}, each entry {\"name\",\n"
-    "\"chance\", \"value\", \"one_in\", \"kills_90\"} for a search, {\"name\"} for list and\n"
-    "set-items, {\"name\", \"value\"} for mf; check prints {\"problems\": [...], \"errors\",\n"
-    "\"warnings\", \"files\"}. For a chance of c %, N is 100 / c rounded (1 in N), and\n"
-    "kills_90 the kills that drop it with 90 % certainty.\n"
+    "for check. csv prints a search's entries for a spreadsheet: name, difficulty,\n"
+    "chance, 1 in N, kills for 90 %. json prints {\"heading\", \"entries\": [...],\n"
+    "\"notes\": [...], \"error\": null} for a search, each entry {\"name\", \"chance\",\n"
+    "\"value\", \"one_in\", \"kills_90\", \"difficulty\", \"plain_name\"}; {\"entries\",\n"
+    "\"notes\", \"utf8\", \"error\"} for list and set-items, each entry {\"name\"};\n"
+    "{\"entries\", \"notes\", \"error\"} for mf, each entry {\"name\", \"value\"}; check\n"
+    "prints {\"problems\": [...], \"errors\", \"warnings\", \"files\"}. For a chance of\n"
+    "c %, N is 100 / c rounded (1 in N), and kills_90 the kills that drop it with 90 %\n"
+    "certainty.\n"
     "\n"
     "Exit status: 0 when the command ran to its end; 1 when the data files stopped it\n"
     "(the entries found before are printed, the message is the last line on standard\n"
@@ -92,8 +98,8 @@ void addOptions(CLI::App& app, OptionTexts& o) {
         ->type_name("C");
     app.add_flag("--wide", o.wide, "Replace each \"=\" of the entries by ten blanks");
     app.add_flag("--one-in", o.oneIn, "Add \" (1 in N)\" to each entry (a third column N in tsv)");
-    app.add_option("--format", o.format, "Output format: text, tsv or json")
-        ->check(CLI::IsMember({"text", "tsv", "json"}))
+    app.add_option("--format", o.format, "Output format: text, tsv, json or csv")
+        ->check(CLI::IsMember({"text", "tsv", "json", "csv"}))
         ->type_name("FORMAT")
         ->capture_default_str();
     app.set_version_flag("--version",
@@ -109,7 +115,10 @@ Settings settingsFrom(const CLI::App& app, const OptionTexts& o, char localeSepa
                                    : SortMode::ChanceFirst;
     s.magicFind = o.magicFind;
     s.difficulties = cli::parseDifficulties(o.difficulty);
-    s.format = o.format == "json" ? Format::Json : o.format == "tsv" ? Format::Tsv : Format::Text;
+    s.format = o.format == "json"  ? Format::Json
+               : o.format == "tsv" ? Format::Tsv
+               : o.format == "csv" ? Format::Csv
+                                   : Format::Text;
     s.wide = o.wide;
     s.oneIn = o.oneIn;
     s.decimalSeparator = o.separator.empty() ? localeSeparator : o.separator[0];
@@ -174,14 +183,16 @@ int flushed(int status, std::ostream& out, std::ostream& err) {
     return 1;
 }
 
-// Runs `step`; an error it raises ends up in `error`.
-template <class Step> void capture(std::optional<DropError>& error, Step step) {
+// Runs `step`; an error it raises ends up in `error`, and `memoryRanOut` says
+// whether memory ran out.
+template <class Step> void capture(std::optional<DropError>& error, bool& memoryRanOut, Step step) {
     try {
         step();
     } catch (const DropError& e) {
         error = e;
     } catch (const std::bad_alloc&) {
         error = cli::outOfMemory();
+        memoryRanOut = true;
     } catch (const UsageError&) {
         throw;
     } catch (const std::exception& e) {
@@ -191,26 +202,61 @@ template <class Step> void capture(std::optional<DropError>& error, Step step) {
     }
 }
 
+// The error that ended `command`, as the outputs tell it.
+cli::Ending describe(const DropError& error, const Command& command, const Settings& s) {
+    // A command that reads no data folder has none to blame.
+    bool hasNormalFolder = true;
+    if ((command.reads & cli::kDataOption) != 0)
+        hasNormalFolder = hasDifficultyFolder(*cli::openDataFolder(s.dataDir), Difficulty::Normal);
+    return cli::describeEnding(error, s.dataDir, hasNormalFolder);
+}
+
 // Runs the command and prints what it gave and how it ended, whichever way
 // that was.
 int execute(const Command& command, const Settings& s, const std::vector<std::string>& args,
             std::ostream& out, std::ostream& err) {
-    for (const cli::Option option : cli::kOptions)
-        if ((s.given & option) != 0 && (command.reads & option) == 0)
-            err << "dropcalc-cli: note: " << cli::optionName(option) << " does not change the "
-                << command.what << '\n';
+    cli::Told told;
+    for (const cli::Option option : cli::kOptions) {
+        if ((s.given & option) != 0 && (command.reads & option) == 0) {
+            told.notes.push_back(std::string(cli::optionName(option)) + " does not change the " +
+                                 command.what);
+            err << "dropcalc-cli: note: " << told.notes.back() << '\n';
+        }
+    }
     Outcome outcome;
     std::optional<DropError> error;
-    capture(error, [&] { command.run(s, args, outcome); });
+    bool memoryRanOut = false;
+    capture(error, memoryRanOut, [&] { command.run(s, args, outcome); });
     auto* entries = std::get_if<cli::Entries>(&outcome);
-    if (s.wide && entries != nullptr)
-        capture(error, [&] { widenSeparators(entries->list); });
-    const DropError* ended = writeOutcome(out, outcome, s, error ? &*error : nullptr);
+    std::optional<std::string> overHundred;
+    if (entries != nullptr) {
+        if (s.wide)
+            capture(error, memoryRanOut, [&] { widenSeparators(entries->list); });
+        capture(error, memoryRanOut, [&] {
+            overHundred = overHundredNote(entries->list);
+            if (overHundred)
+                told.notes.push_back(*overHundred);
+            if (entries->search != nullptr)
+                told.heading =
+                    answerHeading(*entries->search, entries->request, entries->list.count());
+        });
+    }
+    std::optional<cli::Ending> ending;
+    if (memoryRanOut) {
+        told.ending = &cli::outOfMemoryEnding();
+    } else if (error) {
+        try {
+            told.ending = &ending.emplace(describe(*error, command, s));
+        } catch (const std::bad_alloc&) {
+            told.ending = &cli::outOfMemoryEnding();
+        }
+    }
+    const cli::Ending* ended = writeOutcome(out, outcome, s, told);
     const auto* report = std::get_if<CheckReport>(&outcome);
     const int status =
         flushed(ended != nullptr || (report != nullptr && report->errors() > 0) ? 1 : 0, out, err);
-    if (const SearchNote over = cli::overHundredNote(outcome, s))
-        err << "dropcalc-cli: note: " << *over << '\n';
+    if (overHundred)
+        err << "dropcalc-cli: note: " << *overHundred << '\n';
     cli::writeDiagnostics(err, ended, entries != nullptr ? entries->note : std::nullopt);
     return status;
 }
@@ -273,6 +319,8 @@ int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostre
         const Settings settings = settingsFrom(app, texts, localeSeparator);
         if (command.needsOneDifficulty)
             cli::oneDifficulty(settings);
+        if (settings.format == Format::Csv && command.search == nullptr)
+            throw UsageError("--format csv: only the searches write CSV");
         return execute(command, settings, words, out, err);
     } catch (const UsageError& e) {
         return usageError(err, e.what());
@@ -283,7 +331,9 @@ int parseAndRun(int argc, const char* const* argv, std::ostream& out, std::ostre
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            char localeSeparator, Terminals terminals) {
-    cli::outOfMemory(); // made while there is memory
+    // Made while there is memory.
+    cli::outOfMemory();
+    cli::outOfMemoryEnding();
     cli::TerminalBuf outShown(out.rdbuf());
     cli::TerminalBuf errShown(err.rdbuf());
     std::ostream safeOut(&outShown);

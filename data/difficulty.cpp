@@ -37,3 +37,20 @@ std::string levelsPath(Difficulty d) {
 }
 
 } // namespace qdc
+
+namespace qdc {
+
+bool hasDifficultyFolder(FileSource& files, Difficulty d) {
+    // Its monster list is read, or cannot be for another reason than a
+    // missing folder on its path; an error located elsewhere is the data
+    // folder's own.
+    const std::string path = monsterListPath(d);
+    try {
+        files.read(path);
+    } catch (const DropError& e) {
+        return e.message() != "Invalid filename" && e.location() && e.location()->path == path;
+    }
+    return true;
+}
+
+} // namespace qdc

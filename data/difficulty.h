@@ -4,6 +4,8 @@
 
 namespace qdc {
 
+class FileSource;
+
 enum class Difficulty { Normal, Nightmare, Hell };
 
 inline constexpr Difficulty kAllDifficulties[] = {Difficulty::Normal, Difficulty::Nightmare,
@@ -28,5 +30,9 @@ struct DifficultySet {
 
 std::string monsterListPath(Difficulty d);
 std::string levelsPath(Difficulty d);
+
+// Whether the data folder of `files` holds the folder of `d`: a data folder
+// that has no "Normal" folder is most likely not a data folder at all.
+bool hasDifficultyFolder(FileSource& files, Difficulty d);
 
 } // namespace qdc

@@ -60,14 +60,14 @@ class ResultList {
 std::size_t sortedInsertPosition(const std::vector<std::string>& entries, const std::string& entry);
 
 // Keeps each entry's parts beside its text. An entry added by its text alone
-// has parts that only name it.
+// has parts that only name it, unless it is one that removeAt() or clear()
+// took out since the last add, added back as it was or with its separators
+// widened (the item separator command rewrites every entry so): it gets its
+// parts back.
 class MemoryResultList : public ResultList {
   public:
     void setSorted(bool on) override { sorted_ = on; }
-    void clear() override {
-        entries_.clear();
-        parts_.clear();
-    }
+    void clear() override;
     int count() const override { return static_cast<int>(entries_.size()); }
     const std::string& at(int index) const override { return entries_.at(index); }
     void removeAt(int index) override;
@@ -84,8 +84,14 @@ class MemoryResultList : public ResultList {
     const std::string& dropLabel() const { return dropLabel_; }
 
   private:
+    // The parts of each of `texts`, from the entries taken out.
+    std::vector<EntryParts> partsTakenBack(const std::vector<std::string>& texts);
+
     std::vector<std::string> entries_;
     std::vector<EntryParts> parts_; // one for each entry
+    // The entries taken out since the last add.
+    std::vector<std::string> takenTexts_;
+    std::vector<EntryParts> takenParts_;
     bool sorted_ = false;
     std::string nameLabel_ = "Name";
     std::string dropLabel_ = "% Drop Chance";

@@ -49,13 +49,15 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
          "2.4925125=Cave Lurker\n2.4925125=Cave Lurker (H)\n"},
         {{"--sort", "highest", "--wide", "--format", "tsv", "monster", "Tunnel Rat"},
          "Nothing\t70\nGold\t20\nShort Blade\t6\nMinor Elixir\t4\n"},
-        {{"--format", "json", "--decimal-separator", ",", "item", "Cap"},
-         "{\n  \"entries\": [\n    {\n      \"name\": \"Cave Lurker\",\n      \"chance\": "
-         "\"22,1312\",\n"
-         "      \"value\": 22.1312,\n      \"one_in\": 5,\n      \"kills_90\": 10\n    },\n"
-         "    {\n      \"name\": \"Cow Warden\",\n      \"chance\": \"22,56\",\n"
-         "      \"value\": 22.56,\n      \"one_in\": 4,\n      \"kills_90\": 10\n    }\n  ],\n"
-         "  \"error\": null\n}\n"},
+        {{"--format", "json", "--decimal-separator", ",", "--difficulty", "hell", "item", "Cap"},
+         "{\n  \"heading\": \"Cap \u00b7 Hell \u00b7 2 entries\",\n  \"entries\": [\n    {\n"
+         "      \"name\": \"Cave Lurker (H)\",\n      \"chance\": \"22,1312\",\n"
+         "      \"value\": 22.1312,\n      \"one_in\": 5,\n      \"kills_90\": 10,\n"
+         "      \"difficulty\": \"Hell\",\n      \"plain_name\": \"Cave Lurker\"\n    },\n"
+         "    {\n      \"name\": \"Cow Warden (H)\",\n      \"chance\": \"22,56\",\n"
+         "      \"value\": 22.56,\n      \"one_in\": 4,\n      \"kills_90\": 10,\n"
+         "      \"difficulty\": \"Hell\",\n      \"plain_name\": \"Cow Warden\"\n    }\n  ],\n"
+         "  \"notes\": [],\n  \"error\": null\n}\n"},
         {{"--one-in", "--sort", "highest", "monster", "Tunnel Rat"},
          "70=Nothing (1 in 1)\n20=Gold (1 in 5)\n6=Short Blade (1 in 17)\n4=Minor Elixir (1 in "
          "25)\n"},
@@ -65,13 +67,23 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
          "Cowl of Dusk\nCowherd's Treads\nPasture Gauntlets\n"},
         {{"--format", "tsv", "mf", "200"}, "unique\t171\nset\t183\nrare\t185\n"},
         {{"--format", "json", "mf", "x"},
-         "{\n  \"entries\": [],\n  \"error\": {\n    \"message\": \"'x' is not a valid integer "
-         "value.\",\n    \"path\": null,\n    \"line\": null,\n    \"text\": null\n  }\n}\n"},
+         "{\n  \"entries\": [],\n  \"notes\": [\n    \"--data does not change the magic find "
+         "calculator\"\n  ],\n  \"error\": {\n    \"message\": \"'x' is not a valid integer "
+         "value.\",\n    \"path\": null,\n    \"line\": null,\n    \"text\": null,\n"
+         "    \"named_by\": null,\n    \"detail\": null,\n    \"hint\": null,\n    \"stopped\": "
+         "\"Stopped by an error: the list holds only the entries found before it.\"\n  }\n}\n"},
         {{"--format", "tsv", "monster", "Cave Lurker"}, "A=B\t50\n", equals.path()},
-        {{"--format", "json", "monster", "Cave Lurker"},
-         "{\n  \"entries\": [\n    {\n      \"name\": \"A=B\",\n      \"chance\": \"50\",\n"
-         "      \"value\": 50.0,\n      \"one_in\": 2,\n      \"kills_90\": 4\n    }\n  ],\n"
-         "  \"error\": null\n}\n",
+        {{"--format", "json", "--sort", "name", "monster", "Cave Lurker"},
+         "{\n  \"heading\": \"Cave Lurker \u00b7 Normal \u00b7 1 entry\",\n  \"entries\": [\n"
+         "    {\n      \"name\": \"A=B\",\n      \"chance\": \"50\",\n      \"value\": 50.0,\n"
+         "      \"one_in\": 2,\n      \"kills_90\": 4,\n      \"difficulty\": \"Normal\",\n"
+         "      \"plain_name\": \"A=B\"\n    }\n  ],\n  \"notes\": [],\n  \"error\": null\n}\n",
+         equals.path()},
+        {{"--format", "tsv", "--wide", "--sort", "name", "monster", "Cave Lurker"},
+         "A=B\t50\n",
+         equals.path()},
+        {{"--format", "csv", "--wide", "monster", "Cave Lurker"},
+         "Name,Difficulty,% Drop Chance,1 in N,Kills for 90 %\r\nA=B,Normal,50,2,4\r\n",
          equals.path()},
     };
     for (const Case& c : cases) {
@@ -85,7 +97,7 @@ TEST(CliFormat, JsonKeepsTheEntriesBeforeTheErrorAndLatin1Names) {
     const TempDataDir data{{"itemlist.txt", "Dolch \xE4tzend,0\n"}};
     EXPECT_EQ(runTool({"--data", data.path(), "--format", "json", "list", "items"}).out,
               "{\n  \"entries\": [\n    {\n      \"name\": \"Dolch \xC3\xA4tzend\"\n    }\n  ],\n"
-              "  \"error\": null\n}\n");
+              "  \"notes\": [],\n  \"utf8\": false,\n  \"error\": null\n}\n");
     const auto faulty = faultyTable();
     const CliRun r =
         runTool({"--data", faulty.path(), "--format", "json", "monster", "Cave Lurker"});
@@ -109,10 +121,16 @@ TEST(CliFormat, OneInOfAChanceOfZero) {
         {{"--one-in"}, "0=Gold\n50=Cap (1 in 2)\n"},
         {{"--one-in", "--format", "tsv"}, "Gold\t0\t\nCap\t50\t2\n"},
         {{"--format", "json", "--sort", "highest"},
-         "{\n  \"entries\": [\n    {\n      \"name\": \"Cap\",\n      \"chance\": \"50\",\n"
-         "      \"value\": 50.0,\n      \"one_in\": 2,\n      \"kills_90\": 4\n    },\n"
-         "    {\n      \"name\": \"Gold\",\n      \"chance\": \"0\",\n      \"value\": 0.0,\n"
-         "      \"one_in\": null,\n      \"kills_90\": null\n    }\n  ],\n  \"error\": null\n}\n"},
+         "{\n  \"heading\": \"Rat \u00b7 Normal \u00b7 2 entries\",\n  \"entries\": [\n    {\n"
+         "      \"name\": \"Cap\",\n      \"chance\": \"50\",\n      \"value\": 50.0,\n"
+         "      \"one_in\": 2,\n      \"kills_90\": 4,\n      \"difficulty\": \"Normal\",\n"
+         "      \"plain_name\": \"Cap\"\n    },\n    {\n      \"name\": \"Gold\",\n"
+         "      \"chance\": \"0\",\n      \"value\": 0.0,\n      \"one_in\": null,\n"
+         "      \"kills_90\": null,\n      \"difficulty\": \"Normal\",\n"
+         "      \"plain_name\": \"Gold\"\n    }\n  ],\n  \"notes\": [],\n  \"error\": null\n}\n"},
+        {{"--format", "csv"},
+         "Name,Difficulty,% Drop Chance,1 in N,Kills for 90 %\r\nGold,Normal,0,,\r\n"
+         "Cap,Normal,50,2,4\r\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"--data", data.path()};
@@ -168,7 +186,10 @@ TEST(CliFormat, JsonErrorSaysWhere) {
         std::ostringstream out;
         qdc::cli::Settings json;
         json.format = qdc::cli::Format::Json;
-        qdc::cli::writeOutcome(out, qdc::cli::Outcome{}, json, &e);
+        const qdc::cli::Ending ending = qdc::cli::describeEnding(e, "data", true);
+        qdc::cli::Told told;
+        told.ending = &ending;
+        qdc::cli::writeOutcome(out, qdc::cli::Outcome{}, json, told);
         return out.str();
     };
     DropError bad("'0.o8' is not a valid floating point value");
@@ -200,7 +221,7 @@ TEST(CliErrors, LocationLine) {
     const auto located = [](ErrorLocation where, std::string detail = {}) {
         DropError e("File not found.", std::move(detail));
         e.locate(std::move(where));
-        return qdc::cli::locationLine(e);
+        return qdc::cli::locationLine(qdc::describeError(e, "data", true));
     };
     EXPECT_EQ(located({"Normal/act2/drake.txt", 3, "Gold:0.o8"}),
               "dropcalc-cli: Normal/act2/drake.txt:3: Gold:0.o8");
@@ -218,7 +239,12 @@ TEST(CliErrors, LocationLineComesJustBeforeTheMessageAndNotesOnlyWithoutError) {
     located.locate({"Normal/act2/drake.txt", 3, "Gold:0.o8"});
     const auto written = [](const DropError* e, const qdc::SearchNote& note) {
         std::ostringstream err;
-        qdc::cli::writeDiagnostics(err, e, note);
+        if (e == nullptr) {
+            qdc::cli::writeDiagnostics(err, nullptr, note);
+        } else {
+            const qdc::cli::Ending ending = qdc::cli::describeEnding(*e, "data", true);
+            qdc::cli::writeDiagnostics(err, &ending, note);
+        }
         return err.str();
     };
     const std::string note = "no monster named \"cave lurker\" in Normal/monsterlist.txt";

@@ -1,6 +1,7 @@
 #include "cli/jsonwriter.h"
 #include "cli/terminal.h"
 #include "cli_helpers.h"
+#include "results/showntext.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -19,7 +20,7 @@ std::string jsonString(const std::string& text) {
 
 } // namespace
 
-TEST(JsonText, EscapesAndReadsWhatIsNotUtf8AsLatin1) {
+TEST(JsonText, EscapesAndShowsWhatIsNotUtf8AsWindows1252) {
     struct Case {
         std::string text;
         std::string json;
@@ -32,14 +33,20 @@ TEST(JsonText, EscapesAndReadsWhatIsNotUtf8AsLatin1) {
         {"\x7f", "\"\x7f\""},
         {"\xC3\xA9t\xC3\xA9", "\"\xC3\xA9t\xC3\xA9\""},
         {"Dolch \xE4tzend", "\"Dolch \xC3\xA4tzend\""},
-        {"\x85", "\"\xC2\x85\""},
-        {"\xC0\xAF", "\"\xC3\x80\xC2\xAF\""},             // overlong form
-        {"\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xC2\x80\""}, // surrogate
+        {"\x80\x85\x99\x9F", "\"\xE2\x82\xAC\xE2\x80\xA6\xE2\x84\xA2\xC5\xB8\""},
+        {"\x81\x8D\x8F\x90\x9D", "\"\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\""}, // undefined
+        {"\xC0\xAF", "\"\xC3\x80\xC2\xAF\""},                                     // overlong form
+        {"\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xE2\x82\xAC\""},                     // surrogate
         {"'\xE4\xE2\x80\xA6' is not", "\"'\xC3\xA4\xE2\x80\xA6' is not\""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(jsonString(c.text), c.json) << c.text;
         EXPECT_TRUE(nlohmann::json::accept(jsonString(c.text))) << c.text;
+    }
+    // Every byte that is not UTF-8 shows as the one rule shows it.
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const std::string text = {'a', static_cast<char>(byte)};
+        EXPECT_EQ(jsonString(text), "\"" + qdc::shownText(text) + "\"") << byte;
     }
 }
 
@@ -218,10 +225,15 @@ TEST(QuotedText, CutAt200BytesKeepingWholeCharacters) {
          "dropcalc-cli: note: no monster named \"" + std::string(200, 'y') + ellipsis +
              "\" in Normal/monsterlist.txt\n"},
         {{"--format", "json", "monster", "Rat"},
-         "{\n  \"entries\": [],\n  \"error\": {\n    \"message\": \"'" + std::string(194, 'x') + e +
-             e + e + ellipsis + "' is not a valid floating point value.\",\n" +
+         "{\n  \"heading\": \"Rat \u00b7 Normal \u00b7 0 entries\",\n  \"entries\": [],\n"
+         "  \"notes\": [],\n  \"error\": {\n    \"message\": \"'" +
+             std::string(194, 'x') + e + e + e + ellipsis +
+             "' is not a valid floating point value.\",\n" +
              "    \"path\": \"Normal/rat.txt\",\n    \"line\": 1,\n    \"text\": \"Gold:" +
-             std::string(194, 'x') + ellipsis + "\"\n  }\n}\n",
+             std::string(194, 'x') + ellipsis +
+             "\",\n    \"named_by\": null,\n    \"detail\": null,\n    \"hint\": \"Correct the "
+             "file, then press Reload.\",\n    \"stopped\": \"Stopped by an error in "
+             "Normal/rat.txt, line 1: the list holds only the entries found before it.\"\n  }\n}\n",
          "dropcalc-cli: Normal/rat.txt:1: Gold:" + std::string(194, 'x') + ellipsis + "\n'" +
              std::string(194, 'x') + e + e + e + ellipsis +
              "' is not a valid floating point value.\n"},

@@ -1,10 +1,13 @@
+#include "data/difficulty.h"
 #include "data/encoding.h"
 #include "results/answer.h"
+#include "results/entry.h"
 #include "results/showntext.h"
 #include "search/catalogue.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -185,5 +188,65 @@ TEST(ListsAreUtf8, DecidesHowTypedNamesGoBack) {
     for (const auto& row : rows) {
         MemoryFileSource files{{"Normal/monsterlist.txt", row.list}, {"itemlist.txt", "Ring,1\n"}};
         EXPECT_EQ(qdc::listsAreUtf8(files), row.utf8) << row.list;
+    }
+}
+
+// The item separator command rewrites every entry, taking each out and adding
+// it back, one at a time or all at once: each keeps its parts.
+TEST(EntryParts, KeptThroughTheItemSeparatorCommand) {
+    MemoryFileSource files = awkwardFolder();
+    const auto widened = [](std::string text) {
+        for (std::size_t at = text.find('='); at != std::string::npos; at = text.find('=', at))
+            text.replace(at, 1, qdc::kWideSeparator);
+        return text;
+    };
+    for (const SortMode mode : {SortMode::NameFirst, SortMode::ChanceFirst, SortMode::Highest}) {
+        qdc::MemoryResultList list;
+        qdc::itemSearch({files, '.', mode}, list, "Ring", DifficultySet{true, true, false});
+        const std::vector<qdc::EntryParts> before = list.allParts();
+        qdc::MemoryResultList allAtOnce = list;
+        qdc::widenSeparators(list);
+        std::vector<std::string> texts;
+        for (const std::string& text : allAtOnce.entries())
+            texts.insert(texts.begin(), widened(text)); // in another order
+        allAtOnce.clear();
+        allAtOnce.addAll(std::move(texts));
+        for (const qdc::MemoryResultList* after : {&list, &allAtOnce}) {
+            ASSERT_EQ(after->count(), 3);
+            for (int i = 0; i < after->count(); ++i) {
+                const qdc::EntryParts& parts = after->parts(i);
+                EXPECT_EQ(after->at(i).find('='), std::string::npos);
+                const auto same = std::find_if(before.begin(), before.end(), [&](const auto& p) {
+                    return p.name == parts.name && p.chance == parts.chance &&
+                           p.difficulty == parts.difficulty && p.value == parts.value;
+                });
+                EXPECT_NE(same, before.end()) << after->at(i);
+            }
+        }
+    }
+    // A text that was never taken out only names itself.
+    qdc::MemoryResultList list;
+    list.add("5=Gold");
+    list.removeAt(0);
+    list.add("7=Cap");
+    EXPECT_EQ(list.parts(0).name, "7=Cap");
+    EXPECT_EQ(list.parts(0).chance, "");
+}
+
+// A data folder opened at the wrong place has no "Normal" folder.
+TEST(DataFolder, HasTheNormalFolder) {
+    const struct {
+        MemoryFileSource files;
+        bool normal;
+    } rows[] = {
+        {{{"Normal/monsterlist.txt", "Rat:rat.txt,1\n"}}, true},
+        {{{"Normal/levels.txt", "Rat:1\n"}}, true}, // its monster list missing
+        {{{"Hell/monsterlist.txt", "Rat:rat.txt,1\n"}}, false},
+        {{{"monsterlist.txt", "Rat:rat.txt,1\n"}}, false},
+    };
+    for (const auto& row : rows) {
+        MemoryFileSource files = row.files;
+        EXPECT_EQ(qdc::hasDifficultyFolder(files, qdc::Difficulty::Normal), row.normal)
+            << files.paths().front();
     }
 }
