@@ -21,7 +21,7 @@ const state = {
   folder: null, // its name, which --data names
   utf8: false, // whether the folder is written in UTF-8 (its list documents say)
   searches: new Map(), // command -> the catalogue's search
-  lastSearch: null, // {kind, texts, difficulties, magicFind} of the answer shown, for sort and reload
+  lastSearch: null, // {kind, texts, difficulties, magicFind} of the answer shown, for Reload
   shown: null, // the arguments of the answer shown, for its CSV
   wide: false, // whether the list shows ten blanks in place of "="
 };
@@ -136,8 +136,9 @@ function searchOrSay(request) {
   });
 }
 
-function difficultyControls(form, kind) {
-  const captions = ['Norm.', form.closest('#panel-normal') ? 'Nm.' : 'Nm', 'Hell'];
+// The window's captions: "Nm." on its first page, "Nm" on the others.
+function difficultyControls(kind, firstPage) {
+  const captions = ['Norm.', firstPage ? 'Nm.' : 'Nm', 'Hell'];
   const set = document.createElement('fieldset');
   set.className = 'difficulties';
   set.innerHTML = '<legend>Difficulty</legend>';
@@ -156,11 +157,10 @@ function difficultyControls(form, kind) {
 
 // A search's row: a name box for each of its inputs, its difficulties and
 // the Search button.
-function searchForm(kind) {
+function searchForm(kind, firstPage) {
   const form = document.createElement('form');
   form.className = 'row';
   form.dataset.command = kind.command;
-  form.title = kind.summary;
   kind.inputs.forEach((input, i) => {
     const id = `${kind.command}-${i}`;
     const label = Object.assign(document.createElement('label'), { htmlFor: id, textContent: input.label });
@@ -169,7 +169,7 @@ function searchForm(kind) {
     box.dataset.list = input.list;
     form.append(label, box);
   });
-  form.append(difficultyControls(form, kind), Object.assign(document.createElement('button'), { textContent: 'Search' }));
+  form.append(difficultyControls(kind, firstPage), Object.assign(document.createElement('button'), { textContent: 'Search', title: kind.summary }));
   form.addEventListener('submit', (event) => {
     event.preventDefault();
     searchOrSay({
@@ -179,10 +179,18 @@ function searchForm(kind) {
       magicFind: $('mf').value,
     });
   });
-  // Choosing a base set offers its set items in the box after it.
+  // Choosing a base set offers its set items in the box after it; Enter
+  // there chooses the set typed, if it is one, as in the window.
   const boxes = form.querySelectorAll('input:not([type])');
   kind.inputs.forEach((input, i) => {
-    if (input.list === 'set-items' && i > 0) boxes[i - 1].addEventListener('change', () => chooseBaseSet(boxes[i - 1], boxes[i]));
+    if (input.list !== 'set-items' || i === 0) return;
+    const [baseSet, setItem] = [boxes[i - 1], boxes[i]];
+    baseSet.addEventListener('change', () => baseSet.value !== baseSet.dataset.chosen && chooseBaseSet(baseSet, setItem));
+    baseSet.addEventListener('keydown', (event) => {
+      if (event.key !== 'Enter') return;
+      event.preventDefault();
+      if (Array.from(baseSet.list.options, (option) => option.value).includes(baseSet.value)) chooseBaseSet(baseSet, setItem);
+    });
   });
   return form;
 }
@@ -196,7 +204,7 @@ async function buildSearches() {
       const kind = state.searches.get(command);
       if (!kind) throw new Error(`the calculator has no ${command} search`);
       placed.add(command);
-      panel.append(searchForm(kind));
+      panel.append(searchForm(kind, panel === document.querySelector('[role="tabpanel"]')));
     }
   }
   const missing = [...state.searches.keys()].filter((command) => !placed.has(command));
@@ -206,6 +214,7 @@ async function buildSearches() {
 // The set items of the base set chosen, in the set-item box's list; the box
 // itself empties, as the window's does.
 async function chooseBaseSet(baseSetBox, setItemBox) {
+  baseSetBox.dataset.chosen = baseSetBox.value;
   setItemBox.value = '';
   if (state.folder === null) return;
   const answer = await search(['--data', state.folder, 'set-items', await bytesOf(baseSetBox.value)]);
@@ -284,7 +293,6 @@ async function open(source) {
     await loadFolder(folder.name, folder.files, { transfer: true });
     state.source = source;
     state.folder = folder.name;
-    $('set-items').replaceChildren();
     await readLists();
     $('reload').disabled = false;
     const ms = Math.round(performance.now() - started);
