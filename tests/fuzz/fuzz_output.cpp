@@ -1,14 +1,14 @@
 // The tool's text output. Besides surviving any input, it keeps these
 // promises:
-// - a JSON string is always valid JSON, and a text that is UTF-8 reads back
-//   from it unchanged;
+// - a JSON string is always valid JSON, and reads back as shownText() shows
+//   the text (a text that is UTF-8 unchanged);
 // - a document closed early (as when memory runs out) is still valid JSON;
 // - a line shown on a terminal holds no control character but TAB and the
 //   line feed.
 
 #include "cli/jsonwriter.h"
 #include "cli/terminal.h"
-#include "results/utf8.h"
+#include "results/showntext.h"
 
 #include <nlohmann/json.hpp>
 
@@ -30,8 +30,7 @@ void jsonString(const std::string& text) {
     qdc::cli::writeJsonString(out, text);
     const auto value = nlohmann::json::parse(out.str(), nullptr, false);
     check(value.is_string());
-    if (qdc::isUtf8(text))
-        check(value.get<std::string>() == text);
+    check(value.get<std::string>() == qdc::shownText(text));
 }
 
 // The first byte picks how deep the document is when it is closed.
