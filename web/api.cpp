@@ -23,27 +23,6 @@ std::string input;
 // What the last command printed: standard output, then standard error.
 std::string printed[2];
 
-// What the last of the other calls gives back.
-std::string given;
-
-// The searches as every face offers them, for the page to build its rows.
-std::string catalogueJson() {
-    auto all = nlohmann::ordered_json::array();
-    for (const qdc::SearchKind& search : qdc::searchCatalogue()) {
-        auto inputs = nlohmann::ordered_json::array();
-        for (const qdc::SearchInput& input : search.inputs)
-            inputs.push_back(
-                {{"argument", input.argument}, {"label", input.label}, {"list", input.list}});
-        all.push_back({{"command", search.command},
-                       {"caption", search.caption},
-                       {"summary", search.summary},
-                       {"inputs", std::move(inputs)},
-                       {"one_difficulty", search.oneDifficulty},
-                       {"reads_magic_find", search.readsMagicFind}});
-    }
-    return all.dump();
-}
-
 } // namespace
 
 extern "C" {
@@ -93,6 +72,37 @@ EMSCRIPTEN_KEEPALIVE const char* dropcalc_printed(int stream) {
 EMSCRIPTEN_KEEPALIVE std::size_t dropcalc_printed_size(int stream) {
     return printed[stream].size();
 }
+
+} // extern "C"
+
+// What the page asks of the core beside the tool's commands.
+
+namespace {
+
+// What the last of the other calls gives back.
+std::string given;
+
+// The searches as every face offers them, for the page to build its rows.
+std::string catalogueJson() {
+    auto all = nlohmann::ordered_json::array();
+    for (const qdc::SearchKind& search : qdc::searchCatalogue()) {
+        auto inputs = nlohmann::ordered_json::array();
+        for (const qdc::SearchInput& input : search.inputs)
+            inputs.push_back(
+                {{"argument", input.argument}, {"label", input.label}, {"list", input.list}});
+        all.push_back({{"command", search.command},
+                       {"caption", search.caption},
+                       {"summary", search.summary},
+                       {"inputs", std::move(inputs)},
+                       {"one_difficulty", search.oneDifficulty},
+                       {"reads_magic_find", search.readsMagicFind}});
+    }
+    return all.dump();
+}
+
+} // namespace
+
+extern "C" {
 
 // The catalogue of searches as JSON: [{"command", "caption", "summary",
 // "inputs": [{"argument", "label", "list"}], "one_difficulty",
