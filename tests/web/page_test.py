@@ -31,10 +31,10 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 ARGS = None
 TOP = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-SAMPLE = os.path.join(TOP, "examples", "data")
 AWKWARD = os.path.join(TOP, "tests", "parity", "awkward")
 # A browser language for each decimal separator the parity cases give.
 LOCALES = {".": "en-US", ",": "de-DE"}
+SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "data")
 
 # Every kind of run: (arguments after --data, ...). Names are the sample's.
 RUNS = [
