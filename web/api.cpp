@@ -2,10 +2,13 @@
 // folders file by file and runs the tool's commands on them.
 
 #include "cli/run.h"
+#include "results/showntext.h"
+#include "search/catalogue.h"
 #include "web/datafolder.h"
 #include "web/passing.h"
 
 #include <emscripten/emscripten.h>
+#include <nlohmann/json.hpp>
 
 #include <new>
 #include <sstream>
@@ -117,6 +120,58 @@ EMSCRIPTEN_KEEPALIVE const char* dropcalc_printed(int stream) {
 
 EMSCRIPTEN_KEEPALIVE std::size_t dropcalc_printed_size(int stream) {
     return printed[stream].size();
+}
+
+} // extern "C"
+
+// What the page asks of the core beside the tool's commands.
+
+namespace {
+
+// What the last of the other calls gives back.
+std::string given;
+
+// The searches as every face offers them, for the page to build its rows.
+std::string catalogueJson() {
+    auto all = nlohmann::ordered_json::array();
+    for (const qdc::SearchKind& search : qdc::searchCatalogue()) {
+        auto inputs = nlohmann::ordered_json::array();
+        for (const qdc::SearchInput& input : search.inputs)
+            inputs.push_back(
+                {{"argument", input.argument}, {"label", input.label}, {"list", input.list}});
+        all.push_back({{"command", search.command},
+                       {"caption", search.caption},
+                       {"summary", search.summary},
+                       {"inputs", std::move(inputs)},
+                       {"one_difficulty", search.oneDifficulty},
+                       {"reads_magic_find", search.readsMagicFind}});
+    }
+    return all.dump();
+}
+
+} // namespace
+
+extern "C" {
+
+// The catalogue of searches as JSON: [{"command", "caption", "summary",
+// "inputs": [{"argument", "label", "list"}], "one_difficulty",
+// "reads_magic_find"}, ...]. Read it with dropcalc_given().
+EMSCRIPTEN_KEEPALIVE void dropcalc_catalogue() {
+    given = catalogueJson();
+}
+
+// The text written (UTF-8, as typed) as the bytes of a data folder that is
+// written in UTF-8 or not. Read it with dropcalc_given().
+EMSCRIPTEN_KEEPALIVE void dropcalc_data_bytes(int utf8Folder) {
+    given = qdc::dataBytes(input, utf8Folder != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* dropcalc_given() {
+    return given.data();
+}
+
+EMSCRIPTEN_KEEPALIVE std::size_t dropcalc_given_size() {
+    return given.size();
 }
 
 } // extern "C"

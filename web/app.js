@@ -1,159 +1,225 @@
-// The page's controls, built on dropcalc.run() and dropcalc.loadFolder() as a
-// player's own script would be.
-import { run, loadFolder } from './dropcalc.js';
+// The page's controls, built on the calculator's API (dropcalc.js) as a
+// player's own script would be: the searches come from its catalogue, and
+// every answer is its JSON document, shown as the window shows an answer.
+import { run, search, dataBytes, catalogue, loadFolder } from './dropcalc.js';
 import { inputSource, handleSource, entrySource, sampleSource } from './folders.js';
 
 const $ = (id) => document.getElementById(id);
 const DIFFICULTIES = ['normal', 'nightmare', 'hell'];
 const WIDE_SEPARATOR = ' '.repeat(10);
+// What an empty name box says, by the list it offers.
+const PROMPTS = {
+  monsters: '[select a monster]',
+  items: '[select an item]',
+  'base-sets': '[select a base set]',
+  uniques: '[select a unique item]',
+  'set-items': '[select a set item]',
+};
 
 const state = {
   source: null, // where the loaded folder came from, to read it again
   folder: null, // its name, which --data names
-  utf8: true, // whether the folder's texts read as UTF-8 (else as Windows-1252)
-  names: new Map(), // a name as shown -> its bytes in the data
-  entries: [], // the list's entries, as shown
-  chanceFirst: true, // whether they show the chance first
-  lastSearch: null, // the arguments of the search shown, for the separator and reload
-  features: { highest: false, oneIn: false },
+  utf8: false, // whether the folder is written in UTF-8 (its list documents say)
+  searches: new Map(), // command -> the catalogue's search
+  lastSearch: null, // {kind, texts, difficulties, magicFind} of the answer shown, for Reload
+  shown: null, // the arguments of the answer shown, for its CSV
+  wide: false, // whether the list shows ten blanks in place of "="
 };
 
-// ---- Texts and bytes ----
+// ---- Answers ----
 
-const utf8 = new TextDecoder('utf-8', { fatal: true });
-const cp1252 = new TextDecoder('windows-1252');
-const decode = (bytes) => {
-  if (state.utf8) {
-    try {
-      return utf8.decode(bytes);
-    } catch {
-      state.utf8 = false;
-    }
-  }
-  return cp1252.decode(bytes);
-};
-const lines = (bytes) => {
-  const text = decode(bytes);
-  return text === '' ? [] : text.replace(/\n$/, '').split('\n');
-};
-// The bytes to pass for a name: those of the data when the name came from
-// it, else the text as the data's encoding writes it.
-const nameArg = (text) => state.names.get(text) ?? (state.utf8 ? text : Uint8Array.from(text, (c) => c.charCodeAt(0) & 0xff));
-
-// ---- Running the tool ----
-
-function options({ withMf = false, difficulties = null, wide = false } = {}) {
-  const args = ['--data', state.folder ?? '.', '--sort', document.querySelector('input[name="sort"]:checked').value];
-  if (withMf) args.push('--mf', $('mf').value);
-  if (difficulties !== null) args.push('--difficulty', difficulties.join(','));
-  if (wide) args.push('--wide');
-  if (state.features.oneIn && $('one-in')?.checked) args.push('--one-in');
-  return args;
+function answered() {
+  document.body.dataset.answers = String(Number(document.body.dataset.answers ?? 0) + 1);
 }
 
-// Shows where an error comes from (the line before the message on stderr)
-// and what to do about it.
-function showDiagnostics(stderrLines, status) {
-  const note = stderrLines.filter((line) => line.startsWith('dropcalc-cli: note: ')).map((line) => line.slice(20));
-  $('note').textContent = note.join('\n');
+// Shows an error description (the JSON's "error"), or hides the box for none.
+function showError(error) {
   const box = $('error');
-  if (status === 0) {
-    box.hidden = true;
+  box.hidden = !error;
+  if (!error) return;
+  const show = (id, text) => {
+    $(id).textContent = text ?? '';
+    $(id).hidden = text === null || text === undefined || text === '';
+  };
+  $('error-message').textContent = error.message;
+  const located = error.line !== null && error.line > 0;
+  $('error-place').hidden = error.path === null || error.path === '';
+  $('error-folder').textContent = located || state.folder === null ? '' : `${state.folder}/`;
+  $('error-path').textContent = error.path ?? '';
+  $('error-at').hidden = !located;
+  $('error-line').textContent = located ? String(error.line) : '';
+  show('error-text', located ? error.text : null);
+  $('error-named-by').hidden = !error.named_by;
+  $('error-named-path').textContent = error.named_by?.path ?? '';
+  $('error-named-line').textContent = error.named_by ? String(error.named_by.line) : '';
+  show('error-detail', error.detail);
+  show('error-hint', error.hint);
+}
+
+function showNotes(notes) {
+  $('notes').replaceChildren(...notes.map((note) => Object.assign(document.createElement('li'), { textContent: note })));
+}
+
+// What the window says of an entry's odds, beside it and over it.
+function oddsText(entry) {
+  if (entry.value > 100) return 'over 100 %';
+  return entry.one_in === null ? '' : `1 in ${entry.one_in}`;
+}
+
+function oddsTip(entry) {
+  const lines = [];
+  if (entry.kills_90 !== null) lines.push(entry.kills_90 === 1 ? '90 % sure to drop in 1 kill' : `90 % sure to drop in ${entry.kills_90} kills`);
+  if (entry.value > 100) lines.push('Over 100 %: the sum of the chances of its lines (those after a "-" line add to those before), not a probability.');
+  return lines.join('\n');
+}
+
+function cell(className, text) {
+  return Object.assign(document.createElement('span'), { className, textContent: text });
+}
+
+// The list of entries: each its two parts in the order of the sort mode it
+// was searched with, joined by "=" (or ten blanks), and its "1 in N".
+function showEntries(entries, nameFirst) {
+  $('head-first').textContent = nameFirst ? 'Name' : '% Drop Chance';
+  $('head-second').textContent = nameFirst ? '% Drop Chance' : 'Name';
+  const rows = entries.map((entry) => {
+    const row = document.createElement('li');
+    const [first, second] = nameFirst ? [entry.name, entry.chance] : [entry.chance, entry.name];
+    row.className = nameFirst ? 'entry name-first' : 'entry';
+    row.append(cell('first', first), cell('sep', state.wide ? WIDE_SEPARATOR : '='), cell('second', second), cell('odds', oddsText(entry)));
+    row.title = oddsTip(entry);
+    return row;
+  });
+  $('list').replaceChildren(...rows);
+}
+
+function showAnswer(answer, nameFirst) {
+  $('heading').textContent = answer.heading ?? '';
+  showNotes(answer.error ? [...answer.notes, answer.error.stopped] : answer.notes);
+  showEntries(answer.entries, nameFirst);
+  showError(answer.error);
+}
+
+// ---- Searches ----
+
+const sortMode = () => document.querySelector('input[name="sort"]:checked').value;
+
+// The data's bytes for a text as typed or chosen.
+const bytesOf = (text) => dataBytes(text, state.utf8);
+
+async function runSearch(request) {
+  if (state.folder === null) {
+    showError({ message: 'No data folder is open.', path: null, hint: 'Open a data folder, drop one on this page, or take the sample data.' });
+    answered();
     return;
   }
-  const message = stderrLines.at(-1) ?? 'The search failed.';
-  const where = stderrLines.slice(0, -1).reverse().find((line) => line.startsWith('dropcalc-cli: ') && !line.startsWith('dropcalc-cli: note: '));
-  let place = '';
-  let hint = '';
-  const located = where?.slice(14).match(/^(.*?):(\d+): (.*)$/s);
-  if (located) {
-    place = `in ${located[1]}, line ${located[2]}:\n${located[3]}`;
-    hint = 'Correct the file, then press Reload.';
-  } else if (where) {
-    place = `in ${state.folder}/${where.slice(14)}`;
-    hint = state.hasNormal
-      ? 'Check that the file is there, then press Reload.'
-      : `The data folder ${state.folder} has no "Normal" folder: open the data folder itself.`;
-  }
-  $('error-message').textContent = message;
-  $('error-place').textContent = place;
-  $('error-hint').textContent = hint;
-  box.hidden = false;
-}
-
-async function runShown(args) {
-  const result = await run(args);
-  showDiagnostics(lines(result.stderr), result.status);
-  return result;
-}
-
-function showEntries(entries) {
-  state.entries = entries;
-  $('list').textContent = entries.map((entry) => `${entry}\n`).join('');
-  const chanceFirst = document.querySelector('input[name="sort"]:checked').value !== 'name';
-  state.chanceFirst = chanceFirst;
-  $('head-first').textContent = chanceFirst ? '% Drop Chance' : 'Name';
-  $('head-second').textContent = chanceFirst ? 'Name' : '% Drop Chance';
-}
-
-async function search(args) {
-  state.lastSearch = args;
-  const result = await runShown([...options(args.options), ...args.command]);
-  showEntries(lines(result.stdout));
+  const { kind, texts, difficulties, magicFind } = request;
+  state.lastSearch = request;
+  state.wide = false;
+  const sort = sortMode();
+  const args = ['--data', state.folder, '--sort', sort, '--difficulty', difficulties.join(',')];
+  if (kind.reads_magic_find) args.push('--mf', magicFind);
+  args.push('--', kind.command, ...(await Promise.all(texts.map(bytesOf))));
+  const answer = await search(args);
+  state.shown = { args, name: texts.at(-1) ?? '' };
+  showAnswer(answer, sort === 'name');
   // On a phone the list is below the searches: bring it into view.
   $('list').scrollIntoView({ block: 'nearest' });
-  return result;
+  answered();
 }
 
-// ---- The search rows ----
+// A search whose answer cannot be had (the calculator stopped) says so.
+function searchOrSay(request) {
+  return runSearch(request).catch((error) => {
+    showError({ message: `The search failed: ${error.message}`, path: null, hint: 'Reload the page.' });
+    answered();
+  });
+}
 
-function difficultyControls(form) {
-  const one = form.dataset.difficulties === 'one';
-  const captions = ['Norm.', form.closest('#panel-normal') ? 'Nm.' : 'Nm', 'Hell'];
+// The window's captions: "Nm." on its first page, "Nm" on the others.
+function difficultyControls(kind, firstPage) {
+  const captions = ['Norm.', firstPage ? 'Nm.' : 'Nm', 'Hell'];
   const set = document.createElement('fieldset');
   set.className = 'difficulties';
   set.innerHTML = '<legend>Difficulty</legend>';
   DIFFICULTIES.forEach((difficulty, i) => {
     const label = document.createElement('label');
     const box = document.createElement('input');
-    box.type = one ? 'radio' : 'checkbox';
-    box.name = `${form.dataset.command}-difficulty`;
+    box.type = kind.one_difficulty ? 'radio' : 'checkbox';
+    box.name = `${kind.command}-difficulty`;
     box.value = difficulty;
     box.checked = i === 0;
     label.append(box, ` ${captions[i]}`);
     set.append(label);
   });
-  form.querySelector('button').before(set);
+  return set;
 }
 
-function chosenDifficulties(form) {
-  return Array.from(form.querySelectorAll('.difficulties input:checked'), (box) => box.value);
-}
-
-function wireSearches() {
-  for (const form of document.querySelectorAll('form[data-command]')) {
-    difficultyControls(form);
-    form.addEventListener('submit', (event) => {
-      event.preventDefault();
-      const command = form.dataset.command;
-      const texts = Array.from(form.querySelectorAll('input:not([type]), select'), (box) => box.value);
-      search({
-        options: { withMf: command.startsWith('unique') || command.startsWith('set'), difficulties: chosenDifficulties(form) },
-        command: [command, ...texts.map(nameArg)],
-      });
+// A search's row: a name box for each of its inputs, its difficulties and
+// the Search button.
+function searchForm(kind, firstPage) {
+  const form = document.createElement('form');
+  form.className = 'row';
+  form.dataset.command = kind.command;
+  kind.inputs.forEach((input, i) => {
+    const id = `${kind.command}-${i}`;
+    const label = Object.assign(document.createElement('label'), { htmlFor: id, textContent: input.label });
+    const box = Object.assign(document.createElement('input'), { id, placeholder: PROMPTS[input.list] ?? '', autocomplete: 'off' });
+    box.setAttribute('list', input.list);
+    box.dataset.list = input.list;
+    form.append(label, box);
+  });
+  form.append(difficultyControls(kind, firstPage), Object.assign(document.createElement('button'), { textContent: 'Search', title: kind.summary }));
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    searchOrSay({
+      kind,
+      texts: Array.from(form.querySelectorAll('input:not([type])'), (box) => box.value),
+      difficulties: Array.from(form.querySelectorAll('.difficulties input:checked'), (box) => box.value),
+      magicFind: $('mf').value,
     });
-  }
-  $('base-set').addEventListener('change', chooseBaseSet);
+  });
+  // Choosing a base set offers its set items in the box after it; Enter
+  // there chooses the set typed, if it is one, as in the window.
+  const boxes = form.querySelectorAll('input:not([type])');
+  kind.inputs.forEach((input, i) => {
+    if (input.list !== 'set-items' || i === 0) return;
+    const [baseSet, setItem] = [boxes[i - 1], boxes[i]];
+    baseSet.addEventListener('change', () => baseSet.value !== baseSet.dataset.chosen && chooseBaseSet(baseSet, setItem));
+    baseSet.addEventListener('keydown', (event) => {
+      if (event.key !== 'Enter') return;
+      event.preventDefault();
+      if (Array.from(baseSet.list.options, (option) => option.value).includes(baseSet.value)) chooseBaseSet(baseSet, setItem);
+    });
+  });
+  return form;
 }
 
-async function chooseBaseSet() {
-  const result = await runShown(['--data', state.folder ?? '.', 'set-items', nameArg($('base-set').value)]);
-  const box = $('set-item');
-  box.replaceChildren(new Option('[select a set item]', ''));
-  for (const name of lines(result.stdout)) {
-    state.names.set(name, name);
-    box.append(new Option(name, name));
+// The tab panels name their searches; the rows come from the catalogue.
+async function buildSearches() {
+  for (const kind of await catalogue()) state.searches.set(kind.command, kind);
+  const placed = new Set();
+  for (const panel of document.querySelectorAll('[role="tabpanel"][data-searches]')) {
+    for (const command of panel.dataset.searches.split(' ')) {
+      const kind = state.searches.get(command);
+      if (!kind) throw new Error(`the calculator has no ${command} search`);
+      placed.add(command);
+      panel.append(searchForm(kind, panel === document.querySelector('[role="tabpanel"]')));
+    }
   }
+  const missing = [...state.searches.keys()].filter((command) => !placed.has(command));
+  if (missing.length) throw new Error(`no tab offers the ${missing.join(', ')} search`);
+}
+
+// The set items of the base set chosen, in the set-item box's list; the box
+// itself empties, as the window's does.
+async function chooseBaseSet(baseSetBox, setItemBox) {
+  baseSetBox.dataset.chosen = baseSetBox.value;
+  setItemBox.value = '';
+  if (state.folder === null) return;
+  const answer = await search(['--data', state.folder, 'set-items', await bytesOf(baseSetBox.value)]);
+  fillList('set-items', answer.entries);
+  if (answer.error) showError(answer.error);
 }
 
 // ---- Magic find, sort, separator, copy, CSV ----
@@ -161,73 +227,60 @@ async function chooseBaseSet() {
 function wireOptions() {
   $('mf-form').addEventListener('submit', async (event) => {
     event.preventDefault();
-    const result = await runShown(['mf', $('mf').value]);
-    const values = lines(result.stdout);
+    const answer = await search(['mf', $('mf').value]);
     ['real-unique', 'real-set', 'real-rare'].forEach((id, i) => {
-      $(id).textContent = values[i] ?? '0';
+      $(id).textContent = String(answer.entries[i]?.value ?? 0);
     });
+    showError(answer.error);
   });
-  $('sort').addEventListener('change', () => state.lastSearch && search(state.lastSearch));
+  // As the window's command: the list shown takes ten blanks for "=", until
+  // the next search.
   $('wide').addEventListener('click', () => {
-    if (state.lastSearch) search({ ...state.lastSearch, options: { ...state.lastSearch.options, wide: true } });
+    state.wide = true;
+    for (const sep of $('list').querySelectorAll('.sep')) sep.textContent = WIDE_SEPARATOR;
   });
-  $('copy').addEventListener('click', () => navigator.clipboard.writeText($('list').textContent));
+  $('copy').addEventListener('click', () => navigator.clipboard.writeText(listText()));
   $('csv').addEventListener('click', downloadCsv);
 }
 
-function csvField(field) {
-  return /[",\r\n]/.test(field) ? `"${field.replaceAll('"', '""')}"` : field;
+// Each entry as shown, a line each.
+function listText() {
+  return Array.from($('list').children, (row) => `${row.querySelector('.first').textContent}${row.querySelector('.sep').textContent}${row.querySelector('.second').textContent}\n`).join('');
 }
 
-// The list as CSV, a name and its chance a row, as the window saves it.
-function entriesCsv(entries, chanceFirst) {
-  let csv = 'Name,% Drop Chance\r\n';
-  for (const entry of entries) {
-    let at = entry.indexOf('=');
-    let width = 1;
-    if (at < 0) {
-      at = entry.indexOf(WIDE_SEPARATOR);
-      width = WIDE_SEPARATOR.length;
-    }
-    let [first, second] = at < 0 ? [entry, ''] : [entry.slice(0, at), entry.slice(at + width)];
-    if (chanceFirst) [first, second] = [second, first];
-    csv += `${csvField(first)},${csvField(second)}\r\n`;
-  }
-  return csv;
+// The file name the window suggests for a list: the name searched, without
+// the characters a file name cannot hold.
+function suggestedFileName(name) {
+  const file = name.trim().replace(/[/\\:*?"<>|\u0000-\u001f]/g, '_');
+  return file === '' ? 'drops' : file;
 }
 
-function downloadCsv() {
+// The CSV of the answer shown, as the core writes it for every face: the
+// search is run again for it.
+async function downloadCsv() {
+  if (!state.shown) return;
+  const { stdout } = await run(['--format', 'csv', ...state.shown.args]);
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([entriesCsv(state.entries, state.chanceFirst)], { type: 'text/csv' }));
-  link.download = 'drop-chances.csv';
+  link.href = URL.createObjectURL(new Blob([stdout], { type: 'text/csv' }));
+  link.download = `${suggestedFileName(state.shown.name)}.csv`;
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
 }
 
 // ---- Data folders ----
 
-async function fillNames(list, id) {
-  const result = await run(['--data', state.folder, 'list', list]);
-  const box = $(id);
-  box.replaceChildren();
-  for (const raw of splitBytes(result.stdout)) {
-    const name = decode(raw);
-    state.names.set(name, raw);
-    if (name !== '') box.append(new Option(name));
-  }
+function fillList(id, entries) {
+  $(id).replaceChildren(...entries.filter((entry) => entry.name !== '').map((entry) => new Option(entry.name)));
 }
 
-// The lines of `bytes` as bytes, so that a name goes back as it came.
-function splitBytes(bytes) {
-  const out = [];
-  let start = 0;
-  for (let i = 0; i < bytes.length; i++) {
-    if (bytes[i] === 10) {
-      out.push(bytes.subarray(start, i));
-      start = i + 1;
-    }
-  }
-  return out;
+// The four lists of the name boxes; the first error met is shown, as the
+// window shows the one that stops its start-up.
+async function readLists() {
+  const lists = ['monsters', 'items', 'base-sets', 'uniques'];
+  const answers = await Promise.all(lists.map((list) => search(['--data', state.folder, 'list', list])));
+  state.utf8 = answers[0].utf8 === true;
+  answers.forEach((answer, i) => fillList(lists[i], answer.entries));
+  showError(answers.find((answer) => answer.error)?.error ?? null);
 }
 
 async function open(source) {
@@ -237,22 +290,17 @@ async function open(source) {
     const started = performance.now();
     const folder = await source.read();
     const count = folder.files.length;
-    state.hasNormal = folder.files.some((file) => file.path.startsWith('Normal/'));
     await loadFolder(folder.name, folder.files, { transfer: true });
     state.source = source;
     state.folder = folder.name;
-    state.utf8 = true;
-    state.names.clear();
-    // Ready to search: the name lists for the boxes follow.
-    const names = Promise.all([fillNames('monsters', 'monsters'), fillNames('items', 'items'), fillNames('base-sets', 'base-sets'), fillNames('uniques', 'uniques')]);
+    await readLists();
     $('reload').disabled = false;
     const ms = Math.round(performance.now() - started);
     status.textContent = `Data: ${folder.name}, ${count} files, read in ${ms} ms.`;
     document.body.dataset.loadMs = ms;
     document.body.dataset.readyAt ||= Math.round(performance.now());
     document.body.dataset.ready = 'true';
-    if (state.lastSearch) await search(state.lastSearch);
-    await names;
+    if (state.lastSearch) await searchOrSay(state.lastSearch);
   } catch (error) {
     if (source.pickAgain && source === state.source) {
       status.textContent = `${source.name} has changed since it was opened: open it again.`;
@@ -264,6 +312,7 @@ async function open(source) {
   }
 }
 
+// F5 stays the browser's: Reload reads the folder again.
 function wireData() {
   $('open').addEventListener('click', async () => {
     if (!window.showDirectoryPicker) {
@@ -294,12 +343,6 @@ function wireData() {
     if (entry) open(entrySource(entry));
     else $('data-status').textContent = 'Drop a folder, not files.';
   });
-  document.addEventListener('keydown', (event) => {
-    if (event.key === 'F5' && state.source) {
-      event.preventDefault();
-      open(state.source);
-    }
-  });
 }
 
 // ---- Tabs: arrows move between them, Tab goes into the panel ----
@@ -324,32 +367,15 @@ function wireTabs() {
   });
 }
 
-// ---- What the tool offers beyond the window's first release ----
-
-async function detectFeatures() {
-  const help = new TextDecoder().decode((await run(['--help'])).stdout);
-  state.features.highest = /\bhighest\b/.test(help);
-  state.features.oneIn = help.includes('--one-in');
-  if (state.features.highest) {
-    const label = document.createElement('label');
-    label.innerHTML = '<input type="radio" name="sort" value="highest"> Highest first';
-    $('sort').append(label);
-  }
-  if (state.features.oneIn) {
-    const label = document.createElement('label');
-    label.innerHTML = '<input type="checkbox" id="one-in"> 1 in N';
-    $('sort').after(label);
-    $('one-in').addEventListener('change', () => state.lastSearch && search(state.lastSearch));
-  }
-}
-
 wireTabs();
-wireSearches();
 wireOptions();
 wireData();
-// Opened as index.html#sample, the page starts on the sample data.
-(location.hash === '#sample' ? open(sampleSource()) : Promise.resolve())
-  .then(detectFeatures)
+buildSearches()
+  // Opened as index.html#sample, the page starts on the sample data.
+  .then(() => (location.hash === '#sample' ? open(sampleSource()) : undefined))
+  .catch((error) => {
+    $('data-status').textContent = `The calculator could not start: ${error.message}`;
+  })
   .then(() => {
     document.body.dataset.loaded = 'true';
   });

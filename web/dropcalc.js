@@ -2,6 +2,10 @@
 //
 //   await dropcalc.loadFolder(name, [{path: 'Normal/monsterlist.txt', bytes}, ...])
 //   await dropcalc.run(['--data', name, 'item', 'Ring'])  // {stdout, stderr, status}
+//   await dropcalc.search(['--data', name, 'item', 'Ring'])
+//     // {heading, entries: [{name, chance, value, one_in, kills_90, ...}], notes, error, status}
+//   await dropcalc.dataBytes('Münzwart', utf8)  // Uint8Array
+//   await dropcalc.catalogue()  // [{command, caption, summary, inputs, one_difficulty, ...}]
 //
 // run() takes the arguments of dropcalc-cli and gives what it prints, stdout
 // and stderr as bytes (Uint8Array), and its exit status. loadFolder() makes
@@ -54,6 +58,29 @@ export function run(argv) {
   return call({ op: 'run', argv: argv.map((arg) => (arg instanceof Uint8Array ? arg : String(arg))), separator: localeSeparator });
 }
 
+// The same command's answer: the tool's JSON document (--format json) as an
+// object, with the exit status beside its members. Texts from the data are
+// shown there by the one rule of every face. Any command that writes JSON
+// (list, set-items, mf) answers so too.
+export function search(argv) {
+  if (!Array.isArray(argv)) return Promise.reject(new TypeError('search(argv): argv is an array'));
+  return call({ op: 'search', argv: argv.map((arg) => (arg instanceof Uint8Array ? arg : String(arg))), separator: localeSeparator });
+}
+
+// A text as typed (a string) as the bytes a data folder holds it in: the
+// folder's "utf8" as its list documents say.
+export function dataBytes(text, utf8) {
+  return call({ op: 'dataBytes', text: String(text), utf8: Boolean(utf8) });
+}
+
+// Every search the calculator offers: its command, caption, summary, inputs
+// ({argument, label, list}: the list names the `list` whose names it takes,
+// or "set-items" for the set items of the base set before it), whether it
+// takes exactly one difficulty and whether it reads magic find.
+export function catalogue() {
+  return call({ op: 'catalogue' });
+}
+
 // `transfer` hands the files' ArrayBuffers over to the worker instead of
 // copying them: the page does so with what it has just read.
 export function loadFolder(name, files, { transfer = false } = {}) {
@@ -64,4 +91,4 @@ export function loadFolder(name, files, { transfer = false } = {}) {
   return call({ op: 'load', name: String(name), files: list }, buffers);
 }
 
-globalThis.dropcalc = { run, loadFolder };
+globalThis.dropcalc = { run, search, dataBytes, catalogue, loadFolder };

@@ -65,11 +65,49 @@ function run(m, argv, separator) {
   return { stdout: printed(m, 0), stderr: printed(m, 1), status };
 }
 
+// What the module gave back for the call before.
+function given(m) {
+  const at = m._dropcalc_given();
+  return m.HEAPU8.slice(at, at + m._dropcalc_given_size());
+}
+
+const utf8 = new TextDecoder();
+
+// The command's JSON document (its strings UTF-8), with the exit status. A
+// command that printed no document (a mistake in its arguments) gives the
+// document of an error, with what it printed on stderr as the message.
+function search(m, argv, separator) {
+  const { stdout, stderr, status } = run(m, ['--format', 'json', ...argv], separator);
+  if (stdout.length === 0) {
+    const message = utf8.decode(stderr).trimEnd();
+    return { heading: null, entries: [], notes: [], error: { message, path: null, line: null, text: null, named_by: null, detail: null, hint: null }, status };
+  }
+  return { ...JSON.parse(utf8.decode(stdout)), status };
+}
+
+function dataBytes(m, text, utf8Folder) {
+  writeInput(m, encoder.encode(text));
+  m._dropcalc_data_bytes(utf8Folder ? 1 : 0);
+  return given(m);
+}
+
+function catalogue(m) {
+  m._dropcalc_catalogue();
+  return JSON.parse(utf8.decode(given(m)));
+}
+
 self.onmessage = async ({ data }) => {
   try {
     const m = await ready;
     if (data.op === 'load') {
       self.postMessage({ id: data.id, result: loadFolder(m, data.name, data.files) });
+    } else if (data.op === 'search') {
+      self.postMessage({ id: data.id, result: search(m, data.argv, data.separator) });
+    } else if (data.op === 'dataBytes') {
+      const result = dataBytes(m, data.text, data.utf8);
+      self.postMessage({ id: data.id, result }, [result.buffer]);
+    } else if (data.op === 'catalogue') {
+      self.postMessage({ id: data.id, result: catalogue(m) });
     } else {
       const result = run(m, data.argv, data.separator);
       self.postMessage({ id: data.id, result }, [result.stdout.buffer, result.stderr.buffer]);

@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """The web edition in headless Chromium: the page's controls and
-dropcalc.run() against the native dropcalc-cli on the same folder.
+dropcalc.run() against the native dropcalc-cli on the same folder, and every
+case of tests/parity/cases.tsv through the page's controls against the
+tool's JSON and CSV.
 
     page_test.py --site build-web/site --cli build/dropcalc-cli [--shots DIR]
     page_test.py --site build-web/site --cli build/dropcalc-cli --bench
@@ -15,6 +17,7 @@ import functools
 import http.server
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -30,6 +33,10 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 ARGS = None
+TOP = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+AWKWARD = os.path.join(TOP, "tests", "parity", "awkward")
+# A browser language for each decimal separator the parity cases give.
+LOCALES = {".": "en-US", ",": "de-DE"}
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "data")
 HOSTILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile.js")
 
@@ -59,23 +66,6 @@ RUNS = [
     ["--version"],
 ]
 
-# The searches through the page's controls: tab, box ids and texts,
-# difficulties to tick, and the arguments the native tool gets.
-CONTROLS = [
-    ("tab-normal", {"mon": "Cave Lurker"}, ["hell"], ["--difficulty", "hell", "monster", "Cave Lurker"]),
-    ("tab-normal", {"item": "Ring"}, ["normal", "nightmare", "hell"],
-     ["--difficulty", "normal,nightmare,hell", "item", "Ring"]),
-    ("tab-set", {"base-set": "Ashen Vigil", "set-item": "Ashen Vigil Band"}, ["normal", "hell"],
-     ["--mf", "150", "--difficulty", "normal,hell", "set-item", "Ashen Vigil", "Ashen Vigil Band"]),
-    ("tab-set", {"set-mon": "Ember Drake"}, ["nightmare"],
-     ["--mf", "150", "--difficulty", "nightmare", "set-monster", "Ember Drake"]),
-    ("tab-unique", {"uni-mon": "Cow Warden"}, ["normal"],
-     ["--mf", "150", "--difficulty", "normal", "unique-monster", "Cow Warden"]),
-    ("tab-unique", {"uni-item": "Coil of Embers"}, ["nightmare", "hell"],
-     ["--mf", "150", "--difficulty", "nightmare,hell", "unique-item", "Coil of Embers"]),
-]
-
-
 # What the page's times should stay within, in ms, on a machine that runs
 # nothing else (--bench): the first answer on the sample data after opening
 # the page, loading a folder of 427 files, and the longest pause of the page
@@ -89,6 +79,68 @@ def native(data, args):
     done = subprocess.run([ARGS.cli, "--data", data, *args], capture_output=True,
                           env={**os.environ, "LC_ALL": "C"}, check=False)
     return done.stdout, done.stderr, done.returncode
+
+
+def native_json(data, args):
+    out, _, status = native(data, ["--format", "json", *args])
+    return json.loads(out), status
+
+
+def read_cases():
+    """tests/parity/cases.tsv: (data folder, the tool's arguments as bytes)."""
+    with open(os.path.join(TOP, "tests", "parity", "cases.tsv"), "rb") as f:
+        rows = [line.split(b"\t") for line in f.read().splitlines() if line]
+    byte = lambda m: bytes([int(m[1], 16)])
+    return [(os.path.join(TOP, row[0].decode()), [re.sub(rb"\\x([0-9A-Fa-f]{2})", byte, f) for f in row[1:]])
+            for row in rows]
+
+
+def request(args):
+    """A search's arguments as the page's controls take them: the options
+    (as text, the tool's defaults where not given), the command and the names."""
+    options = {"sort": "chance", "difficulty": "normal", "mf": "0", "separator": "."}
+    keys = {b"--sort": "sort", b"--difficulty": "difficulty", b"--mf": "mf", b"--decimal-separator": "separator"}
+    while args[0] in keys:
+        options[keys[args[0]]] = args[1].decode()
+        args = args[2:]
+    return options, args[0].decode(), args[1:]
+
+
+def shown(data):
+    """A name's bytes as every face shows them: UTF-8, or else windows-1252
+    (its five holes as the C1 controls of their codes)."""
+    try:
+        return data.decode("utf-8")
+    except UnicodeDecodeError:
+        return "".join(bytes([b]).decode("cp1252", errors="ignore") or chr(b) for b in data)
+
+
+def expected_view(doc, name_first):
+    """What the page shows of the tool's JSON document: as the window shows
+    an answer, with the error's parts where the window's box has them."""
+    rows = []
+    for e in doc["entries"]:
+        over = e["value"] is not None and e["value"] > 100
+        tip = [] if e["kills_90"] is None else [
+            "90 % sure to drop in 1 kill" if e["kills_90"] == 1 else "90 %% sure to drop in %d kills" % e["kills_90"]]
+        if over:
+            tip.append('Over 100 %: the sum of the chances of its lines (those after a "-" line add to those '
+                       "before), not a probability.")
+        parts = (e["name"], e["chance"]) if name_first else (e["chance"], e["name"])
+        odds = "over 100 %" if over else "" if e["one_in"] is None else "1 in %d" % e["one_in"]
+        rows.append([parts[0], "=", parts[1], odds, "\n".join(tip)])
+    error = doc["error"]
+    if error is not None:
+        line = error["line"] or None
+        named = error["named_by"]
+        error = {"message": error["message"], "path": error["path"] or None, "line": line,
+                 "text": (error["text"] or None) if line else None,
+                 "named_by": named and {"path": named["path"], "line": named["line"]},
+                 "detail": error["detail"] or None, "hint": error["hint"] or None}
+    return {"heading": doc["heading"],
+            "notes": doc["notes"] + ([doc["error"]["stopped"]] if error else []),
+            "heads": ["Name", "% Drop Chance"] if name_first else ["% Drop Chance", "Name"],
+            "rows": rows, "error": error}
 
 
 def copy_sample(into):
@@ -109,11 +161,13 @@ class Page(unittest.TestCase):
         threading.Thread(target=cls.server.serve_forever, daemon=True).start()
         cls.url = "http://127.0.0.1:%d/" % cls.server.server_address[1]
         cls.tmp = tempfile.mkdtemp(prefix="dropcalc-web-")
+        cls.downloads = os.path.join(cls.tmp, "downloads")
+        os.mkdir(cls.downloads)
         options = webdriver.ChromeOptions()
         for arg in ("--headless=new", "--no-sandbox", "--lang=en-US", "--window-size=1280,900",
                     "--disable-gpu", "--disable-dev-shm-usage"):
             options.add_argument(arg)
-        options.add_experimental_option("prefs", {"download.default_directory": cls.tmp,
+        options.add_experimental_option("prefs", {"download.default_directory": cls.downloads,
                                                   "intl.accept_languages": "en-US"})
         options.binary_location = "/usr/bin/chromium"
         cls.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"),
@@ -126,7 +180,9 @@ class Page(unittest.TestCase):
         cls.server.shutdown()
         shutil.rmtree(cls.tmp, ignore_errors=True)
 
-    def open_page(self, fragment=""):
+    def open_page(self, fragment="", locale="en-US"):
+        """The page in `locale`, whose decimal separator the page passes on."""
+        self.driver.execute_cdp_cmd("Emulation.setLocaleOverride", {"locale": locale})
         self.driver.get(self.url + fragment)
         WebDriverWait(self.driver, 20).until(
             lambda d: d.execute_script("return document.body.dataset.loaded === 'true'"))
@@ -149,8 +205,12 @@ class Page(unittest.TestCase):
         self.assertNotIn("error", result)
         return bytes(result["stdout"]), bytes(result["stderr"]), result["status"]
 
-    def list_text(self):
-        return self.driver.execute_script("return document.getElementById('list').textContent")
+    def search_in_page(self, args):
+        """dropcalc.search() with `args` (bytes): its document and status."""
+        return self.driver.execute_async_script(
+            "const done = arguments[arguments.length - 1];"
+            "dropcalc.search(arguments[0].map((a) => Uint8Array.from(a))).then(done, (e) => done({error: String(e)}));",
+            [list(a if isinstance(a, bytes) else a.encode()) for a in args])
 
     def test_runs_print_what_the_tool_prints(self):
         self.load_sample()
@@ -158,56 +218,132 @@ class Page(unittest.TestCase):
             with self.subTest(args=args):
                 self.assertEqual(self.run_in_page(["--data", "sample", *args]), native(SAMPLE, args))
 
-    def test_controls_list_what_the_tool_prints(self):
-        self.load_sample()
+    # ---- Searches through the page's controls ----
+
+    def open_folder(self, folder, locale="en-US"):
+        self.open_page(locale=locale)
+        self.driver.find_element(By.ID, "folder-input").send_keys(os.path.abspath(folder))
+        self.wait_ready()
+
+    def answers(self):
+        return int(self.driver.execute_script("return document.body.dataset.answers ?? 0"))
+
+    def search_with_controls(self, options, command, names):
+        """Sets the controls as the tool's options say, types the names as
+        they show, and presses the search's button."""
         d = self.driver
+        form = d.find_element(By.CSS_SELECTOR, "form[data-command='%s']" % command)
+        panel = form.find_element(By.XPATH, "./ancestor::*[@role='tabpanel']").get_attribute("id")
+        d.find_element(By.CSS_SELECTOR, "[aria-controls='%s']" % panel).click()
+        d.find_element(By.CSS_SELECTOR, "input[name='sort'][value='%s']" % options["sort"]).click()
         mf = d.find_element(By.ID, "mf")
         mf.clear()
-        mf.send_keys("150")
-        for tab, boxes, difficulties, args in CONTROLS:
-            with self.subTest(args=args):
-                d.find_element(By.ID, tab).click()
-                form = None
-                for box_id, text in boxes.items():
-                    box = d.find_element(By.ID, box_id)
-                    form = box.find_element(By.XPATH, "./ancestor::form")
-                    if box.tag_name == "select":
-                        WebDriverWait(d, 10).until(lambda _: text in box.text)
-                        box.find_element(By.XPATH, "./option[. = '%s']" % text).click()
-                    else:
-                        box.clear()
-                        box.send_keys(text)
-                        if box_id == "base-set":
-                            box.send_keys(Keys.TAB)  # the set items follow the base set
-                for difficulty in form.find_elements(By.CSS_SELECTOR, ".difficulties input"):
-                    if difficulty.is_selected() != (difficulty.get_attribute("value") in difficulties):
-                        difficulty.click()
-                d.execute_script("document.getElementById('list').textContent = 'waiting'")
-                # Enter in the last box searches, as the Search button does.
-                d.find_element(By.ID, list(boxes)[-1]).send_keys(Keys.ENTER) \
-                    if "set-item" not in boxes else form.find_element(By.TAG_NAME, "button").click()
-                WebDriverWait(d, 10).until(lambda _: self.list_text() != "waiting")
-                self.assertEqual(self.list_text(), native(SAMPLE, args)[0].decode())
+        mf.send_keys(options["mf"])
+        for box, name in zip(form.find_elements(By.CSS_SELECTOR, "input:not([type])"), names):
+            box.clear()
+            box.send_keys(shown(name), Keys.TAB)  # leaving a base set offers its set items
+        wanted = options["difficulty"].split(",")
+        for box in form.find_elements(By.CSS_SELECTOR, ".difficulties input"):
+            if box.is_selected() != (box.get_attribute("value") in wanted):
+                box.click()
+        before = self.answers()
+        form.find_element(By.TAG_NAME, "button").click()
+        WebDriverWait(d, 20).until(lambda _: self.answers() > before)
 
-    def test_sort_separator_magic_find_and_csv(self):
-        self.load_sample()
+    def view(self):
+        """What the page shows of its answer."""
+        return self.driver.execute_script("""
+            const $ = (id) => document.getElementById(id);
+            const text = (id) => ($(id).hidden ? null : $(id).textContent);
+            const number = (id) => Number($(id).textContent);
+            return {
+              heading: $('heading').textContent,
+              notes: Array.from($('notes').children, (note) => note.textContent),
+              heads: [$('head-first').textContent, $('head-second').textContent],
+              rows: Array.from($('list').children, (row) => [...Array.from(row.children, (cell) => cell.textContent), row.title]),
+              error: $('error').hidden ? null : {
+                message: $('error-message').textContent,
+                path: $('error-place').hidden ? null : $('error-path').textContent,
+                line: $('error-at').hidden ? null : number('error-line'),
+                text: text('error-text'),
+                named_by: $('error-named-by').hidden ? null : {path: $('error-named-path').textContent, line: number('error-named-line')},
+                detail: text('error-detail'),
+                hint: text('error-hint'),
+              },
+            };""")
+
+    def download_csv(self):
+        for name in os.listdir(self.downloads):
+            os.remove(os.path.join(self.downloads, name))
+        self.driver.find_element(By.ID, "csv").click()
+        done = lambda _: [n for n in os.listdir(self.downloads) if n.endswith(".csv")]
+        (name,) = WebDriverWait(self.driver, 10).until(done)
+        with open(os.path.join(self.downloads, name), "rb") as f:
+            return f.read()
+
+    def test_parity_with_the_tool(self):
+        """Every parity case through the page's controls: what it shows, and
+        its CSV, are the tool's JSON and CSV of the same search."""
+        cases = read_cases()
+        # One page for each folder and decimal separator, in the locale that
+        # has that separator.
+        for folder, separator in sorted({(c[0], request(c[1])[0]["separator"]) for c in cases}):
+            self.open_folder(folder, LOCALES[separator])
+            for case_folder, args in cases:
+                options, command, names = request(args)
+                if (case_folder, options["separator"]) != (folder, separator):
+                    continue
+                with self.subTest(folder=folder, args=args):
+                    doc, status = native_json(folder, args)
+                    self.assertEqual(self.search_in_page(["--data", os.path.basename(folder), *args]),
+                                     {**doc, "status": status})
+                    self.search_with_controls(options, command, names)
+                    self.assertEqual(self.view(), expected_view(doc, options["sort"] == "name"))
+                    self.assertEqual(self.download_csv(), native(folder, ["--format", "csv", *args])[0])
+
+    def test_page_follows_the_window(self):
+        self.open_page()
         d = self.driver
-        d.find_element(By.ID, "item").send_keys("Cap", Keys.ENTER)
-        WebDriverWait(d, 10).until(lambda _: self.list_text() != "")
-        d.find_element(By.CSS_SELECTOR, "input[name='sort'][value='name']").click()
-        want = native(SAMPLE, ["--sort", "name", "item", "Cap"])[0].decode()
-        WebDriverWait(d, 10).until(lambda _: self.list_text() == want)
-        self.assertEqual(d.find_element(By.ID, "head-first").text, "Name")
+        # The window's start: the "Set Items" tab, chance first.
+        self.assertEqual(d.find_element(By.CSS_SELECTOR, "[aria-selected='true']").get_attribute("id"), "tab-set")
+        self.assertTrue(d.find_element(By.CSS_SELECTOR, "input[name='sort'][value='chance']").is_selected())
+        # A row for each search of the catalogue, with a box for each input
+        # and radio buttons for the searches of one difficulty.
+        catalogue = d.execute_async_script("dropcalc.catalogue().then(arguments[arguments.length - 1])")
+        forms = d.execute_script("""return Array.from(document.querySelectorAll('form[data-command]'), (form) => ({
+            command: form.dataset.command,
+            boxes: Array.from(form.querySelectorAll('input:not([type])'), (box) => box.getAttribute('list')),
+            difficulty: Array.from(form.querySelectorAll('.difficulties input'), (box) => box.type)}))""")
+        self.assertEqual(sorted(forms, key=lambda f: f["command"]), sorted(
+            ({"command": k["command"], "boxes": [i["list"] for i in k["inputs"]],
+              "difficulty": ["radio" if k["one_difficulty"] else "checkbox"] * 3} for k in catalogue),
+            key=lambda f: f["command"]))
+        self.assertEqual([k["command"] for k in catalogue],
+                         ["monster", "item", "unique-item", "unique-monster", "set-item", "set-monster"])
+        # F5 is the browser's.
+        self.assertFalse(d.execute_script(
+            "const e = new KeyboardEvent('keydown', {key: 'F5', cancelable: true, bubbles: true});"
+            "document.body.dispatchEvent(e); return e.defaultPrevented"))
+        # Before a folder is open, a search says to open one.
+        before = self.answers()
+        d.find_element(By.CSS_SELECTOR, "form[data-command='set-monster'] button").click()
+        WebDriverWait(d, 10).until(lambda _: self.answers() > before)
+        error = self.view()["error"]
+        self.assertEqual((error["message"], error["path"]), ("No data folder is open.", None))
+        self.assertIn("Open a data folder", error["hint"])
+
+    def test_sort_separator_and_magic_find(self):
+        self.open_folder(SAMPLE)
+        d = self.driver
+        self.search_with_controls({"sort": "name", "mf": "0", "difficulty": "normal"}, "item", [b"Cap"])
+        doc, _ = native_json(SAMPLE, ["--sort", "name", "item", "Cap"])
+        self.assertEqual(self.view(), expected_view(doc, True))
+        # The window's command: ten blanks for "=" until the next search.
         d.find_element(By.ID, "wide").click()
-        want = native(SAMPLE, ["--sort", "name", "--wide", "item", "Cap"])[0].decode()
-        WebDriverWait(d, 10).until(lambda _: self.list_text() == want)
-        d.find_element(By.ID, "csv").click()
-        path = os.path.join(self.tmp, "drop-chances.csv")
-        WebDriverWait(d, 10).until(lambda _: os.path.exists(path))
-        with open(path, newline="", encoding="utf-8") as f:
-            csv = f.read()
-        rows = ["Name,% Drop Chance"] + [line.replace(" " * 10, ",", 1) for line in want.splitlines()]
-        self.assertEqual(csv, "\r\n".join(rows) + "\r\n")
+        self.assertEqual({row[1] for row in self.view()["rows"]}, {" " * 10})
+        self.search_with_controls({"sort": "highest", "mf": "0", "difficulty": "normal"}, "item", [b"Cap"])
+        self.assertEqual({row[1] for row in self.view()["rows"]}, {"="})
+        self.assertEqual(self.view()["heads"], ["% Drop Chance", "Name"])
         mf = d.find_element(By.ID, "mf")
         mf.clear()
         mf.send_keys("200", Keys.ENTER)
@@ -216,28 +352,16 @@ class Page(unittest.TestCase):
         self.assertEqual([d.find_element(By.ID, i).text for i in ("real-unique", "real-set", "real-rare")],
                          want)
 
-    def test_error_shows_its_place_and_hint(self):
+    def test_error_shows_and_reload_reads_the_folder_again(self):
         broken = copy_sample(os.path.join(self.tmp, "broken"))
         with open(os.path.join(broken, "Normal", "lurker.txt"), "a", encoding="ascii") as f:
             f.write("Gold:0.o8\n")
-        self.open_page()
-        self.driver.find_element(By.ID, "folder-input").send_keys(broken)
-        self.wait_ready()
-        self.driver.find_element(By.ID, "mon").send_keys("Cave Lurker", Keys.ENTER)
-        box = self.driver.find_element(By.ID, "error")
-        WebDriverWait(self.driver, 10).until(lambda _: box.is_displayed())
-        _, err, status = native(broken, ["monster", "Cave Lurker"])
-        self.assertEqual(status, 1)
-        self.assertEqual(self.driver.find_element(By.ID, "error-message").text,
-                         err.decode().splitlines()[-1])
-        where = err.decode().splitlines()[-2]
-        self.assertRegex(where, r"^dropcalc-cli: Normal/lurker\.txt:\d+: Gold:0\.o8$")
-        path, line, text = where[len("dropcalc-cli: "):].split(":", 2)
-        self.assertEqual(self.driver.find_element(By.ID, "error-place").text,
-                         "in %s, line %s:\n%s" % (path, line, text.strip()))
-        self.assertEqual(self.driver.find_element(By.ID, "error-hint").text,
-                         "Correct the file, then press Reload.")
-        self.assertEqual(self.list_text(), native(broken, ["monster", "Cave Lurker"])[0].decode())
+        self.open_folder(broken)
+        cave_lurker = ({"sort": "chance", "mf": "0", "difficulty": "normal"}, "monster", [b"Cave Lurker"])
+        self.search_with_controls(*cave_lurker)
+        doc, status = native_json(broken, ["monster", "Cave Lurker"])
+        self.assertEqual((status, doc["error"]["hint"]), (1, "Correct the file, then press Reload."))
+        self.assertEqual(self.view(), expected_view(doc, False))
         # Reload reads the folder again: corrected, the search goes through.
         with open(os.path.join(broken, "Normal", "lurker.txt"), "r+", encoding="ascii") as f:
             text = f.read().replace("Gold:0.o8\n", "")
@@ -245,15 +369,16 @@ class Page(unittest.TestCase):
             f.write(text)
             f.truncate()
         self.driver.execute_script("document.body.dataset.ready = ''")
+        before = self.answers()
         self.driver.find_element(By.ID, "reload").click()
         # Files picked through the file input cannot be read again once
-        # changed: the page asks for the folder again.
+        # changed: the page asks for the folder again, then searches again.
         WebDriverWait(self.driver, 10).until(
             lambda d: "open it again" in d.find_element(By.ID, "data-status").text)
         self.driver.find_element(By.ID, "folder-input").send_keys(broken)
-        self.wait_ready()
-        WebDriverWait(self.driver, 10).until(lambda _: not box.is_displayed())
-        self.assertEqual(self.list_text(), native(broken, ["monster", "Cave Lurker"])[0].decode())
+        WebDriverWait(self.driver, 20).until(lambda _: self.answers() > before)
+        doc, status = native_json(broken, ["monster", "Cave Lurker"])
+        self.assertEqual((status, self.view()), (0, expected_view(doc, False)))
 
     def read_large_file(self):
         """Loads the sample with a 200 MB drop table whose line 2 is wrong and
@@ -352,20 +477,18 @@ class Page(unittest.TestCase):
         self.assertEqual(self.run_in_page(["check"]), native(many, ["check"]))
 
     def test_screenshots_at_phone_and_desktop_width(self):
-        self.load_sample()
-        d = self.driver
         os.makedirs(ARGS.shots, exist_ok=True)
-        for width in (360, 1280):
-            d.set_window_size(width, 900)
-            d.execute_script("document.getElementById('list').textContent = ''")
-            d.find_element(By.ID, "item").clear()
-            d.find_element(By.ID, "item").send_keys("Ring", Keys.ENTER)
-            WebDriverWait(d, 10).until(lambda _: self.list_text() != "")
-            inner = d.execute_script("return document.documentElement.scrollWidth <= innerWidth")
-            self.assertTrue(inner, "no sideways scrolling at %d px" % width)
-            d.save_screenshot(os.path.join(ARGS.shots, "web-%d.png" % width))
-        d.set_window_size(1280, 900)
-
+        for folder, args in ((SAMPLE, [b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"]),
+                             (AWKWARD, [b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"])):
+            self.open_folder(folder)
+            for width in (1280, 360):
+                self.driver.set_window_size(width, 900)
+                self.search_with_controls(*request(args))
+                inner = self.driver.execute_script("return document.documentElement.scrollWidth <= innerWidth")
+                self.assertTrue(inner, "no sideways scrolling at %d px" % width)
+                self.driver.save_screenshot(os.path.join(
+                    ARGS.shots, "web-%s-%d.png" % (os.path.basename(folder), width)))
+        self.driver.set_window_size(1280, 900)
 
 def bench():
     """The page's times against their limits; 1 when one is over."""
