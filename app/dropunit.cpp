@@ -107,6 +107,8 @@ void TForm1::fillBoxes(const NameLists& lists) {
     // The monster boxes share one list: each keeps its own text.
     const QString setText = ui_->MonSetList->currentText();
     const QString uniText = ui_->UniMonList->currentText();
+    for (const auto* names : {&lists.monsters, &lists.items, &lists.baseSets, &lists.uniques})
+        names_.offer(*names);
     ui_->MonList->setNames(shownNames(lists.monsters), ui_->MonList->currentText());
     ui_->MonSetList->showText(setText);
     ui_->UniMonList->showText(uniText);
@@ -183,6 +185,7 @@ void TForm1::BaseSetListClick() {
 }
 
 void TForm1::showSetItems(const qdc::SetItemChoice& choice) {
+    names_.offer(choice.names);
     ui_->SetList->setNames(shownNames(choice.names),
                            choice.showPrompt ? NameText::decode(qdc::kSetItemPrompt) : QString());
 }

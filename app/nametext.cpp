@@ -1,11 +1,14 @@
 #include "app/nametext.h"
 
-#include "results/showntext.h"
-
 QString NameText::decode(std::string_view bytes) {
     return QString::fromStdString(qdc::shownText(bytes));
 }
 
 std::string NameText::encode(const QString& text) const {
-    return qdc::dataBytes(text.toStdString(), utf8_);
+    return book_.bytesOf(text.toStdString());
+}
+
+void NameText::offer(const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        book_.add(name);
 }

@@ -1,6 +1,11 @@
 #include "data/encoding.h"
 
+#include "data/difficulty.h"
 #include "data/filesource.h"
+#include "data/itemlist.h"
+#include "data/monsterlist.h"
+#include "data/setlist.h"
+#include "data/unilist.h"
 #include "results/utf8.h"
 
 namespace qdc {
@@ -27,6 +32,34 @@ bool listsAreUtf8(FileSource& files) {
         high = true;
     }
     return high;
+}
+
+NameBook readNameBook(FileSource& files) {
+    NameBook book(listsAreUtf8(files));
+    std::vector<std::string> names;
+    const auto tryRead = [&](auto read) {
+        try {
+            read();
+        } catch (const DropError&) {
+            // Keeps what was read.
+        }
+    };
+    for (const Difficulty d : kAllDifficulties)
+        tryRead([&] { readMonsterNames(files, names, d); });
+    tryRead([&] { readItemNames(files, names); });
+    tryRead([&] { readUniqueNames(files, names); });
+    // The base sets and, in one pass, the set items of every block.
+    tryRead([&] {
+        LineReader reader = files.open("setlist.txt");
+        std::string_view line;
+        while (reader.next(line)) {
+            SetListLine cut = cutSetListLine(line);
+            names.push_back(std::move(cut.header ? cut.setKey : cut.beforeComma));
+        }
+    });
+    for (const std::string& name : names)
+        book.add(name);
+    return book;
 }
 
 } // namespace qdc

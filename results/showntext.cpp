@@ -83,4 +83,18 @@ std::string dataBytes(std::string_view typed, bool utf8Folder) {
     return bytes;
 }
 
+void NameBook::add(std::string_view bytes) {
+    if (isAscii(bytes))
+        return;
+    std::string shown = shownText(bytes);
+    if (dataBytes(shown, utf8Folder_) != bytes)
+        kept_.try_emplace(std::move(shown), bytes);
+}
+
+std::string NameBook::bytesOf(std::string_view typed) const {
+    if (const auto it = kept_.find(std::string(typed)); it != kept_.end())
+        return it->second;
+    return dataBytes(typed, utf8Folder_);
+}
+
 } // namespace qdc

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace qdc {
 
@@ -28,5 +29,25 @@ std::string shownText(std::string_view bytes);
 // cannot hold as "?". shownText() of what a data folder in windows-1252 holds
 // gives its bytes back.
 std::string dataBytes(std::string_view typed, bool utf8Folder);
+
+// The names a face offers in its boxes, so that a name chosen among them goes
+// back to the data as its own bytes: in a folder that mixes encodings, a name
+// in UTF-8 shows as UTF-8, and dataBytes() alone would give other bytes.
+class NameBook {
+  public:
+    explicit NameBook(bool utf8Folder = false) : utf8Folder_(utf8Folder) {}
+
+    bool utf8Folder() const { return utf8Folder_; }
+    // Keeps a listed name; only one that dataBytes() would not give back
+    // takes room.
+    void add(std::string_view bytes);
+    // `typed` as the data holds it: the bytes of the listed name that shows
+    // as it, else dataBytes().
+    std::string bytesOf(std::string_view typed) const;
+
+  private:
+    bool utf8Folder_;
+    std::unordered_map<std::string, std::string> kept_; // shown text -> bytes
+};
 
 } // namespace qdc

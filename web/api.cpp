@@ -1,8 +1,11 @@
 // What the page's worker calls in the WebAssembly module: it loads data
 // folders file by file and runs the tool's commands on them.
 
+#include "cli/datafolder.h"
 #include "cli/run.h"
+#include "data/encoding.h"
 #include "results/showntext.h"
+#include "results/utf8.h"
 #include "search/catalogue.h"
 #include "web/datafolder.h"
 #include "web/passing.h"
@@ -160,10 +163,23 @@ EMSCRIPTEN_KEEPALIVE void dropcalc_catalogue() {
     given = catalogueJson();
 }
 
-// The text written (UTF-8, as typed) as the bytes of a data folder that is
-// written in UTF-8 or not. Read it with dropcalc_given().
-EMSCRIPTEN_KEEPALIVE void dropcalc_data_bytes(int utf8Folder) {
-    given = qdc::dataBytes(input, utf8Folder != 0);
+// The words written, a data folder's name and a text as typed (UTF-8), as
+// the text goes to that folder's data: a name its lists offer as its own
+// bytes, any other text in the folder's encoding. Read it with
+// dropcalc_given().
+EMSCRIPTEN_KEEPALIVE void dropcalc_data_bytes() {
+    const auto words = qdc::web::decodeWords(input);
+    input = std::string();
+    given = std::string();
+    if (!words || words->size() != 2)
+        return;
+    const std::string& typed = (*words)[1];
+    if (qdc::isAscii(typed)) {
+        given = typed;
+        return;
+    }
+    const auto files = qdc::cli::openDataFolder((*words)[0]);
+    given = qdc::readNameBook(*files).bytesOf(typed);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* dropcalc_given() {

@@ -19,7 +19,6 @@ const PROMPTS = {
 const state = {
   source: null, // where the loaded folder came from, to read it again
   folder: null, // its name, which --data names
-  utf8: false, // whether the folder is written in UTF-8 (its list documents say)
   searches: new Map(), // command -> the catalogue's search
   lastSearch: null, // {kind, texts, difficulties, magicFind} of the answer shown, for Reload
   shown: null, // the arguments of the answer shown, for its CSV
@@ -105,7 +104,7 @@ function showAnswer(answer, nameFirst) {
 const sortMode = () => document.querySelector('input[name="sort"]:checked').value;
 
 // The data's bytes for a text as typed or chosen.
-const bytesOf = (text) => dataBytes(text, state.utf8);
+const bytesOf = (text) => dataBytes(state.folder, text);
 
 async function runSearch(request) {
   if (state.folder === null) {
@@ -278,7 +277,6 @@ function fillList(id, entries) {
 async function readLists() {
   const lists = ['monsters', 'items', 'base-sets', 'uniques'];
   const answers = await Promise.all(lists.map((list) => search(['--data', state.folder, 'list', list])));
-  state.utf8 = answers[0].utf8 === true;
   answers.forEach((answer, i) => fillList(lists[i], answer.entries));
   showError(answers.find((answer) => answer.error)?.error ?? null);
 }

@@ -4,7 +4,7 @@
 //   await dropcalc.run(['--data', name, 'item', 'Ring'])  // {stdout, stderr, status}
 //   await dropcalc.search(['--data', name, 'item', 'Ring'])
 //     // {heading, entries: [{name, chance, value, one_in, kills_90, ...}], notes, error, status}
-//   await dropcalc.dataBytes('Münzwart', utf8)  // Uint8Array
+//   await dropcalc.dataBytes('sample', 'Münzwart')  // Uint8Array
 //   await dropcalc.catalogue()  // [{command, caption, summary, inputs, one_difficulty, ...}]
 //
 // run() takes the arguments of dropcalc-cli and gives what it prints, stdout
@@ -67,10 +67,11 @@ export function search(argv) {
   return call({ op: 'search', argv: argv.map((arg) => (arg instanceof Uint8Array ? arg : String(arg))), separator: localeSeparator });
 }
 
-// A text as typed (a string) as the bytes a data folder holds it in: the
-// folder's "utf8" as its list documents say.
-export function dataBytes(text, utf8) {
-  return call({ op: 'dataBytes', text: String(text), utf8: Boolean(utf8) });
+// A text as typed (a string) as the bytes the loaded data folder `folder`
+// holds it in: a name its lists offer as its own bytes, any other text in the
+// folder's encoding.
+export function dataBytes(folder, text) {
+  return call({ op: 'dataBytes', folder: folder instanceof Uint8Array ? folder : String(folder), text: String(text) });
 }
 
 // Every search the calculator offers: its command, caption, summary, inputs

@@ -48,19 +48,23 @@ function printed(m, stream) {
   return m.HEAPU8.slice(at, at + m._dropcalc_printed_size(stream));
 }
 
-// Each argument its length in four bytes, the least significant first, then
-// its bytes: an argument may hold any byte, a NUL too.
-function run(m, argv, separator) {
-  const parts = argv.map((arg) => bytesOf(arg));
-  const args = new Uint8Array(parts.reduce((n, part) => n + 4 + part.length, 0));
-  const lengths = new DataView(args.buffer);
+// Each word its length in four bytes, the least significant first, then its
+// bytes: a word may hold any byte, a NUL too.
+function writeWords(m, words) {
+  const parts = words.map((word) => bytesOf(word));
+  const all = new Uint8Array(parts.reduce((n, part) => n + 4 + part.length, 0));
+  const lengths = new DataView(all.buffer);
   let at = 0;
   for (const part of parts) {
     lengths.setUint32(at, part.length, true);
-    args.set(part, at + 4);
+    all.set(part, at + 4);
     at += 4 + part.length;
   }
-  writeInput(m, args);
+  writeInput(m, all);
+}
+
+function run(m, argv, separator) {
+  writeWords(m, argv);
   const status = m._dropcalc_run(separator.charCodeAt(0));
   return { stdout: printed(m, 0), stderr: printed(m, 1), status };
 }
@@ -85,9 +89,9 @@ function search(m, argv, separator) {
   return { ...JSON.parse(utf8.decode(stdout)), status };
 }
 
-function dataBytes(m, text, utf8Folder) {
-  writeInput(m, encoder.encode(text));
-  m._dropcalc_data_bytes(utf8Folder ? 1 : 0);
+function dataBytes(m, folder, text) {
+  writeWords(m, [folder, text]);
+  m._dropcalc_data_bytes();
   return given(m);
 }
 
@@ -104,7 +108,7 @@ self.onmessage = async ({ data }) => {
     } else if (data.op === 'search') {
       self.postMessage({ id: data.id, result: search(m, data.argv, data.separator) });
     } else if (data.op === 'dataBytes') {
-      const result = dataBytes(m, data.text, data.utf8);
+      const result = dataBytes(m, data.folder, data.text);
       self.postMessage({ id: data.id, result }, [result.buffer]);
     } else if (data.op === 'catalogue') {
       self.postMessage({ id: data.id, result: catalogue(m) });

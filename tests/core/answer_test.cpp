@@ -250,3 +250,29 @@ TEST(DataFolder, HasTheNormalFolder) {
             << files.paths().front();
     }
 }
+
+// A name chosen from a box goes back as its own bytes, also where the lists
+// mix encodings; any other text by the folder's encoding.
+TEST(NameBook, ListedNamesKeepTheirBytes) {
+    MemoryFileSource files{
+        {"Normal/monsterlist.txt", "W\xc3\xbchler:w.txt,1\nM\xfcnzwart:m.txt,1\n"},
+        {"setlist.txt", ":Gl\xfc"
+                        "ck,1\nGl\xc3\xbc"
+                        "ck Band,Ring,1\n"}};
+    const qdc::NameBook book = qdc::readNameBook(files);
+    EXPECT_FALSE(book.utf8Folder());
+    const struct {
+        std::string typed;
+        std::string bytes;
+    } rows[] = {{"W\u00fchler", "W\xc3\xbchler"},
+                {"M\u00fcnzwart", "M\xfcnzwart"},
+                {"Gl\u00fcck Band", "Gl\xc3\xbc"
+                                    "ck Band"},
+                {"Gl\u00fcck", "Gl\xfc"
+                               "ck"},
+                {"\u00dcbel", "\xdc"
+                              "bel"},
+                {"Rat", "Rat"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(book.bytesOf(row.typed), row.bytes) << row.typed;
+}
