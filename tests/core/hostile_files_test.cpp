@@ -8,6 +8,7 @@
 #include "data/diskfilesource.h"
 #include "data/monsterlist.h"
 #include "results/convert.h"
+#include "results/entry.h"
 #include "results/numtext.h"
 #include "search/searches.h"
 
@@ -615,6 +616,42 @@ TEST(HostileShapes, FinishInLinearTime) {
              return qdc::MemoryFileSource{
                  {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
                  {"Normal/rat.txt", "-\n" + lines(100000, "Item ", ":0.00001")}};
+         },
+         check, 1},
+        // Entries that the separator command takes out and adds again.
+        {"100,000 entries widened",
+         [] {
+             return qdc::MemoryFileSource{{"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                                          {"Normal/rat.txt", lines(100000, "I", ":0.0000001")}};
+         },
+         [=](auto& env, auto& list) {
+             monster(env, list);
+             qdc::widenSeparators(list);
+         },
+         1},
+        // Each set item at each base set's level, for each monster.
+        {"1,500 base sets of a Ring each, 100 monsters at level 200, check",
+         [] {
+             std::string sets;
+             for (int i = 0; i < 1500; ++i)
+                 sets += ":S" + std::to_string(i) + ",1\nX" + std::to_string(i) + ",Ring,3\n";
+             return qdc::MemoryFileSource{
+                 {"itemlist.txt", "Ring,1\n"},
+                 {"setlist.txt", sets},
+                 {"Normal/monsterlist.txt", lines(100, "M", ":shared.txt,1")},
+                 {"Normal/levels.txt", lines(100, "M", ":200")},
+                 {"Normal/shared.txt", "Nothing:0.5\nRing:0.5\n"}};
+         },
+         check, 1},
+        // Each unique for each monster, every computation failing.
+        {"3,000 Ring uniques, 20,000 monsters, itemlist.txt a folder, check",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"itemlist.txt/x", ""},
+                 {"unilist.txt", lines(3000, "U", ",Ring:01,5")},
+                 {"Normal/monsterlist.txt", lines(20000, "M", ":shared.txt,1")},
+                 {"Normal/levels.txt", lines(20000, "M", ":50")},
+                 {"Normal/shared.txt", "Nothing:0.5\nRing:0.2\nCap:0.1\n-\nRing:0.1\n"}};
          },
          check, 1},
         {"6.6 MB of monster lines with 29 colons, check",
