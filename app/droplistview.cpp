@@ -19,6 +19,8 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -174,17 +176,27 @@ std::vector<std::string> DropListView::selectedEntries() const {
     return entries;
 }
 
+// Each entry's first row, found in one walk over the list, so that a long
+// selection takes no longer than the list.
 void DropListView::selectEntries(const std::vector<std::string>& entries) {
     const std::vector<std::string>& all = drop_->entries().entries();
+    std::unordered_map<std::string_view, int> rows;
+    for (const std::string& entry : entries)
+        rows.emplace(entry, -1);
+    for (int row = static_cast<int>(all.size()) - 1; row >= 0; --row)
+        if (const auto found = rows.find(all[static_cast<std::size_t>(row)]); found != rows.end())
+            found->second = row;
     QItemSelection selection;
+    QModelIndex current;
     for (const std::string& entry : entries) {
-        const auto it = std::find(all.begin(), all.end(), entry);
-        if (it == all.end())
+        const int row = rows.at(entry);
+        if (row < 0)
             continue;
-        const QModelIndex index = drop_->index(static_cast<int>(it - all.begin()));
-        selection.select(index, index);
-        setCurrentIndex(index);
+        current = drop_->index(row);
+        selection.select(current, current);
     }
+    if (current.isValid())
+        setCurrentIndex(current);
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 

@@ -195,13 +195,18 @@ void TForm1::showSetItems(const qdc::SetItemChoice& choice) {
                            choice.showPrompt ? names_.decode(qdc::kSetItemPrompt) : QString());
 }
 
-// The selected entries stay selected, in their new text.
+// Off the window's thread, as a search; the selected entries stay selected,
+// in their new text.
 void TForm1::Button1Click() {
     std::vector<std::string> selected = ui_->DropList->selectedEntries();
-    runHandler([this] { qdc::widenSeparators(model_->list()); });
-    model_->refresh();
     widenEntries(selected);
-    ui_->DropList->selectEntries(selected);
+    searches_->rewrite(model_->entries(), qdc::widenSeparators,
+                       [this, selected = std::move(selected)](SearchAnswer& answer) {
+                           if (answer.failure)
+                               return runHandler([&] { std::rethrow_exception(answer.failure); });
+                           model_->setAnswer(std::move(answer.list));
+                           ui_->DropList->selectEntries(selected);
+                       });
 }
 
 void TForm1::CalcMfClick() {

@@ -134,6 +134,7 @@ void WindowTest::enterRunsTheRowOrPressesTheButton() {
     auto* separator = ctl<QPushButton>(form, "Button1");
     separator->setFocus();
     QTest::keyClick(separator, Qt::Key_Return);
+    waitForSearch(form);
     QCOMPARE(shownEntries(form).first(), "100" + QString(10, ' ') + "Gold");
 }
 
@@ -228,6 +229,7 @@ void WindowTest::saveAsTextAndCsv() {
     QCOMPARE(fileBytes(text), "Cap=25\nGold=100\nRing=5\n");
 
     ctl<QPushButton>(form, "Button1")->click(); // the wide separator splits as well
+    waitForSearch(form);
     // The chosen type's extension is added to a name without one.
     answerFileDialog(data_->path() + "/answer", "CSV");
     list->saveAs();
@@ -245,6 +247,7 @@ void WindowTest::separatorKeepsSelection() {
     auto* list = ctl<QListView>(form, "DropList");
     list->setCurrentIndex(list->model()->index(1, 0));
     ctl<QPushButton>(form, "Button1")->click();
+    waitForSearch(form);
     const QModelIndexList selected = list->selectionModel()->selectedRows();
     QCOMPARE(selected.size(), 1);
     QCOMPARE(selected.first().data().toString(), "Gold" + QString(10, ' ') + "100");
