@@ -215,6 +215,13 @@ struct ItemWalk {
     std::map<SetLevelKey, std::optional<FirstFailure>> setMonsterFailure;
 };
 
+// A drop table that could be opened, and the line that first names it.
+struct OpenedTable {
+    std::string path; // its plain form
+    std::string listPath;
+    int line = 0;
+};
+
 class Checker {
   public:
     Checker(FileSource& files, char decimalSeparator)
@@ -226,6 +233,7 @@ class Checker {
             return {std::move(problems_), 0};
         }
         named_.reserve(listing.files.size());
+        nameKey_ = listing.nameKey;
         checkItems();
         checkUniques();
         checkSets();
@@ -233,12 +241,21 @@ class Checker {
             checkDifficulty(d);
         foldIntoItemList();
         checkEncodings();
+        const TextMap<const OpenedTable*> otherCase = openedInOtherCase(listing);
         for (const std::string& file : listing.files) {
             const std::string path = normalPath(file);
             const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
             const bool own = path.find('/') == path.rfind('/') &&
                              (leaf == "monsterlist.txt" || leaf == "levels.txt");
-            if (!own && !named_.contains(path))
+            if (own || named_.contains(path))
+                continue;
+            if (const auto named = nameKey_ ? otherCase.find(nameKey_(path)) : otherCase.end();
+                named != otherCase.end())
+                warn(named->second->listPath, named->second->line,
+                     "drop table " + inQuotes(tableName(named->second->path)) + " is spelled " +
+                         inQuotes(tableName(path)) +
+                         " in the folder: where case counts, it is not found");
+            else
                 warn(path, 0, "no monster list names this file");
         }
         // A drop table that a monster list names was reported when it was read.
@@ -249,6 +266,29 @@ class Checker {
     }
 
   private:
+    // On a file system that ignores case: the drop tables that were opened
+    // by a name the listing spells otherwise, by the key of that name.
+    TextMap<const OpenedTable*> openedInOtherCase(const FolderListing& listing) const {
+        TextMap<const OpenedTable*> byKey;
+        if (!nameKey_)
+            return byKey;
+        TextSet listed;
+        for (const std::string& file : listing.files)
+            listed.insert(normalPath(file));
+        for (const OpenedTable& table : opened_)
+            if (!listed.contains(table.path))
+                byKey.emplace(nameKey_(table.path), &table);
+        return byKey;
+    }
+
+    // A drop table's name as a monster list gives it: its path inside the
+    // difficulty folder, with a backslash between its parts.
+    static std::string tableName(std::string_view path) {
+        std::string name(path.substr(path.find('/') + 1));
+        std::replace(name.begin(), name.end(), '/', '\\');
+        return name;
+    }
+
     // The problems by path, then line, those at one place in the order found.
     // Sorted as pointers, so that each problem is moved once.
     std::vector<Problem> sortedByPlace() {
@@ -469,7 +509,10 @@ class Checker {
             named_.insert(normalPath(path));
             // A drop table may be one of the difficulty's own files, read already.
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
-            checkTable(path, uses, "named by " + listPath + ":" + std::to_string(uses.firstLine));
+            if (checkTable(path, uses,
+                           "named by " + listPath + ":" + std::to_string(uses.firstLine)) &&
+                nameKey_)
+                opened_.push_back({normalPath(path), listPath, uses.firstLine});
         }
         // A search stops at the first computation that fails on its walk.
         for (const auto& [table, dropper] : walkOrder_)
@@ -578,10 +621,11 @@ class Checker {
                      "monster " + inQuotes(name) + " has no level line in " + path);
     }
 
-    void checkTable(const std::string& path, TableUses& uses, const std::string& namedBy) {
+    // False when the table could not be opened.
+    bool checkTable(const std::string& path, TableUses& uses, const std::string& namedBy) {
         const auto file = read(path, namedBy);
         if (!file)
-            return;
+            return false;
         // The chances of the first pick; a sum without a line that does not
         // convert would only mislead.
         double pickSum = 0;
@@ -609,6 +653,7 @@ class Checker {
                      ", not 1");
         if (!merged_.empty())
             checkMergedTotals(path, file, uses.firstPicks);
+        return true;
     }
 
     // Calls visit(number, step, afterDash) for each line of a drop table
@@ -943,6 +988,10 @@ class Checker {
         0};            // the set levels the set item search can take, once each
     bool tame_ = true; // every level within kTameLevel
     TextSet named_;    // every drop table a monster list names
+    // Where names of one file differ in case only, their key; and the drop
+    // tables opened, each with the line of its monster list that names it.
+    std::string (*nameKey_)(std::string_view) = nullptr;
+    std::vector<OpenedTable> opened_;
     // Of the table being read: the total of each item merged, whether it
     // was warned about, and a filter of their names; its lines that convert,
     // as many as are kept (their items one after another) and in all.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qdc {
@@ -70,6 +71,9 @@ struct FolderListing {
     // data folder itself could not be opened, its folderFault() alone.
     std::vector<DropError> problems;
     bool folderFault = false; // the data folder itself could not be opened
+    // On a file system that ignores case, the key that two names of one
+    // file share (their upper case); null where case counts.
+    std::string (*nameKey)(std::string_view path) = nullptr;
 };
 
 // Lists the difficulty folders of `files`' data folder, and the folders

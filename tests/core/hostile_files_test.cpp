@@ -380,6 +380,69 @@ TEST(HostileFiles, CheckListsWhatItCouldNotRead) {
     }
 }
 
+// A file system that ignores case, as Windows': the listing spells the files
+// as they are on disk, the monster list in another case, and the files open
+// by either name. They are named; the monster list line is warned about.
+TEST(HostileFiles, CheckWhereCaseIsIgnored) {
+    const auto upper = [](std::string_view path) {
+        std::string key(path);
+        for (char& c : key)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return key;
+    };
+    const std::string spelled = "in the folder: where case counts, it is not found\n";
+    const std::string unnamed = ":0: warning: no monster list names this file\n";
+    const struct {
+        const char* what;
+        std::vector<std::string> listed;  // as the folder spells them
+        std::vector<std::string> opening; // the names that open them
+        std::string (*nameKey)(std::string_view);
+        std::string problems;
+    } cases[] = {
+        {"names in another case",
+         {"Normal/rat.txt", "Normal/act2/drake.txt"},
+         {"Normal/RAT.TXT", "Normal/ACT2/Drake.Txt"},
+         upper,
+         "Normal/monsterlist.txt:1: warning: drop table \"RAT.TXT\" is spelled \"rat.txt\" " +
+             spelled +
+             "Normal/monsterlist.txt:2: warning: drop table \"ACT2\\Drake.Txt\" is spelled "
+             "\"act2\\drake.txt\" " +
+             spelled},
+        // Only a name that opens a file names it.
+        {"where case counts",
+         {"Normal/rat.txt", "Normal/act2/drake.txt"},
+         {"Normal/rat.txt", "Normal/act2/drake.txt"},
+         nullptr,
+         "Normal/ACT2/Drake.Txt:0: error: Invalid filename. (named by Normal/monsterlist.txt:2)\n"
+         "Normal/RAT.TXT:0: error: File not found. (named by Normal/monsterlist.txt:1)\n"
+         "Normal/act2/drake.txt" +
+             unnamed + "Normal/rat.txt" + unnamed},
+        {"a name that opens nothing",
+         {"Normal/rats.txt", "Normal/ACT2/Drake.Txt"},
+         {"Normal/rats.txt", "Normal/ACT2/Drake.Txt"},
+         upper,
+         "Normal/RAT.TXT:0: error: File not found. (named by Normal/monsterlist.txt:1)\n"
+         "Normal/rats.txt" +
+             unnamed},
+    };
+    for (const auto& c : cases) {
+        qdc::MemoryFileSource files{
+            {"Normal/monsterlist.txt", "Tunnel Rat:RAT.TXT,1\nEmber Drake:ACT2\\Drake.Txt,4\n"},
+            {"Normal/levels.txt", "Tunnel Rat:5\nEmber Drake:9\n"}};
+        for (const std::string& path : c.opening)
+            files.set(path, "Gold:1\n");
+        qdc::FolderListing listing{c.listed, {}, false, c.nameKey};
+        listing.files.emplace_back("Normal/monsterlist.txt");
+        std::string problems;
+        for (const qdc::Problem& p : qdc::checkData(files, listing, '.').problems)
+            if (p.path.starts_with("Normal/"))
+                problems += p.path + ":" + std::to_string(p.line) +
+                            (p.severity == qdc::Severity::Error ? ": error: " : ": warning: ") +
+                            p.message + "\n";
+        EXPECT_EQ(problems, c.problems) << c.what;
+    }
+}
+
 TEST(HostileFiles, PathsLeavingTheDataFolder) {
     for (const std::string path : {"Normal/rat.txt", "Normal/../itemlist.txt", "Normal/./a/../b",
                                    "Normal/..", "", "Normal/rat.txt/"})
