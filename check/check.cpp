@@ -19,6 +19,7 @@
 #include "search/uniquechance.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <cmath>
 #include <iterator>
@@ -169,6 +170,8 @@ struct TableUses {
     std::unordered_set<const Base*> proneItems[2]; // those of `prone`, before and after "-"
 };
 
+using Table = std::pair<const std::string, TableUses>; // by path
+
 // A monster's level and reduction as a computation on a line takes them: no
 // reduction after the "-".
 using LevelKey = std::pair<std::int32_t, std::int32_t>;
@@ -214,6 +217,26 @@ struct ItemWalk {
     std::map<LevelKey, std::optional<FirstFailure>> uniqueMonsterFailure;
     std::map<SetLevelKey, std::optional<FirstFailure>> setMonsterFailure;
 };
+
+// Where on a table a monster's own searches first fail (the index of the
+// line among the table's prone lines): its unique monster search, and for
+// the first monster line of a name its set monster search.
+struct MonsterFailures {
+    std::optional<std::pair<std::size_t, FirstFailure>> uniqueMonster;
+    std::optional<std::pair<std::size_t, FirstFailure>> setMonster;
+};
+// What a monster brings to those computations: its level records as each
+// reading takes them, whether its name begins with "Cow", and whether its
+// line is the first of its name.
+using MonsterKey = std::tuple<std::array<std::int32_t, 2 * std::size(kReadings)>, bool, bool>;
+MonsterKey monsterKey(const Dropper& monster) {
+    std::array<std::int32_t, 2 * std::size(kReadings)> levels{};
+    for (std::size_t i = 0; i < std::size(kReadings); ++i) {
+        levels[2 * i] = monster.levels.byReading[i].level;
+        levels[2 * i + 1] = monster.levels.byReading[i].reduction;
+    }
+    return {levels, beginsWithCow(monster.name), monster.firstLineOfName};
+}
 
 // A drop table that could be opened, and the line that first names it.
 struct OpenedTable {
@@ -443,6 +466,7 @@ class Checker {
         });
         TextMap<int> seenSets;
         TextMap<int> seenItems;
+        std::unordered_set<std::int32_t> levelsSeen(setLevels_.begin(), setLevels_.end());
         std::int32_t blockLevel = 0;
         bool inBlock = false;
         // The set monster search reads the file up to its first line that
@@ -460,8 +484,7 @@ class Checker {
                 inBlock = true;
                 indexed = indexed && level.has_value();
                 blockLevel = level.value_or(0);
-                if (level &&
-                    std::find(setLevels_.begin(), setLevels_.end(), *level) == setLevels_.end())
+                if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
                 tame_ = tame_ && std::abs(blockLevel) <= kTameLevel;
                 checkName(seenSets, "base set", line.setKey, kSetListPath, number);
@@ -490,6 +513,7 @@ class Checker {
         levels_.clear();
         walkOrder_.clear();
         itemWalks_.clear();
+        monsterFailures_.clear();
         uniqueMonsterStopped_.clear();
         setMonsterStopped_.clear();
         const std::string listPath = monsterListPath(d);
@@ -516,8 +540,7 @@ class Checker {
         }
         // A search stops at the first computation that fails on its walk.
         for (const auto& [table, dropper] : walkOrder_)
-            for (const ProneLine& at : table->second.prone)
-                lineComputations(table->first, at, table->second.droppers[dropper]);
+            tableComputations(*table, table->second.droppers[dropper]);
     }
 
     // Each ":" that a search cuts the line at names a drop table: the first
@@ -938,11 +961,61 @@ class Checker {
         setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
         std::sort(failures.begin(), failures.end(),
                   [](const FirstFailure& a, const FirstFailure& b) { return a.order < b.order; });
-        // Without itemlist.txt every search that needs a quality flag
-        // stops at it: those errors are counted, not listed.
-        sink_ = itemListRead_ ? &problems_ : &followers_;
         for (const FirstFailure& f : failures)
-            error(f.failure.error, path, at.line, f.failure.why);
+            report(path, at.line, f.failure);
+    }
+
+    // The computations on each line of the table that can fail, for
+    // `monster`. A monster at the same levels as one before on the table
+    // meets no level there that the searches alike for every monster have
+    // not met, and its own searches fail where that one's did.
+    void tableComputations(const Table& table, const Dropper& monster) {
+        const std::vector<ProneLine>& prone = table.second.prone;
+        if (prone.empty())
+            return;
+        const auto [known, fresh] = monsterFailures_[&table].try_emplace(monsterKey(monster));
+        MonsterFailures& first = known->second;
+        if (fresh) {
+            for (std::size_t i = 0; i < prone.size(); ++i) {
+                lineComputations(table.first, prone[i], monster);
+                noteMonsterFailures(prone[i], i, monster, first);
+            }
+            return;
+        }
+        std::vector<std::pair<std::size_t, const FirstFailure*>> failures;
+        if (first.uniqueMonster && uniqueMonsterStopped_.insert(monster.name).second)
+            failures.emplace_back(first.uniqueMonster->first, &first.uniqueMonster->second);
+        if (first.setMonster && setMonsterStopped_.insert(monster.name).second)
+            failures.emplace_back(first.setMonster->first, &first.setMonster->second);
+        std::sort(failures.begin(), failures.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.first, a.second->order) < std::tie(b.first, b.second->order);
+        });
+        for (const auto& [line, f] : failures)
+            report(table.first, prone[line].line, f->failure);
+    }
+
+    // Where on the table the monster's own searches first fail, stopped or
+    // not: the line at `index` if not before.
+    void noteMonsterFailures(const ProneLine& at, std::size_t index, const Dropper& monster,
+                             MonsterFailures& first) {
+        ItemWalk& walk = itemWalk(*at.item);
+        if (!first.uniqueMonster)
+            if (const auto& failure = uniqueMonsterFailure(
+                    at, walk, levelKey(monster.levels[kUniqueMonsterReading], at.afterDash)))
+                first.uniqueMonster.emplace(index, *failure);
+        if (monster.firstLineOfName && !first.setMonster)
+            if (const auto& failure =
+                    setMonsterFailure(at, walk, monster.name,
+                                      {levelKey(monster.levels[kSetMonsterReading], at.afterDash),
+                                       beginsWithCow(monster.name)}))
+                first.setMonster.emplace(index, *failure);
+    }
+
+    // Without itemlist.txt every search that needs a quality flag stops at
+    // it: those errors are counted, not listed.
+    void report(const std::string& path, int line, const Failure& failure) {
+        sink_ = itemListRead_ ? &problems_ : &followers_;
+        error(failure.error, path, line, failure.why);
         sink_ = &problems_;
     }
 
@@ -1009,8 +1082,7 @@ class Checker {
     std::size_t lines_ = 0;
     NameSigns proneBases_; // of the base items whose computations can fail
     // Per difficulty, rebuilt by checkDifficulty().
-    using Table = std::pair<const std::string, TableUses>; // by path
-    TextMap<int> monsters_;                                // first-colon names, first line
+    TextMap<int> monsters_; // first-colon names, first line
     std::unordered_map<std::string, TableUses> tables_;
     TextMap<Table*> byName_; // by the name a monster line gives
     std::vector<MonsterNameAt> candidates_;
@@ -1020,6 +1092,7 @@ class Checker {
     // monster and set monster searches have stopped.
     std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
     std::unordered_map<const Base*, ItemWalk> itemWalks_;
+    std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
     TextSet uniqueMonsterStopped_;
     TextSet setMonsterStopped_;
 };

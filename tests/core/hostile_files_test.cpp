@@ -717,6 +717,21 @@ TEST(HostileShapes, FinishInLinearTime) {
                  {"Normal/shared.txt", "Nothing:0.5\nRing:0.2\nCap:0.1\n-\nRing:0.1\n"}};
          },
          check, 1},
+        // Each monster on each line, where monsters at the same levels meet
+        // the same computations.
+        {"20,000 monsters at level 200 sharing 2,000 items of a unique each, check",
+         [] {
+             std::string uniques;
+             for (int i = 0; i < 2000; ++i)
+                 uniques += "U" + std::to_string(i) + ",B" + std::to_string(i) + ":05\n";
+             return qdc::MemoryFileSource{
+                 {"itemlist.txt", lines(2000, "B", ",1")},
+                 {"unilist.txt", uniques},
+                 {"Normal/monsterlist.txt", lines(20000, "M", ":shared.txt,1")},
+                 {"Normal/levels.txt", lines(20000, "M", ":200")},
+                 {"Normal/shared.txt", lines(2000, "B", ":0.0005")}};
+         },
+         check, 1},
         {"6.6 MB of monster lines with 29 colons, check",
          [] {
              std::string line;
