@@ -4,10 +4,16 @@
 
 #include <string>
 
+#include <memory>
+
 class QSettings;
 
-// The settings where the window remembers the last data folder.
-QSettings dropSettings();
+// The settings where the window remembers the last data folder, kept in the
+// file dropcalc.ini of the user's settings folder; null when that file is
+// there but is no regular file (a FIFO, a folder, a device), which reading
+// could block on and saving would replace: the window then keeps to its
+// defaults, said once on stderr.
+std::unique_ptr<QSettings> dropSettings();
 
 // The folder the window opens on: `given` (a folder named on the command
 // line) when there is one; otherwise the current folder, unless it holds no

@@ -190,12 +190,17 @@ void TForm1::showSetItems(const qdc::SetItemChoice& choice) {
                            choice.showPrompt ? NameText::decode(qdc::kSetItemPrompt) : QString());
 }
 
-// The selected entries stay selected, in their new text.
+// Off the window's thread, as a search; the selected entries stay selected,
+// in their new text.
 void TForm1::Button1Click() {
     const std::vector<qdc::EntryParts> selected = ui_->DropList->selectedParts();
-    runHandler([this] { qdc::widenSeparators(model_->list()); });
-    model_->refresh();
-    ui_->DropList->selectParts(selected);
+    searches_->rewrite(model_->entries(), qdc::widenSeparators,
+                       [this, selected](SearchAnswer& answer) {
+                           if (answer.failure)
+                               return runHandler([&] { std::rethrow_exception(answer.failure); });
+                           model_->setAnswer(std::move(answer.list));
+                           ui_->DropList->selectParts(selected);
+                       });
 }
 
 void TForm1::CalcMfClick() {

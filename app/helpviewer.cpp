@@ -1,9 +1,11 @@
 #include "app/helpviewer.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMouseEvent>
@@ -32,9 +34,16 @@ QString HelpViewer::guidePath() {
         programDir.filePath(QStringLiteral("../share/doc/dropcalc/Readme.txt")),
         QStringLiteral(DROPCALC_SOURCE_DIR "/Readme.txt"),
     };
-    for (const QString& path : candidates)
-        if (QFile::exists(path))
+    // Only a regular file: opening a FIFO would wait for a writer.
+    for (const QString& path : candidates) {
+        const QFileInfo info(path);
+        if (info.isFile())
             return QDir::cleanPath(path);
+        if (info.exists())
+            qWarning().noquote() << QStringLiteral("dropcalc: note: %1 is not a regular file: "
+                                                   "the guide is not read from it")
+                                        .arg(QDir::toNativeSeparators(QDir::cleanPath(path)));
+    }
     return {};
 }
 

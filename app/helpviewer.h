@@ -12,7 +12,8 @@ class HelpViewer : public QDialog {
     explicit HelpViewer(QWidget* parent = nullptr);
 
     // Where the guide lies: next to the program, in the installed doc folder,
-    // or in the source tree the program was built from; empty if nowhere.
+    // or in the source tree the program was built from, the first of them
+    // that is a regular file; empty if none is.
     static QString guidePath();
     // Shows the guide in the viewer of `window`, made on first use.
     static void showFor(QWidget* window);

@@ -31,18 +31,33 @@ SearchRunner::~SearchRunner() {
 
 void SearchRunner::start(const std::string& folder, char decimalSeparator, qdc::SortMode mode,
                          Work work, Done done) {
+    launch(
+        [folder, decimalSeparator, mode, work = std::move(work)](Job& job) {
+            qdc::DiskFileSource files(folder);
+            job.answer.note = work({files, decimalSeparator, mode, &job.cancel}, job.answer.list);
+        },
+        std::move(done));
+}
+
+void SearchRunner::rewrite(qdc::MemoryResultList list, ListWork work, Done done) {
+    launch(
+        [list = std::move(list), work = std::move(work)](Job& job) mutable {
+            job.answer.list = std::move(list);
+            work(job.answer.list);
+        },
+        std::move(done));
+}
+
+void SearchRunner::launch(std::function<void(Job&)> body, Done done) {
     cancelRunning();
     auto job = std::make_shared<Job>();
-    QThread* thread =
-        QThread::create([job, folder, decimalSeparator, mode, work = std::move(work)] {
-            try {
-                qdc::DiskFileSource files(folder);
-                job->answer.note =
-                    work({files, decimalSeparator, mode, &job->cancel}, job->answer.list);
-            } catch (...) {
-                job->answer.failure = std::current_exception();
-            }
-        });
+    QThread* thread = QThread::create([job, body = std::move(body)] {
+        try {
+            body(*job);
+        } catch (...) {
+            job->answer.failure = std::current_exception();
+        }
+    });
     connect(thread, &QThread::finished, this, [this, thread, job, done = std::move(done)] {
         threads_.removeOne(thread);
         thread->deleteLater();

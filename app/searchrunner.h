@@ -42,6 +42,10 @@ class SearchRunner final : public QObject {
     // window's thread.
     void start(const std::string& folder, char decimalSeparator, qdc::SortMode mode, Work work,
                Done done);
+    // Runs `work` on `list` as a search that reads no file; `done` gets the
+    // list, in the answer, on the window's thread.
+    using ListWork = std::function<void(qdc::ResultList&)>;
+    void rewrite(qdc::MemoryResultList list, ListWork work, Done done);
     bool running() const { return current_ != nullptr; }
 
   signals:
@@ -57,6 +61,8 @@ class SearchRunner final : public QObject {
     };
 
     void cancelRunning();
+    // Runs `body` on a thread of its own, cancelling the running job.
+    void launch(std::function<void(Job&)> body, Done done);
 
     std::shared_ptr<Job> current_;
     QList<QThread*> threads_;

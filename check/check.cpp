@@ -19,10 +19,13 @@
 #include "search/uniquechance.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <cmath>
 #include <iterator>
+#include <map>
 #include <optional>
+#include <set>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -143,7 +146,10 @@ struct Dropper {
 };
 
 // A drop-table line whose item has uniques or set items that may fail a
-// computation.
+// computation: the first of a table with its item, before or after the "-".
+// The computations read nothing else of a line but its chance, which enters
+// after every division and so cannot fail them: a later line of the same
+// item and side fails where this one does, after the searches it stopped.
 struct ProneLine {
     int line = 0;
     const Base* item = nullptr;
@@ -161,6 +167,82 @@ struct TableUses {
     std::vector<Dropper> droppers;
     TextSet later; // the names of droppers from a later line of their name
     std::vector<ProneLine> prone;
+    std::unordered_set<const Base*> proneItems[2]; // those of `prone`, before and after "-"
+};
+
+using Table = std::pair<const std::string, TableUses>; // by path
+
+// A monster's level and reduction as a computation on a line takes them: no
+// reduction after the "-".
+using LevelKey = std::pair<std::int32_t, std::int32_t>;
+LevelKey levelKey(const LevelRecord& level, bool afterDash) {
+    return {level.level, afterDash ? 0 : level.reduction};
+}
+// The set searches also take whether the monster's name begins with "Cow".
+using SetLevelKey = std::pair<LevelKey, bool>;
+
+// An error that a computation raises, and why.
+struct Failure {
+    DropError error;
+    std::string why;
+};
+// Where a failed computation stands in the order the searches' computations
+// are made on a line: the uniques (0) then the set items (1), each by its
+// place in the lists; then the search's place among those of the item.
+using ComputationOrder = std::tuple<int, std::size_t, std::size_t>;
+struct FirstFailure {
+    ComputationOrder order;
+    Failure failure;
+};
+
+// The set item searches of one base item that behave alike: those of its set
+// items of one weight at one set level.
+struct SetItemSearches {
+    std::int32_t weight = 0;
+    std::size_t level = 0;    // in the set levels
+    std::size_t firstSet = 0; // the first of those set items, in the item's
+};
+
+// What the searches that compute with one base item have come to on the
+// walk of a difficulty. A search stops at its first computation that fails.
+// The item's unique item and set item searches are the same for every
+// monster: they fail where the levels they take fail, so levels met before
+// need no computation again. The first failure of a unique monster or set
+// monster search at some levels is the same for every monster.
+struct ItemWalk {
+    std::vector<std::size_t> openUniques;      // the unique item searches not stopped
+    std::vector<SetItemSearches> openSetItems; // the set item searches not stopped
+    std::set<LevelKey> uniqueItemLevels;       // the levels computed with
+    std::set<SetLevelKey> setItemLevels;
+    std::map<LevelKey, std::optional<FirstFailure>> uniqueMonsterFailure;
+    std::map<SetLevelKey, std::optional<FirstFailure>> setMonsterFailure;
+};
+
+// Where on a table a monster's own searches first fail (the index of the
+// line among the table's prone lines): its unique monster search, and for
+// the first monster line of a name its set monster search.
+struct MonsterFailures {
+    std::optional<std::pair<std::size_t, FirstFailure>> uniqueMonster;
+    std::optional<std::pair<std::size_t, FirstFailure>> setMonster;
+};
+// What a monster brings to those computations: its level records as each
+// reading takes them, whether its name begins with "Cow", and whether its
+// line is the first of its name.
+using MonsterKey = std::tuple<std::array<std::int32_t, 2 * std::size(kReadings)>, bool, bool>;
+MonsterKey monsterKey(const Dropper& monster) {
+    std::array<std::int32_t, 2 * std::size(kReadings)> levels{};
+    for (std::size_t i = 0; i < std::size(kReadings); ++i) {
+        levels[2 * i] = monster.levels.byReading[i].level;
+        levels[2 * i + 1] = monster.levels.byReading[i].reduction;
+    }
+    return {levels, beginsWithCow(monster.name), monster.firstLineOfName};
+}
+
+// A drop table that could be opened, and the line that first names it.
+struct OpenedTable {
+    std::string path; // its plain form
+    std::string listPath;
+    int line = 0;
 };
 
 class Checker {
@@ -174,6 +256,7 @@ class Checker {
             return {std::move(problems_), 0};
         }
         named_.reserve(listing.files.size());
+        nameKey_ = listing.nameKey;
         checkItems();
         checkUniques();
         checkSets();
@@ -181,12 +264,21 @@ class Checker {
             checkDifficulty(d);
         foldIntoItemList();
         checkEncodings();
+        const TextMap<const OpenedTable*> otherCase = openedInOtherCase(listing);
         for (const std::string& file : listing.files) {
             const std::string path = normalPath(file);
             const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
             const bool own = path.find('/') == path.rfind('/') &&
                              (leaf == "monsterlist.txt" || leaf == "levels.txt");
-            if (!own && !named_.contains(path))
+            if (own || named_.contains(path))
+                continue;
+            if (const auto named = nameKey_ ? otherCase.find(nameKey_(path)) : otherCase.end();
+                named != otherCase.end())
+                warn(named->second->listPath, named->second->line,
+                     "drop table " + inQuotes(tableName(named->second->path)) + " is spelled " +
+                         inQuotes(tableName(path)) +
+                         " in the folder: where case counts, it is not found");
+            else
                 warn(path, 0, "no monster list names this file");
         }
         // A drop table that a monster list names was reported when it was read.
@@ -197,6 +289,29 @@ class Checker {
     }
 
   private:
+    // On a file system that ignores case: the drop tables that were opened
+    // by a name the listing spells otherwise, by the key of that name.
+    TextMap<const OpenedTable*> openedInOtherCase(const FolderListing& listing) const {
+        TextMap<const OpenedTable*> byKey;
+        if (!nameKey_)
+            return byKey;
+        TextSet listed;
+        for (const std::string& file : listing.files)
+            listed.insert(normalPath(file));
+        for (const OpenedTable& table : opened_)
+            if (!listed.contains(table.path))
+                byKey.emplace(nameKey_(table.path), &table);
+        return byKey;
+    }
+
+    // A drop table's name as a monster list gives it: its path inside the
+    // difficulty folder, with a backslash between its parts.
+    static std::string tableName(std::string_view path) {
+        std::string name(path.substr(path.find('/') + 1));
+        std::replace(name.begin(), name.end(), '/', '\\');
+        return name;
+    }
+
     // The problems by path, then line, those at one place in the order found.
     // Sorted as pointers, so that each problem is moved once.
     std::vector<Problem> sortedByPlace() {
@@ -351,6 +466,7 @@ class Checker {
         });
         TextMap<int> seenSets;
         TextMap<int> seenItems;
+        std::unordered_set<std::int32_t> levelsSeen(setLevels_.begin(), setLevels_.end());
         std::int32_t blockLevel = 0;
         bool inBlock = false;
         // The set monster search reads the file up to its first line that
@@ -368,7 +484,7 @@ class Checker {
                 inBlock = true;
                 indexed = indexed && level.has_value();
                 blockLevel = level.value_or(0);
-                if (level)
+                if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
                 tame_ = tame_ && std::abs(blockLevel) <= kTameLevel;
                 checkName(seenSets, "base set", line.setKey, kSetListPath, number);
@@ -396,7 +512,10 @@ class Checker {
         byName_.clear();
         levels_.clear();
         walkOrder_.clear();
-        stopped_.clear();
+        itemWalks_.clear();
+        monsterFailures_.clear();
+        uniqueMonsterStopped_.clear();
+        setMonsterStopped_.clear();
         const std::string listPath = monsterListPath(d);
         const std::string ownLevels = levelsPath(d);
         eachLine(listPath, [&](std::string_view line, int number) {
@@ -414,15 +533,14 @@ class Checker {
             named_.insert(normalPath(path));
             // A drop table may be one of the difficulty's own files, read already.
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
-            checkTable(path, uses, "named by " + listPath + ":" + std::to_string(uses.firstLine));
+            if (checkTable(path, uses,
+                           "named by " + listPath + ":" + std::to_string(uses.firstLine)) &&
+                nameKey_)
+                opened_.push_back({normalPath(path), listPath, uses.firstLine});
         }
         // A search stops at the first computation that fails on its walk.
         for (const auto& [table, dropper] : walkOrder_)
-            for (const ProneLine& at : table->second.prone) {
-                const Dropper& monster = table->second.droppers[dropper];
-                uniqueComputations(table->first, at, monster);
-                setComputations(table->first, at, monster);
-            }
+            tableComputations(*table, table->second.droppers[dropper]);
     }
 
     // Each ":" that a search cuts the line at names a drop table: the first
@@ -526,10 +644,11 @@ class Checker {
                      "monster " + inQuotes(name) + " has no level line in " + path);
     }
 
-    void checkTable(const std::string& path, TableUses& uses, const std::string& namedBy) {
+    // False when the table could not be opened.
+    bool checkTable(const std::string& path, TableUses& uses, const std::string& namedBy) {
         const auto file = read(path, namedBy);
         if (!file)
-            return;
+            return false;
         // The chances of the first pick; a sum without a line that does not
         // convert would only mislead.
         double pickSum = 0;
@@ -557,6 +676,7 @@ class Checker {
                      ", not 1");
         if (!merged_.empty())
             checkMergedTotals(path, file, uses.firstPicks);
+        return true;
     }
 
     // Calls visit(number, step, afterDash) for each line of a drop table
@@ -587,7 +707,9 @@ class Checker {
         if (p < 0 || p > 1)
             warn(path, number, "chance " + inQuotes(step.chance) + " is outside 0..1");
         if (proneBases_.mayHold(step.item))
-            if (const auto base = bases_.find(step.item); base != bases_.end() && prone(*base))
+            if (const auto base = bases_.find(step.item);
+                base != bases_.end() && prone(*base) &&
+                uses.proneItems[afterDash ? 1 : 0].insert(&*base).second)
                 uses.prone.push_back({number, &*base, p, afterDash});
         // Kept for the merged totals, up to a bound.
         if (lines_++ == kept_.size() && kept_.size() < kKeptLines &&
@@ -660,30 +782,22 @@ class Checker {
         return !tame_ || *prone;
     }
 
-    // Makes one computation of the search that search() names, unless it
-    // cannot fail (with levels within kTameLevel, only a divisor or weight
-    // of 0 fails it) or that search stopped already.
-    template <class Search, class Compute>
-    void computes(const std::string& path, const ProneLine& at, std::int32_t divisor,
-                  std::int32_t weight, Search search, Compute compute) {
+    // The error one computation raises, or nothing. A computation that
+    // cannot fail is not made: with levels within kTameLevel, only a divisor
+    // or weight of 0 fails it.
+    template <class Compute>
+    std::optional<Failure> failureOf(const Base& item, std::int32_t divisor, std::int32_t weight,
+                                     Compute compute) const {
         if (tame_ && divisor != 0 && weight != 0)
-            return;
-        std::string name = search();
-        if (stopped_.contains(name))
-            return;
+            return std::nullopt;
         try {
             compute();
+            return std::nullopt;
         } catch (const DropError& e) {
-            stopped_.insert(std::move(name));
-            const std::string why =
-                divisor == 0  ? "base item " + inQuotes(at.item->first) + " has no quality flag"
-                : weight == 0 ? "a set item of " + inQuotes(at.item->first) + " has a weight of 0"
-                              : std::string();
-            // Without itemlist.txt every search that needs a quality flag
-            // stops at it: those errors are counted, not listed.
-            sink_ = itemListRead_ ? &problems_ : &followers_;
-            error(e, path, at.line, why);
-            sink_ = &problems_;
+            return Failure{
+                e, divisor == 0  ? "base item " + inQuotes(item.first) + " has no quality flag"
+                   : weight == 0 ? "a set item of " + inQuotes(item.first) + " has a weight of 0"
+                                 : std::string()};
         }
     }
 
@@ -696,82 +810,213 @@ class Checker {
         return found == flags.end() ? '\0' : found->second;
     }
 
-    // The unique item search of each unique, the unique monster search of the
-    // monster, with magic find 0.
-    void uniqueComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
-        for (const UniqueUse& use : at.item->second.uniques) {
-            // The unique item search reads only the last line of a name.
-            if (use.lastOfName)
-                uniqueComputation(path, at, monster, use, kUniqueItemReading,
-                                  UniqueChanceForm::ItemSearch,
-                                  [&] { return "unique " + std::to_string(use.line); });
-            uniqueComputation(path, at, monster, use, kUniqueMonsterReading,
-                              UniqueChanceForm::MonsterSearch,
-                              [&] { return "unique monster " + monster.name; });
-        }
-    }
-
-    template <class Search>
-    void uniqueComputation(const std::string& path, const ProneLine& at, const Dropper& monster,
-                           const UniqueUse& use, const Reading& reading, UniqueChanceForm form,
-                           Search search) {
-        const LevelRecord& level = monster.levels[reading];
-        if (use.level > level.level)
-            return;
+    // A unique's computation, with magic find 0, at the levels of `level`.
+    std::optional<Failure> uniqueFailure(const ProneLine& at, const UniqueUse& use,
+                                         const LevelKey& level, const Reading& reading,
+                                         UniqueChanceForm form) {
+        if (use.level > level.first)
+            return std::nullopt;
         UniqueChanceInput unique;
         unique.p = at.p;
         unique.picks = 1;
-        unique.monsterLevel = level.level;
-        unique.qualityReduction = at.afterDash ? 0 : level.reduction;
+        unique.monsterLevel = level.first;
+        unique.qualityReduction = level.second;
         unique.realMagicFind = realUniqueMagicFind(0);
         unique.baseItem = at.item->first;
         unique.uniqueLevel = use.level;
         unique.uniqueWeight = use.weight;
         unique.quality = uniqueQuality(flagOf(at.item->first, reading));
-        computes(path, at, unique.quality.divisor, 1, search,
-                 [&] { uniqueDropChance(unique, form); });
+        return failureOf(*at.item, unique.quality.divisor, 1,
+                         [&] { uniqueDropChance(unique, form); });
     }
 
-    // The set monster search of the monster at the level of the set item's
-    // block, the set item search at each set level, with magic find 0.
-    void setComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
-        for (const SetUse& use : at.item->second.sets) {
-            // The set monster search reads the first monster line of a name.
-            if (use.blockWeight && monster.firstLineOfName)
-                setComputation(path, at, monster, use.blockLevel, *use.blockWeight,
-                               kSetMonsterReading, SetChanceForm::MonsterSearch,
-                               [&] { return "set monster " + monster.name; });
-            if (use.lastCharWeight)
-                for (const std::int32_t setLevel : setLevels_)
-                    setComputation(path, at, monster, setLevel, *use.lastCharWeight,
-                                   kSetItemReading, SetChanceForm::ItemSearch, [&] {
-                                       return "set item " + std::to_string(use.line) + " " +
-                                              std::to_string(setLevel);
-                                   });
-        }
-    }
-
-    template <class Search>
-    void setComputation(const std::string& path, const ProneLine& at, const Dropper& monster,
-                        std::int32_t setLevel, std::int32_t weight, const Reading& reading,
-                        SetChanceForm form, Search search) {
-        const LevelRecord& level = monster.levels[reading];
-        if (level.level < setLevel)
-            return;
+    // A set item's computation, with magic find 0, at the levels of `level`.
+    std::optional<Failure> setFailure(const ProneLine& at, const std::string& monster,
+                                      const LevelKey& level, std::int32_t setLevel,
+                                      std::int32_t weight, const Reading& reading,
+                                      SetChanceForm form) {
+        if (level.first < setLevel)
+            return std::nullopt;
         const SetQuality quality = setQualityFor(flagOf(at.item->first, reading));
         SetChanceInput set;
         set.p = at.p;
         set.picks = 1;
         set.realMagicFind = realSetMagicFind(0);
         set.baseItem = at.item->first;
-        set.monsterName = monster.name;
+        set.monsterName = monster;
         set.ratio = quality.ratio;
         set.divisor = quality.divisor;
-        set.monsterLevel = level.level;
-        set.reduction = at.afterDash ? 0 : level.reduction;
+        set.monsterLevel = level.first;
+        set.reduction = level.second;
         set.setLevel = setLevel;
         set.setWeight = weight;
-        computes(path, at, quality.divisor, weight, search, [&] { setDropChance(set, form); });
+        return failureOf(*at.item, quality.divisor, weight, [&] { setDropChance(set, form); });
+    }
+
+    ItemWalk& itemWalk(const Base& item) {
+        const auto [found, fresh] = itemWalks_.try_emplace(&item);
+        ItemWalk& walk = found->second;
+        if (!fresh)
+            return walk;
+        const BaseItem& uses = item.second;
+        for (std::size_t u = 0; u < uses.uniques.size(); ++u)
+            if (uses.uniques[u].lastOfName)
+                walk.openUniques.push_back(u);
+        std::vector<std::pair<std::int32_t, std::size_t>> weights; // and their first set item
+        for (std::size_t s = 0; s < uses.sets.size(); ++s) {
+            const std::optional<std::int32_t>& weight = uses.sets[s].lastCharWeight;
+            if (weight && std::none_of(weights.begin(), weights.end(),
+                                       [&](const auto& w) { return w.first == *weight; }))
+                weights.emplace_back(*weight, s);
+        }
+        for (const auto& [weight, firstSet] : weights)
+            for (std::size_t level = 0; level < setLevels_.size(); ++level)
+                walk.openSetItems.push_back({weight, level, firstSet});
+        return walk;
+    }
+
+    // The unique item searches not stopped yet, at levels not computed with
+    // yet: those that fail are stopped.
+    void uniqueItemSearches(const ProneLine& at, ItemWalk& walk, const LevelKey& level,
+                            std::vector<FirstFailure>& failures) {
+        if (!walk.uniqueItemLevels.insert(level).second)
+            return;
+        std::erase_if(walk.openUniques, [&](std::size_t u) {
+            auto failure = uniqueFailure(at, at.item->second.uniques[u], level, kUniqueItemReading,
+                                         UniqueChanceForm::ItemSearch);
+            if (failure)
+                failures.push_back({{0, u, 0}, std::move(*failure)});
+            return failure.has_value();
+        });
+    }
+
+    // The same for the set item searches.
+    void setItemSearches(const ProneLine& at, ItemWalk& walk, const std::string& monster,
+                         const SetLevelKey& level, std::vector<FirstFailure>& failures) {
+        if (!walk.setItemLevels.insert(level).second)
+            return;
+        std::erase_if(walk.openSetItems, [&](const SetItemSearches& searches) {
+            auto failure = setFailure(at, monster, level.first, setLevels_[searches.level],
+                                      searches.weight, kSetItemReading, SetChanceForm::ItemSearch);
+            if (failure)
+                failures.push_back(
+                    {{1, searches.firstSet, 1 + searches.level}, std::move(*failure)});
+            return failure.has_value();
+        });
+    }
+
+    // Where a unique monster search at `level` first fails on the line.
+    const std::optional<FirstFailure>& uniqueMonsterFailure(const ProneLine& at, ItemWalk& walk,
+                                                            const LevelKey& level) {
+        const auto [known, fresh] = walk.uniqueMonsterFailure.try_emplace(level);
+        const std::vector<UniqueUse>& uniques = at.item->second.uniques;
+        for (std::size_t u = 0; fresh && u < uniques.size() && !known->second; ++u)
+            if (auto failure = uniqueFailure(at, uniques[u], level, kUniqueMonsterReading,
+                                             UniqueChanceForm::MonsterSearch))
+                known->second = FirstFailure{{0, u, 1}, std::move(*failure)};
+        return known->second;
+    }
+
+    // Where a set monster search at `level` first fails on the line.
+    const std::optional<FirstFailure>& setMonsterFailure(const ProneLine& at, ItemWalk& walk,
+                                                         const std::string& monster,
+                                                         const SetLevelKey& level) {
+        const auto [known, fresh] = walk.setMonsterFailure.try_emplace(level);
+        const std::vector<SetUse>& sets = at.item->second.sets;
+        for (std::size_t s = 0; fresh && s < sets.size() && !known->second; ++s)
+            if (sets[s].blockWeight)
+                if (auto failure = setFailure(at, monster, level.first, sets[s].blockLevel,
+                                              *sets[s].blockWeight, kSetMonsterReading,
+                                              SetChanceForm::MonsterSearch))
+                    known->second = FirstFailure{{1, s, 0}, std::move(*failure)};
+        return known->second;
+    }
+
+    // The computations of the searches on the line for `monster`: each
+    // unique's by the unique item search and the monster's unique monster
+    // search, each set item's by the monster's set monster search (at the
+    // level of its block) and by the set item search at each set level, with
+    // magic find 0. Each error is reported once, in the order the searches
+    // meet them; the searches they stop compute no more.
+    void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
+        ItemWalk& walk = itemWalk(*at.item);
+        const bool cow = beginsWithCow(monster.name);
+        const auto levels = [&](const Reading& reading) {
+            return levelKey(monster.levels[reading], at.afterDash);
+        };
+        std::vector<FirstFailure> failures;
+        uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
+        if (!uniqueMonsterStopped_.contains(monster.name))
+            if (const auto& first = uniqueMonsterFailure(at, walk, levels(kUniqueMonsterReading))) {
+                failures.push_back(*first);
+                uniqueMonsterStopped_.insert(monster.name);
+            }
+        // The set monster search reads the first monster line of a name.
+        if (monster.firstLineOfName && !setMonsterStopped_.contains(monster.name))
+            if (const auto& first =
+                    setMonsterFailure(at, walk, monster.name, {levels(kSetMonsterReading), cow})) {
+                failures.push_back(*first);
+                setMonsterStopped_.insert(monster.name);
+            }
+        setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
+        std::sort(failures.begin(), failures.end(),
+                  [](const FirstFailure& a, const FirstFailure& b) { return a.order < b.order; });
+        for (const FirstFailure& f : failures)
+            report(path, at.line, f.failure);
+    }
+
+    // The computations on each line of the table that can fail, for
+    // `monster`. A monster at the same levels as one before on the table
+    // meets no level there that the searches alike for every monster have
+    // not met, and its own searches fail where that one's did.
+    void tableComputations(const Table& table, const Dropper& monster) {
+        const std::vector<ProneLine>& prone = table.second.prone;
+        if (prone.empty())
+            return;
+        const auto [known, fresh] = monsterFailures_[&table].try_emplace(monsterKey(monster));
+        MonsterFailures& first = known->second;
+        if (fresh) {
+            for (std::size_t i = 0; i < prone.size(); ++i) {
+                lineComputations(table.first, prone[i], monster);
+                noteMonsterFailures(prone[i], i, monster, first);
+            }
+            return;
+        }
+        std::vector<std::pair<std::size_t, const FirstFailure*>> failures;
+        if (first.uniqueMonster && uniqueMonsterStopped_.insert(monster.name).second)
+            failures.emplace_back(first.uniqueMonster->first, &first.uniqueMonster->second);
+        if (first.setMonster && setMonsterStopped_.insert(monster.name).second)
+            failures.emplace_back(first.setMonster->first, &first.setMonster->second);
+        std::sort(failures.begin(), failures.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.first, a.second->order) < std::tie(b.first, b.second->order);
+        });
+        for (const auto& [line, f] : failures)
+            report(table.first, prone[line].line, f->failure);
+    }
+
+    // Where on the table the monster's own searches first fail, stopped or
+    // not: the line at `index` if not before.
+    void noteMonsterFailures(const ProneLine& at, std::size_t index, const Dropper& monster,
+                             MonsterFailures& first) {
+        ItemWalk& walk = itemWalk(*at.item);
+        if (!first.uniqueMonster)
+            if (const auto& failure = uniqueMonsterFailure(
+                    at, walk, levelKey(monster.levels[kUniqueMonsterReading], at.afterDash)))
+                first.uniqueMonster.emplace(index, *failure);
+        if (monster.firstLineOfName && !first.setMonster)
+            if (const auto& failure =
+                    setMonsterFailure(at, walk, monster.name,
+                                      {levelKey(monster.levels[kSetMonsterReading], at.afterDash),
+                                       beginsWithCow(monster.name)}))
+                first.setMonster.emplace(index, *failure);
+    }
+
+    // Without itemlist.txt every search that needs a quality flag stops at
+    // it: those errors are counted, not listed.
+    void report(const std::string& path, int line, const Failure& failure) {
+        sink_ = itemListRead_ ? &problems_ : &followers_;
+        error(failure.error, path, line, failure.why);
+        sink_ = &problems_;
     }
 
     // The computation errors that only follow from a missing itemlist.txt
@@ -812,9 +1057,14 @@ class Checker {
     TextMap<char> flags_[2];
     bool itemListRead_ = false;
     TextMap<BaseItem> bases_;
-    std::vector<std::int32_t> setLevels_{0}; // the set levels the set item search can take
-    bool tame_ = true;                       // every level within kTameLevel
-    TextSet named_;                          // every drop table a monster list names
+    std::vector<std::int32_t> setLevels_{
+        0};            // the set levels the set item search can take, once each
+    bool tame_ = true; // every level within kTameLevel
+    TextSet named_;    // every drop table a monster list names
+    // Where names of one file differ in case only, their key; and the drop
+    // tables opened, each with the line of its monster list that names it.
+    std::string (*nameKey_)(std::string_view) = nullptr;
+    std::vector<OpenedTable> opened_;
     // Of the table being read: the total of each item merged, whether it
     // was warned about, and a filter of their names; its lines that convert,
     // as many as are kept (their items one after another) and in all.
@@ -832,16 +1082,19 @@ class Checker {
     std::size_t lines_ = 0;
     NameSigns proneBases_; // of the base items whose computations can fail
     // Per difficulty, rebuilt by checkDifficulty().
-    using Table = std::pair<const std::string, TableUses>; // by path
-    TextMap<int> monsters_;                                // first-colon names, first line
+    TextMap<int> monsters_; // first-colon names, first line
     std::unordered_map<std::string, TableUses> tables_;
     TextMap<Table*> byName_; // by the name a monster line gives
     std::vector<MonsterNameAt> candidates_;
     TextMap<MonsterLevels> levels_;
-    // Each table and monster in the order of the monster lines, and the
-    // searches a computation has stopped.
+    // Each table and monster in the order of the monster lines, what the
+    // searches of each base item have come to, and the monsters whose unique
+    // monster and set monster searches have stopped.
     std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
-    std::unordered_set<std::string> stopped_;
+    std::unordered_map<const Base*, ItemWalk> itemWalks_;
+    std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
+    TextSet uniqueMonsterStopped_;
+    TextSet setMonsterStopped_;
 };
 
 } // namespace

@@ -379,11 +379,31 @@ struct FolderLister {
     }
 };
 
+namespace {
+
+// A name in upper case, as Windows compares file names: each UTF-16 unit by
+// the system's own table, whatever the user's language.
+std::string upperCaseName(std::string_view path) {
+    std::optional<std::wstring> wide = utf16FromUtf8(path);
+    if (!wide || wide->empty())
+        return std::string(path);
+    const int size = static_cast<int>(wide->size());
+    std::wstring upper(wide->size(), L'\0');
+    if (::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide->c_str(), size, upper.data(),
+                        size, nullptr, nullptr, 0) != size)
+        return std::string(path);
+    return utf8FromUtf16(upper);
+}
+
+} // namespace
+
 FolderListing difficultyFolderFiles(const DiskFileSource& files) {
-    return listDifficultyFolders(files.folderFault(),
-                                 [&](const std::string& folder, FolderListing& listing) {
-                                     FolderLister{files, listing}.list(folder, true);
-                                 });
+    FolderListing listing = listDifficultyFolders(
+        files.folderFault(), [&](const std::string& folder, FolderListing& out) {
+            FolderLister{files, out}.list(folder, true);
+        });
+    listing.nameKey = upperCaseName;
+    return listing;
 }
 
 } // namespace qdc

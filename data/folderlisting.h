@@ -3,6 +3,7 @@
 #include "results/error.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qdc {
@@ -17,6 +18,9 @@ struct FolderListing {
     // data folder itself could not be opened, that one error alone.
     std::vector<DropError> problems;
     bool folderFault = false; // the data folder itself could not be opened
+    // On a file system that ignores case, the key that two names of one
+    // file share (their upper case); null where case counts.
+    std::string (*nameKey)(std::string_view path) = nullptr;
 };
 
 } // namespace qdc

@@ -1,6 +1,12 @@
 #include "results/entry.h"
 
+#include "results/collation.h"
 #include "results/convert.h"
+
+#include <algorithm>
+#include <deque>
+#include <iterator>
+#include <vector>
 
 namespace qdc {
 
@@ -66,26 +72,76 @@ double mergePass(ResultList& list, const std::string& name, double newChance, So
     return newChance;
 }
 
+namespace {
+
+std::string widened(const std::string& entry) {
+    std::string wide;
+    // Room for four widened separators; more let the text grow.
+    wide.reserve(entry.size() + (kWideSeparator.size() - 1) * 4);
+    for (const char c : entry) {
+        if (c == '=')
+            wide += kWideSeparator;
+        else
+            wide += c;
+    }
+    return wide;
+}
+
+// Where a walk over a sorted list leaves a run of equal entries (collate() 0)
+// that hold no "=": each is taken at its index and added again after the
+// run's last one, so that the one behind it moves up and is passed over.
+void reorderAsReAdded(std::vector<std::string>& run) {
+    std::deque<std::string> walked(std::make_move_iterator(run.begin()),
+                                   std::make_move_iterator(run.end()));
+    for (std::string& placed : run) {
+        walked.push_back(std::move(walked.front()));
+        walked.pop_front();
+        placed = std::move(walked.front());
+        walked.pop_front();
+    }
+}
+
+} // namespace
+
+// The command is a walk that takes each entry out and adds it rewritten.
+// Sorted, a rewritten entry sorts before the one it replaces (a blank before
+// "="), so every entry is rewritten once and the list ends sorted by the new
+// texts; among equal texts, those rewritten later come after those that were
+// equal before, in list order. Done here in one sort, with the same order.
 void widenSeparators(ResultList& list) {
     const int n = list.count();
-    // Unsorted, each entry is taken from the front and appended: one round
-    // leaves the order as it was.
-    const bool sorted = list.sorted();
-    for (int i = 0; i < n; ++i) {
-        const int at = sorted ? i : 0;
-        std::string entry = list.at(at);
-        std::string wide;
-        // Room for four widened separators; more let the text grow.
-        wide.reserve(entry.size() + (kWideSeparator.size() - 1) * 4);
-        for (char c : entry) {
-            if (c == '=')
-                wide += kWideSeparator;
-            else
-                wide += c;
-        }
-        list.removeAt(at);
-        list.add(wide);
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(n));
+    if (!list.sorted()) {
+        // Each is taken from the front and appended: the order stays.
+        for (int i = 0; i < n; ++i)
+            entries.push_back(widened(list.at(i)));
+        list.clear();
+        list.addAll(std::move(entries));
+        return;
     }
+    const auto unchanged = [](const std::string& entry) {
+        return entry.find('=') == std::string::npos;
+    };
+    std::vector<std::string> run;
+    for (int i = 0; i < n;) {
+        const std::string& entry = list.at(i);
+        if (!unchanged(entry)) {
+            entries.push_back(widened(entry));
+            ++i;
+            continue;
+        }
+        run.assign(1, entry);
+        for (++i; i < n && unchanged(list.at(i)) && collate(list.at(i), entry) == 0; ++i)
+            run.push_back(list.at(i));
+        reorderAsReAdded(run);
+        entries.insert(entries.end(), std::make_move_iterator(run.begin()),
+                       std::make_move_iterator(run.end()));
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const std::string& a, const std::string& b) { return collate(a, b) < 0; });
+    list.clear();
+    list.addAll(std::move(entries));
 }
 
 } // namespace qdc

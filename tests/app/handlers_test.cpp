@@ -198,10 +198,13 @@ void HandlersTest::separatorCommand() {
     searchMonster(form, "Ax Keeper");
     QCOMPARE(shownEntries(form), QStringList({"Ax y=3", "Ax=5"}));
     QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
+    QVERIFY(form.searching()); // off the window's thread, as a search
+    waitForSearch(form);
     const QStringList wide = {"Ax" + kWide + "5", "Ax y" + kWide + "3"};
     QCOMPARE(shownEntries(form), wide);
     QCOMPARE(labels(form), QStringList({"Name", "% Drop Chance"}));
     QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
+    waitForSearch(form);
     QCOMPARE(shownEntries(form), wide);
 
     // Every "=" of an entry is widened, with chance first as well.
@@ -209,6 +212,7 @@ void HandlersTest::separatorCommand() {
     searchMonster(form, "Eq Keeper");
     QCOMPARE(shownEntries(form), QStringList({"27.1=Plain", "5=a=b"}));
     QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
+    waitForSearch(form);
     QCOMPARE(shownEntries(form),
              QStringList({"27.1" + kWide + "Plain", "5" + kWide + "a" + kWide + "b"}));
 
@@ -223,6 +227,7 @@ void HandlersTest::separatorOnEmptyList() {
     CapturingErrorBox errors;
     TForm1 form(&errors, '.');
     QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
+    waitForSearch(form);
     QCOMPARE(shownEntries(form), QStringList());
     QVERIFY(!dropModel(form)->entries().sorted());
     QCOMPARE(labels(form), QStringList({"Name", "% Drop Chance"}));
@@ -395,6 +400,7 @@ void HandlersTest::sameAsToolOnSampleData() {
                     std::vector<std::string> wideArgs = args;
                     wideArgs.insert(wideArgs.begin(), "--wide");
                     QTest::mouseClick(ctl<QPushButton>(form, "Button1"), Qt::LeftButton);
+                    waitForSearch(form);
                     QCOMPARE(shownEntries(form), toolLines(wideArgs, separator));
                     ++compared;
                 }

@@ -22,11 +22,20 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScopeGuard>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -91,6 +100,8 @@ class StartupTest : public QObject {
     void missingListFile();
     void hostileListFile_data();
     void hostileListFile();
+    void hostileOwnFile_data();
+    void hostileOwnFile();
     void utf8DecisionProperty();
     void captionsFitTheirControls();
     void fitsTheScreen();
@@ -461,7 +472,7 @@ void StartupTest::hostileListFile() {
         std::ofstream(path).put('x');
         std::filesystem::resize_file(path, std::uintmax_t{100} << 30);
     }
-    dropSettings().remove("dataFolder");
+    dropSettings()->remove("dataFolder");
     CapturingErrorBox errors;
     const QString given = folder.isEmpty() ? data.path() : data.path() + "/" + folder;
     TForm1 form(&errors, '.', given);
@@ -471,14 +482,116 @@ void StartupTest::hostileListFile() {
     if (!message.isEmpty())
         QCOMPARE(errors.reports.first().place.replace(data.path(), "DATA"), place);
     QCOMPARE(comboItems(ctl<QComboBox>(form, "MonList")), monsters);
-    QCOMPARE(dropSettings().value("dataFolder").toString(),
+    QCOMPARE(dropSettings()->value("dataFolder").toString(),
              message.isEmpty() ? data.path() : QString());
     // The same folder chosen later.
-    dropSettings().remove("dataFolder");
+    dropSettings()->remove("dataFolder");
     form.openFolder(given);
     QCOMPARE(errors.messages.size(), message.isEmpty() ? 0 : 2);
-    QCOMPARE(dropSettings().value("dataFolder").toString(),
+    QCOMPARE(dropSettings()->value("dataFolder").toString(),
              message.isEmpty() ? data.path() : QString());
+}
+
+namespace {
+
+// Tells whether a reader ever waited on the FIFO at `path` while it lived:
+// it opens the FIFO for writing whenever it can, which it can only while a
+// reader has it open, and lets that reader go at once.
+class FifoWatch {
+  public:
+    explicit FifoWatch(std::string path)
+        : path_(std::move(path)), thread_([this] {
+              while (!done_) {
+                  const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0) {
+                      waited_ = true;
+                      ::close(fd);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+          }) {}
+    ~FifoWatch() {
+        done_ = true;
+        thread_.join();
+    }
+    FifoWatch(const FifoWatch&) = delete;
+    FifoWatch& operator=(const FifoWatch&) = delete;
+    bool waited() const { return waited_; }
+
+  private:
+    std::string path_;
+    std::atomic<bool> done_{false};
+    std::atomic<bool> waited_{false};
+    std::thread thread_;
+};
+
+bool isFifo(const QString& path) {
+    struct stat st {};
+    return ::stat(localPath(path).c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+} // namespace
+
+void StartupTest::hostileOwnFile_data() {
+    QTest::addColumn<QString>("kind"); // of the file: fifo or folder
+    QTest::addColumn<QString>("file"); // settings, or guide: the Readme.txt beside the program
+    QTest::addColumn<bool>("given");   // the data folder named, or the current one without Normal
+    QTest::newRow("settings a FIFO, no data folder") << "fifo"
+                                                     << "settings" << false;
+    QTest::newRow("settings a FIFO, a data folder named") << "fifo"
+                                                          << "settings" << true;
+    QTest::newRow("settings a folder, a data folder named") << "folder"
+                                                            << "settings" << true;
+    QTest::newRow("the guide a FIFO") << "fifo"
+                                      << "guide" << true;
+}
+
+// A file the window opens of its own accord that is no regular file is
+// passed over with a note on stderr: the window opens as without it, never
+// waits on it, and leaves it as it is.
+void StartupTest::hostileOwnFile() {
+    QFETCH(QString, kind);
+    QFETCH(QString, file);
+    QFETCH(bool, given);
+    const QTemporaryDir settingsDir; // a note is given once a file
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    const QString path = file == "settings"
+                             ? settingsDir.filePath("dropcalc/dropcalc.ini")
+                             : QCoreApplication::applicationDirPath() + "/Readme.txt";
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(localPath(path).c_str(), 0600), 0);
+    else
+        QVERIFY(QDir().mkdir(path));
+    const auto cleanUp = qScopeGuard([&] {
+        QFile::remove(path);
+        QDir().rmdir(path);
+        isolateSettings();
+    });
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^dropcalc: note: .*" +
+                                            QRegularExpression::escape(QFileInfo(path).fileName()) +
+                                            " is not a regular file: "));
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList},
+                     {"itemlist.txt", kItemList},
+                     {"setlist.txt", kSetList},
+                     {"unilist.txt", kUniList}});
+    DataFolder outside({{"readme.txt", ""}}); // the current folder, without Normal
+    const FifoWatch watch(localPath(path));
+    CapturingErrorBox errors;
+    TForm1 form(&errors, '.', given ? data.path() : QString());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.dataFolder(), given ? data.path() : outside.path());
+    QCOMPARE(comboItems(ctl<QComboBox>(form, "MonList")), given ? kMonsters : QStringList());
+    if (file == "guide") {
+        QTest::keyClick(&form, Qt::Key_F1);
+        auto* guide = form.findChild<QPlainTextEdit*>("HelpText");
+        QVERIFY(guide != nullptr);
+        QVERIFY(guide->toPlainText().contains("KEYBOARD SHORTCUTS")); // the next one found
+    }
+    QVERIFY(!watch.waited());
+    QVERIFY(kind == "fifo" ? isFifo(path) : QFileInfo(path).isDir());
 }
 
 // The window shows a folder's names as UTF-8 exactly when every list that can

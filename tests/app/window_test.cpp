@@ -134,6 +134,7 @@ void WindowTest::enterRunsTheRowOrPressesTheButton() {
     auto* separator = ctl<QPushButton>(form, "Button1");
     separator->setFocus();
     QTest::keyClick(separator, Qt::Key_Return);
+    waitForSearch(form);
     QCOMPARE(shownEntries(form).first(), "100" + QString(10, ' ') + "Gold");
 }
 
@@ -228,6 +229,7 @@ void WindowTest::saveAsTextAndCsv() {
     QCOMPARE(fileBytes(text), "Cap=25\nGold=100\nRing=5\n");
 
     ctl<QPushButton>(form, "Button1")->click(); // the entries keep their parts
+    waitForSearch(form);
     // The chosen type's extension is added to a name without one.
     answerFileDialog(data_->path() + "/answer", "CSV");
     list->saveAs();
@@ -250,6 +252,7 @@ void WindowTest::separatorKeepsSelection() {
     list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select);
     list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select);
     ctl<QPushButton>(form, "Button1")->click();
+    waitForSearch(form);
     const QString wide(10, ' ');
     QCOMPARE(shownEntries(form),
              QStringList({"Ax" + wide + "5", "Ax y" + wide + "3", "Gold" + wide + "100"}));

@@ -42,6 +42,9 @@ std::string repeated(const std::string& text, int times) {
 
 const std::vector<CheckCase> kCases = {
     {"sound data", {}, "0 errors, 0 warnings in 12 files\n"},
+    {"a drop table named through \".\"",
+     {{"Normal/monsterlist.txt", "Rat:.\\rat.txt,1\n"}},
+     "0 errors, 0 warnings in 12 files\n"},
     {"chance that does not convert",
      {{"Normal/rat.txt", "Nothing:0.5\nCap:0.o3\nRing:0.2\n"}},
      "Normal/rat.txt:2: error: '0.o3' is not a valid floating point value.\n"

@@ -125,6 +125,12 @@ TEST(TerminalText, ControlCharactersShownEscaped) {
          "\\xC2\\x9B1m \xC3\xA9 \xE2\x82\xAC"},
         {"\x9B\xE4 \x85", "\\x9B\xE4 \\x85"},
         {std::string("a\0b", 3), "a\\x00b"},
+        // A no-break space is no control character, in UTF-8 or Latin-1.
+        {"10\xC2\xA0"
+         "000 \xC2\x9F",
+         "10\xC2\xA0"
+         "000 \\xC2\\x9F"},
+        {"10\xA0\x9F", "10\xA0\\x9F"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(qdc::cli::terminalSafe(c.line), c.shown) << c.line;

@@ -37,31 +37,38 @@ TEST(CliWindows, DataFolderWithEitherSeparatorAndATrailingOne) {
 }
 
 TEST(CliWindows, NamesThatDifferOnlyInCaseOpenTheSameFile) {
-    const TempDataDir data{
-        {"Normal/monsterlist.txt", "Rat:RAT.TXT,1\nMole:Act1\\Mole.txt,1\nBat:bat.txt,1\n"},
-        {"Normal/rat.txt", "Gold:1\n"},
-        {"Normal/act1/mole.txt", "Ring:1\n"},
-        {"Normal/Bat.txt", "Cap:1\n"}};
+    const TempDataDir data{{"Normal/monsterlist.txt",
+                            "Tunnel Rat:RAT.TXT,1\nEmber Drake:ACT2\\Drake.Txt,4\nBat:bat.txt,1\n"},
+                           {"Normal/rat.txt", "Gold:1\n"},
+                           {"Normal/act2/drake.txt", "Ring:1\n"},
+                           {"Normal/Bat.txt", "Cap:1\n"}};
     const struct {
         const char* monster;
         const char* out;
-    } cases[] = {{"Rat", "100=Gold\n"}, {"Mole", "100=Ring\n"}, {"Bat", "100=Cap\n"}};
+    } cases[] = {{"Tunnel Rat", "100=Gold\n"}, {"Ember Drake", "100=Ring\n"}, {"Bat", "100=Cap\n"}};
     for (const auto& c : cases)
         EXPECT_EQ(runTool({"--data", data.path(), "monster", c.monster}).out, c.out) << c.monster;
-    // The checker still tells that the names differ, as they would elsewhere.
+    // The files are named; the checker tells that the names differ, as a
+    // file system that minds case would not find them.
+    const std::string spelled = " in the folder: where case counts, it is not found\n";
     EXPECT_EQ(runTool({"--data", data.path(), "check"}).out,
               "Hell/levels.txt: error: Invalid filename.\n"
               "Hell/monsterlist.txt: error: Invalid filename.\n"
               "Nightmare/levels.txt: error: Invalid filename.\n"
               "Nightmare/monsterlist.txt: error: Invalid filename.\n"
-              "Normal/Bat.txt: warning: no monster list names this file\n"
-              "Normal/act1/mole.txt: warning: no monster list names this file\n"
               "Normal/levels.txt: error: File not found.\n"
-              "Normal/rat.txt: warning: no monster list names this file\n"
-              "itemlist.txt: error: File not found.\n"
-              "setlist.txt: error: File not found.\n"
-              "unilist.txt: error: File not found.\n"
-              "8 errors, 3 warnings in 12 files\n");
+              "Normal/monsterlist.txt:1: warning: drop table \"RAT.TXT\" is spelled \"rat.txt\"" +
+                  spelled +
+                  "Normal/monsterlist.txt:2: warning: drop table \"ACT2\\Drake.Txt\" is spelled "
+                  "\"act2\\drake.txt\"" +
+                  spelled +
+                  "Normal/monsterlist.txt:3: warning: drop table \"bat.txt\" is spelled "
+                  "\"Bat.txt\"" +
+                  spelled +
+                  "itemlist.txt: error: File not found.\n"
+                  "setlist.txt: error: File not found.\n"
+                  "unilist.txt: error: File not found.\n"
+                  "8 errors, 3 warnings in 12 files\n");
 }
 
 TEST(CliWindows, ArgumentsBeyondTheAnsiCodePage) {

@@ -230,7 +230,8 @@ TEST(DiskFiles, FilesThatReportNoSizeAreReadWholePosixOnly) {
 }
 
 // The reading policy on a file of `length` bytes that said `size` when it was
-// opened, read in chunks of at most `chunk`, and failing past `failAt`.
+// opened, read in chunks of at most `chunk`, and failing past `failAt` (with
+// EINTR, a signal that came, once).
 TEST(DiskFiles, BoundedReading) {
     const struct {
         const char* what;
@@ -240,18 +241,26 @@ TEST(DiskFiles, BoundedReading) {
         std::size_t failAt;
         std::size_t read;
         std::string error;
+        int failure = EIO;
     } cases[] = {
         {"as large as it said", 5000, 5000, 5000, SIZE_MAX, 5000, ""},
         {"no size, short reads", 0, 100000, 1000, SIZE_MAX, 100000, ""},
         {"grown since it was opened", 10, 30000, 30000, SIZE_MAX, 30000, ""},
         {"a read that fails", 100, 100, 10, 20, 20, "I/O error 5"},
+        {"a read interrupted once", 100, 100, 10, 20, 100, "", EINTR},
         {"past the bound", qdc::kMaxFileBytes + 1, 0, 1, SIZE_MAX, 0, "Out of memory"},
+        // Read whole, in memory: no file of that size needs to exist.
+        {"at the bound", qdc::kMaxFileBytes, qdc::kMaxFileBytes, qdc::kMaxFileBytes, SIZE_MAX,
+         qdc::kMaxFileBytes, ""},
     };
     for (const auto& c : cases) {
         std::size_t at = 0;
+        bool failed = false;
         const qdc::ReadSome readSome = [&](char* buffer, std::size_t wanted) -> std::int64_t {
-            if (at >= c.failAt)
-                return -EIO;
+            if (at >= c.failAt && !(c.failure == EINTR && failed)) {
+                failed = true;
+                return -c.failure;
+            }
             const std::size_t n = std::min({wanted, c.chunk, c.length - at});
             std::fill_n(buffer, n, 'x');
             at += n;

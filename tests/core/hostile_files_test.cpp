@@ -8,6 +8,7 @@
 #include "data/diskfilesource.h"
 #include "data/monsterlist.h"
 #include "results/convert.h"
+#include "results/entry.h"
 #include "results/numtext.h"
 #include "search/searches.h"
 
@@ -395,6 +396,69 @@ TEST(HostileFiles, CheckListsWhatItCouldNotRead) {
     }
 }
 
+// A file system that ignores case, as Windows': the listing spells the files
+// as they are on disk, the monster list in another case, and the files open
+// by either name. They are named; the monster list line is warned about.
+TEST(HostileFiles, CheckWhereCaseIsIgnored) {
+    const auto upper = [](std::string_view path) {
+        std::string key(path);
+        for (char& c : key)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return key;
+    };
+    const std::string spelled = "in the folder: where case counts, it is not found\n";
+    const std::string unnamed = ":0: warning: no monster list names this file\n";
+    const struct {
+        const char* what;
+        std::vector<std::string> listed;  // as the folder spells them
+        std::vector<std::string> opening; // the names that open them
+        std::string (*nameKey)(std::string_view);
+        std::string problems;
+    } cases[] = {
+        {"names in another case",
+         {"Normal/rat.txt", "Normal/act2/drake.txt"},
+         {"Normal/RAT.TXT", "Normal/ACT2/Drake.Txt"},
+         upper,
+         "Normal/monsterlist.txt:1: warning: drop table \"RAT.TXT\" is spelled \"rat.txt\" " +
+             spelled +
+             "Normal/monsterlist.txt:2: warning: drop table \"ACT2\\Drake.Txt\" is spelled "
+             "\"act2\\drake.txt\" " +
+             spelled},
+        // Only a name that opens a file names it.
+        {"where case counts",
+         {"Normal/rat.txt", "Normal/act2/drake.txt"},
+         {"Normal/rat.txt", "Normal/act2/drake.txt"},
+         nullptr,
+         "Normal/ACT2/Drake.Txt:0: error: Invalid filename. (named by Normal/monsterlist.txt:2)\n"
+         "Normal/RAT.TXT:0: error: File not found. (named by Normal/monsterlist.txt:1)\n"
+         "Normal/act2/drake.txt" +
+             unnamed + "Normal/rat.txt" + unnamed},
+        {"a name that opens nothing",
+         {"Normal/rats.txt", "Normal/ACT2/Drake.Txt"},
+         {"Normal/rats.txt", "Normal/ACT2/Drake.Txt"},
+         upper,
+         "Normal/RAT.TXT:0: error: File not found. (named by Normal/monsterlist.txt:1)\n"
+         "Normal/rats.txt" +
+             unnamed},
+    };
+    for (const auto& c : cases) {
+        qdc::MemoryFileSource files{
+            {"Normal/monsterlist.txt", "Tunnel Rat:RAT.TXT,1\nEmber Drake:ACT2\\Drake.Txt,4\n"},
+            {"Normal/levels.txt", "Tunnel Rat:5\nEmber Drake:9\n"}};
+        for (const std::string& path : c.opening)
+            files.set(path, "Gold:1\n");
+        qdc::FolderListing listing{c.listed, {}, false, c.nameKey};
+        listing.files.emplace_back("Normal/monsterlist.txt");
+        std::string problems;
+        for (const qdc::Problem& p : qdc::checkData(files, listing, '.').problems)
+            if (p.path.starts_with("Normal/"))
+                problems += p.path + ":" + std::to_string(p.line) +
+                            (p.severity == qdc::Severity::Error ? ": error: " : ": warning: ") +
+                            p.message + "\n";
+        EXPECT_EQ(problems, c.problems) << c.what;
+    }
+}
+
 TEST(HostileFiles, PathsLeavingTheDataFolder) {
     for (const std::string path : {"Normal/rat.txt", "Normal/../itemlist.txt", "Normal/./a/../b",
                                    "Normal/..", "", "Normal/rat.txt/"})
@@ -402,9 +466,10 @@ TEST(HostileFiles, PathsLeavingTheDataFolder) {
     // Files where most of these would land were the parts above the folder
     // passed over: they are refused, not found.
     qdc::MemoryFileSource files{{"a/b", ""}, {"Normal/rat.txt", ""}, {"x", ""}};
-    for (const std::string& path : std::vector<std::string>{
-             "Normal/../..", "../x", "Normal/../../x", "a/b/../../../x", "/etc/passwd",
-             "Normal//../../x", withNul("a/b", "c"), "./../Normal/rat.txt"}) {
+    for (const std::string& path :
+         std::vector<std::string>{"Normal/../..", "../x", "Normal/../../x", "a/b/../../../x",
+                                  "/etc/passwd", "Normal//../../x", withNul("a/b", "c"),
+                                  "./../Normal/rat.txt", "Normal/./../../Normal/rat.txt"}) {
         EXPECT_FALSE(qdc::staysInDataFolder(path)) << path;
         EXPECT_THROW(files.open(path), qdc::DropError) << path;
     }
@@ -634,6 +699,57 @@ TEST(HostileShapes, FinishInLinearTime) {
              return qdc::MemoryFileSource{
                  {"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
                  {"Normal/rat.txt", "-\n" + lines(100000, "Item ", ":0.00001")}};
+         },
+         check, 1},
+        // Entries that the separator command takes out and adds again.
+        {"100,000 entries widened",
+         [] {
+             return qdc::MemoryFileSource{{"Normal/monsterlist.txt", "Tunnel Rat:rat.txt,1\n"},
+                                          {"Normal/rat.txt", lines(100000, "I", ":0.0000001")}};
+         },
+         [=](auto& env, auto& list) {
+             monster(env, list);
+             qdc::widenSeparators(list);
+         },
+         1},
+        // Each set item at each base set's level, for each monster.
+        {"1,500 base sets of a Ring each, 100 monsters at level 200, check",
+         [] {
+             std::string sets;
+             for (int i = 0; i < 1500; ++i)
+                 sets += ":S" + std::to_string(i) + ",1\nX" + std::to_string(i) + ",Ring,3\n";
+             return qdc::MemoryFileSource{
+                 {"itemlist.txt", "Ring,1\n"},
+                 {"setlist.txt", sets},
+                 {"Normal/monsterlist.txt", lines(100, "M", ":shared.txt,1")},
+                 {"Normal/levels.txt", lines(100, "M", ":200")},
+                 {"Normal/shared.txt", "Nothing:0.5\nRing:0.5\n"}};
+         },
+         check, 1},
+        // Each unique for each monster, every computation failing.
+        {"3,000 Ring uniques, 20,000 monsters, itemlist.txt a folder, check",
+         [] {
+             return qdc::MemoryFileSource{
+                 {"itemlist.txt/x", ""},
+                 {"unilist.txt", lines(3000, "U", ",Ring:01,5")},
+                 {"Normal/monsterlist.txt", lines(20000, "M", ":shared.txt,1")},
+                 {"Normal/levels.txt", lines(20000, "M", ":50")},
+                 {"Normal/shared.txt", "Nothing:0.5\nRing:0.2\nCap:0.1\n-\nRing:0.1\n"}};
+         },
+         check, 1},
+        // Each monster on each line, where monsters at the same levels meet
+        // the same computations.
+        {"20,000 monsters at level 200 sharing 2,000 items of a unique each, check",
+         [] {
+             std::string uniques;
+             for (int i = 0; i < 2000; ++i)
+                 uniques += "U" + std::to_string(i) + ",B" + std::to_string(i) + ":05\n";
+             return qdc::MemoryFileSource{
+                 {"itemlist.txt", lines(2000, "B", ",1")},
+                 {"unilist.txt", uniques},
+                 {"Normal/monsterlist.txt", lines(20000, "M", ":shared.txt,1")},
+                 {"Normal/levels.txt", lines(20000, "M", ":200")},
+                 {"Normal/shared.txt", lines(2000, "B", ":0.0005")}};
          },
          check, 1},
         {"6.6 MB of monster lines with 29 colons, check",

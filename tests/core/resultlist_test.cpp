@@ -224,6 +224,75 @@ TEST(SeparatorCommand, WidensEveryEntryAndKeepsTheOrder) {
     EXPECT_EQ(empty.count(), 0);
 }
 
+namespace {
+
+// The command as a walk over the list: each entry read at its index, taken
+// out, and added again rewritten (at the front when the list is not sorted).
+std::vector<std::string> walkedWide(const std::vector<std::string>& entries, bool sorted) {
+    MemoryResultList list;
+    list.setSorted(sorted);
+    for (const std::string& e : entries)
+        list.add(e);
+    for (int i = 0; i < list.count(); ++i) {
+        const int at = sorted ? i : 0;
+        std::string entry = list.at(at);
+        for (std::size_t eq = entry.find('='); eq != std::string::npos; eq = entry.find('=', eq))
+            entry.replace(eq, 1, qdc::kWideSeparator);
+        list.removeAt(at);
+        list.add(entry);
+    }
+    return list.entries();
+}
+
+std::vector<std::string> widenedOnce(const std::vector<std::string>& entries, bool sorted) {
+    MemoryResultList list;
+    list.setSorted(sorted);
+    for (const std::string& e : entries)
+        list.add(e);
+    qdc::widenSeparators(list);
+    return list.entries();
+}
+
+} // namespace
+
+// Entries that sort elsewhere once widened, texts equal but for case (the
+// walk moves each after its equals), entries widened already, and a list
+// that is not sorted: one sort leaves the list as the walk does.
+TEST(SeparatorCommand, SameAsTheWalk) {
+    const std::string wide(10, ' ');
+    const struct {
+        std::vector<std::string> entries;
+        bool sorted;
+    } rows[] = {
+        {{"Ax=5", "Ax y=3", "Ax-=1", "Ax!=2", "Ax  =4"}, true},
+        {{"a=1", "A=1", "a=1", "A=1"}, true},
+        {{"a" + wide + "1", "A" + wide + "1", "a=1", "A=1", "a" + wide + "1"}, true},
+        {{"ab", "AB", "aB", "Ab", "ab", "b=", "B="}, true},
+        {{"x=1", "X", "x", "X=1", "x" + wide + "1"}, true},
+        {{"9=b", "5=a", "A", "a", "1=c=d"}, false},
+        {{}, true},
+    };
+    for (const auto& row : rows) {
+        const std::vector<std::string> walked = walkedWide(row.entries, row.sorted);
+        EXPECT_EQ(widenedOnce(row.entries, row.sorted), walked)
+            << testing::PrintToString(row.entries);
+        // A second press walks entries without "=", equal ones among them.
+        EXPECT_EQ(widenedOnce(walked, row.sorted), walkedWide(walked, row.sorted));
+    }
+    // Short random texts of few letters, many of them equal but for case.
+    std::mt19937 rng(11);
+    const char letters[] = {'a', 'A', 'b', '=', ' ', '-'};
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::string> entries(rng() % 12);
+        for (std::string& e : entries)
+            for (std::size_t n = rng() % 4; n > 0; --n)
+                e += letters[rng() % std::size(letters)];
+        const bool sorted = rng() % 4 != 0;
+        ASSERT_EQ(widenedOnce(entries, sorted), walkedWide(entries, sorted))
+            << testing::PrintToString(entries);
+    }
+}
+
 // Many names, merged and added again in a random order, past every growth of
 // the writer's name index: the list comes out as adding and merging entry by
 // entry leaves it, and every merge sums the same.
