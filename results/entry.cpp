@@ -90,13 +90,13 @@ std::string widened(const std::string& entry) {
 // Where a walk over a sorted list leaves a run of equal entries (collate() 0)
 // that hold no "=": each is taken at its index and added again after the
 // run's last one, so that the one behind it moves up and is passed over.
-void reorderAsReAdded(std::vector<std::string>& run) {
-    std::deque<std::string> walked(std::make_move_iterator(run.begin()),
-                                   std::make_move_iterator(run.end()));
-    for (std::string& placed : run) {
-        walked.push_back(std::move(walked.front()));
+// `run` holds the entries' indices.
+void reorderAsReAdded(std::vector<int>& run) {
+    std::deque<int> walked(run.begin(), run.end());
+    for (int& placed : run) {
+        walked.push_back(walked.front());
         walked.pop_front();
-        placed = std::move(walked.front());
+        placed = walked.front();
         walked.pop_front();
     }
 }
@@ -108,40 +108,49 @@ void reorderAsReAdded(std::vector<std::string>& run) {
 // "="), so every entry is rewritten once and the list ends sorted by the new
 // texts; among equal texts, those rewritten later come after those that were
 // equal before, in list order. Done here in one sort, with the same order.
+// Each entry keeps its parts.
 void widenSeparators(ResultList& list) {
     const int n = list.count();
-    std::vector<std::string> entries;
-    entries.reserve(static_cast<std::size_t>(n));
+    // The entries' indices in their new order.
+    std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(n));
+    std::vector<std::string> texts(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        texts[static_cast<std::size_t>(i)] = widened(list.at(i));
+    const auto unchanged = [&](int i) { return list.at(i).find('=') == std::string::npos; };
     if (!list.sorted()) {
         // Each is taken from the front and appended: the order stays.
         for (int i = 0; i < n; ++i)
-            entries.push_back(widened(list.at(i)));
-        list.clear();
-        list.addAll(std::move(entries));
-        return;
-    }
-    const auto unchanged = [](const std::string& entry) {
-        return entry.find('=') == std::string::npos;
-    };
-    std::vector<std::string> run;
-    for (int i = 0; i < n;) {
-        const std::string& entry = list.at(i);
-        if (!unchanged(entry)) {
-            entries.push_back(widened(entry));
-            ++i;
-            continue;
+            order.push_back(i);
+    } else {
+        std::vector<int> run;
+        for (int i = 0; i < n;) {
+            if (!unchanged(i)) {
+                order.push_back(i++);
+                continue;
+            }
+            const int first = i;
+            run.assign(1, i);
+            for (++i; i < n && unchanged(i) && collate(list.at(i), list.at(first)) == 0; ++i)
+                run.push_back(i);
+            reorderAsReAdded(run);
+            order.insert(order.end(), run.begin(), run.end());
         }
-        run.assign(1, entry);
-        for (++i; i < n && unchanged(list.at(i)) && collate(list.at(i), entry) == 0; ++i)
-            run.push_back(list.at(i));
-        reorderAsReAdded(run);
-        entries.insert(entries.end(), std::make_move_iterator(run.begin()),
-                       std::make_move_iterator(run.end()));
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return collate(texts[static_cast<std::size_t>(a)], texts[static_cast<std::size_t>(b)]) <
+                   0;
+        });
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const std::string& a, const std::string& b) { return collate(a, b) < 0; });
+    std::vector<std::string> entries;
+    std::vector<EntryParts> parts;
+    entries.reserve(order.size());
+    parts.reserve(order.size());
+    for (const int i : order) {
+        entries.push_back(std::move(texts[static_cast<std::size_t>(i)]));
+        parts.push_back(list.partsAt(i));
+    }
     list.clear();
-    list.addAll(std::move(entries));
+    list.addAll(std::move(entries), std::move(parts));
 }
 
 } // namespace qdc

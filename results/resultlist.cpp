@@ -1,10 +1,8 @@
 #include "results/resultlist.h"
 
 #include "results/collation.h"
-#include "results/entry.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace qdc {
 
@@ -16,82 +14,31 @@ std::size_t sortedInsertPosition(const std::vector<std::string>& entries,
     return static_cast<std::size_t>(it - entries.begin());
 }
 
-namespace {
-
-// An entry's text with every "=" widened, as the item separator command
-// leaves it.
-std::string widenedText(std::string_view text) {
-    std::string wide;
-    for (const char c : text) {
-        if (c == '=')
-            wide += kWideSeparator;
-        else
-            wide += c;
-    }
-    return wide;
-}
-
-} // namespace
-
-void MemoryResultList::clear() {
-    takenTexts_ = std::move(entries_);
-    takenParts_ = std::move(parts_);
-    entries_.clear();
-    parts_.clear();
-}
-
 void MemoryResultList::removeAt(int index) {
     if (index < 0 || index >= count())
         return;
     const auto at = static_cast<std::ptrdiff_t>(index);
-    takenTexts_.push_back(std::move(entries_[static_cast<std::size_t>(index)]));
-    takenParts_.push_back(std::move(parts_[static_cast<std::size_t>(index)]));
     entries_.erase(entries_.begin() + at);
     parts_.erase(parts_.begin() + at);
 }
 
-std::vector<EntryParts> MemoryResultList::partsTakenBack(const std::vector<std::string>& texts) {
-    std::vector<EntryParts> parts(texts.size());
-    if (takenTexts_.empty()) {
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            parts[i].name = texts[i];
-        return parts;
-    }
-    // The entries taken out by their widened text, each given back once, in
-    // the order they were taken.
-    std::unordered_map<std::string, std::vector<std::size_t>> taken;
-    for (std::size_t i = takenTexts_.size(); i-- > 0;)
-        taken[widenedText(takenTexts_[i])].push_back(i);
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const auto found = taken.find(widenedText(texts[i]));
-        if (found == taken.end() || found->second.empty()) {
-            parts[i].name = texts[i];
-            continue;
-        }
-        parts[i] = std::move(takenParts_[found->second.back()]);
-        found->second.pop_back();
-    }
-    takenTexts_.clear();
-    takenParts_.clear();
-    return parts;
-}
-
 void MemoryResultList::add(const std::string& entry) {
-    std::vector<EntryParts> parts = partsTakenBack({entry});
+    EntryParts parts;
+    parts.name = entry;
     const std::size_t pos = sorted_ ? sortedInsertPosition(entries_, entry) : entries_.size();
     const auto at = static_cast<std::ptrdiff_t>(pos);
     entries_.insert(entries_.begin() + at, entry);
-    parts_.insert(parts_.begin() + at, std::move(parts.front()));
+    parts_.insert(parts_.begin() + at, std::move(parts));
 }
 
 void MemoryResultList::addAll(std::vector<std::string>&& entries) {
-    std::vector<EntryParts> parts = partsTakenBack(entries);
+    std::vector<EntryParts> parts(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        parts[i].name = entries[i];
     addAll(std::move(entries), std::move(parts));
 }
 
 void MemoryResultList::addAll(std::vector<std::string>&& entries, std::vector<EntryParts>&& parts) {
-    takenTexts_.clear();
-    takenParts_.clear();
     parts.resize(entries.size());
     const auto before = [](const std::string& a, const std::string& b) {
         return collate(a, b) < 0;

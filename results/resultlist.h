@@ -38,6 +38,13 @@ class ResultList {
     virtual void clear() = 0;
     virtual int count() const = 0;
     virtual const std::string& at(int index) const = 0;
+    // The parts of an entry; a list that keeps none gives parts that only
+    // name it.
+    virtual EntryParts partsAt(int index) const {
+        EntryParts parts;
+        parts.name = at(index);
+        return parts;
+    }
     virtual void removeAt(int index) = 0;
     virtual void add(const std::string& entry) = 0;
     // Adds entries in one step, as add() would one by one. A search hands
@@ -60,16 +67,17 @@ class ResultList {
 std::size_t sortedInsertPosition(const std::vector<std::string>& entries, const std::string& entry);
 
 // Keeps each entry's parts beside its text. An entry added by its text alone
-// has parts that only name it, unless it is one that removeAt() or clear()
-// took out since the last add, added back as it was or with its separators
-// widened (the item separator command rewrites every entry so): it gets its
-// parts back.
+// has parts that only name it.
 class MemoryResultList : public ResultList {
   public:
     void setSorted(bool on) override { sorted_ = on; }
-    void clear() override;
+    void clear() override {
+        entries_.clear();
+        parts_.clear();
+    }
     int count() const override { return static_cast<int>(entries_.size()); }
     const std::string& at(int index) const override { return entries_.at(index); }
+    EntryParts partsAt(int index) const override { return parts_.at(index); }
     void removeAt(int index) override;
     void add(const std::string& entry) override;
     void addAll(std::vector<std::string>&& entries) override;
@@ -84,14 +92,8 @@ class MemoryResultList : public ResultList {
     const std::string& dropLabel() const { return dropLabel_; }
 
   private:
-    // The parts of each of `texts`, from the entries taken out.
-    std::vector<EntryParts> partsTakenBack(const std::vector<std::string>& texts);
-
     std::vector<std::string> entries_;
     std::vector<EntryParts> parts_; // one for each entry
-    // The entries taken out since the last add.
-    std::vector<std::string> takenTexts_;
-    std::vector<EntryParts> takenParts_;
     bool sorted_ = false;
     std::string nameLabel_ = "Name";
     std::string dropLabel_ = "% Drop Chance";
