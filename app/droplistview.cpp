@@ -1,5 +1,7 @@
 #include "app/droplistview.h"
 
+#include "app/remembered.h"
+
 #include "app/answertext.h"
 #include "app/droplistmodel.h"
 #include "app/listexport.h"
@@ -9,7 +11,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -90,6 +94,9 @@ DropListView::DropListView(QWidget* parent) : QListView(parent), banner_(new QLa
     setItemDelegate(new OddsDelegate(this));
     banner_->setObjectName(QStringLiteral("DropListBanner"));
     banner_->setTextFormat(Qt::PlainText);
+    banner_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(banner_, &QLabel::linkActivated, this,
+            [this](const QString& link) { emit suggestionChosen(link.toInt()); });
     banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner_->setAutoFillBackground(true);
     banner_->hide();
@@ -115,9 +122,10 @@ void DropListView::setDropModel(DropListModel* model) {
 }
 
 void DropListView::setBanner(const QString& heading, const QStringList& notes,
-                             const QString& fileName) {
+                             const QString& fileName, const QStringList& suggestions) {
     heading_ = heading;
     notes_ = notes;
+    suggestions_ = suggestions;
     fileName_ = fileName;
     layoutBanner();
 }
@@ -140,6 +148,28 @@ void DropListView::layoutBanner() {
     if (!heading_.isEmpty())
         paragraphs.append(heading_);
     paragraphs.append(notes_);
+    // The suggestions end the last note; they stand on a line of their own,
+    // as links.
+    QString asked;
+    if (!suggestions_.isEmpty()) {
+        QString tail = QStringLiteral("; did you mean ");
+        QStringList links;
+        for (qsizetype i = 0; i < suggestions_.size(); ++i) {
+            if (i > 0)
+                tail +=
+                    i + 1 == suggestions_.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
+            tail += '"' + suggestions_[i] + '"';
+            if (i > 0)
+                asked +=
+                    i + 1 == suggestions_.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
+            asked +=
+                QStringLiteral("<a href=\"%1\">%2</a>").arg(i).arg(suggestions_[i].toHtmlEscaped());
+        }
+        tail += '?';
+        asked = QStringLiteral("Did you mean %1?").arg(asked);
+        if (!paragraphs.isEmpty() && paragraphs.last().endsWith(tail))
+            paragraphs.last().chop(tail.size() - 1);
+    }
     if (paragraphs.isEmpty()) {
         banner_->hide();
         setViewportMargins(0, 0, 0, 0);
@@ -155,7 +185,17 @@ void DropListView::layoutBanner() {
     QStringList lines;
     for (const QString& paragraph : std::as_const(paragraphs))
         lines.append(wrapAtBlanks(paragraph, banner_->fontMetrics(), width));
-    banner_->setText(lines.join('\n'));
+    if (asked.isEmpty()) {
+        banner_->setTextFormat(Qt::PlainText);
+        banner_->setText(lines.join('\n'));
+    } else {
+        for (QString& line : lines)
+            line = line.toHtmlEscaped();
+        lines.append(asked);
+        banner_->setTextFormat(Qt::RichText);
+        banner_->setText(QStringLiteral("<div style=\"white-space:pre\">%1</div>")
+                             .arg(lines.join(QStringLiteral("<br>"))));
+    }
     banner_->setContentsMargins(margin, margin / 2, margin, margin / 2);
     const int height = banner_->sizeHint().height();
     banner_->setGeometry(room.left(), room.top(), room.width(), height);
@@ -226,8 +266,11 @@ void DropListView::copyAll() const {
 
 void DropListView::saveAs() {
     QString filter = kTextFilter;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the list"),
-                                                suggestedFileName(fileName_) + ".txt",
+    // In the folder a list was last saved to, when there was one.
+    QString suggested = suggestedFileName(fileName_) + ".txt";
+    if (const QString folder = lastSaveFolder(); !folder.isEmpty() && QDir(folder).exists())
+        suggested = QDir(folder).filePath(suggested);
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the list"), suggested,
                                                 kTextFilter + ";;" + kCsvFilter, &filter);
     if (path.isEmpty())
         return;
@@ -236,7 +279,8 @@ void DropListView::saveAs() {
     if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
         !path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
         path += csv ? QStringLiteral(".csv") : QStringLiteral(".txt");
-    saveTo(path, csv);
+    if (saveTo(path, csv))
+        keepSaveFolder(QFileInfo(path).absolutePath());
 }
 
 bool DropListView::saveTo(const QString& path, bool csv) {

@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSettings>
 
 #include <algorithm>
 #include <atomic>
@@ -107,6 +108,8 @@ class StartupTest : public QObject {
     void fitsTheScreen();
     void noDisplayNamesTheTool_data();
     void noDisplayNamesTheTool();
+    void choicesKept_data();
+    void choicesKept();
 };
 
 void StartupTest::window() {
@@ -715,6 +718,82 @@ void StartupTest::noDisplayNamesTheTool() {
              "dropcalc: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not "
              "set); the command-line tool runs the same searches, for example: " +
                  example + " monster \"Cave Lurker\"\n");
+}
+
+// A control's state as the test sets and reads it: a button's tick, a text,
+// a tab's index.
+namespace {
+
+QVariant choiceOf(const QWidget& control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        return button->isChecked();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&control))
+        return edit->text();
+    return qobject_cast<const QTabWidget*>(&control)->currentIndex();
+}
+
+void choose(QWidget& control, const QVariant& value) {
+    if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        button->setChecked(value.toBool());
+    else if (auto* edit = qobject_cast<QLineEdit*>(&control))
+        edit->setText(value.toString());
+    else
+        qobject_cast<QTabWidget*>(&control)->setCurrentIndex(value.toInt());
+}
+
+} // namespace
+
+void StartupTest::choicesKept_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QVariant>("chosen"); // set and kept by closing the window
+    QTest::addColumn<QVariant>("stored"); // or written to the settings as they are
+    QTest::addColumn<QVariant>("started");
+    const auto row = [](const char* name, const char* control, const QVariant& chosen,
+                        const QVariant& stored, const QVariant& started) {
+        QTest::newRow(name) << QString(control) << chosen << stored << started;
+    };
+    // Without settings: the start state, as the controls are made.
+    row("first start: sort", "SortChance", {}, {}, true);
+    row("first start: tab", "ItemTab", {}, {}, 1);
+    row("first start: magic find", "MagicFind", {}, {}, "0");
+    row("sort by name", "SortName", true, {}, true);
+    row("sort highest", "SortHighest", true, {}, true);
+    row("magic find", "MagicFind", "275", {}, "275");
+    row("item in Nightmare ticked", "ItNm", true, {}, true);
+    row("item in Normal unticked", "ItNormal", false, {}, false);
+    row("set item in Hell ticked", "HellSetCheck", true, {}, true);
+    row("unique item in Normal unticked", "NormUniCheck", false, {}, false);
+    row("monster in Hell", "MonHell", true, {}, true);
+    row("set monster in Nightmare", "NmSetRadio", true, {}, true);
+    row("unique monster in Hell", "HellUniRadio", true, {}, true);
+    row("tab Unique Items", "ItemTab", 2, {}, 2);
+    row("tab Normal Items", "ItemTab", 0, {}, 0);
+    // What no control can take leaves it as it is made.
+    row("no such tab", "ItemTab", {}, 7, 1);
+    row("tab not a number", "ItemTab", {}, "Set", 1);
+    row("a radio button cleared", "SortChance", {}, false, true);
+}
+
+void StartupTest::choicesKept() {
+    QFETCH(QString, control);
+    QFETCH(QVariant, chosen);
+    QFETCH(QVariant, stored);
+    QFETCH(QVariant, started);
+    const auto forget = qScopeGuard([] {
+        const std::unique_ptr<QSettings> settings = dropSettings();
+        settings->remove(QStringLiteral("choices"));
+    });
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList}});
+    CapturingErrorBox errors;
+    if (chosen.isValid()) {
+        TForm1 form(&errors);
+        choose(*ctl<QWidget>(form, control.toLatin1().constData()), chosen);
+        form.close();
+    }
+    if (stored.isValid())
+        dropSettings()->setValue("choices/" + control, stored);
+    const TForm1 next(&errors);
+    QCOMPARE(choiceOf(*ctl<QWidget>(next, control.toLatin1().constData())), started);
 }
 
 QTEST_MAIN(StartupTest)
