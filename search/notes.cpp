@@ -42,7 +42,9 @@ std::size_t editDistance(const std::u32string& a, const std::u32string& b, std::
     if (apart > limit)
         return limit + 1;
     // Three rows of the table: two rows back, the last row and this row.
-    std::vector<std::size_t> before(b.size() + 1), last(b.size() + 1), row(b.size() + 1);
+    std::vector<std::size_t> before(b.size() + 1);
+    std::vector<std::size_t> last(b.size() + 1);
+    std::vector<std::size_t> row(b.size() + 1);
     for (std::size_t j = 0; j <= b.size(); ++j)
         last[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
@@ -72,7 +74,8 @@ std::size_t editsAllowed(std::size_t length) {
 
 // The note, with the listed names like `name` that `read` collects; a list
 // that cannot be read gives no suggestion.
-template <class Read> std::string suggesting(std::string note, const std::string& name, Read read) {
+template <class Read>
+std::string suggesting(const std::string& note, const std::string& name, Read read) {
     std::vector<std::string> listed;
     try {
         read(listed);
@@ -105,6 +108,7 @@ std::vector<std::string> similarNames(const std::string& name,
         }
     }
     std::vector<std::string> names;
+    names.reserve(best.size());
     for (const auto& b : best)
         names.push_back(*b.second);
     return names;
