@@ -93,6 +93,8 @@ class OddsDelegate final : public QStyledItemDelegate {
 DropListView::DropListView(QWidget* parent) : QListView(parent), banner_(new QLabel(this)) {
     setItemDelegate(new OddsDelegate(this));
     banner_->setObjectName(QStringLiteral("DropListBanner"));
+    setAccessibleName(QStringLiteral("Results"));
+    banner_->setAccessibleName(QStringLiteral("Notes"));
     banner_->setTextFormat(Qt::PlainText);
     banner_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(banner_, &QLabel::linkActivated, this,
@@ -126,6 +128,9 @@ void DropListView::setBanner(const QString& heading, const QStringList& notes,
     heading_ = heading;
     notes_ = notes;
     suggestions_ = suggestions;
+    // Heard with its heading, as it is seen under it.
+    setAccessibleName(heading.isEmpty() ? QStringLiteral("Results")
+                                        : QStringLiteral("Results: %1").arg(heading));
     fileName_ = fileName;
     layoutBanner();
 }
@@ -139,6 +144,39 @@ void DropListView::setBusy(bool busy) {
     layoutBanner();
 }
 
+namespace {
+
+// How a note asks for suggested names: the end of the note that names them
+// (qdc::suggestionText()), the line that shows them as links (each to its
+// index), and that line as it is heard.
+struct Asked {
+    QString tail;
+    QString links;
+    QString plain;
+};
+
+Asked askedFor(const QStringList& names) {
+    Asked asked;
+    if (names.isEmpty())
+        return asked;
+    QString links;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString before = i == 0                  ? QString()
+                               : i + 1 == names.size() ? QStringLiteral(" or ")
+                                                       : QStringLiteral(", ");
+        asked.tail += before + '"' + names[i] + '"';
+        links +=
+            before + QStringLiteral("<a href=\"%1\">%2</a>").arg(i).arg(names[i].toHtmlEscaped());
+        asked.plain += before + names[i];
+    }
+    asked.tail = QStringLiteral("; did you mean %1?").arg(asked.tail);
+    asked.links = QStringLiteral("Did you mean %1?").arg(links);
+    asked.plain = QStringLiteral("Did you mean %1?").arg(asked.plain);
+    return asked;
+}
+
+} // namespace
+
 // The banner stands in the list's top margin, in the list's own text colour
 // on its alternate base, which the styles keep far apart.
 void DropListView::layoutBanner() {
@@ -150,27 +188,13 @@ void DropListView::layoutBanner() {
     paragraphs.append(notes_);
     // The suggestions end the last note; they stand on a line of their own,
     // as links.
-    QString asked;
-    if (!suggestions_.isEmpty()) {
-        QString tail = QStringLiteral("; did you mean ");
-        QStringList links;
-        for (qsizetype i = 0; i < suggestions_.size(); ++i) {
-            if (i > 0)
-                tail +=
-                    i + 1 == suggestions_.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
-            tail += '"' + suggestions_[i] + '"';
-            if (i > 0)
-                asked +=
-                    i + 1 == suggestions_.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
-            asked +=
-                QStringLiteral("<a href=\"%1\">%2</a>").arg(i).arg(suggestions_[i].toHtmlEscaped());
-        }
-        tail += '?';
-        asked = QStringLiteral("Did you mean %1?").arg(asked);
-        if (!paragraphs.isEmpty() && paragraphs.last().endsWith(tail))
-            paragraphs.last().chop(tail.size() - 1);
-    }
+    const Asked ask = askedFor(suggestions_);
+    const QString& asked = ask.links;
+    const QString& askedPlain = ask.plain;
+    if (!suggestions_.isEmpty() && !paragraphs.isEmpty() && paragraphs.last().endsWith(ask.tail))
+        paragraphs.last().chop(ask.tail.size() - 1);
     if (paragraphs.isEmpty()) {
+        banner_->setAccessibleName(QStringLiteral("Notes"));
         banner_->hide();
         setViewportMargins(0, 0, 0, 0);
         return;
@@ -186,12 +210,14 @@ void DropListView::layoutBanner() {
     for (const QString& paragraph : std::as_const(paragraphs))
         lines.append(wrapAtBlanks(paragraph, banner_->fontMetrics(), width));
     if (asked.isEmpty()) {
+        banner_->setAccessibleName(paragraphs.join('\n'));
         banner_->setTextFormat(Qt::PlainText);
         banner_->setText(lines.join('\n'));
     } else {
         for (QString& line : lines)
             line = line.toHtmlEscaped();
         lines.append(asked);
+        banner_->setAccessibleName(paragraphs.join('\n') + '\n' + askedPlain);
         banner_->setTextFormat(Qt::RichText);
         banner_->setText(QStringLiteral("<div style=\"white-space:pre\">%1</div>")
                              .arg(lines.join(QStringLiteral("<br>"))));

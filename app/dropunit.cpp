@@ -1,5 +1,6 @@
 #include "app/dropunit.h"
 
+#include "app/accessiblenames.h"
 #include "app/captionfont.h"
 #include "app/choicecombo.h"
 #include "app/datafolder.h"
@@ -38,6 +39,7 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     setFont(baseCaptionFont());
     ui_->setupUi(this);
     ui_->DropList->setDropModel(model_);
+    nameControls(*this);
     for (ChoiceCombo* box : findChildren<ChoiceCombo*>())
         box->setPrompt(box->currentText());
     for (ChoiceCombo* box : {ui_->MonList, ui_->MonSetList, ui_->UniMonList}) {

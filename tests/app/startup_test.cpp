@@ -9,6 +9,7 @@
 #include "data/filesource.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCompleter>
@@ -33,6 +34,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
@@ -110,6 +112,7 @@ class StartupTest : public QObject {
     void noDisplayNamesTheTool();
     void choicesKept_data();
     void choicesKept();
+    void everyControlNamed();
 };
 
 void StartupTest::window() {
@@ -794,6 +797,60 @@ void StartupTest::choicesKept() {
         dropSettings()->setValue("choices/" + control, stored);
     const TForm1 next(&errors);
     QCOMPARE(choiceOf(*ctl<QWidget>(next, control.toLatin1().constData())), started);
+}
+
+// What a screen reader hears: no control that takes the focus is without a
+// name, on any tab.
+void StartupTest::everyControlNamed() {
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QStringList unnamed;
+    int focusable = 0;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        if (node->state().focusable) {
+            ++focusable;
+            if (node->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed.append(QStringLiteral("%1/%2").arg(
+                    node->object() != nullptr ? node->object()->metaObject()->className()
+                                              : QString(),
+                    QString::number(node->role())));
+        }
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(&form));
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(' ')));
+    QVERIFY(focusable >= 40); // the walk reached every tab's controls
+    const struct {
+        const char* control;
+        QString name;
+    } rows[] = {
+        {"MonNormal", "Normal"},        {"ItNm", "Nightmare"},       {"HellSetRadio", "Hell"},
+        {"NmUniCheck", "Nightmare"},    {"MagicFind", "Magic find"}, {"BaseSetList", "Base set"},
+        {"UniItemList", "Unique item"}, {"DropList", "Results"},     {"SortHighest", "Highest"},
+    };
+    for (const auto& row : rows) {
+        // A name box takes the keys in its text box.
+        QWidget* control = ctl<QWidget>(form, row.control);
+        if (auto* box = qobject_cast<QComboBox*>(control))
+            control = box->lineEdit();
+        QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), row.name);
+    }
+    // And is labelled by the caption beside it.
+    const auto labels = QAccessible::queryAccessibleInterface(ctl<QWidget>(form, "BaseSetList"))
+                            ->relations(QAccessible::Label);
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.front().first->object(), ctl<QObject>(form, "BaseLabel"));
+    // The list is heard with the heading of its answer.
+    ctl<QComboBox>(form, "MonList")->setEditText(QStringLiteral("Tunnel Rat"));
+    ctl<QPushButton>(form, "MonSearch")->click();
+    waitForSearch(form);
+    const QString heard = QAccessible::queryAccessibleInterface(ctl<QWidget>(form, "DropList"))
+                              ->text(QAccessible::Name);
+    QCOMPARE(heard, QStringLiteral("Results: Tunnel Rat \u00B7 Normal \u00B7 0 entries"));
 }
 
 QTEST_MAIN(StartupTest)
