@@ -359,6 +359,20 @@ void WindowTest::noteOverEmptyList() {
     QCOMPARE(box->currentText(), QStringLiteral("Cavern Bat"));
     QCOMPARE(list->notes(), QStringList());
     QCOMPARE(list->model()->rowCount(), 1);
+    // Of the set item search, a base set suggested goes in the base set box.
+    data_->write("Normal/levels.txt",
+                 "Cave Lurker:30\nCavern Bat:10\nAncient Horror of Qarnx Deeps:40\n");
+    auto* baseSets = ctl<QComboBox>(*form_, "BaseSetList");
+    baseSets->setEditText(QStringLiteral("alpha"));
+    ctl<QPushButton>(*form_, "SetItSearch")->click();
+    waitForSearch(*form_);
+    QVERIFY2(errors_.messages.isEmpty(), qPrintable(errors_.messages.join('|')));
+    QCOMPARE(list->suggestions(), QStringList("Alpha"));
+    emit banner->linkActivated(QStringLiteral("0"));
+    waitForSearch(*form_);
+    QCOMPARE(baseSets->currentText(), QStringLiteral("Alpha"));
+    QVERIFY(!list->notes().join('\n').contains(QStringLiteral("no base set")));
+    QCOMPARE(box->currentText(), QStringLiteral("Cavern Bat"));
 }
 
 void WindowTest::folderGivenChosenReloadedRemembered() {
