@@ -352,11 +352,6 @@ void TForm1::searchSuggestion(int index) {
     if (suggestedFor_ == nullptr || index < 0 ||
         static_cast<std::size_t>(index) >= suggested_.size())
         return;
-    const auto controls =
-        std::find_if(searchControls_.begin(), searchControls_.end(),
-                     [this](const SearchControls& row) { return row.command == shownCommand_; });
-    if (controls == searchControls_.end())
-        return;
     auto* box = findChild<QComboBox*>(suggestedFor_->objectName());
     if (box == nullptr)
         return;
