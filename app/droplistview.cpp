@@ -1,5 +1,7 @@
 #include "app/droplistview.h"
 
+#include "app/remembered.h"
+
 #include "app/answertext.h"
 #include "app/droplistmodel.h"
 #include "app/listexport.h"
@@ -9,7 +11,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -89,7 +93,12 @@ class OddsDelegate final : public QStyledItemDelegate {
 DropListView::DropListView(QWidget* parent) : QListView(parent), banner_(new QLabel(this)) {
     setItemDelegate(new OddsDelegate(this));
     banner_->setObjectName(QStringLiteral("DropListBanner"));
+    setAccessibleName(QStringLiteral("Results"));
+    banner_->setAccessibleName(QStringLiteral("Notes"));
     banner_->setTextFormat(Qt::PlainText);
+    banner_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(banner_, &QLabel::linkActivated, this,
+            [this](const QString& link) { emit suggestionChosen(link.toInt()); });
     banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner_->setAutoFillBackground(true);
     banner_->hide();
@@ -115,9 +124,13 @@ void DropListView::setDropModel(DropListModel* model) {
 }
 
 void DropListView::setBanner(const QString& heading, const QStringList& notes,
-                             const QString& fileName) {
+                             const QString& fileName, const QStringList& suggestions) {
     heading_ = heading;
     notes_ = notes;
+    suggestions_ = suggestions;
+    // Heard with its heading, as it is seen under it.
+    setAccessibleName(heading.isEmpty() ? QStringLiteral("Results")
+                                        : QStringLiteral("Results: %1").arg(heading));
     fileName_ = fileName;
     layoutBanner();
 }
@@ -131,6 +144,39 @@ void DropListView::setBusy(bool busy) {
     layoutBanner();
 }
 
+namespace {
+
+// How a note asks for suggested names: the end of the note that names them
+// (qdc::suggestionText()), the line that shows them as links (each to its
+// index), and that line as it is heard.
+struct Asked {
+    QString tail;
+    QString links;
+    QString plain;
+};
+
+Asked askedFor(const QStringList& names) {
+    Asked asked;
+    if (names.isEmpty())
+        return asked;
+    QString links;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString before = i == 0                  ? QString()
+                               : i + 1 == names.size() ? QStringLiteral(" or ")
+                                                       : QStringLiteral(", ");
+        asked.tail += before + '"' + names[i] + '"';
+        links +=
+            before + QStringLiteral("<a href=\"%1\">%2</a>").arg(i).arg(names[i].toHtmlEscaped());
+        asked.plain += before + names[i];
+    }
+    asked.tail = QStringLiteral("; did you mean %1?").arg(asked.tail);
+    asked.links = QStringLiteral("Did you mean %1?").arg(links);
+    asked.plain = QStringLiteral("Did you mean %1?").arg(asked.plain);
+    return asked;
+}
+
+} // namespace
+
 // The banner stands in the list's top margin, in the list's own text colour
 // on its alternate base, which the styles keep far apart.
 void DropListView::layoutBanner() {
@@ -140,7 +186,15 @@ void DropListView::layoutBanner() {
     if (!heading_.isEmpty())
         paragraphs.append(heading_);
     paragraphs.append(notes_);
+    // The suggestions end the last note; they stand on a line of their own,
+    // as links.
+    const Asked ask = askedFor(suggestions_);
+    const QString& asked = ask.links;
+    const QString& askedPlain = ask.plain;
+    if (!suggestions_.isEmpty() && !paragraphs.isEmpty() && paragraphs.last().endsWith(ask.tail))
+        paragraphs.last().chop(ask.tail.size() - 1);
     if (paragraphs.isEmpty()) {
+        banner_->setAccessibleName(QStringLiteral("Notes"));
         banner_->hide();
         setViewportMargins(0, 0, 0, 0);
         return;
@@ -155,7 +209,19 @@ void DropListView::layoutBanner() {
     QStringList lines;
     for (const QString& paragraph : std::as_const(paragraphs))
         lines.append(wrapAtBlanks(paragraph, banner_->fontMetrics(), width));
-    banner_->setText(lines.join('\n'));
+    if (asked.isEmpty()) {
+        banner_->setAccessibleName(paragraphs.join('\n'));
+        banner_->setTextFormat(Qt::PlainText);
+        banner_->setText(lines.join('\n'));
+    } else {
+        for (QString& line : lines)
+            line = line.toHtmlEscaped();
+        lines.append(asked);
+        banner_->setAccessibleName(paragraphs.join('\n') + '\n' + askedPlain);
+        banner_->setTextFormat(Qt::RichText);
+        banner_->setText(QStringLiteral("<div style=\"white-space:pre\">%1</div>")
+                             .arg(lines.join(QStringLiteral("<br>"))));
+    }
     banner_->setContentsMargins(margin, margin / 2, margin, margin / 2);
     const int height = banner_->sizeHint().height();
     banner_->setGeometry(room.left(), room.top(), room.width(), height);
@@ -226,8 +292,11 @@ void DropListView::copyAll() const {
 
 void DropListView::saveAs() {
     QString filter = kTextFilter;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the list"),
-                                                suggestedFileName(fileName_) + ".txt",
+    // In the folder a list was last saved to, when there was one.
+    QString suggested = suggestedFileName(fileName_) + ".txt";
+    if (const QString folder = lastSaveFolder(); !folder.isEmpty() && QDir(folder).exists())
+        suggested = QDir(folder).filePath(suggested);
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the list"), suggested,
                                                 kTextFilter + ";;" + kCsvFilter, &filter);
     if (path.isEmpty())
         return;
@@ -236,7 +305,8 @@ void DropListView::saveAs() {
     if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
         !path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
         path += csv ? QStringLiteral(".csv") : QStringLiteral(".txt");
-    saveTo(path, csv);
+    if (saveTo(path, csv))
+        keepSaveFolder(QFileInfo(path).absolutePath());
 }
 
 bool DropListView::saveTo(const QString& path, bool csv) {

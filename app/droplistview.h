@@ -25,11 +25,16 @@ class DropListView : public QListView {
 
     void setDropModel(DropListModel* model);
     // The banner's heading and notes; `fileName` is what Save as suggests.
-    void setBanner(const QString& heading, const QStringList& notes, const QString& fileName);
+    // `suggestions`: the names the last note suggests (see
+    // qdc::suggestionText()); each shows in it as a link that emits
+    // suggestionChosen() with its index.
+    void setBanner(const QString& heading, const QStringList& notes, const QString& fileName,
+                   const QStringList& suggestions = {});
     // Whether a search is running; the banner says so and the pointer is busy.
     void setBusy(bool busy);
     const QString& heading() const { return heading_; }
     const QStringList& notes() const { return notes_; }
+    const QStringList& suggestions() const { return suggestions_; }
     bool busy() const { return busy_; }
     const QLabel* banner() const { return banner_; }
 
@@ -50,6 +55,9 @@ class DropListView : public QListView {
     // Writes the entries to `path`; false when it could not (the user is told).
     bool saveTo(const QString& path, bool csv);
 
+  signals:
+    void suggestionChosen(int index);
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -65,6 +73,7 @@ class DropListView : public QListView {
     QLabel* banner_;
     QString heading_;
     QStringList notes_;
+    QStringList suggestions_;
     QString fileName_;
     bool busy_ = false;
     QAction* copy_;

@@ -1,11 +1,14 @@
 #include "app/dropunit.h"
 
+#include "app/accessiblenames.h"
 #include "app/captionfont.h"
+#include "app/choicecombo.h"
 #include "app/datafolder.h"
 #include "app/droplistmodel.h"
 #include "app/formvalues.h"
 #include "app/helpviewer.h"
 #include "app/namelists.h"
+#include "app/remembered.h"
 #include "app/windowsize.h"
 #include "data/diskfilesource.h"
 #include "data/encoding.h"
@@ -13,6 +16,7 @@
 #include "results/convert.h"
 #include "results/error.h"
 #include "search/magicfind.h"
+#include "search/notes.h"
 #include "ui_dropunit.h"
 
 #include <QDir>
@@ -35,6 +39,7 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     setFont(baseCaptionFont());
     ui_->setupUi(this);
     ui_->DropList->setDropModel(model_);
+    nameControls(*this);
     for (ChoiceCombo* box : findChildren<ChoiceCombo*>())
         box->setPrompt(box->currentText());
     for (ChoiceCombo* box : {ui_->MonList, ui_->MonSetList, ui_->UniMonList}) {
@@ -56,11 +61,17 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     searchControls_ = searchControls();
     connectHandlers();
     connectKeys();
+    restoreChoices(*this);
     if (FormCreate() && !dataFolder.isEmpty())
         rememberFolder(dataFolder_);
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    keepChoices(*this);
+    QWidget::closeEvent(event);
+}
 
 // Start-up: the Normal monster list and the three top-level lists fill the
 // selection boxes. A list file that cannot be read ends the reading there;
@@ -117,6 +128,22 @@ void TForm1::fillBoxes(const NameLists& lists) {
     ui_->UniItemList->setNames(shownNames(lists.uniques), ui_->UniItemList->currentText());
 }
 
+namespace {
+
+// Searching with a box's prompt showing: "[select a monster]" asks to
+// "choose a monster first".
+QString promptNote(const ChoiceCombo& box) {
+    const QString& prompt = box.prompt();
+    const QString start = QStringLiteral("[select ");
+    if (prompt.isEmpty() || box.currentText() != prompt || !prompt.startsWith(start) ||
+        !prompt.endsWith(']'))
+        return {};
+    return QStringLiteral("choose %1 first")
+        .arg(prompt.mid(start.size(), prompt.size() - start.size() - 1));
+}
+
+} // namespace
+
 // Which controls ask each search. Each handler runs its search of the
 // catalogue through them.
 std::vector<TForm1::SearchControls> TForm1::searchControls() const {
@@ -163,12 +190,17 @@ void TForm1::searchFromControls(std::string_view command) {
     if (search == nullptr || controls == searchControls_.end())
         return;
     qdc::SearchRequest request;
-    for (const QComboBox* box : controls->boxes)
+    QStringList firstNotes;
+    for (const QComboBox* box : controls->boxes) {
         request.names.push_back(boxText(box, names_));
+        if (const auto* choice = qobject_cast<const ChoiceCombo*>(box))
+            if (const QString note = promptNote(*choice); !note.isEmpty())
+                firstNotes.append(note);
+    }
     request.difficulties = chosenDifficulties(controls->difficulties, search->oneDifficulty);
     if (search->readsMagicFind)
         request.magicFind = magicFindText(ui_->MagicFind);
-    runSearch(*search, std::move(request));
+    runSearch(*search, std::move(request), firstNotes);
 }
 
 void TForm1::BaseSetListClick() {
@@ -259,15 +291,17 @@ void TForm1::runHandler(const std::function<void()>& work) {
 // The list is filled once, when the search has ended: with its entries, or
 // after an error with those found before it, shown before the error box
 // opens over them.
-void TForm1::runSearch(const qdc::SearchKind& search, qdc::SearchRequest request) {
+void TForm1::runSearch(const qdc::SearchKind& search, qdc::SearchRequest request,
+                       const QStringList& firstNotes) {
     auto work = [run = search.run, request](const qdc::SearchEnv& env, qdc::ResultList& list) {
         return run(env, list, request);
     };
-    searches_->start(localPath(dataFolder_), decimalSeparator_,
-                     sortMode(ui_->SortName, ui_->SortHighest), std::move(work),
-                     [this, search, request = std::move(request)](SearchAnswer& answer) {
-                         showAnswer(search, request, answer);
-                     });
+    searches_->start(
+        localPath(dataFolder_), decimalSeparator_, sortMode(ui_->SortName, ui_->SortHighest),
+        std::move(work),
+        [this, search, firstNotes, request = std::move(request)](SearchAnswer& answer) {
+            showAnswer(search, request, firstNotes, answer);
+        });
 }
 
 bool TForm1::searching() const {
@@ -277,9 +311,12 @@ bool TForm1::searching() const {
 // The notes in the order the tool tells them: the one of a chance over
 // 100 %, the search's own, and the error that stopped it.
 void TForm1::showAnswer(const qdc::SearchKind& search, const qdc::SearchRequest& request,
-                        SearchAnswer& answer) {
+                        const QStringList& firstNotes, SearchAnswer& answer) {
     model_->setAnswer(std::move(answer.list));
-    QStringList notes;
+    QStringList notes = firstNotes;
+    shownCommand_ = search.command;
+    suggested_ = answer.note ? qdc::noteSuggestions(*answer.note) : std::vector<std::string>();
+    suggestedFor_ = suggestionBox(search.command, answer.note);
     if (const auto over = qdc::overHundredNote(model_->entries()))
         notes.append(NameText::decode(*over));
     if (answer.note)
@@ -292,9 +329,41 @@ void TForm1::showAnswer(const qdc::SearchKind& search, const qdc::SearchRequest&
     const std::string heading = qdc::answerHeading(search, request, model_->rowCount());
     ui_->DropList->setBanner(NameText::decode(heading), notes,
                              request.names.empty() ? QString()
-                                                   : NameText::decode(request.names.back()));
+                                                   : NameText::decode(request.names.back()),
+                             suggestedFor_ != nullptr ? shownNames(suggested_) : QStringList());
     if (report)
         errors_->show(this, *report);
+}
+
+const QComboBox* TForm1::suggestionBox(std::string_view command,
+                                       const qdc::SearchNote& note) const {
+    const auto controls =
+        std::find_if(searchControls_.begin(), searchControls_.end(),
+                     [command](const SearchControls& row) { return row.command == command; });
+    if (!note || controls == searchControls_.end() || controls->boxes.empty())
+        return nullptr;
+    // Of the set item search, the note names the base set or the set item.
+    if (controls->boxes.size() > 1 && note->starts_with("no base set named"))
+        return controls->boxes.front();
+    return controls->boxes.back();
+}
+
+void TForm1::searchSuggestion(int index) {
+    if (suggestedFor_ == nullptr || index < 0 ||
+        static_cast<std::size_t>(index) >= suggested_.size())
+        return;
+    auto* box = findChild<QComboBox*>(suggestedFor_->objectName());
+    if (box == nullptr)
+        return;
+    const std::string name = suggested_[static_cast<std::size_t>(index)];
+    names_.offer({name});
+    if (auto* choice = qobject_cast<ChoiceCombo*>(box))
+        choice->showText(NameText::decode(name));
+    else
+        box->setEditText(NameText::decode(name));
+    if (box == ui_->BaseSetList)
+        BaseSetListClick();
+    searchFromControls(shownCommand_);
 }
 
 void TForm1::showError(const std::exception& error, bool offerFolder) {

@@ -7,6 +7,7 @@
 #include "search/catalogue.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -46,7 +47,9 @@ class TForm1 : public QWidget {
     // window's thread; its answer replaces the result list when it ends,
     // under the heading and notes the core gives for it. A search still
     // running is cancelled.
-    void runSearch(const qdc::SearchKind& search, qdc::SearchRequest request);
+    // `firstNotes` stand before the notes of the answer.
+    void runSearch(const qdc::SearchKind& search, qdc::SearchRequest request,
+                   const QStringList& firstNotes = {});
     bool searching() const;
 
   public slots: // NOLINT(readability-redundant-access-specifiers): moc needs the keyword
@@ -65,6 +68,10 @@ class TForm1 : public QWidget {
     void chooseFolder();
     void reload();
     void showHelp();
+
+  protected:
+    // The choices made are kept for the next start.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // The controls that ask one search of the catalogue: its name boxes, in
@@ -90,7 +97,12 @@ class TForm1 : public QWidget {
     // `offerFolder`: the box offers to choose another data folder.
     void showError(const std::exception& error, bool offerFolder = false);
     void showAnswer(const qdc::SearchKind& search, const qdc::SearchRequest& request,
-                    SearchAnswer& answer);
+                    const QStringList& firstNotes, SearchAnswer& answer);
+    // The box whose name the note of `command` is about.
+    const QComboBox* suggestionBox(std::string_view command, const qdc::SearchNote& note) const;
+    // Puts suggestion `index` of the note shown in the box it names, and
+    // searches again.
+    void searchSuggestion(int index);
     void showFolder();
 
     std::unique_ptr<Ui::TForm1> ui_;
@@ -103,4 +115,9 @@ class TForm1 : public QWidget {
     QStringListModel* monsterNames_; // shared by the three monster boxes
     std::unique_ptr<SearchRunner> searches_;
     std::vector<SearchControls> searchControls_;
+    // The search of the answer shown, and the names its note suggests (as
+    // the data holds them) for the box they belong in.
+    std::string shownCommand_;
+    std::vector<std::string> suggested_;
+    const QComboBox* suggestedFor_ = nullptr;
 };

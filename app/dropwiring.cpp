@@ -36,6 +36,7 @@ void TForm1::connectHandlers() {
     connect(ui_->MagicFind, &QLineEdit::returnPressed, this, &TForm1::CalcMfClick);
     connect(searches_.get(), &SearchRunner::busy, this, [this] { ui_->DropList->setBusy(true); });
     connect(searches_.get(), &SearchRunner::ended, this, [this] { ui_->DropList->setBusy(false); });
+    connect(ui_->DropList, &DropListView::suggestionChosen, this, &TForm1::searchSuggestion);
     connect(model_, &DropListModel::headingsChanged, this,
             [this](const QString& name, const QString& drop) {
                 setHeading(ui_->NameLabel, name);

@@ -7,6 +7,9 @@
 #include "results/error.h"
 #include "results/utf8.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace qdc {
 
 namespace {
@@ -32,32 +35,125 @@ std::u32string comparisonKey(const std::string& text) {
     return key;
 }
 
-// The note, with the listed name like `name` that `read` collects; a list
+// How many edits apart `a` and `b` are (insertions, deletions, substitutions
+// and swaps of two neighbours), or `limit` + 1 when that is more than `limit`.
+std::size_t editDistance(const std::u32string& a, const std::u32string& b, std::size_t limit) {
+    const std::size_t apart = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    if (apart > limit)
+        return limit + 1;
+    // Three rows of the table: two rows back, the last row and this row.
+    std::vector<std::size_t> before(b.size() + 1);
+    std::vector<std::size_t> last(b.size() + 1);
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        last[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        row[0] = i;
+        std::size_t least = row[0];
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+            row[j] = std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                row[j] = std::min(row[j], before[j - 2] + 1);
+            least = std::min(least, row[j]);
+        }
+        if (least > limit)
+            return limit + 1;
+        std::swap(before, last);
+        std::swap(last, row);
+    }
+    return std::min(last[b.size()], limit + 1);
+}
+
+// How many edits a name of `length` characters may be from a listed one: none
+// below three characters, one up to five, two from six on, so that a short
+// name is not like every short name.
+std::size_t editsAllowed(std::size_t length) {
+    return std::min<std::size_t>(2, length / 3);
+}
+
+// The note, with the listed names like `name` that `read` collects; a list
 // that cannot be read gives no suggestion.
-template <class Read> std::string suggesting(std::string note, const std::string& name, Read read) {
+template <class Read>
+std::string suggesting(const std::string& note, const std::string& name, Read read) {
     std::vector<std::string> listed;
     try {
         read(listed);
     } catch (const DropError&) {
     }
-    if (const std::optional<std::string> similar = similarName(name, listed))
-        note += "; did you mean " + quoted(*similar) + "?";
-    return note;
+    return note + suggestionText(similarNames(name, listed));
 }
 
 } // namespace
 
-std::optional<std::string> similarName(const std::string& name,
-                                       const std::vector<std::string>& listed) {
+std::vector<std::string> similarNames(const std::string& name,
+                                      const std::vector<std::string>& listed) {
     const std::u32string key = comparisonKey(name);
-    std::optional<std::string> similar;
+    const std::size_t limit = editsAllowed(key.size());
+    // The best kSuggestions so far, nearest first, in the order of the list
+    // among names as near.
+    std::vector<std::pair<std::size_t, const std::string*>> best;
     for (const std::string& candidate : listed) {
         if (candidate == name)
-            return std::nullopt;
-        if (!similar && comparisonKey(candidate) == key)
-            similar = candidate;
+            return {};
+        const std::size_t edits = editDistance(key, comparisonKey(candidate), limit);
+        if (edits > limit)
+            continue;
+        const auto at = std::upper_bound(best.begin(), best.end(), edits,
+                                         [](std::size_t e, const auto& b) { return e < b.first; });
+        if (at - best.begin() < static_cast<std::ptrdiff_t>(kSuggestions)) {
+            best.insert(at, {edits, &candidate});
+            if (best.size() > kSuggestions)
+                best.pop_back();
+        }
     }
-    return similar;
+    std::vector<std::string> names;
+    names.reserve(best.size());
+    for (const auto& b : best)
+        names.push_back(*b.second);
+    return names;
+}
+
+std::string suggestionText(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const char* before = i == 0 ? "; did you mean " : i + 1 == names.size() ? " or " : ", ";
+        text += before + quoted(names[i]);
+    }
+    return names.empty() ? text : text + "?";
+}
+
+std::vector<std::string> noteSuggestions(std::string_view note) {
+    static constexpr std::string_view kAsk = "; did you mean \"";
+    static constexpr std::string_view kCut = "\xE2\x80\xA6";
+    const std::size_t at = note.rfind(kAsk);
+    if (at == std::string_view::npos || !note.ends_with("\"?"))
+        return {};
+    // The quoted names, split at the first ", " and the last " or ".
+    std::string_view names = note.substr(at + kAsk.size() - 1);
+    names = names.substr(0, names.size() - 1);
+    std::vector<std::string> found;
+    const auto take = [&](std::string_view quotedName) {
+        if (quotedName.size() >= 2 && quotedName.front() == '"' && quotedName.back() == '"')
+            found.emplace_back(quotedName.substr(1, quotedName.size() - 2));
+    };
+    const std::size_t orAt = names.rfind("\" or \"");
+    if (orAt == std::string_view::npos) {
+        take(names);
+    } else {
+        const std::string_view first = names.substr(0, orAt + 1);
+        const std::size_t commaAt = first.find("\", \"");
+        if (commaAt == std::string_view::npos) {
+            take(first);
+        } else {
+            take(first.substr(0, commaAt + 1));
+            take(first.substr(commaAt + 3));
+        }
+        take(names.substr(orAt + 5));
+    }
+    // A name cut short in the note cannot be searched for.
+    std::erase_if(found, [](const std::string& n) { return n.size() > 200 && n.ends_with(kCut); });
+    return found;
 }
 
 SearchNote missingMonsterNote(FileSource& files, const std::string& monster,

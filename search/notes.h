@@ -3,16 +3,18 @@
 #include "data/difficulty.h"
 #include "search/searches.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qdc {
 
 // The sentences of a search that looks up a name that is not where it looks.
 // When a listed name (one the window's box offers) differs from it only in
-// case or encoding, the sentence ends in "; did you mean "Name"?". A name is
-// quoted up to its first 200 bytes.
+// case or encoding or by an edit or two, the sentence ends in suggestionText()
+// of them. A name is quoted up to its first 200 bytes.
 SearchNote missingMonsterNote(FileSource& files, const std::string& monster, Difficulty difficulty);
 SearchNote missingUniqueNote(FileSource& files, const std::string& unique);
 SearchNote missingBaseSetNote(FileSource& files, const std::string& baseSet);
@@ -22,10 +24,23 @@ SearchNote unnamedItemNote(FileSource& files, const std::string& item, Difficult
 // A search of several difficulties with none chosen.
 SearchNote noDifficultyNote();
 
-// The first of `listed` that equals `name` except for the case of its letters
-// or its encoding (each text read as UTF-8 when it is UTF-8, as single-byte
-// text otherwise); nothing when `name` itself is listed.
-std::optional<std::string> similarName(const std::string& name,
-                                       const std::vector<std::string>& listed);
+// At most this many names are suggested.
+inline constexpr std::size_t kSuggestions = 3;
+
+// The listed names that `name` may have meant, best first: those that equal
+// it except for the case of its letters or its encoding (each text read as
+// UTF-8 when it is UTF-8, as single-byte text otherwise), then those one and
+// two edits of a character away (an insertion, a deletion, a change or a
+// swap of two neighbours; one edit for names of three to five characters,
+// none below), in the order of the list among names as near. At most
+// kSuggestions; none when `name` itself is listed.
+std::vector<std::string> similarNames(const std::string& name,
+                                      const std::vector<std::string>& listed);
+// How a note ends that suggests `names`: "; did you mean "A"?", "; did you
+// mean "A" or "B"?", "; did you mean "A", "B" or "C"?"; empty for none.
+std::string suggestionText(const std::vector<std::string>& names);
+// The names a note suggests, as suggestionText() wrote them, without those
+// cut short in the note; empty when it suggests none.
+std::vector<std::string> noteSuggestions(std::string_view note);
 
 } // namespace qdc

@@ -9,6 +9,7 @@
 #include "data/filesource.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCompleter>
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSettings>
 
 #include <algorithm>
 #include <atomic>
@@ -32,6 +34,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
@@ -107,6 +110,9 @@ class StartupTest : public QObject {
     void fitsTheScreen();
     void noDisplayNamesTheTool_data();
     void noDisplayNamesTheTool();
+    void choicesKept_data();
+    void choicesKept();
+    void everyControlNamed();
 };
 
 void StartupTest::window() {
@@ -715,6 +721,136 @@ void StartupTest::noDisplayNamesTheTool() {
              "dropcalc: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not "
              "set); the command-line tool runs the same searches, for example: " +
                  example + " monster \"Cave Lurker\"\n");
+}
+
+// A control's state as the test sets and reads it: a button's tick, a text,
+// a tab's index.
+namespace {
+
+QVariant choiceOf(const QWidget& control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        return button->isChecked();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&control))
+        return edit->text();
+    return qobject_cast<const QTabWidget*>(&control)->currentIndex();
+}
+
+void choose(QWidget& control, const QVariant& value) {
+    if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        button->setChecked(value.toBool());
+    else if (auto* edit = qobject_cast<QLineEdit*>(&control))
+        edit->setText(value.toString());
+    else
+        qobject_cast<QTabWidget*>(&control)->setCurrentIndex(value.toInt());
+}
+
+} // namespace
+
+void StartupTest::choicesKept_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QVariant>("chosen"); // set and kept by closing the window
+    QTest::addColumn<QVariant>("stored"); // or written to the settings as they are
+    QTest::addColumn<QVariant>("started");
+    const auto row = [](const char* name, const char* control, const QVariant& chosen,
+                        const QVariant& stored, const QVariant& started) {
+        QTest::newRow(name) << QString(control) << chosen << stored << started;
+    };
+    // Without settings: the start state, as the controls are made.
+    row("first start: sort", "SortChance", {}, {}, true);
+    row("first start: tab", "ItemTab", {}, {}, 1);
+    row("first start: magic find", "MagicFind", {}, {}, "0");
+    row("sort by name", "SortName", true, {}, true);
+    row("sort highest", "SortHighest", true, {}, true);
+    row("magic find", "MagicFind", "275", {}, "275");
+    row("item in Nightmare ticked", "ItNm", true, {}, true);
+    row("item in Normal unticked", "ItNormal", false, {}, false);
+    row("set item in Hell ticked", "HellSetCheck", true, {}, true);
+    row("unique item in Normal unticked", "NormUniCheck", false, {}, false);
+    row("monster in Hell", "MonHell", true, {}, true);
+    row("set monster in Nightmare", "NmSetRadio", true, {}, true);
+    row("unique monster in Hell", "HellUniRadio", true, {}, true);
+    row("tab Unique Items", "ItemTab", 2, {}, 2);
+    row("tab Normal Items", "ItemTab", 0, {}, 0);
+    // What no control can take leaves it as it is made.
+    row("no such tab", "ItemTab", {}, 7, 1);
+    row("tab not a number", "ItemTab", {}, "Set", 1);
+    row("a radio button cleared", "SortChance", {}, false, true);
+}
+
+void StartupTest::choicesKept() {
+    QFETCH(QString, control);
+    QFETCH(QVariant, chosen);
+    QFETCH(QVariant, stored);
+    QFETCH(QVariant, started);
+    const auto forget = qScopeGuard([] {
+        const std::unique_ptr<QSettings> settings = dropSettings();
+        settings->remove(QStringLiteral("choices"));
+    });
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList}});
+    CapturingErrorBox errors;
+    if (chosen.isValid()) {
+        TForm1 form(&errors);
+        choose(*ctl<QWidget>(form, control.toLatin1().constData()), chosen);
+        form.close();
+    }
+    if (stored.isValid())
+        dropSettings()->setValue("choices/" + control, stored);
+    const TForm1 next(&errors);
+    QCOMPARE(choiceOf(*ctl<QWidget>(next, control.toLatin1().constData())), started);
+}
+
+// What a screen reader hears: no control that takes the focus is without a
+// name, on any tab.
+void StartupTest::everyControlNamed() {
+    DataFolder data({{"Normal/monsterlist.txt", kMonsterList}});
+    CapturingErrorBox errors;
+    TForm1 form(&errors);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QStringList unnamed;
+    int focusable = 0;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        if (node->state().focusable) {
+            ++focusable;
+            if (node->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed.append(QStringLiteral("%1/%2").arg(
+                    node->object() != nullptr ? node->object()->metaObject()->className()
+                                              : QString(),
+                    QString::number(node->role())));
+        }
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(&form));
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(' ')));
+    QVERIFY(focusable >= 40); // the walk reached every tab's controls
+    const struct {
+        const char* control;
+        QString name;
+    } rows[] = {
+        {"MonNormal", "Normal"},        {"ItNm", "Nightmare"},       {"HellSetRadio", "Hell"},
+        {"NmUniCheck", "Nightmare"},    {"MagicFind", "Magic find"}, {"BaseSetList", "Base set"},
+        {"UniItemList", "Unique item"}, {"DropList", "Results"},     {"SortHighest", "Highest"},
+    };
+    for (const auto& row : rows) {
+        // A name box takes the keys in its text box.
+        QWidget* control = ctl<QWidget>(form, row.control);
+        if (auto* box = qobject_cast<QComboBox*>(control))
+            control = box->lineEdit();
+        QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), row.name);
+    }
+    // And is labelled by the caption beside it.
+    const auto labels = QAccessible::queryAccessibleInterface(ctl<QWidget>(form, "BaseSetList"))
+                            ->relations(QAccessible::Label);
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.front().first->object(), ctl<QObject>(form, "BaseLabel"));
+    // The list is heard with the heading of its answer.
+    ctl<QComboBox>(form, "MonList")->setEditText(QStringLiteral("Tunnel Rat"));
+    ctl<QPushButton>(form, "MonSearch")->click();
+    waitForSearch(form);
+    const QString heard = QAccessible::queryAccessibleInterface(ctl<QWidget>(form, "DropList"))
+                              ->text(QAccessible::Name);
+    QCOMPARE(heard, QStringLiteral("Results: Tunnel Rat \u00B7 Normal \u00B7 0 entries"));
 }
 
 QTEST_MAIN(StartupTest)

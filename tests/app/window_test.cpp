@@ -25,6 +25,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolTip>
 
@@ -236,6 +237,21 @@ void WindowTest::saveAsTextAndCsv() {
     QCOMPARE(fileBytes(data_->path() + "/answer.csv"),
              "Name,Difficulty,% Drop Chance,1 in N,Kills for 90 %\r\nCap,Normal,25,4,9\r\n"
              "Gold,Normal,100,1,1\r\nRing,Normal,5,20,45\r\n");
+
+    // Save as starts in the folder saved to last, in this window or the next.
+    const QTemporaryDir elsewhere;
+    answerFileDialog(elsewhere.filePath("answer.txt"));
+    list->saveAs();
+    form_ = std::make_unique<TForm1>(&errors_, '.');
+    QString startedIn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        startedIn = dialog->directory().absolutePath();
+        QMetaObject::invokeMethod(dialog, "reject");
+    });
+    ctl<DropListView>(*form_, "DropList")->saveAs();
+    QCOMPARE(startedIn, QDir(elsewhere.path()).absolutePath());
 }
 
 // The widened entries sort in another order ("Ax" now before "Ax y"): the
@@ -300,18 +316,63 @@ void WindowTest::entriesShownUnderTheErrorBox() {
     errors_.reports.clear();
 }
 
+// The notes of a name not listed, its suggestions as links, and the note of
+// a search with the prompt showing.
 void WindowTest::noteOverEmptyList() {
     auto* list = ctl<DropListView>(*form_, "DropList");
-    ctl<QComboBox>(*form_, "MonList")->setEditText("cave lurker");
+    auto* box = ctl<QComboBox>(*form_, "MonList");
+    auto* banner = list->findChild<QLabel*>(QStringLiteral("DropListBanner"));
+    const QString where = QStringLiteral(" in Normal/monsterlist.txt");
+    const struct {
+        QString typed;
+        QStringList notes;
+        QStringList suggestions;
+    } rows[] = {
+        {"cave lurker",
+         {"no monster named \"cave lurker\"" + where + "; did you mean \"Cave Lurker\"?"},
+         {"Cave Lurker"}},
+        {"Cavern Bta",
+         {"no monster named \"Cavern Bta\"" + where + "; did you mean \"Cavern Bat\"?"},
+         {"Cavern Bat"}},
+        {"Bog Wight", {"no monster named \"Bog Wight\"" + where}, {}},
+        {"[select a monster]",
+         {"choose a monster first", "no monster named \"[select a monster]\"" + where},
+         {}},
+        {"Cave Lurker", {}, {}},
+    };
+    for (const auto& row : rows) {
+        box->setEditText(row.typed);
+        ctl<QPushButton>(*form_, "MonSearch")->click();
+        waitForSearch(*form_);
+        QCOMPARE(list->model()->rowCount(), row.notes.isEmpty() ? 3 : 0);
+        QCOMPARE(list->notes(), row.notes);
+        QCOMPARE(list->suggestions(), row.suggestions);
+        QCOMPARE(banner->text().contains(QStringLiteral("<a href=\"0\">")),
+                 !row.suggestions.isEmpty());
+    }
+    // A suggestion's link puts it in the box and searches for it.
+    box->setEditText(QStringLiteral("Cavern Bta"));
     ctl<QPushButton>(*form_, "MonSearch")->click();
     waitForSearch(*form_);
-    QCOMPARE(list->model()->rowCount(), 0);
-    QCOMPARE(list->notes(), QStringList("no monster named \"cave lurker\" in "
-                                        "Normal/monsterlist.txt; did you mean \"Cave Lurker\"?"));
-    ctl<QComboBox>(*form_, "MonList")->setEditText("Cave Lurker");
-    ctl<QPushButton>(*form_, "MonSearch")->click();
+    emit banner->linkActivated(QStringLiteral("0"));
     waitForSearch(*form_);
+    QCOMPARE(box->currentText(), QStringLiteral("Cavern Bat"));
     QCOMPARE(list->notes(), QStringList());
+    QCOMPARE(list->model()->rowCount(), 1);
+    // Of the set item search, a base set suggested goes in the base set box.
+    data_->write("Normal/levels.txt",
+                 "Cave Lurker:30\nCavern Bat:10\nAncient Horror of Qarnx Deeps:40\n");
+    auto* baseSets = ctl<QComboBox>(*form_, "BaseSetList");
+    baseSets->setEditText(QStringLiteral("alpha"));
+    ctl<QPushButton>(*form_, "SetItSearch")->click();
+    waitForSearch(*form_);
+    QVERIFY2(errors_.messages.isEmpty(), qPrintable(errors_.messages.join('|')));
+    QCOMPARE(list->suggestions(), QStringList("Alpha"));
+    emit banner->linkActivated(QStringLiteral("0"));
+    waitForSearch(*form_);
+    QCOMPARE(baseSets->currentText(), QStringLiteral("Alpha"));
+    QVERIFY(!list->notes().join('\n').contains(QStringLiteral("no base set")));
+    QCOMPARE(box->currentText(), QStringLiteral("Cavern Bat"));
 }
 
 void WindowTest::folderGivenChosenReloadedRemembered() {

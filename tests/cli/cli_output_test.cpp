@@ -164,7 +164,8 @@ TEST(CliNotes, WithAndWithoutEntries) {
                 "\"-\" line of a drop table)\n"},
         {{"--data", over.path(), "monster", "rat"},
          "",
-         note + "no monster named \"rat\" in Normal/monsterlist.txt; did you mean \"Rat\"?\n"},
+         note + "no monster named \"rat\" in Normal/monsterlist.txt; did you mean \"Rat\" or "
+                "\"Bat\"?\n"},
         {{"--data", examples, "set-item", "ashen vigil", "Ashen Vigil Cowl"},
          "0.0382942132=Cow Warden\n0.0530097847=Cave Lurker\n",
          note + "no base set named \"ashen vigil\" in setlist.txt; did you mean \"Ashen "

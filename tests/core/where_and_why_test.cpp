@@ -176,6 +176,10 @@ TEST(SearchNote, WhyNothingWasFound) {
         {setMonster("CAVE LURKER", "0", Difficulty::Hell),
          "no monster named \"CAVE LURKER\" in Hell/monsterlist.txt; did you mean \"Cave "
          "Lurker\"?"},
+        {monster("Cave Lurkr"),
+         "no monster named \"Cave Lurkr\" in Normal/monsterlist.txt; did you mean \"Cave "
+         "Lurker\"?"},
+        {item("Rign"), "no drop table of Normal names \"Rign\"; did you mean \"Ring\"?"},
         {monster(std::string(201, 'x')), "no monster named \"" + std::string(200, 'x') +
                                              "\xE2\x80\xA6\" in "
                                              "Normal/monsterlist.txt"},
@@ -219,24 +223,61 @@ TEST(SearchNote, WhyNothingWasFound) {
     }
 }
 
-TEST(SearchNote, SimilarNameDiffersOnlyInCaseOrEncoding) {
+TEST(SearchNote, SimilarNamesDifferInCaseEncodingOrAnEditOrTwo) {
     using Names = std::vector<std::string>;
     const struct {
         std::string name;
         Names listed;
-        std::optional<std::string> similar;
+        Names similar;
     } cases[] = {
-        {"ring", {"Cap", "Ring"}, "Ring"},
-        {"RING", {"Rings", "ring", "Ring"}, "ring"}, // the first one
-        {"Ring", {"ring", "Ring"}, std::nullopt},    // listed as it is
-        {"ring", {"Rings", "rin"}, std::nullopt},
-        {"B\xC3\xA4r", {"B\xE4r"}, "B\xE4r"},           // UTF-8 against single-byte
-        {"b\xC4r", {"B\xC3\xA4r"}, "B\xC3\xA4r"},       // and with another case
-        {"\xD7", {"\xF7"}, std::nullopt},               // signs, not letters
-        {"\xC3\xA4", {"\xC3\x84", "\xE4"}, "\xC3\x84"}, // both are listed ways
-        {"Caf\xE9", {"CAF\xC9"}, "CAF\xC9"},
-        {"x\xC3", {"X\xE3"}, "X\xE3"}, // cut UTF-8 is single-byte text
+        {"ring", {"Cap", "Ring"}, {"Ring"}},
+        {"zeal hound", {"Zeal Hounds", "Zeal Hound"}, {"Zeal Hound", "Zeal Hounds"}},
+        {"RING", {"Rings", "ring", "Ring"}, {"ring", "Ring", "Rings"}}, // nearest first
+        {"Ring", {"ring", "Ring"}, {}},                                 // listed as it is
+        {"ring", {"Rings", "rin", "Rang", "Ringss"}, {"Rings", "rin", "Rang"}},
+        {"Cave Lurkr", {"Cave Lurker", "Cave Lurk", "Lurker"}, {"Cave Lurker", "Cave Lurk"}},
+        {"Cvae Lurker", {"Cave Lurker"}, {"Cave Lurker"}}, // two neighbours swapped
+        {"Cave Lurker", {"Cave", "Cave Lurkersss"}, {}},   // three edits: too far
+        {"Bta", {"Bat", "Rat"}, {"Bat"}},                  // one edit for a short name
+        {"Ba", {"Bat", "Ca"}, {}},                         // none below three characters
+        {"abcdef", {"axcdex", "abcd", "abcdefg", "abc"}, {"abcdefg", "axcdex", "abcd"}},
+        {"B\xC3\xA4r", {"B\xE4r"}, {"B\xE4r"}},                   // UTF-8 against single-byte
+        {"b\xC4r", {"B\xC3\xA4r"}, {"B\xC3\xA4r"}},               // and with another case
+        {"\xD7", {"\xF7"}, {}},                                   // signs, not letters
+        {"\xC3\xA4", {"\xC3\x84", "\xE4"}, {"\xC3\x84", "\xE4"}}, // both are listed ways
+        {"Caf\xE9", {"CAF\xC9"}, {"CAF\xC9"}},
+        {"x\xC3", {"X\xE3"}, {"X\xE3"}},        // cut UTF-8 is single-byte text
+        {"B\xC3\xA4ren", {"Baren"}, {"Baren"}}, // one edit of a decoded character
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(similarName(c.name, c.listed), c.similar) << c.name;
+    for (const auto& c : cases) {
+        const Names similar = similarNames(c.name, c.listed);
+        EXPECT_EQ(similar, c.similar) << c.name;
+        // The note names them so that they can be read back from it.
+        EXPECT_EQ(noteSuggestions("no monster named \"" + c.name + "\"" + suggestionText(similar)),
+                  similar)
+            << c.name;
+    }
+}
+
+TEST(SearchNote, SuggestionsReadAsTheNoteWritesThem) {
+    using Names = std::vector<std::string>;
+    const struct {
+        Names names;
+        std::string text;
+    } cases[] = {
+        {{}, ""},
+        {{"A"}, "; did you mean \"A\"?"},
+        {{"A", "B"}, "; did you mean \"A\" or \"B\"?"},
+        {{"A", "B", "C"}, "; did you mean \"A\", \"B\" or \"C\"?"},
+        {{"Say \"Hi\"", "x"}, "; did you mean \"Say \"Hi\"\" or \"x\"?"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(suggestionText(c.names), c.text);
+        EXPECT_EQ(noteSuggestions("no monster named \"Q\" in Normal/monsterlist.txt" + c.text),
+                  c.names);
+    }
+    // A name cut short in the note is not offered.
+    const std::string longName(201, 'x');
+    EXPECT_EQ(noteSuggestions("no x" + suggestionText({longName, "y"})), Names{"y"});
+    EXPECT_EQ(noteSuggestions("no monster named \"a\"?"), Names{});
 }
