@@ -13,6 +13,7 @@
 #include "results/numtext.h"
 #include "results/utf8.h"
 #include "search/magicfind.h"
+#include "search/notes.h"
 #include "search/readings.h"
 #include "search/searches.h"
 #include "search/setchance.h"
@@ -46,8 +47,8 @@ namespace {
 
 // How far the chances of one pick may add up from 1 before a warning.
 constexpr double kPickSumTolerance = 0.001;
-// Monster names this long are offered by no ":" the monster search looks at.
-constexpr std::size_t kLongName = 30;
+// A UTF-8 byte-order mark: the readers take it as text of the first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Levels within this bound never make a quality term 0: only a missing
 // quality flag or a weight of 0 can then end a computation.
 constexpr std::int32_t kTameLevel = 150;
@@ -61,6 +62,22 @@ constexpr std::size_t kKeptBytes = std::size_t{1} << 16;
 
 std::string inQuotes(std::string_view text) {
     return '"' + shortened(text) + '"';
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool hasBlankEnds(std::string_view name) {
+    return !name.empty() && (isBlank(name.front()) || isBlank(name.back()));
+}
+
+std::string_view trimmed(std::string_view name) {
+    while (!name.empty() && isBlank(name.front()))
+        name.remove_prefix(1);
+    while (!name.empty() && isBlank(name.back()))
+        name.remove_suffix(1);
+    return name;
 }
 
 // A filter of names with no false negative: whether a name may be among
@@ -262,6 +279,7 @@ class Checker {
         checkSets();
         for (const Difficulty d : kAllDifficulties)
             checkDifficulty(d);
+        checkMonsterLists();
         foldIntoItemList();
         checkEncodings();
         const TextMap<const OpenedTable*> otherCase = openedInOtherCase(listing);
@@ -335,6 +353,10 @@ class Checker {
             std::shared_ptr<const FileLines> file = files_.load(path);
             if (file->error)
                 error(*file->error, path, 0, namedBy);
+            if (file->bytes.starts_with(kByteOrderMark))
+                warn(path, 1,
+                     "the file begins with a byte-order mark (EF BB BF): the searches read it "
+                     "as part of the first line");
             if (!isAscii(file->bytes))
                 encodings_.emplace_back(path, isUtf8(file->bytes));
             return file;
@@ -392,16 +414,45 @@ class Checker {
         }
     }
 
+    void blankEnds(const std::string& what, std::string_view name, const std::string& path,
+                   int line) {
+        if (hasBlankEnds(name))
+            warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
+    }
+
     void checkName(TextMap<int>& seen, const std::string& what, std::string_view name,
                    const std::string& path, int line) {
-        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-        if (!name.empty() && (blank(name.front()) || blank(name.back())))
-            warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
+        blankEnds(what, name, path, line);
         const auto [at, fresh] = seen.emplace(name, line);
         if (!fresh)
             warn(path, line,
                  what + " " + inQuotes(name) + " is listed twice (first at line " +
                      std::to_string(at->second) + ")");
+    }
+
+    // A name by which a search can match a drop-table line.
+    void know(std::string_view name) {
+        if (knownItems_.emplace(name).second)
+            knownOrder_.emplace_back(name);
+    }
+
+    // An item of a drop table that no list knows, or with blanks at its
+    // ends: told once a table. Without itemlist.txt every name would be.
+    void checkItemName(const std::string& path, int number, std::string_view item) {
+        if (item.empty() || knownItems_.contains(item))
+            return;
+        std::string_view name = item;
+        if (number == 1 && name.starts_with(kByteOrderMark)) // told already
+            name.remove_prefix(kByteOrderMark.size());
+        if (knownItems_.contains(name) || !toldItems_.emplace(item).second)
+            return;
+        blankEnds("item", name, path, number);
+        name = trimmed(name);
+        if (!itemListRead_ || knownItems_.contains(name))
+            return;
+        warn(path, number,
+             "item " + inQuotes(item) + " is in no list" +
+                 suggestionText(similarNames(std::string(name), knownOrder_)));
     }
 
     void checkBaseItem(const std::string& base, const std::string& owner, const std::string& path,
@@ -416,9 +467,11 @@ class Checker {
         itemListRead_ = eachLine(kItemListPath, [&](std::string_view line, int number) {
             const ItemLine cut = cutItemLine(line);
             itemNames_.emplace(cut.name);
+            know(cut.name);
             if (cut.flag != '\0') {
                 flags(ItemKey::BeforeComma)[std::string(cut.name)] = cut.flag;
                 flags(ItemKey::WithoutLastTwo)[std::string(cut.lineKey)] = cut.flag;
+                know(cut.lineKey);
             }
             if (line.empty())
                 return warn(kItemListPath, number, "blank line");
@@ -443,6 +496,7 @@ class Checker {
                 converts(kUniqueListPath, number, [&] { use.weight = fields.weight(); }))
                 bases_[fields.baseItem].uniques.push_back(use);
             lastOfName[fields.name] = number;
+            know(fields.baseItem);
             tame_ = tame_ && std::abs(use.level) <= kTameLevel;
             checkName(seen, "unique", fields.name, kUniqueListPath, number);
             checkBaseItem(fields.baseItem, "unique " + inQuotes(fields.name), kUniqueListPath,
@@ -500,6 +554,7 @@ class Checker {
             converts(kSetListPath, number, [&] { use.lastCharWeight = line.lastCharWeight(); });
             if (use.blockWeight || use.lastCharWeight)
                 bases_[line.baseItem].sets.push_back(use);
+            know(line.baseItem);
             checkName(seenItems, "set item", line.beforeComma, kSetListPath, number);
             checkBaseItem(line.baseItem, "set item " + inQuotes(line.beforeComma), kSetListPath,
                           number);
@@ -518,7 +573,7 @@ class Checker {
         setMonsterStopped_.clear();
         const std::string listPath = monsterListPath(d);
         const std::string ownLevels = levelsPath(d);
-        eachLine(listPath, [&](std::string_view line, int number) {
+        const bool listRead = eachLine(listPath, [&](std::string_view line, int number) {
             checkMonsterLine(d, listPath, line, number);
         });
         checkLevels(d);
@@ -541,6 +596,34 @@ class Checker {
         // A search stops at the first computation that fails on its walk.
         for (const auto& [table, dropper] : walkOrder_)
             tableComputations(*table, table->second.droppers[dropper]);
+        if (listRead)
+            listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
+    }
+
+    // A monster that one difficulty's monster list names and another's,
+    // read, does not: told once, at the first line that names it.
+    void checkMonsterLists() {
+        for (const Difficulty d : kAllDifficulties) {
+            const std::size_t at = static_cast<std::size_t>(d);
+            if (!listedMonsters_[at])
+                continue;
+            for (const auto& [name, line] : *listedMonsters_[at]) {
+                std::string missing;
+                for (const Difficulty other : kAllDifficulties) {
+                    const std::size_t o = static_cast<std::size_t>(other);
+                    if (o == at || !listedMonsters_[o] || listedMonsters_[o]->contains(name))
+                        continue;
+                    missing += (missing.empty() ? "" : " nor ") + monsterListPath(other);
+                }
+                // A name that a list before this one holds was told there.
+                const bool inEarlier =
+                    std::any_of(std::begin(listedMonsters_), std::begin(listedMonsters_) + at,
+                                [&](const auto& list) { return list && list->contains(name); });
+                if (!name.empty() && !missing.empty() && !inEarlier)
+                    warn(monsterListPath(d), line,
+                         "monster " + inQuotes(name) + " is not in " + missing);
+            }
+        }
     }
 
     // Each ":" that a search cuts the line at names a drop table: the first
@@ -551,7 +634,7 @@ class Checker {
         const MonsterCandidate first = cutFirstColon(line);
         const bool fresh = !monsters_.contains(first.name);
         checkName(monsters_, "monster", first.name, listPath, number);
-        if (first.name.size() >= kLongName)
+        if (first.name.size() >= kMonsterNameLimit)
             warn(listPath, number,
                  "monster name " + inQuotes(first.name) +
                      " has 30 characters or more: the window does not offer it and the monster "
@@ -594,6 +677,10 @@ class Checker {
                 uses.droppers.push_back({first.name, fresh, {}});
             }
         }
+        if (line.empty())
+            warn(listPath, number,
+                 "blank line: every search that reads the whole monster list stops here with '' "
+                 "is not a valid integer value.");
     }
 
     // A monster line whose ":" leaves no drop-table name names the difficulty
@@ -617,6 +704,7 @@ class Checker {
             const std::string_view name = levelLineName(line);
             auto at = levels_.find(name);
             const bool fresh = at == levels_.end();
+            blankEnds("monster", name, path, number);
             if (fresh)
                 at = levels_.emplace(name, MonsterLevels{{}, number}).first;
             else
@@ -661,6 +749,8 @@ class Checker {
         kept_.clear();
         keptItems_.clear();
         lines_ = 0;
+        if (!toldItems_.empty())
+            toldItems_.clear();
         walkTable(file, uses.firstPicks, [&](int number, const DropStep& step, bool afterDash) {
             const std::optional<double> p = checkDropLine(path, number, step, afterDash, uses);
             firstPick = firstPick && !afterDash;
@@ -701,9 +791,16 @@ class Checker {
     // does not convert.
     std::optional<double> checkDropLine(const std::string& path, int number, const DropStep& step,
                                         bool afterDash, TableUses& uses) {
+        checkItemName(path, number, step.item);
         double p = 0;
-        if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); }))
+        if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); })) {
+            // A line without ":" gives no item at all.
+            if (step.item.data() == nullptr && step.chance.empty())
+                warn(path, number,
+                     "blank line: every search that reads this table stops here with '' is not a "
+                     "valid floating point value.");
             return std::nullopt;
+        }
         if (p < 0 || p > 1)
             warn(path, number, "chance " + inQuotes(step.chance) + " is outside 0..1");
         if (proneBases_.mayHold(step.item))
@@ -1052,6 +1149,14 @@ class Checker {
     int filesRead_ = 0;
     std::vector<std::pair<std::string, bool>> encodings_; // the files not ASCII: UTF-8 or not
     TextSet itemNames_;
+    // The names a drop-table line may give an item by: the item list's, by
+    // the text before "," and by the line without its flag, and the base
+    // items of the unique and set lists, "Nothing" first; in list order too.
+    TextSet knownItems_{"Nothing"};
+    std::vector<std::string> knownOrder_{"Nothing"};
+    TextSet toldItems_; // the names of the table being read told about
+    // Each difficulty's monster list, when read: its names and first lines.
+    std::optional<TextMap<int>> listedMonsters_[std::size(kAllDifficulties)];
     // The quality flags by the text before "," and by the line without its
     // last two characters.
     TextMap<char> flags_[2];

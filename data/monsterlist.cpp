@@ -14,7 +14,7 @@ std::vector<MonsterNameAt> scanMonsterNames(std::string_view line) {
 
 void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out) {
     out.clear();
-    const std::size_t limit = line.size() < 30 ? line.size() : 30;
+    const std::size_t limit = line.size() < kMonsterNameLimit ? line.size() : kMonsterNameLimit;
     for (std::size_t i = 0; i < limit; ++i)
         if (line[i] == ':')
             out.push_back({line.substr(0, i), line.substr(i + 1)});

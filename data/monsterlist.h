@@ -10,6 +10,10 @@
 
 namespace qdc {
 
+// The monster search looks for a ":" among this many first characters of a
+// monster line: the names it offers are shorter.
+inline constexpr std::size_t kMonsterNameLimit = 30;
+
 // A monster name offered by a ":" among the first 30 characters of a monster
 // line; `rest` is the text after that ":".
 struct MonsterCandidate {

@@ -3,10 +3,25 @@
 #include "results/convert.h"
 #include "results/numtext.h"
 #include "results/resultwriter.h"
+#include "results/utf8.h"
 #include "search/notes.h"
 #include "search/searches.h"
 
 namespace qdc {
+
+namespace {
+
+// The search cuts a monster line only at a ":" among its first
+// kMonsterNameLimit characters: a longer name is never found, listed or not.
+SearchNote unlistedMonsterNote(FileSource& files, const std::string& monster,
+                               Difficulty difficulty) {
+    if (monster.size() < kMonsterNameLimit)
+        return missingMonsterNote(files, monster, difficulty);
+    return "no monster named \"" + shortened(monster) + "\" can be found: the monster list " +
+           "gives no name of " + std::to_string(kMonsterNameLimit) + " characters or more";
+}
+
+} // namespace
 
 SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::string& monster,
                          Difficulty difficulty) {
@@ -41,7 +56,7 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
             }
         });
     });
-    return listed ? std::nullopt : missingMonsterNote(files, monster, difficulty);
+    return listed ? std::nullopt : unlistedMonsterNote(files, monster, difficulty);
 }
 
 } // namespace qdc

@@ -60,13 +60,17 @@ const std::vector<CheckCase> kCases = {
      "Normal/bat.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
      "Normal/monsterlist.txt:2: warning: monster \"Bat\" has no level line in "
      "Normal/levels.txt\n"
-     "1 errors, 1 warnings in 13 files\n"},
+     "Normal/monsterlist.txt:2: warning: monster \"Bat\" is not in Nightmare/monsterlist.txt nor "
+     "Hell/monsterlist.txt\n"
+     "1 errors, 2 warnings in 13 files\n"},
     {"picks and blank monster line",
      {{"Nightmare/monsterlist.txt", "Rat:rat.txt,x\n\n"}},
      "Nightmare/monsterlist.txt:1: error: 'x' is not a valid integer value.\n"
      "Nightmare/monsterlist.txt:2: error: '' is not a valid integer value.\n"
+     "Nightmare/monsterlist.txt:2: warning: blank line: every search that reads the whole "
+     "monster list stops here with '' is not a valid integer value.\n"
      "Nightmare/rat.txt: warning: no monster list names this file\n"
-     "2 errors, 1 warnings in 11 files\n"},
+     "2 errors, 2 warnings in 11 files\n"},
     {"missing monster list",
      {{"Hell/monsterlist.txt", kAbsent}},
      "Hell/monsterlist.txt: error: File not found.\n"
@@ -130,8 +134,10 @@ const std::vector<CheckCase> kCases = {
       {"Normal/levels.txt", "Rat:10\nMole:4\n"},
       {"Normal/old/rat.txt", "Gold:1\n"}},
      "Normal/monsterlist.txt:2: warning: drop table \"rat.txt\" is named by two monsters\n"
+     "Normal/monsterlist.txt:2: warning: monster \"Mole\" is not in Nightmare/monsterlist.txt "
+     "nor Hell/monsterlist.txt\n"
      "Normal/old/rat.txt: warning: no monster list names this file\n"
-     "0 errors, 2 warnings in 12 files\n"},
+     "0 errors, 3 warnings in 12 files\n"},
     // The monster search also cuts a line at a later ":" among its first 30
     // characters, and reads the drop table named after it.
     {"monster line with a second colon",
@@ -141,7 +147,9 @@ const std::vector<CheckCase> kCases = {
      "Normal/Bat:bat.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
      "Normal/bat.txt:1: warning: chance \"1.5\" is outside 0..1\n"
      "Normal/bat.txt:1: warning: the chances of one pick add up to 1.5, not 1\n"
-     "1 errors, 2 warnings in 14 files\n"},
+     "Normal/monsterlist.txt:2: warning: monster \"Old\" is not in Nightmare/monsterlist.txt nor "
+     "Hell/monsterlist.txt\n"
+     "1 errors, 3 warnings in 14 files\n"},
     {"drop table with CR LF line ends",
      {{"Normal/rat.txt", "Nothing:0.5\r\nCap:0.o3\r\nRing:0.2\r\n"}},
      "Normal/rat.txt:2: error: '0.o3' is not a valid floating point value.\n"
@@ -157,14 +165,20 @@ const std::vector<CheckCase> kCases = {
      "Normal/gysk2.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
      "Normal/monsterlist.txt:2: error: File access denied. (the line's second name "
      "\"Vyk:gysk2.txt\" has an empty drop-table name)\n"
-     "2 errors, 0 warnings in 13 files\n"},
+     "Normal/monsterlist.txt:2: warning: monster \"Vyk\" is not in Nightmare/monsterlist.txt nor "
+     "Hell/monsterlist.txt\n"
+     "2 errors, 1 warnings in 13 files\n"},
     // A name after a later ":" is the monster search's alone.
     {"two colons and one table",
      {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nA:B:rat.txt,1\nC:rat.txt,1\n"},
       {"Normal/levels.txt", "Rat:10\nA:1\nC:1\n"}},
      "Normal/B:rat.txt: error: File not found. (named by Normal/monsterlist.txt:2)\n"
+     "Normal/monsterlist.txt:2: warning: monster \"A\" is not in Nightmare/monsterlist.txt nor "
+     "Hell/monsterlist.txt\n"
      "Normal/monsterlist.txt:3: warning: drop table \"rat.txt\" is named by two monsters\n"
-     "1 errors, 1 warnings in 13 files\n"},
+     "Normal/monsterlist.txt:3: warning: monster \"C\" is not in Nightmare/monsterlist.txt nor "
+     "Hell/monsterlist.txt\n"
+     "1 errors, 3 warnings in 13 files\n"},
     {"a long monster name, a merged total past 100 %",
      {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nA Monster Name Of Thirty Chars:rat.txt,1\n"},
       {"Normal/levels.txt", "Rat:10\nA Monster Name Of Thirty Chars:4\n"},
@@ -173,8 +187,10 @@ const std::vector<CheckCase> kCases = {
      "30 characters or more: the window does not offer it and the monster search cannot find "
      "it\n"
      "Normal/monsterlist.txt:2: warning: drop table \"rat.txt\" is named by two monsters\n"
+     "Normal/monsterlist.txt:2: warning: monster \"A Monster Name Of Thirty Chars\" is not in "
+     "Nightmare/monsterlist.txt nor Hell/monsterlist.txt\n"
      "Normal/rat.txt:4: warning: item \"Cap\" adds up to 110 % in this drop table once merged\n"
-     "0 errors, 3 warnings in 12 files\n"},
+     "0 errors, 4 warnings in 12 files\n"},
     // Lines before the "-" count in the total, and an item is told once.
     {"a merged total already past 100 % at the dash",
      {{"Normal/rat.txt", "Cap:0.7\nCap:0.6\n-\nCap:0.1\nCap:0.1\nRing:0.2\n"}},
@@ -186,9 +202,10 @@ const std::vector<CheckCase> kCases = {
      {{"Normal/rat.txt",
        "Cap:0.7\nCap:0.6\n" + repeated("Gold:0\n", 5000) + "-\nCap:0.1\nCap:0.1\nRing:0.2\n"}},
      "Normal/rat.txt:1: warning: the chances of one pick add up to 1.3, not 1\n"
+     "Normal/rat.txt:3: warning: item \"Gold\" is in no list\n"
      "Normal/rat.txt:5004: warning: item \"Cap\" adds up to 140 % in this drop table once "
      "merged\n"
-     "0 errors, 2 warnings in 12 files\n"},
+     "0 errors, 3 warnings in 12 files\n"},
     {"one file Latin-1 in a UTF-8 folder",
      {{"itemlist.txt", "Cap,0\nRing,1\nCr\xc3\xa2ne,0\n"},
       {"unilist.txt", "Band of Ash,Ring:05,2\nB\xe2ton,Cap:01\n"}},
@@ -216,6 +233,83 @@ const std::vector<CheckCase> kCases = {
      "Normal/extra/levels.txt: warning: no monster list names this file\n"
      "0 errors, 1 warnings in 12 files\n"},
     // Only a listed monster's later level lines are read.
+    // A drop-table item is known by the item list (before its "," or without
+    // its flag) and as a base item of the unique and set lists; each name is
+    // told once a table.
+    {"drop-table items no list knows, in another case, with blanks",
+     {{"itemlist.txt", "Cap,0\nRing,1\nZeal Hound,0\n"},
+      {"Normal/rat.txt", "Nothing:0.5\nCap:0.3\nAmber Shard:0.05\nring:0.05\nzeal hound:0.05\n"
+                         "Cap :0.05\n-\nring:0.1\nAmber Shard:0.1\n"},
+      {"Normal/levels.txt", "Rat:10\n Mole:3\n"}},
+     "Normal/levels.txt:2: warning: monster name \" Mole\" has leading or trailing blanks\n"
+     "Normal/rat.txt:3: warning: item \"Amber Shard\" is in no list\n"
+     "Normal/rat.txt:4: warning: item \"ring\" is in no list; did you mean \"Ring\"?\n"
+     "Normal/rat.txt:5: warning: item \"zeal hound\" is in no list; did you mean \"Zeal Hound\"?\n"
+     "Normal/rat.txt:6: warning: item name \"Cap \" has leading or trailing blanks\n"
+     "0 errors, 5 warnings in 12 files\n"},
+    {"a monster in some difficulties' lists only",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,1\n"},
+      {"Normal/levels.txt", "Rat:10\nBat:5\n"},
+      {"Normal/bat.txt", "Nothing:1\n"},
+      {"Hell/monsterlist.txt", "Bat:rat.txt,1\n"},
+      {"Hell/levels.txt", "Bat:5\n"}},
+     "Normal/monsterlist.txt:1: warning: monster \"Rat\" is not in Hell/monsterlist.txt\n"
+     "Normal/monsterlist.txt:2: warning: monster \"Bat\" is not in Nightmare/monsterlist.txt\n"
+     "0 errors, 2 warnings in 13 files\n"},
+    {"a byte-order mark",
+     {{"Normal/rat.txt", "\xEF\xBB\xBFNothing:0.5\nCap:0.3\nRing:0.2\n"}},
+     "Normal/rat.txt:1: warning: the file begins with a byte-order mark (EF BB BF): the searches "
+     "read it as part of the first line\n"
+     "0 errors, 1 warnings in 12 files\n"},
+    // A line of a lone ":" is not blank.
+    {"a blank line at the end of a drop table",
+     {{"Normal/rat.txt", "Nothing:0.5\nCap:0.3\nRing:0.2\n\n"},
+      {"Hell/rat.txt", "Nothing:0.5\nCap:0.3\nRing:0.2\n:\n"}},
+     "Hell/rat.txt:4: error: '' is not a valid floating point value.\n"
+     "Normal/rat.txt:4: error: '' is not a valid floating point value.\n"
+     "Normal/rat.txt:4: warning: blank line: every search that reads this table stops here with "
+     "'' is not a valid floating point value.\n"
+     "2 errors, 1 warnings in 12 files\n"},
+    {"a pick of 1.005 warns, a chance of 1 does not",
+     {{"itemlist.txt", "Cap,0\nRing,1\nGold,0\nShort Blade,0\nMinor Elixir,0\n"},
+      {"Normal/rat.txt", "Nothing:0.7\nGold:0.2\nShort Blade:0.06\nMinor Elixir:0.045\n"},
+      {"Hell/rat.txt", "Gold:1\n"}},
+     "Normal/rat.txt:1: warning: the chances of one pick add up to 1.005, not 1\n"
+     "0 errors, 1 warnings in 12 files\n"},
+    {"a blank at one end of an item name",
+     {{"itemlist.txt", "Cap,0\nRing,1\nSpare Ring ,1\n"}},
+     "itemlist.txt:3: warning: item name \"Spare Ring \" has leading or trailing blanks\n"
+     "0 errors, 1 warnings in 12 files\n"},
+    {"a shared drop table named again by its first monster",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nMole:rat.txt,1\nRat:rat.txt,1\n"},
+      {"Normal/levels.txt", "Rat:10\nMole:4\n"}},
+     "Normal/monsterlist.txt:2: warning: drop table \"rat.txt\" is named by two monsters\n"
+     "Normal/monsterlist.txt:2: warning: monster \"Mole\" is not in Nightmare/monsterlist.txt "
+     "nor Hell/monsterlist.txt\n"
+     "Normal/monsterlist.txt:3: warning: monster \"Rat\" is listed twice (first at line 1)\n"
+     "Normal/monsterlist.txt:3: warning: drop table \"rat.txt\" is named by two monsters\n"
+     "0 errors, 4 warnings in 12 files\n"},
+    {"a merged total of exactly 100 %",
+     {{"Normal/rat.txt", "Nothing:0.5\nCap:0.5\n-\nCap:0.5\n"}},
+     "0 errors, 0 warnings in 12 files\n"},
+    {"a monster list naming its own levels.txt",
+     {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nRat:levels.txt,1\n"},
+      {"Normal/levels.txt", "Rat:1\n"}},
+     "Normal/levels.txt:1: warning: item \"Rat\" is in no list\n"
+     "Normal/monsterlist.txt:2: warning: monster \"Rat\" is listed twice (first at line 1)\n"
+     "0 errors, 2 warnings in 12 files\n"},
+    // The set monster search reads the first monster line of a name, at the
+    // first level line (3, where a weight of 0 fails); the set item search
+    // reads both, at the last level line (16, where it does not).
+    {"a second monster line that only the set monster search would fail on",
+     {{"itemlist.txt", "Cap,0\nRing,1\nBelt,0\n"},
+      {"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Belt,Belt,0\n"},
+      {"Normal/monsterlist.txt", "Rat:rat.txt,1\nRat:belt.txt,1\n"},
+      {"Normal/levels.txt", "Rat:3\nRat:16\n"},
+      {"Normal/belt.txt", "Nothing:0.5\nBelt:0.5\n"}},
+     "Normal/levels.txt:2: warning: monster \"Rat\" has a level line already (line 1)\n"
+     "Normal/monsterlist.txt:2: warning: monster \"Rat\" is listed twice (first at line 1)\n"
+     "0 errors, 2 warnings in 13 files\n"},
     {"levels: a line without a colon, an unlisted name twice",
      {{"Normal/levels.txt", "Rat:10\nnocolon\nMole:3\nMole:x\n"}},
      "Normal/levels.txt:4: warning: monster \"Mole\" has a level line already (line 3)\n"

@@ -143,7 +143,8 @@ TEST(CliFormat, OneInOfAChanceOfZero) {
 // Notes go to standard error whether or not there are entries; stdout and
 // the status stay those of the search.
 TEST(CliNotes, WithAndWithoutEntries) {
-    const TempDataDir over{{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,1\n"},
+    const TempDataDir over{{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,1\n"
+                                                      "A Monster Name Of Thirty Chars:rat.txt,1\n"},
                            {"Normal/rat.txt", "Gold:0.9\nCap:0.7\n-\nGold:0.9\nCap:0.5\n"},
                            {"Normal/bat.txt", "Gold:0.9\n-\nGold:0.2\n"}};
     const std::string examples = DROPCALC_EXAMPLES;
@@ -166,6 +167,11 @@ TEST(CliNotes, WithAndWithoutEntries) {
          "",
          note + "no monster named \"rat\" in Normal/monsterlist.txt; did you mean \"Rat\" or "
                 "\"Bat\"?\n"},
+        // Listed, but longer than any name the monster search cuts a line at.
+        {{"--data", over.path(), "monster", "A Monster Name Of Thirty Chars"},
+         "",
+         note + "no monster named \"A Monster Name Of Thirty Chars\" can be found: the monster "
+                "list gives no name of 30 characters or more\n"},
         {{"--data", examples, "set-item", "ashen vigil", "Ashen Vigil Cowl"},
          "0.0382942132=Cow Warden\n0.0530097847=Cave Lurker\n",
          note + "no base set named \"ashen vigil\" in setlist.txt; did you mean \"Ashen "

@@ -229,7 +229,7 @@ TEST(QuotedText, CutAt200BytesKeepingWholeCharacters) {
         {{"monster", std::string(100'000, 'y')},
          "",
          "dropcalc-cli: note: no monster named \"" + std::string(200, 'y') + ellipsis +
-             "\" in Normal/monsterlist.txt\n"},
+             "\" can be found: the monster list gives no name of 30 characters or more\n"},
         {{"--format", "json", "monster", "Rat"},
          "{\n  \"heading\": \"Rat \u00b7 Normal \u00b7 0 entries\",\n  \"entries\": [],\n"
          "  \"notes\": [],\n  \"error\": {\n    \"message\": \"'" +

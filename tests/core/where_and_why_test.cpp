@@ -180,9 +180,13 @@ TEST(SearchNote, WhyNothingWasFound) {
          "no monster named \"Cave Lurkr\" in Normal/monsterlist.txt; did you mean \"Cave "
          "Lurker\"?"},
         {item("Rign"), "no drop table of Normal names \"Rign\"; did you mean \"Ring\"?"},
+        {setMonster(std::string(201, 'x')), "no monster named \"" + std::string(200, 'x') +
+                                                "\xE2\x80\xA6\" in "
+                                                "Normal/monsterlist.txt"},
+        // The monster search cuts no name of 30 characters or more.
         {monster(std::string(201, 'x')), "no monster named \"" + std::string(200, 'x') +
-                                             "\xE2\x80\xA6\" in "
-                                             "Normal/monsterlist.txt"},
+                                             "\xE2\x80\xA6\" can be found: the monster list gives "
+                                             "no name of 30 characters or more"},
         {uniqueItem("coil"),
          "no unique item named \"coil\" in unilist.txt; did you mean \"Coil\"?"},
         {item("ring"), "no drop table of Normal names \"ring\"; did you mean \"Ring\"?"},
