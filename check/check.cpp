@@ -23,6 +23,7 @@
 #include <array>
 #include <bitset>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -103,6 +104,85 @@ class NameSigns {
         return sign >> 20; // the top 12 bits: below kSigns
     }
     std::bitset<kSigns> signs_;
+};
+
+// A fixed set of names looked up on every drop-table line: open addressing
+// over views of names kept elsewhere, unchanged while it is used.
+class NameTable {
+  public:
+    void build(const std::vector<std::string>& names) {
+        std::size_t size = 16;
+        while (size < 2 * names.size())
+            size *= 2;
+        slots_.assign(size, std::string_view());
+        for (const std::string& name : names) {
+            std::size_t at = slotOf(name);
+            while (slots_[at].data() != nullptr && slots_[at] != name)
+                at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = name;
+        }
+    }
+    bool contains(std::string_view name) const {
+        for (std::size_t at = slotOf(name);; at = (at + 1) & (slots_.size() - 1)) {
+            if (slots_[at].data() == nullptr)
+                return false;
+            if (same(slots_[at], name))
+                return true;
+        }
+    }
+
+  private:
+    static std::uint64_t word(const char* at) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    }
+    // A text of fewer than eight bytes as one word, from loads that overlap
+    // and together cover it: no loop, no call.
+    static std::uint64_t smallWord(const char* at, std::size_t size) {
+        if (size >= 4) {
+            std::uint32_t low = 0;
+            std::uint32_t high = 0;
+            std::memcpy(&low, at, sizeof low);
+            std::memcpy(&high, at + size - 4, sizeof high);
+            return std::uint64_t{high} << 32 | low;
+        }
+        const auto byte = [&](std::size_t i) {
+            return std::uint64_t{static_cast<unsigned char>(at[i])};
+        };
+        return size == 0 ? 0 : byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+    }
+    // The last word of a text of eight bytes or more: its last eight bytes.
+    static std::uint64_t lastWord(std::string_view text) {
+        return word(text.data() + text.size() - 8);
+    }
+    static bool same(std::string_view a, std::string_view b) {
+        if (a.size() != b.size())
+            return false;
+        if (a.size() < 8)
+            return smallWord(a.data(), a.size()) == smallWord(b.data(), b.size());
+        for (std::size_t i = 0; i + 8 < a.size(); i += 8)
+            if (word(a.data() + i) != word(b.data() + i))
+                return false;
+        return lastWord(a) == lastWord(b);
+    }
+    std::size_t slotOf(std::string_view name) const {
+        constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15U;
+        std::uint64_t hash = name.size() * kMix;
+        if (name.size() < 8) {
+            hash = (hash ^ smallWord(name.data(), name.size())) * kMix;
+        } else {
+            for (std::size_t i = 0; i + 8 < name.size(); i += 8)
+                hash = (hash ^ word(name.data() + i)) * kMix;
+            hash = (hash ^ lastWord(name)) * kMix;
+        }
+        // Every bit of the text reaches the low bits that choose the slot.
+        hash ^= hash >> 33;
+        hash *= 0xFF51AFD7ED558CCDU;
+        hash ^= hash >> 33;
+        return static_cast<std::size_t>(hash) & (slots_.size() - 1);
+    }
+    std::vector<std::string_view> slots_{std::string_view()};
 };
 
 // Hashes and compares strings with views, so that a lookup copies nothing.
@@ -277,6 +357,7 @@ class Checker {
         checkItems();
         checkUniques();
         checkSets();
+        known_.build(knownOrder_);
         for (const Difficulty d : kAllDifficulties)
             checkDifficulty(d);
         checkMonsterLists();
@@ -439,16 +520,14 @@ class Checker {
     // An item of a drop table that no list knows, or with blanks at its
     // ends: told once a table. Without itemlist.txt every name would be.
     void checkItemName(const std::string& path, int number, std::string_view item) {
-        if (item.empty() || knownItems_.contains(item))
-            return;
         std::string_view name = item;
         if (number == 1 && name.starts_with(kByteOrderMark)) // told already
             name.remove_prefix(kByteOrderMark.size());
-        if (knownItems_.contains(name) || !toldItems_.emplace(item).second)
+        if (known_.contains(name) || !toldItems_.emplace(item).second)
             return;
         blankEnds("item", name, path, number);
         name = trimmed(name);
-        if (!itemListRead_ || knownItems_.contains(name))
+        if (!itemListRead_ || known_.contains(name))
             return;
         warn(path, number,
              "item " + inQuotes(item) + " is in no list" +
@@ -575,6 +654,10 @@ class Checker {
         const std::string ownLevels = levelsPath(d);
         const bool listRead = eachLine(listPath, [&](std::string_view line, int number) {
             checkMonsterLine(d, listPath, line, number);
+            if (line.empty())
+                warn(listPath, number,
+                     "blank line: every search that reads the whole monster list stops here "
+                     "with '' is not a valid integer value.");
         });
         checkLevels(d);
         proneBases_.clear();
@@ -596,8 +679,10 @@ class Checker {
         // A search stops at the first computation that fails on its walk.
         for (const auto& [table, dropper] : walkOrder_)
             tableComputations(*table, table->second.droppers[dropper]);
-        if (listRead)
+        if (listRead) {
             listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
+            monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
+        }
     }
 
     // A monster that one difficulty's monster list names and another's,
@@ -607,7 +692,8 @@ class Checker {
             const std::size_t at = static_cast<std::size_t>(d);
             if (!listedMonsters_[at])
                 continue;
-            for (const auto& [name, line] : *listedMonsters_[at]) {
+            for (const auto& listed : *listedMonsters_[at]) {
+                const std::string& name = listed.first;
                 std::string missing;
                 for (const Difficulty other : kAllDifficulties) {
                     const std::size_t o = static_cast<std::size_t>(other);
@@ -620,7 +706,7 @@ class Checker {
                     std::any_of(std::begin(listedMonsters_), std::begin(listedMonsters_) + at,
                                 [&](const auto& list) { return list && list->contains(name); });
                 if (!name.empty() && !missing.empty() && !inEarlier)
-                    warn(monsterListPath(d), line,
+                    warn(monsterListPath(d), listed.second,
                          "monster " + inQuotes(name) + " is not in " + missing);
             }
         }
@@ -677,10 +763,6 @@ class Checker {
                 uses.droppers.push_back({first.name, fresh, {}});
             }
         }
-        if (line.empty())
-            warn(listPath, number,
-                 "blank line: every search that reads the whole monster list stops here with '' "
-                 "is not a valid integer value.");
     }
 
     // A monster line whose ":" leaves no drop-table name names the difficulty
@@ -791,7 +873,8 @@ class Checker {
     // does not convert.
     std::optional<double> checkDropLine(const std::string& path, int number, const DropStep& step,
                                         bool afterDash, TableUses& uses) {
-        checkItemName(path, number, step.item);
+        if (!step.item.empty() && !known_.contains(step.item))
+            checkItemName(path, number, step.item);
         double p = 0;
         if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); })) {
             // A line without ":" gives no item at all.
@@ -1154,6 +1237,7 @@ class Checker {
     // items of the unique and set lists, "Nothing" first; in list order too.
     TextSet knownItems_{"Nothing"};
     std::vector<std::string> knownOrder_{"Nothing"};
+    NameTable known_;   // knownOrder_, once the lists are read
     TextSet toldItems_; // the names of the table being read told about
     // Each difficulty's monster list, when read: its names and first lines.
     std::optional<TextMap<int>> listedMonsters_[std::size(kAllDifficulties)];

@@ -247,6 +247,18 @@ const std::vector<CheckCase> kCases = {
      "Normal/rat.txt:5: warning: item \"zeal hound\" is in no list; did you mean \"Zeal Hound\"?\n"
      "Normal/rat.txt:6: warning: item name \"Cap \" has leading or trailing blanks\n"
      "0 errors, 5 warnings in 12 files\n"},
+    // Names of each length the lookup reads differently, and others of the
+    // same lengths that differ from them in the middle.
+    {"known and unknown names of 3, 5, 8 and 17 bytes",
+     {{"itemlist.txt", "Cap,0\nRing,1\nABC,0\nABCDE,0\nABCDEFGH,0\nABCDEFGHIJKLMNOPQ,0\n"},
+      {"Normal/rat.txt", "Nothing:0.6\nABC:0.05\nABCDE:0.05\nABCDEFGH:0.05\n"
+                         "ABCDEFGHIJKLMNOPQ:0.05\nXYZ:0.05\nAXYZE:0.05\nABCXYZGH:0.05\n"
+                         "ABCDEFGHIXYZMNOPQ:0.05\n"}},
+     "Normal/rat.txt:6: warning: item \"XYZ\" is in no list\n"
+     "Normal/rat.txt:7: warning: item \"AXYZE\" is in no list\n"
+     "Normal/rat.txt:8: warning: item \"ABCXYZGH\" is in no list\n"
+     "Normal/rat.txt:9: warning: item \"ABCDEFGHIXYZMNOPQ\" is in no list\n"
+     "0 errors, 4 warnings in 12 files\n"},
     {"a monster in some difficulties' lists only",
      {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,1\n"},
       {"Normal/levels.txt", "Rat:10\nBat:5\n"},
