@@ -239,14 +239,15 @@ const std::vector<CheckCase> kCases = {
     {"drop-table items no list knows, in another case, with blanks",
      {{"itemlist.txt", "Cap,0\nRing,1\nZeal Hound,0\n"},
       {"Normal/rat.txt", "Nothing:0.5\nCap:0.3\nAmber Shard:0.05\nring:0.05\nzeal hound:0.05\n"
-                         "Cap :0.05\n-\nring:0.1\nAmber Shard:0.1\n"},
+                         "Cap :0.05\n-\nring:0.1\nAmber Shard:0.1\nRnig:0.1\n"},
       {"Normal/levels.txt", "Rat:10\n Mole:3\n"}},
      "Normal/levels.txt:2: warning: monster name \" Mole\" has leading or trailing blanks\n"
      "Normal/rat.txt:3: warning: item \"Amber Shard\" is in no list\n"
      "Normal/rat.txt:4: warning: item \"ring\" is in no list; did you mean \"Ring\"?\n"
      "Normal/rat.txt:5: warning: item \"zeal hound\" is in no list; did you mean \"Zeal Hound\"?\n"
      "Normal/rat.txt:6: warning: item name \"Cap \" has leading or trailing blanks\n"
-     "0 errors, 5 warnings in 12 files\n"},
+     "Normal/rat.txt:10: warning: item \"Rnig\" is in no list; did you mean \"Ring\"?\n"
+     "0 errors, 6 warnings in 12 files\n"},
     // Names of each length the lookup reads differently, and others of the
     // same lengths that differ from them in the middle.
     {"known and unknown names of 3, 5, 8 and 17 bytes",
