@@ -315,7 +315,7 @@ void TForm1::showAnswer(const qdc::SearchKind& search, const qdc::SearchRequest&
     model_->setAnswer(std::move(answer.list));
     QStringList notes = firstNotes;
     shownCommand_ = search.command;
-    suggested_ = answer.note ? qdc::noteSuggestions(*answer.note) : std::vector<std::string>();
+    suggested_ = answer.note.suggestions;
     suggestedFor_ = suggestionBox(search.command, answer.note);
     if (const auto over = qdc::overHundredNote(model_->entries()))
         notes.append(NameText::decode(*over));
@@ -340,12 +340,10 @@ const QComboBox* TForm1::suggestionBox(std::string_view command,
     const auto controls =
         std::find_if(searchControls_.begin(), searchControls_.end(),
                      [command](const SearchControls& row) { return row.command == command; });
-    if (!note || controls == searchControls_.end() || controls->boxes.empty())
+    if (note.suggestions.empty() || controls == searchControls_.end() ||
+        note.input >= controls->boxes.size())
         return nullptr;
-    // Of the set item search, the note names the base set or the set item.
-    if (controls->boxes.size() > 1 && note->starts_with("no base set named"))
-        return controls->boxes.front();
-    return controls->boxes.back();
+    return controls->boxes[note.input];
 }
 
 void TForm1::searchSuggestion(int index) {
@@ -361,8 +359,13 @@ void TForm1::searchSuggestion(int index) {
         choice->showText(NameText::decode(name));
     else
         box->setEditText(NameText::decode(name));
-    if (box == ui_->BaseSetList)
+    // Choosing a base set fills the set-item box anew; the set item that
+    // was asked for stays in it.
+    if (box == ui_->BaseSetList) {
+        const QString setItem = ui_->SetList->currentText();
         BaseSetListClick();
+        ui_->SetList->showText(setItem);
+    }
     searchFromControls(shownCommand_);
 }
 

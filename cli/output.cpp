@@ -205,6 +205,25 @@ const Ending* writeJsonReport(std::ostream& out, const CheckReport& report, cons
     return ending;
 }
 
+// The names a search's note offers, and which of its inputs they are for;
+// null when it offers none.
+void writeJsonSuggestions(JsonWriter& json, const SearchNote& note) {
+    json.key("suggestions");
+    if (note.suggestions.empty()) {
+        json.null();
+        return;
+    }
+    json.beginObject();
+    json.key("input");
+    json.integer(static_cast<std::int64_t>(note.input));
+    json.key("names");
+    json.beginArray();
+    for (const std::string& name : note.suggestions)
+        json.string(name);
+    json.end();
+    json.end();
+}
+
 // Every other document: a search's heading, the entries, the notes, for a
 // list of names whether the data folder is written in UTF-8, and the error.
 // Nothing it writes after the entries allocates.
@@ -235,6 +254,8 @@ const Ending* writeJson(std::ostream& out, const Outcome& outcome, const Told& t
     if (entries != nullptr && entries->note && ending == nullptr)
         json.string(*entries->note);
     json.end();
+    if (entries != nullptr)
+        writeJsonSuggestions(json, ending == nullptr ? entries->note : SearchNote());
     if (names != nullptr) {
         json.key("utf8");
         if (names->utf8)

@@ -65,14 +65,19 @@ void readSetItemNames(FileSource& files, const std::string& baseSet,
 
 namespace {
 
-// Notes what the set item search needs to say when it finds nothing.
+// Notes what the set item search needs to say when it finds nothing:
+// whether the base set is listed, whether its block names the set item, and
+// the base set of the first block that does. `header` is the base set of the
+// block the line is in, null before the first header.
 void noteBlocks(const SetListLine& line, const std::string& baseSet, const std::string& setItem,
-                bool& inBlock, SetItemFind& found) {
+                std::optional<std::string>& header, SetItemFind& found) {
     if (line.header) {
-        inBlock = line.setKey == baseSet;
-        found.baseSetListed = found.baseSetListed || inBlock;
-    } else if (inBlock && line.beforeComma == setItem) {
-        found.setItemInBlock = true;
+        header = line.setKey;
+        found.baseSetListed = found.baseSetListed || line.setKey == baseSet;
+    } else if (header && line.beforeComma == setItem) {
+        found.setItemInBlock = found.setItemInBlock || *header == baseSet;
+        if (!found.holdingSet)
+            found.holdingSet = *header;
     }
 }
 
@@ -80,11 +85,11 @@ void noteBlocks(const SetListLine& line, const std::string& baseSet, const std::
 
 SetItemFind findSetItem(FileSource& files, const std::string& baseSet, const std::string& setItem) {
     SetItemFind found;
-    bool inBlock = false;
+    std::optional<std::string> header;
     LineReader reader = files.open(kSetListPath);
     forEachLine(reader, [&](std::string_view view) {
         SetListLine line = cutSetListLine(view);
-        noteBlocks(line, baseSet, setItem, inBlock, found);
+        noteBlocks(line, baseSet, setItem, header, found);
         if (line.setKey == baseSet)
             found.setLevel = line.setLevel();
         if (line.beforeComma == setItem) {

@@ -55,6 +55,8 @@ struct SetItemFind {
     std::int32_t setWeight = 0;
     bool baseSetListed = false;  // a header carries the base set
     bool setItemInBlock = false; // a line of one of its blocks names the set item
+    // The base set of the first block that names the set item, if any.
+    std::optional<std::string> holdingSet;
 };
 
 // Reads the whole file. Every line, header or not, whose text from its second

@@ -72,16 +72,22 @@ std::size_t editsAllowed(std::size_t length) {
     return std::min<std::size_t>(2, length / 3);
 }
 
-// The note, with the listed names like `name` that `read` collects; a list
-// that cannot be read gives no suggestion.
+// The note, with the listed names like `name` that `read` collects, meant
+// for the search's input `input`; a list that cannot be read gives no
+// suggestion.
 template <class Read>
-std::string suggesting(const std::string& note, const std::string& name, Read read) {
+SearchNote suggesting(const std::string& sentence, const std::string& name, Read read,
+                      std::size_t input = 0) {
     std::vector<std::string> listed;
     try {
         read(listed);
     } catch (const DropError&) {
     }
-    return note + suggestionText(similarNames(name, listed));
+    SearchNote note(sentence);
+    note.suggestions = similarNames(name, listed);
+    note.text += suggestionText(note.suggestions);
+    note.input = input;
+    return note;
 }
 
 } // namespace
@@ -123,39 +129,6 @@ std::string suggestionText(const std::vector<std::string>& names) {
     return names.empty() ? text : text + "?";
 }
 
-std::vector<std::string> noteSuggestions(std::string_view note) {
-    static constexpr std::string_view kAsk = "; did you mean \"";
-    static constexpr std::string_view kCut = "\xE2\x80\xA6";
-    const std::size_t at = note.rfind(kAsk);
-    if (at == std::string_view::npos || !note.ends_with("\"?"))
-        return {};
-    // The quoted names, split at the first ", " and the last " or ".
-    std::string_view names = note.substr(at + kAsk.size() - 1);
-    names = names.substr(0, names.size() - 1);
-    std::vector<std::string> found;
-    const auto take = [&](std::string_view quotedName) {
-        if (quotedName.size() >= 2 && quotedName.front() == '"' && quotedName.back() == '"')
-            found.emplace_back(quotedName.substr(1, quotedName.size() - 2));
-    };
-    const std::size_t orAt = names.rfind("\" or \"");
-    if (orAt == std::string_view::npos) {
-        take(names);
-    } else {
-        const std::string_view first = names.substr(0, orAt + 1);
-        const std::size_t commaAt = first.find("\", \"");
-        if (commaAt == std::string_view::npos) {
-            take(first);
-        } else {
-            take(first.substr(0, commaAt + 1));
-            take(first.substr(commaAt + 3));
-        }
-        take(names.substr(orAt + 5));
-    }
-    // A name cut short in the note cannot be searched for.
-    std::erase_if(found, [](const std::string& n) { return n.size() > 200 && n.ends_with(kCut); });
-    return found;
-}
-
 SearchNote missingMonsterNote(FileSource& files, const std::string& monster,
                               Difficulty difficulty) {
     return suggesting(
@@ -177,10 +150,22 @@ SearchNote missingSetItemNote(FileSource& files, const std::string& baseSet,
                               const std::string& setItem) {
     return suggesting("no set item named " + quoted(setItem) + " in base set " + quoted(baseSet) +
                           " in setlist.txt",
-                      setItem, [&](std::vector<std::string>& listed) {
+                      setItem,
+                      [&](std::vector<std::string>& listed) {
                           bool readOthers = false;
                           readSetItemNames(files, baseSet, listed, readOthers);
-                      });
+                      },
+                      1);
+}
+
+SearchNote otherBaseSetNote(const std::string& setItem, const std::string& holdingSet,
+                            const std::string& baseSet) {
+    SearchNote note("set item " + quoted(setItem) + " is in base set " + quoted(holdingSet) +
+                    (baseSet.empty() ? ", and no base set is chosen"
+                                     : ", not in base set " + quoted(baseSet)));
+    note.suggestions = {holdingSet};
+    note.text += suggestionText(note.suggestions);
+    return note;
 }
 
 SearchNote unnamedItemNote(FileSource& files, const std::string& item, DifficultySet difficulties) {

@@ -20,6 +20,10 @@ SearchNote missingUniqueNote(FileSource& files, const std::string& unique);
 SearchNote missingBaseSetNote(FileSource& files, const std::string& baseSet);
 SearchNote missingSetItemNote(FileSource& files, const std::string& baseSet,
                               const std::string& setItem);
+// A set item that a block of `holdingSet` names, looked up in the base set
+// `baseSet` (none chosen when empty): offers `holdingSet` for the base set.
+SearchNote otherBaseSetNote(const std::string& setItem, const std::string& holdingSet,
+                            const std::string& baseSet);
 SearchNote unnamedItemNote(FileSource& files, const std::string& item, DifficultySet difficulties);
 // A search of several difficulties with none chosen.
 SearchNote noDifficultyNote();
@@ -39,8 +43,4 @@ std::vector<std::string> similarNames(const std::string& name,
 // How a note ends that suggests `names`: "; did you mean "A"?", "; did you
 // mean "A" or "B"?", "; did you mean "A", "B" or "C"?"; empty for none.
 std::string suggestionText(const std::vector<std::string>& names);
-// The names a note suggests, as suggestionText() wrote them, without those
-// cut short in the note; empty when it suggests none.
-std::vector<std::string> noteSuggestions(std::string_view note);
-
 } // namespace qdc

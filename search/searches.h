@@ -6,10 +6,12 @@
 #include "results/resultlist.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qdc {
@@ -28,8 +30,27 @@ struct SearchEnv {
 
 // What a search says besides its entries: when it finds nothing because the
 // name it looks up is not where it looks, the sentence that says so, for
-// example: no monster named "cave lurker" in Normal/monsterlist.txt
-using SearchNote = std::optional<std::string>;
+// example: no monster named "cave lurker" in Normal/monsterlist.txt; did you
+// mean "Cave Lurker"? It reads as an optional sentence; the names it offers
+// come with it, so that no face has to find them in the sentence again.
+struct SearchNote {
+    SearchNote() = default;
+    SearchNote(std::nullopt_t) {} // NOLINT(google-explicit-constructor)
+    SearchNote(std::string sentence) : text(std::move(sentence)) {} // NOLINT
+    SearchNote(const char* sentence) : text(sentence) {}            // NOLINT
+
+    std::string text; // empty when there is nothing to say
+    // The names the sentence offers instead of the one looked up, best
+    // first, as the data files hold them, and which of the search's inputs
+    // (its catalogue order) each would go into.
+    std::vector<std::string> suggestions;
+    std::size_t input = 0;
+
+    bool has_value() const { return !text.empty(); }
+    explicit operator bool() const { return has_value(); }
+    const std::string& operator*() const { return text; }
+    const std::string* operator->() const { return &text; }
+};
 
 // Normal drop chance in percent: (1 - (1 - p)^picks) * 100, rounded to 10
 // decimals.

@@ -21,7 +21,11 @@ namespace {
 // at 0, which changes every chance.
 SearchNote setItemNote(FileSource& files, const SetItemFind& found, const std::string& baseSet,
                        const std::string& setItem, DifficultySet difficulties) {
-    if (baseSet.empty() || setItem.empty())
+    if (setItem.empty())
+        return std::nullopt;
+    if (!found.setItemInBlock && found.holdingSet)
+        return otherBaseSetNote(setItem, *found.holdingSet, baseSet);
+    if (baseSet.empty())
         return std::nullopt;
     if (!found.baseSetListed)
         return missingBaseSetNote(files, baseSet);

@@ -55,8 +55,46 @@ function showError(error) {
   show('error-hint', error.hint);
 }
 
-function showNotes(notes) {
-  $('notes').replaceChildren(...notes.map((note) => Object.assign(document.createElement('li'), { textContent: note })));
+// The notes; names a note offers end it as links, each putting its name in
+// the box it is for and searching again, as the window's do.
+function showNotes(notes, suggestions = null, command = null) {
+  const items = notes.map((note) => Object.assign(document.createElement('li'), { textContent: note }));
+  const names = suggestions?.names ?? [];
+  const form = document.querySelector(`form[data-command="${command}"]`);
+  if (names.length && form && items.length) {
+    const last = items.at(-1);
+    const quoted = names.map((name) => `"${name}"`);
+    const asked = `did you mean ${quoted.length > 1 ? `${quoted.slice(0, -1).join(', ')} or ${quoted.at(-1)}` : quoted[0]}?`;
+    if (last.textContent.endsWith(asked)) last.textContent = last.textContent.slice(0, -asked.length).trimEnd();
+    const links = document.createElement('li');
+    links.className = 'suggestions';
+    links.append('Did you mean ');
+    names.forEach((name, i) => {
+      if (i > 0) links.append(i + 1 === names.length ? ' or ' : ', ');
+      const link = Object.assign(document.createElement('button'), { type: 'button', className: 'link', textContent: name });
+      link.addEventListener('click', () => searchSuggestion(form, suggestions.input, name));
+      links.append(link);
+    });
+    links.append('?');
+    items.push(links);
+  }
+  $('notes').replaceChildren(...items);
+}
+
+// A suggestion goes into its box; a base set is chosen as a player would
+// choose it, keeping the set item asked for.
+async function searchSuggestion(form, input, name) {
+  const boxes = form.querySelectorAll('input:not([type])');
+  const box = boxes[input];
+  if (!box) return;
+  box.value = name;
+  const next = boxes[input + 1];
+  if (next?.dataset.list === 'set-items') {
+    const kept = next.value;
+    await chooseBaseSet(box, next);
+    next.value = kept;
+  }
+  form.requestSubmit();
 }
 
 // What the window says of an entry's odds, beside it and over it.
@@ -92,9 +130,9 @@ function showEntries(entries, nameFirst) {
   $('list').replaceChildren(...rows);
 }
 
-function showAnswer(answer, nameFirst) {
+function showAnswer(answer, nameFirst, command) {
   $('heading').textContent = answer.heading ?? '';
-  showNotes(answer.error ? [...answer.notes, answer.error.stopped] : answer.notes);
+  showNotes(answer.error ? [...answer.notes, answer.error.stopped] : answer.notes, answer.suggestions, command);
   showEntries(answer.entries, nameFirst);
   showError(answer.error);
 }
@@ -121,7 +159,7 @@ async function runSearch(request) {
   args.push('--', kind.command, ...(await Promise.all(texts.map(bytesOf))));
   const answer = await search(args);
   state.shown = { args, name: texts.at(-1) ?? '' };
-  showAnswer(answer, sort === 'name');
+  showAnswer(answer, sort === 'name', kind.command);
   // On a phone the list is below the searches: bring it into view.
   $('list').scrollIntoView({ block: 'nearest' });
   answered();

@@ -373,6 +373,18 @@ void WindowTest::noteOverEmptyList() {
     QCOMPARE(baseSets->currentText(), QStringLiteral("Alpha"));
     QVERIFY(!list->notes().join('\n').contains(QStringLiteral("no base set")));
     QCOMPARE(box->currentText(), QStringLiteral("Cavern Bat"));
+    // A set item of another base set offers that set; the set item stays.
+    data_->write("setlist.txt", ":Alpha,1\n:Beta,2\nBeta Cap,Cap,3\n");
+    auto* setItems = ctl<QComboBox>(*form_, "SetList");
+    setItems->setEditText(QStringLiteral("Beta Cap"));
+    ctl<QPushButton>(*form_, "SetItSearch")->click();
+    waitForSearch(*form_);
+    QCOMPARE(list->suggestions(), QStringList("Beta"));
+    emit banner->linkActivated(QStringLiteral("0"));
+    waitForSearch(*form_);
+    QCOMPARE(baseSets->currentText(), QStringLiteral("Beta"));
+    QCOMPARE(setItems->currentText(), QStringLiteral("Beta Cap"));
+    QCOMPARE(list->notes(), QStringList());
 }
 
 void WindowTest::folderGivenChosenReloadedRemembered() {

@@ -57,7 +57,7 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
          "    {\n      \"name\": \"Cow Warden (H)\",\n      \"chance\": \"22,56\",\n"
          "      \"value\": 22.56,\n      \"one_in\": 4,\n      \"kills_90\": 10,\n"
          "      \"difficulty\": \"Hell\",\n      \"plain_name\": \"Cow Warden\"\n    }\n  ],\n"
-         "  \"notes\": [],\n  \"error\": null\n}\n"},
+         "  \"notes\": [],\n  \"suggestions\": null,\n  \"error\": null\n}\n"},
         {{"--one-in", "--sort", "highest", "monster", "Tunnel Rat"},
          "70=Nothing (1 in 1)\n20=Gold (1 in 5)\n6=Short Blade (1 in 17)\n4=Minor Elixir (1 in "
          "25)\n"},
@@ -77,7 +77,7 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
          "{\n  \"heading\": \"Cave Lurker \u00b7 Normal \u00b7 1 entry\",\n  \"entries\": [\n"
          "    {\n      \"name\": \"A=B\",\n      \"chance\": \"50\",\n      \"value\": 50.0,\n"
          "      \"one_in\": 2,\n      \"kills_90\": 4,\n      \"difficulty\": \"Normal\",\n"
-         "      \"plain_name\": \"A=B\"\n    }\n  ],\n  \"notes\": [],\n  \"error\": null\n}\n",
+         "      \"plain_name\": \"A=B\"\n    }\n  ],\n  \"notes\": [],\n  \"suggestions\": null,\n  \"error\": null\n}\n",
          equals.path()},
         {{"--format", "tsv", "--wide", "--sort", "name", "monster", "Cave Lurker"},
          "A=B\t50\n",
@@ -127,7 +127,7 @@ TEST(CliFormat, OneInOfAChanceOfZero) {
          "      \"plain_name\": \"Cap\"\n    },\n    {\n      \"name\": \"Gold\",\n"
          "      \"chance\": \"0\",\n      \"value\": 0.0,\n      \"one_in\": null,\n"
          "      \"kills_90\": null,\n      \"difficulty\": \"Normal\",\n"
-         "      \"plain_name\": \"Gold\"\n    }\n  ],\n  \"notes\": [],\n  \"error\": null\n}\n"},
+         "      \"plain_name\": \"Gold\"\n    }\n  ],\n  \"notes\": [],\n  \"suggestions\": null,\n  \"error\": null\n}\n"},
         {{"--format", "csv"},
          "Name,Difficulty,% Drop Chance,1 in N,Kills for 90 %\r\nGold,Normal,0,,\r\n"
          "Cap,Normal,50,2,4\r\n"},
@@ -174,8 +174,8 @@ TEST(CliNotes, WithAndWithoutEntries) {
                 "list gives no name of 30 characters or more\n"},
         {{"--data", examples, "set-item", "ashen vigil", "Ashen Vigil Cowl"},
          "0.0382942132=Cow Warden\n0.0530097847=Cave Lurker\n",
-         note + "no base set named \"ashen vigil\" in setlist.txt; did you mean \"Ashen "
-                "Vigil\"?\n"},
+         note + "set item \"Ashen Vigil Cowl\" is in base set \"Ashen Vigil\", not in base set "
+                "\"ashen vigil\"; did you mean \"Ashen Vigil\"?\n"},
         {{"--data", examples, "--difficulty", "", "item", "Ring"},
          "",
          note + "no difficulty is chosen\n"},

@@ -232,7 +232,7 @@ TEST(QuotedText, CutAt200BytesKeepingWholeCharacters) {
              "\" can be found: the monster list gives no name of 30 characters or more\n"},
         {{"--format", "json", "monster", "Rat"},
          "{\n  \"heading\": \"Rat \u00b7 Normal \u00b7 0 entries\",\n  \"entries\": [],\n"
-         "  \"notes\": [],\n  \"error\": {\n    \"message\": \"'" +
+         "  \"notes\": [],\n  \"suggestions\": null,\n  \"error\": {\n    \"message\": \"'" +
              std::string(194, 'x') + e + e + e + ellipsis +
              "' is not a valid floating point value.\",\n" +
              "    \"path\": \"Normal/rat.txt\",\n    \"line\": 1,\n    \"text\": \"Gold:" +

@@ -167,19 +167,25 @@ TEST(ErrorLocation, OpenAndReadErrorsOfTheStartUpReaders) {
 TEST(SearchNote, WhyNothingWasFound) {
     const struct {
         SearchRun run;
-        SearchNote note;
+        std::string note;
+        // The names offered, and the input of the search they go into.
+        std::vector<std::string> offered = {};
+        std::size_t input = 0;
     } cases[] = {
-        {monster("Cave Lurker"), std::nullopt},
+        {monster("Cave Lurker"), ""},
         {monster("cave lurker"),
          "no monster named \"cave lurker\" in Normal/monsterlist.txt; did you mean \"Cave "
-         "Lurker\"?"},
+         "Lurker\"?",
+         {"Cave Lurker"}},
         {setMonster("CAVE LURKER", "0", Difficulty::Hell),
          "no monster named \"CAVE LURKER\" in Hell/monsterlist.txt; did you mean \"Cave "
-         "Lurker\"?"},
+         "Lurker\"?",
+         {"Cave Lurker"}},
         {monster("Cave Lurkr"),
          "no monster named \"Cave Lurkr\" in Normal/monsterlist.txt; did you mean \"Cave "
-         "Lurker\"?"},
-        {item("Rign"), "no drop table of Normal names \"Rign\"; did you mean \"Ring\"?"},
+         "Lurker\"?",
+         {"Cave Lurker"}},
+        {item("Rign"), "no drop table of Normal names \"Rign\"; did you mean \"Ring\"?", {"Ring"}},
         {setMonster(std::string(201, 'x')), "no monster named \"" + std::string(200, 'x') +
                                                 "\xE2\x80\xA6\" in "
                                                 "Normal/monsterlist.txt"},
@@ -188,42 +194,61 @@ TEST(SearchNote, WhyNothingWasFound) {
                                              "\xE2\x80\xA6\" can be found: the monster list gives "
                                              "no name of 30 characters or more"},
         {uniqueItem("coil"),
-         "no unique item named \"coil\" in unilist.txt; did you mean \"Coil\"?"},
-        {item("ring"), "no drop table of Normal names \"ring\"; did you mean \"Ring\"?"},
+         "no unique item named \"coil\" in unilist.txt; did you mean \"Coil\"?", {"Coil"}},
+        {item("ring"), "no drop table of Normal names \"ring\"; did you mean \"Ring\"?", {"Ring"}},
         {item("Ring", {}), "no difficulty is chosen"},
         {uniqueItem("Coil", "0", {}), "no difficulty is chosen"},
         {setItem("Ashen", "Ashen Cap", "0", {}), "no difficulty is chosen"},
         // Entries at set level 0, and the note that says why.
         {setItem("ashen", "Ashen Cap"),
-         "no base set named \"ashen\" in setlist.txt; did you mean \"Ashen\"?"},
+         "set item \"Ashen Cap\" is in base set \"Ashen\", not in base set \"ashen\"; did you "
+         "mean \"Ashen\"?",
+         {"Ashen"}},
+        {setItem("ashen", "Other Cap"),
+         "no base set named \"ashen\" in setlist.txt; did you mean \"Ashen\"?", {"Ashen"}},
         {setItem("Ashen", "ashen cap"),
          "no set item named \"ashen cap\" in base set \"Ashen\" in setlist.txt; did you mean "
-         "\"Ashen Cap\"?"},
+         "\"Ashen Cap\"?",
+         {"Ashen Cap"},
+         1},
+        // A set item of another base set, or of none chosen, offers its own.
+        {setItem("", "Ashen Cap"),
+         "set item \"Ashen Cap\" is in base set \"Ashen\", and no base set is chosen; did "
+         "you mean \"Ashen\"?",
+         {"Ashen"}},
+        {setItem("Iron", "Ashen Cap"),
+         "set item \"Ashen Cap\" is in base set \"Ashen\", not in base set \"Iron\"; did you "
+         "mean \"Ashen\"?",
+         {"Ashen"}},
         {uniqueMonster("Bat", "0", Difficulty::Hell),
          "no monster named \"Bat\" in Hell/monsterlist.txt"},
         {setMonster("Bat"), "no monster named \"Bat\" in Normal/monsterlist.txt"},
         {uniqueItem("Frost Band"), "no unique item named \"Frost Band\" in unilist.txt"},
-        {uniqueItem("Coil"), std::nullopt},
+        {uniqueItem("Coil"), ""},
         {setItem("Iron", "Iron Cap"), "no base set named \"Iron\" in setlist.txt"},
         {setItem("Ashen", "Ashen Ring"),
          "no set item named \"Ashen Ring\" in base set \"Ashen\" in setlist.txt"},
-        {setItem("Ashen", "Ashen Cap"), std::nullopt},
+        {setItem("Ashen", "Ashen Cap"), ""},
         {item("Sword", {true, false, true}), "no drop table of Normal, Hell names \"Sword\""},
         {item("Ring", {false, false, true}), "no drop table of Hell names \"Ring\""},
-        {item("Ring", {true, false, true}), std::nullopt},
+        {item("Ring", {true, false, true}), ""},
         // An empty name looked up gives no note.
-        {monster(""), std::nullopt},
-        {setMonster(""), std::nullopt},
-        {item(""), std::nullopt},
-        {uniqueItem(""), std::nullopt},
-        {setItem("", ""), std::nullopt},
-        {setItem("Ashen", ""), std::nullopt},
+        {monster(""), ""},
+        {setMonster(""), ""},
+        {item(""), ""},
+        {uniqueItem(""), ""},
+        {setItem("", ""), ""},
+        {setItem("Ashen", ""), ""},
     };
     for (const auto& c : cases) {
         MemoryFileSource files = baseData();
         const SearchOutcome out = runSearch([&](ResultList& l) { return c.run(files, l); });
         EXPECT_EQ(out.error, "");
-        EXPECT_EQ(out.note, c.note) << (c.note ? *c.note : "no note");
+        EXPECT_EQ(out.note.text, c.note);
+        EXPECT_EQ(out.note.suggestions, c.offered) << c.note;
+        if (!c.offered.empty()) {
+            EXPECT_EQ(out.note.input, c.input) << c.note;
+        }
     }
 }
 
@@ -254,16 +279,11 @@ TEST(SearchNote, SimilarNamesDifferInCaseEncodingOrAnEditOrTwo) {
         {"B\xC3\xA4ren", {"Baren"}, {"Baren"}}, // one edit of a decoded character
     };
     for (const auto& c : cases) {
-        const Names similar = similarNames(c.name, c.listed);
-        EXPECT_EQ(similar, c.similar) << c.name;
-        // The note names them so that they can be read back from it.
-        EXPECT_EQ(noteSuggestions("no monster named \"" + c.name + "\"" + suggestionText(similar)),
-                  similar)
-            << c.name;
+        EXPECT_EQ(similarNames(c.name, c.listed), c.similar) << c.name;
     }
 }
 
-TEST(SearchNote, SuggestionsReadAsTheNoteWritesThem) {
+TEST(SearchNote, SuggestionsEndTheSentence) {
     using Names = std::vector<std::string>;
     const struct {
         Names names;
@@ -277,11 +297,5 @@ TEST(SearchNote, SuggestionsReadAsTheNoteWritesThem) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(suggestionText(c.names), c.text);
-        EXPECT_EQ(noteSuggestions("no monster named \"Q\" in Normal/monsterlist.txt" + c.text),
-                  c.names);
     }
-    // A name cut short in the note is not offered.
-    const std::string longName(201, 'x');
-    EXPECT_EQ(noteSuggestions("no x" + suggestionText({longName, "y"})), Names{"y"});
-    EXPECT_EQ(noteSuggestions("no monster named \"a\"?"), Names{});
 }

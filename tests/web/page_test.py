@@ -137,8 +137,17 @@ def expected_view(doc, name_first):
                  "text": (error["text"] or None) if line else None,
                  "named_by": named and {"path": named["path"], "line": named["line"]},
                  "detail": error["detail"] or None, "hint": error["hint"] or None}
+    notes = doc["notes"] + ([doc["error"]["stopped"]] if error else [])
+    offered = (doc.get("suggestions") or {}).get("names", [])
+    if offered and notes:
+        # The names offered end the last note as links, on a line of their own.
+        listed = lambda names: ", ".join(names[:-1]) + " or " + names[-1] if len(names) > 1 else names[0]
+        asked = "did you mean %s?" % listed(['"%s"' % n for n in offered])
+        if notes[-1].endswith(asked):
+            notes[-1] = notes[-1][:-len(asked)].rstrip()
+        notes.append("Did you mean %s?" % listed(offered))
     return {"heading": doc["heading"],
-            "notes": doc["notes"] + ([doc["error"]["stopped"]] if error else []),
+            "notes": notes,
             "heads": ["Name", "% Drop Chance"] if name_first else ["% Drop Chance", "Name"],
             "rows": rows, "error": error}
 
@@ -351,6 +360,22 @@ class Page(unittest.TestCase):
         WebDriverWait(d, 10).until(lambda _: d.find_element(By.ID, "real-unique").text == want[0])
         self.assertEqual([d.find_element(By.ID, i).text for i in ("real-unique", "real-set", "real-rare")],
                          want)
+
+    def test_a_suggestion_searches_when_chosen(self):
+        self.open_folder(SAMPLE)
+        d = self.driver
+        rows = [  # the search, the link chosen, the heading of its answer
+            (("monster", [b"cave lurkr"]), "Cave Lurker", "Cave Lurker \u00b7 Normal"),
+            (("set-item", [b"", b"Cowl of Dusk"]), "Pasture Guard", "Cowl of Dusk \u00b7 Normal"),
+        ]
+        for (command, names), link, heading in rows:
+            with self.subTest(command=command):
+                self.search_with_controls({"sort": "chance", "mf": "0", "difficulty": "normal"}, command, names)
+                before = self.answers()
+                d.find_element(By.XPATH, "//ul[@id='notes']//button[text()='%s']" % link).click()
+                WebDriverWait(d, 10).until(lambda _: self.answers() > before)
+                self.assertTrue(self.view()["heading"].startswith(heading), self.view()["heading"])
+                self.assertFalse(any("did you mean" in n.lower() for n in self.view()["notes"]))
 
     def test_error_shows_and_reload_reads_the_folder_again(self):
         broken = copy_sample(os.path.join(self.tmp, "broken"))
