@@ -44,6 +44,16 @@ bool hasNormalFolder(const QString& folder) {
     return !folder.isEmpty() && QDir(folder).exists(QStringLiteral("Normal"));
 }
 
+QString notDataFolderText(const QString& folder) {
+    QString text = QStringLiteral("%1 is not a data folder: it has no \"Normal\" folder.")
+                       .arg(QDir::toNativeSeparators(folder));
+    if (const QString inside = QDir(folder).filePath(QStringLiteral("data"));
+        hasNormalFolder(inside))
+        text += QStringLiteral(" The folder %1 inside it is one.")
+                    .arg(QDir::toNativeSeparators(inside));
+    return text;
+}
+
 QString startFolder(const QString& given) {
     if (!given.isEmpty())
         return QDir(given).absolutePath();

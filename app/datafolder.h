@@ -27,5 +27,9 @@ void rememberFolder(const QString& folder);
 
 bool hasNormalFolder(const QString& folder);
 
+// What the window says of a folder without "Normal": that it is not a data
+// folder, and, when a folder "data" inside it is one, which to choose.
+QString notDataFolderText(const QString& folder);
+
 // The folder's path as the system names it, for the core's file reading.
 std::string localPath(const QString& folder);

@@ -245,8 +245,10 @@ void TForm1::CalcMfClick() {
     });
 }
 
+// The answer shown was the old folder's: it goes with it.
 void TForm1::openFolder(const QString& folder) {
     dataFolder_ = QDir(folder).absolutePath();
+    clearAnswer();
     if (FormCreate())
         rememberFolder(dataFolder_);
 }
@@ -263,8 +265,7 @@ void TForm1::chooseFolder() {
     }
     errors_->show(
         this,
-        {QStringLiteral("%1 is no data folder: it has no \"Normal\" folder.")
-             .arg(QDir::toNativeSeparators(folder)),
+        {notDataFolderText(folder),
          QStringLiteral("The data of %1 stays open.").arg(QDir::toNativeSeparators(dataFolder_)),
          {},
          {}});
@@ -302,6 +303,14 @@ void TForm1::runSearch(const qdc::SearchKind& search, qdc::SearchRequest request
         [this, search, firstNotes, request = std::move(request)](SearchAnswer& answer) {
             showAnswer(search, request, firstNotes, answer);
         });
+}
+
+void TForm1::clearAnswer() {
+    searches_->cancelRunning();
+    model_->setAnswer(qdc::MemoryResultList());
+    suggested_.clear();
+    suggestedFor_ = nullptr;
+    ui_->DropList->setBanner({}, {}, {}, {});
 }
 
 bool TForm1::searching() const {
@@ -373,5 +382,11 @@ void TForm1::showError(const std::exception& error, bool offerFolder) {
     ErrorReport report = describeError(error, dataFolder_);
     if (offerFolder)
         report.chooseFolder = [this] { chooseFolder(); };
+    // A folder that is no data folder at all: that first, in plain words,
+    // over the message of the file that could not be read.
+    if (offerFolder && !hasNormalFolder(dataFolder_)) {
+        report.place = report.message + '\n' + report.place;
+        report.message = notDataFolderText(dataFolder_);
+    }
     errors_->show(this, report);
 }

@@ -104,6 +104,8 @@ class TForm1 : public QWidget {
     // searches again.
     void searchSuggestion(int index);
     void showFolder();
+    // Empties the list, its heading and notes, and stops a running search.
+    void clearAnswer();
 
     std::unique_ptr<Ui::TForm1> ui_;
     std::unique_ptr<ErrorBox> ownErrors_;

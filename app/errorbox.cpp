@@ -89,8 +89,10 @@ void MessageErrorBox::show(QWidget* parent, const ErrorReport& report) {
         informative->setTextFormat(Qt::PlainText);
     box.setDetailedText(report.details);
     QAbstractButton* choose = nullptr;
-    if (report.chooseFolder)
+    if (report.chooseFolder) {
         choose = box.addButton(QStringLiteral("Choose data folder\u2026"), QMessageBox::ActionRole);
+        box.setDefaultButton(qobject_cast<QPushButton*>(choose));
+    }
     // The caption is drawn in the frame's own, often larger, bold font, next
     // to the frame's buttons: leave room for both.
     const int captionWidth = captionRoom(box.font(), box.windowTitle());

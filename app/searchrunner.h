@@ -47,6 +47,8 @@ class SearchRunner final : public QObject {
     using ListWork = std::function<void(qdc::ResultList&)>;
     void rewrite(qdc::MemoryResultList list, ListWork work, Done done);
     bool running() const { return current_ != nullptr; }
+    // Cancels the running search, if any; its answer is dropped.
+    void cancelRunning();
 
   signals:
     // The running search has taken long enough to show that it runs; it
@@ -60,7 +62,6 @@ class SearchRunner final : public QObject {
         SearchAnswer answer;
     };
 
-    void cancelRunning();
     // Runs `body` on a thread of its own, cancelling the running job.
     void launch(std::function<void(Job&)> body, Done done);
 

@@ -7,9 +7,11 @@
 
 #include "app/answertext.h"
 #include "app/choicecombo.h"
+#include "app/datafolder.h"
 
 #include <QApplication>
 #include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -303,8 +305,14 @@ void AnswersTest::folderCheckedAndShown() {
     });
     QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(errors_.messages,
-             QStringList(empty.path() + " is no data folder: it has no \"Normal\" folder."));
+             QStringList(empty.path() + " is not a data folder: it has no \"Normal\" folder."));
     QCOMPARE(errors_.reports.value(0).place, "The data of " + data_->path() + " stays open.");
+    // A data folder inside the one chosen is named.
+    QVERIFY(QDir(empty.path()).mkpath(QStringLiteral("data/Normal")));
+    errors_.messages.clear();
+    QCOMPARE(notDataFolderText(empty.path()),
+             empty.path() + " is not a data folder: it has no \"Normal\" folder. The folder " +
+                 empty.path() + "/data inside it is one.");
     QCOMPARE(comboItems(ctl<QComboBox>(*form_, "MonList")).size(), 5);
 
     // Opened on a folder without its lists, the error box offers another.

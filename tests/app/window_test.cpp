@@ -391,8 +391,16 @@ void WindowTest::folderGivenChosenReloadedRemembered() {
     DataFolder& other =
         *withLists(new DataFolder({{"Normal/monsterlist.txt", "Bog Wight:w.txt,1\n"}}));
     const std::unique_ptr<DataFolder> owner(&other);
+    auto* list = ctl<DropListView>(*form_, "DropList");
+    ctl<QComboBox>(*form_, "MonList")->setEditText(QStringLiteral("Cave Lurker"));
+    ctl<QPushButton>(*form_, "MonSearch")->click();
+    waitForSearch(*form_);
+    QCOMPARE(list->model()->rowCount(), 3);
     answerFileDialog(other.path());
     QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
+    // The old folder's answer goes with it.
+    QCOMPARE(list->model()->rowCount(), 0);
+    QCOMPARE(list->heading(), QString());
     auto* monsters = ctl<QComboBox>(*form_, "MonList");
     QCOMPARE(comboItems(monsters), QStringList({"Bog Wight"}));
     QVERIFY(ctl<QLabel>(*form_, "Label4")->toolTip().contains(other.path()));
