@@ -148,21 +148,22 @@ SearchNote missingBaseSetNote(FileSource& files, const std::string& baseSet) {
 
 SearchNote missingSetItemNote(FileSource& files, const std::string& baseSet,
                               const std::string& setItem) {
-    return suggesting("no set item named " + quoted(setItem) + " in base set " + quoted(baseSet) +
-                          " in setlist.txt",
-                      setItem,
-                      [&](std::vector<std::string>& listed) {
-                          bool readOthers = false;
-                          readSetItemNames(files, baseSet, listed, readOthers);
-                      },
-                      1);
+    return suggesting(
+        "no set item named " + quoted(setItem) + " in base set " + quoted(baseSet) +
+            " in setlist.txt",
+        setItem,
+        [&](std::vector<std::string>& listed) {
+            bool readOthers = false;
+            readSetItemNames(files, baseSet, listed, readOthers);
+        },
+        1);
 }
 
 SearchNote otherBaseSetNote(const std::string& setItem, const std::string& holdingSet,
                             const std::string& baseSet) {
-    SearchNote note("set item " + quoted(setItem) + " is in base set " + quoted(holdingSet) +
-                    (baseSet.empty() ? ", and no base set is chosen"
-                                     : ", not in base set " + quoted(baseSet)));
+    SearchNote note(
+        "set item " + quoted(setItem) + " is in base set " + quoted(holdingSet) +
+        (baseSet.empty() ? ", and no base set is chosen" : ", not in base set " + quoted(baseSet)));
     note.suggestions = {holdingSet};
     note.text += suggestionText(note.suggestions);
     return note;

@@ -448,12 +448,12 @@ void StartupTest::hostileListFile_data() {
                                                 << ""
                                                 << "Out of memory."
                                                 << "in DATA/Normal/monsterlist.txt" + check << none;
-    QTest::newRow("no such data folder") << ""
-                                         << "missing"
-                                         << "DATA/missing is not a data folder: it has no "
-                                            "\"Normal\" folder."
-                                         << "Invalid filename.\nin DATA/missing: no such folder" + hint
-                                         << none;
+    QTest::newRow("no such data folder")
+        << ""
+        << "missing"
+        << "DATA/missing is not a data folder: it has no "
+           "\"Normal\" folder."
+        << "Invalid filename.\nin DATA/missing: no such folder" + hint << none;
 }
 
 // Whatever a list file is, the window opens with the located error box, and

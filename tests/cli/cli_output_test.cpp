@@ -77,7 +77,8 @@ TEST(CliFormat, TsvAndJsonOfEachShape) {
          "{\n  \"heading\": \"Cave Lurker \u00b7 Normal \u00b7 1 entry\",\n  \"entries\": [\n"
          "    {\n      \"name\": \"A=B\",\n      \"chance\": \"50\",\n      \"value\": 50.0,\n"
          "      \"one_in\": 2,\n      \"kills_90\": 4,\n      \"difficulty\": \"Normal\",\n"
-         "      \"plain_name\": \"A=B\"\n    }\n  ],\n  \"notes\": [],\n  \"suggestions\": null,\n  \"error\": null\n}\n",
+         "      \"plain_name\": \"A=B\"\n    }\n  ],\n  \"notes\": [],\n  \"suggestions\": null,\n "
+         " \"error\": null\n}\n",
          equals.path()},
         {{"--format", "tsv", "--wide", "--sort", "name", "monster", "Cave Lurker"},
          "A=B\t50\n",
@@ -127,7 +128,8 @@ TEST(CliFormat, OneInOfAChanceOfZero) {
          "      \"plain_name\": \"Cap\"\n    },\n    {\n      \"name\": \"Gold\",\n"
          "      \"chance\": \"0\",\n      \"value\": 0.0,\n      \"one_in\": null,\n"
          "      \"kills_90\": null,\n      \"difficulty\": \"Normal\",\n"
-         "      \"plain_name\": \"Gold\"\n    }\n  ],\n  \"notes\": [],\n  \"suggestions\": null,\n  \"error\": null\n}\n"},
+         "      \"plain_name\": \"Gold\"\n    }\n  ],\n  \"notes\": [],\n  \"suggestions\": "
+         "null,\n  \"error\": null\n}\n"},
         {{"--format", "csv"},
          "Name,Difficulty,% Drop Chance,1 in N,Kills for 90 %\r\nGold,Normal,0,,\r\n"
          "Cap,Normal,50,2,4\r\n"},

@@ -194,7 +194,8 @@ TEST(SearchNote, WhyNothingWasFound) {
                                              "\xE2\x80\xA6\" can be found: the monster list gives "
                                              "no name of 30 characters or more"},
         {uniqueItem("coil"),
-         "no unique item named \"coil\" in unilist.txt; did you mean \"Coil\"?", {"Coil"}},
+         "no unique item named \"coil\" in unilist.txt; did you mean \"Coil\"?",
+         {"Coil"}},
         {item("ring"), "no drop table of Normal names \"ring\"; did you mean \"Ring\"?", {"Ring"}},
         {item("Ring", {}), "no difficulty is chosen"},
         {uniqueItem("Coil", "0", {}), "no difficulty is chosen"},
@@ -205,7 +206,8 @@ TEST(SearchNote, WhyNothingWasFound) {
          "mean \"Ashen\"?",
          {"Ashen"}},
         {setItem("ashen", "Other Cap"),
-         "no base set named \"ashen\" in setlist.txt; did you mean \"Ashen\"?", {"Ashen"}},
+         "no base set named \"ashen\" in setlist.txt; did you mean \"Ashen\"?",
+         {"Ashen"}},
         {setItem("Ashen", "ashen cap"),
          "no set item named \"ashen cap\" in base set \"Ashen\" in setlist.txt; did you mean "
          "\"Ashen Cap\"?",
