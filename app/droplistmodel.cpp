@@ -2,6 +2,9 @@
 
 #include "app/answertext.h"
 #include "app/nametext.h"
+#include "results/entry.h"
+
+#include <algorithm>
 
 DropListModel::DropListModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -36,6 +39,15 @@ QVariant DropListModel::data(const QModelIndex& index, int role) const {
         return oneInText(list_.parts(index.row()));
     case OverRole:
         return overHundred(list_.parts(index.row()));
+    case PiecesRole: {
+        const std::string& text = list_.at(index.row());
+        const qdc::EntryParts& parts = list_.parts(index.row());
+        const std::size_t at = qdc::plainNameOffset(text, parts);
+        const std::size_t size = std::min(parts.plainName().size(), text.size() - at);
+        return QStringList{NameText::decode(text.substr(0, at)),
+                           NameText::decode(text.substr(at, size)),
+                           NameText::decode(text.substr(at + size))};
+    }
     case Qt::ToolTipRole:
         return oddsTip(list_.parts(index.row()));
     default:

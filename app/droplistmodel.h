@@ -14,6 +14,10 @@ class DropListModel final : public QAbstractListModel {
     static constexpr int OneInRole = Qt::UserRole + 1;
     // Whether an entry's chance is over 100 %.
     static constexpr int OverRole = Qt::UserRole + 2;
+    // The entry's text in three pieces: before its name without the
+    // difficulty suffix, that name, and after it; the view shortens the
+    // middle one when the entry is too wide.
+    static constexpr int PiecesRole = Qt::UserRole + 3;
     // The tooltip tells the entry's odds. Every role is taken from the parts
     // the search recorded for the entry.
 

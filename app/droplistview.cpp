@@ -41,25 +41,40 @@ QString linesOf(const DropListModel& model, const QList<int>& rows) {
 
 constexpr int kOddsGap = 12; // between an entry and its "1 in N"
 
-// Draws each entry as the list would, and its "1 in N" right-aligned at the
-// list's right edge, or after the entry when the entry is wider than that; an
-// entry over 100 % says so there instead.
+// An entry's text with the middle of its name (`pieces`: before the name
+// without its difficulty suffix, that name, after it) cut so that the whole
+// fits in `room`, or as short as it gets.
+QString fittedText(const QStringList& pieces, const QFontMetrics& metrics, int room) {
+    if (pieces.size() != 3)
+        return {};
+    const int others = metrics.horizontalAdvance(pieces[0] + pieces[2]);
+    return pieces[0] + metrics.elidedText(pieces[1], Qt::ElideMiddle, std::max(0, room - others)) +
+           pieces[2];
+}
+
+// Draws each entry as the list would, and its "1 in N" right-aligned in a
+// column just after the widest entry (at the list's right edge when that is
+// nearer); an entry too wide for the room before that column has the middle
+// of its name cut, so that its difficulty, chance and "1 in N" stay in view.
+// An entry over 100 % says so in the column instead.
 class OddsDelegate final : public QStyledItemDelegate {
   public:
-    explicit OddsDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
+    explicit OddsDelegate(DropListView* view) : QStyledItemDelegate(view), view_(view) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        const QFontMetrics& metrics = option.fontMetrics;
+        item.text = view_->shownText(index);
+        view_->style()->drawControl(QStyle::CE_ItemViewItem, &item, painter, view_);
         const QString odds = oddsOf(index);
         if (odds.isEmpty())
             return;
-        const QFontMetrics& metrics = option.fontMetrics;
         const int textEnd =
-            option.rect.left() + textMargin() + metrics.horizontalAdvance(index.data().toString());
+            option.rect.left() + view_->textMargin() + metrics.horizontalAdvance(item.text);
         const int width = metrics.horizontalAdvance(odds);
-        const int left =
-            std::max(textEnd + kOddsGap, view_->viewport()->width() - textMargin() - width);
+        const int left = std::max(textEnd + kOddsGap, view_->oddsRight() - width);
         painter->save();
         painter->setPen(option.palette.color(
             option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
@@ -68,30 +83,46 @@ class OddsDelegate final : public QStyledItemDelegate {
         painter->restore();
     }
 
+    // No wider than the list, unless even the shortest cut of the entry is.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        if (const QString odds = oddsOf(index); !odds.isEmpty())
+        const QString odds = oddsOf(index);
+        if (!odds.isEmpty())
             size.rwidth() += kOddsGap + option.fontMetrics.horizontalAdvance(odds);
+        const int list = view_->viewport()->width();
+        if (size.width() <= list)
+            return size;
+        const QStringList pieces = index.data(DropListModel::PiecesRole).toStringList();
+        if (pieces.size() != 3)
+            return size;
+        const int shortest =
+            option.fontMetrics.horizontalAdvance(pieces[0] + "\u2026" + pieces[2]) +
+            2 * view_->textMargin() + (odds.isEmpty() ? 0 : kOddsGap + view_->oddsWidth());
+        size.setWidth(std::max(list, shortest));
         return size;
     }
 
-  private:
     static QString oddsOf(const QModelIndex& index) {
         if (index.data(DropListModel::OverRole).toBool())
             return QStringLiteral("over 100 %");
         return index.data(DropListModel::OneInRole).toString();
     }
-    int textMargin() const {
-        return view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1;
-    }
 
-    QListView* view_;
+  private:
+    DropListView* view_;
 };
 
 } // namespace
 
-DropListView::DropListView(QWidget* parent) : QListView(parent), banner_(new QLabel(this)) {
+DropListView::DropListView(QWidget* parent)
+    : QListView(parent), banner_(new QLabel(this)), oddsHead_(new QLabel(this)) {
     setItemDelegate(new OddsDelegate(this));
+    oddsHead_->setObjectName(QStringLiteral("DropListOddsHeading"));
+    oddsHead_->setText(QStringLiteral("1 in N"));
+    oddsHead_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    oddsHead_->hide();
+    // The entries' widths follow the list's: laid out again as it resizes.
+    setResizeMode(QListView::Adjust);
     banner_->setObjectName(QStringLiteral("DropListBanner"));
     setAccessibleName(QStringLiteral("Results"));
     banner_->setAccessibleName(QStringLiteral("Notes"));
@@ -121,6 +152,47 @@ DropListView::DropListView(QWidget* parent) : QListView(parent), banner_(new QLa
 void DropListView::setDropModel(DropListModel* model) {
     drop_ = model;
     setModel(model);
+    connect(model, &QAbstractItemModel::modelReset, this, &DropListView::measureColumns);
+}
+
+int DropListView::textMargin() const {
+    return style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+}
+
+// The widest entry and "1 in N", measured once an answer is shown.
+void DropListView::measureColumns() {
+    widestEntry_ = 0;
+    oddsWidth_ = 0;
+    const QFontMetrics metrics(font());
+    for (int row = 0; row < drop_->rowCount(); ++row) {
+        const QModelIndex index = drop_->index(row);
+        widestEntry_ = std::max(widestEntry_, metrics.horizontalAdvance(drop_->entryText(row)));
+        if (const QString odds = OddsDelegate::oddsOf(index); !odds.isEmpty())
+            oddsWidth_ = std::max(oddsWidth_, metrics.horizontalAdvance(odds));
+    }
+    layoutBanner();
+}
+
+int DropListView::oddsRight() const {
+    const int edge = viewport()->width() - textMargin();
+    if (oddsWidth_ == 0)
+        return edge;
+    return std::min(edge, 2 * textMargin() + widestEntry_ + kOddsGap + oddsWidth_);
+}
+
+QString DropListView::shownText(const QModelIndex& index) const {
+    const QString text = index.data().toString();
+    const QFontMetrics metrics(font());
+    const int room = textRoom();
+    if (metrics.horizontalAdvance(text) <= room)
+        return text;
+    const QString fitted =
+        fittedText(index.data(DropListModel::PiecesRole).toStringList(), metrics, room);
+    return fitted.isEmpty() ? text : fitted;
+}
+
+int DropListView::textRoom() const {
+    return (oddsWidth_ == 0 ? oddsRight() : oddsRight() - oddsWidth_ - kOddsGap) - textMargin();
 }
 
 void DropListView::setBanner(const QString& heading, const QStringList& notes,
@@ -193,10 +265,19 @@ void DropListView::layoutBanner() {
     const QString& askedPlain = ask.plain;
     if (!suggestions_.isEmpty() && !paragraphs.isEmpty() && paragraphs.last().endsWith(ask.tail))
         paragraphs.last().chop(ask.tail.size() - 1);
+    const QRect room = contentsRect();
+    // The heading of the "1 in N" column, over it, under the banner.
+    const int headHeight = oddsWidth_ > 0 ? oddsHead_->sizeHint().height() : 0;
+    const auto placeHead = [&](int top) {
+        oddsHead_->setVisible(headHeight > 0);
+        const int width = std::max(oddsWidth_, oddsHead_->sizeHint().width());
+        oddsHead_->setGeometry(room.left() + oddsRight() - width, top, width, headHeight);
+    };
     if (paragraphs.isEmpty()) {
         banner_->setAccessibleName(QStringLiteral("Notes"));
         banner_->hide();
-        setViewportMargins(0, 0, 0, 0);
+        placeHead(room.top());
+        setViewportMargins(0, headHeight, 0, 0);
         return;
     }
     QPalette look = banner_->palette();
@@ -204,7 +285,6 @@ void DropListView::layoutBanner() {
     look.setColor(QPalette::WindowText, palette().color(QPalette::Text));
     banner_->setPalette(look);
     const int margin = 4;
-    const QRect room = contentsRect();
     const int width = room.width() - 2 * margin;
     QStringList lines;
     for (const QString& paragraph : std::as_const(paragraphs))
@@ -225,13 +305,14 @@ void DropListView::layoutBanner() {
     banner_->setContentsMargins(margin, margin / 2, margin, margin / 2);
     const int height = banner_->sizeHint().height();
     banner_->setGeometry(room.left(), room.top(), room.width(), height);
-    setViewportMargins(0, height, 0, 0);
+    placeHead(room.top() + height);
+    setViewportMargins(0, height + headHeight, 0, 0);
     banner_->show();
 }
 
 void DropListView::resizeEvent(QResizeEvent* event) {
     QListView::resizeEvent(event);
-    if (banner_->isVisible())
+    if (banner_->isVisible() || oddsHead_->isVisible())
         layoutBanner();
 }
 
@@ -355,7 +436,7 @@ bool DropListView::viewportEvent(QEvent* event) {
 void DropListView::showTip(const QPoint& pos, const QPoint& globalPos) {
     const QModelIndex index = indexAt(pos);
     QStringList lines;
-    if (index.isValid() && sizeHintForIndex(index).width() > viewport()->width())
+    if (index.isValid() && shownText(index) != index.data().toString())
         lines.append(index.data().toString());
     if (const QString odds = index.data(Qt::ToolTipRole).toString(); !odds.isEmpty())
         lines.append(odds);

@@ -11,13 +11,14 @@ class DropListModel;
 class QAction;
 class QLabel;
 
-// The result list: entries are never cut; a horizontal scroll bar appears when
-// one is wider than the list. Beside each entry stands its "1 in N"; its
-// tooltip tells the kills for 90 %, and the full text of an entry wider than
-// the list. Ctrl+C copies the selected entries, Ctrl+A selects them all, and
-// the context menu copies or saves the whole list. Over the entries, inside
-// the list's frame, a banner tells what the answer is (its heading) and the
-// notes that go with it, each wrapped at blanks.
+// The result list. Beside each entry stands its "1 in N", in a column under
+// the heading "1 in N" just after the widest entry; an entry too wide for the
+// list has the middle of its name cut, so that its difficulty, chance and
+// "1 in N" stay in view (Copy and Save as keep it whole). Its tooltip tells
+// the kills for 90 %, and the full text of an entry that is cut. Ctrl+C copies the selected
+// entries, Ctrl+A selects them all, and the context menu copies or saves the whole list. Over the
+// entries, inside the list's frame, a banner tells what the answer is (its heading) and the notes
+// that go with it, each wrapped at blanks.
 class DropListView : public QListView {
     Q_OBJECT
   public:
@@ -37,6 +38,16 @@ class DropListView : public QListView {
     const QStringList& suggestions() const { return suggestions_; }
     bool busy() const { return busy_; }
     const QLabel* banner() const { return banner_; }
+
+    // In the viewport's coordinates: the right edge of the "1 in N" column,
+    // and the room for an entry's text before it; the widest "1 in N".
+    int oddsRight() const;
+    int textRoom() const;
+    int oddsWidth() const { return oddsWidth_; }
+    int textMargin() const;
+    // The entry's text as the list shows it: whole, or with the middle of its
+    // name cut to fit before the "1 in N" column.
+    QString shownText(const QModelIndex& index) const;
 
     // The parts of the selected entries, in list order.
     std::vector<qdc::EntryParts> selectedParts() const;
@@ -68,9 +79,13 @@ class DropListView : public QListView {
     QList<int> selectedRows() const;
     void showTip(const QPoint& pos, const QPoint& globalPos);
     void layoutBanner();
+    void measureColumns();
 
     DropListModel* drop_ = nullptr;
     QLabel* banner_;
+    QLabel* oddsHead_;
+    int widestEntry_ = 0;
+    int oddsWidth_ = 0;
     QString heading_;
     QStringList notes_;
     QStringList suggestions_;

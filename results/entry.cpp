@@ -153,4 +153,14 @@ void widenSeparators(ResultList& list) {
     list.addAll(std::move(entries), std::move(parts));
 }
 
+std::size_t plainNameOffset(std::string_view entry, const EntryParts& parts) {
+    const std::string_view name = parts.name;
+    if (entry.starts_with(name)) {
+        const std::string_view rest = entry.substr(name.size());
+        if (rest.starts_with('=') || rest.starts_with(kWideSeparator))
+            return 0;
+    }
+    return entry.size() >= name.size() ? entry.size() - name.size() : 0;
+}
+
 } // namespace qdc

@@ -2,7 +2,9 @@
 
 #include "results/resultlist.h"
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace qdc {
 
@@ -45,5 +47,11 @@ void widenSeparators(ResultList& list);
 
 // The wide separator: ten blanks.
 inline const std::string kWideSeparator(10, ' ');
+
+// Where an entry's name without its difficulty suffix stands in the entry's
+// text `entry`, made from `parts`: at its start when the text begins with the
+// name and a separator ("=" or kWideSeparator), else before the suffix at its
+// end. Gives the byte offset.
+std::size_t plainNameOffset(std::string_view entry, const EntryParts& parts);
 
 } // namespace qdc

@@ -103,7 +103,7 @@ class WindowTest : public QObject {
     void copySelectedAndAll();
     void saveAsTextAndCsv();
     void separatorKeepsSelection();
-    void longEntryScrollsAndShowsTooltip();
+    void longEntryKeepsItsEndsInView();
     void noteOverEmptyList();
     void entriesShownUnderTheErrorBox();
     void folderGivenChosenReloadedRemembered();
@@ -281,16 +281,37 @@ void WindowTest::separatorKeepsSelection() {
              QStringList({"Ax y" + wide + "3 | 1 in 33", "Gold" + wide + "100 | 1 in 1"}));
 }
 
-void WindowTest::longEntryScrollsAndShowsTooltip() {
+// A long entry has the middle of its name cut, not its ends; its "1 in N"
+// stands in a column under its heading, after the widest entry.
+void WindowTest::longEntryKeepsItsEndsInView() {
     TForm1& form = *form_;
     ctl<QComboBox>(form, "MonList")->setEditText("Cavern Bat");
     ctl<QPushButton>(form, "MonSearch")->click();
     waitForSearch(form);
-    ctl<QComboBox>(form, "MonList")->setEditText("Cave Lurker"); // keeps the long one
-    auto* list = ctl<QListView>(form, "DropList");
-    list->resize(120, list->height());
-    QTRY_VERIFY(list->horizontalScrollBar()->maximum() > 0);
-    const QPoint at = list->visualRect(list->model()->index(0, 0)).topLeft() + QPoint(4, 4);
+    auto* list = ctl<DropListView>(form, "DropList");
+    const QModelIndex entry = list->model()->index(0, 0);
+    const QFontMetrics metrics(list->font());
+    auto* head = list->findChild<QLabel*>(QStringLiteral("DropListOddsHeading"));
+    QVERIFY(head != nullptr && head->isVisible());
+    QCOMPARE(head->text(), QStringLiteral("1 in N"));
+    const struct {
+        int width;
+        bool cut;
+    } rows[] = {{160, true}, {400, false}, {1200, false}};
+    for (const auto& row : rows) {
+        list->resize(row.width, list->height());
+        const QString shown = list->shownText(entry);
+        QCOMPARE(shown != "50=" + kLong, row.cut);
+        QVERIFY(shown.startsWith("50=Ancient") && shown.endsWith("Vaults"));
+        QVERIFY(metrics.horizontalAdvance(shown) <= list->textRoom());
+        QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
+        // The heading's right edge is the column's, which keeps near the
+        // entries in a wide list.
+        QCOMPARE(head->geometry().right() + 1, list->contentsRect().left() + list->oddsRight());
+        QCOMPARE(list->oddsRight() < list->viewport()->width() / 2, row.width == 1200);
+    }
+    list->resize(160, list->height());
+    const QPoint at = list->visualRect(entry).topLeft() + QPoint(4, 4);
     QHelpEvent tip(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &tip);
     QTRY_COMPARE(QToolTip::text(), "50=" + kLong + "\n90 % sure to drop in 4 kills");
