@@ -34,14 +34,6 @@ void DataWatch::stop() {
 }
 
 void DataWatch::changed() {
-    // A file replaced by another of its name is no longer watched.
-    QStringList lost;
-    const QStringList watched = watcher_.files();
-    for (const QString& file : std::as_const(files_))
-        if (!watched.contains(file) && QFileInfo(file).isFile())
-            lost.append(file);
-    if (!lost.isEmpty())
-        watcher_.addPaths(lost);
     if (rerun_)
         rerun_();
 }

@@ -13,8 +13,8 @@
 // Watches the files the search shown has read, and runs it again once they
 // have changed: after a short quiet time, since an editor may write a file in
 // several steps. An editor that saves by writing a new file in the old one's
-// place ends the watch of that path; it is taken up again before the search
-// runs again, and the search's answer then sets what is watched.
+// place ends the watch of that path: the answer of the search run again
+// sets what is watched from then on.
 class DataWatch final : public QObject {
     Q_OBJECT
   public:
