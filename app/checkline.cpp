@@ -50,7 +50,7 @@ void CheckLine::setReport(const qdc::CheckReport& report, const QString& folder)
     folder_ = folder;
     const QString text = problemSummary(report.errors(), report.warnings());
     summary_->setText(text);
-    show_->setAccessibleName(QStringLiteral("Show the %1").arg(text));
+    show_->setAccessibleName(QStringLiteral("Show the problems: %1").arg(text));
     setVisible(!text.isEmpty());
 }
 

@@ -33,7 +33,8 @@ void TForm1::leaveFolder() {
 }
 
 // A search that ran on a folder left since is not watched. Running it again
-// is left to a search already running, which reads the files as they are.
+// is left to a search already running, which reads the files as they are;
+// the folder is checked again either way.
 void TForm1::watchAnswer(const qdc::SearchKind& search, const qdc::SearchRequest& request,
                          QStringList firstNotes, const SearchAnswer& answer) {
     if (answer.folder != localPath(dataFolder_))
@@ -42,5 +43,6 @@ void TForm1::watchAnswer(const qdc::SearchKind& search, const qdc::SearchRequest
     watch_->watch(dataFolder_, answer.paths, [this, search, request, firstNotes] {
         if (!searching())
             runSearch(search, request, QStringList{kDataChangedNote} + firstNotes);
+        checkFolder();
     });
 }

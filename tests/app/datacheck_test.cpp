@@ -185,6 +185,9 @@ void DataCheckTest::searchAgainWhenTheDataChanges() {
         QVERIFY(!goldEntry(form).isEmpty());
         QCOMPARE(changedNotes(), 1);
     }
+    // Checked again too: the chances no longer add up to 1.
+    QTRY_COMPARE(ctl<CheckLine>(form, "CheckLine")->summary()->text(),
+                 "1 warning in this data folder");
 
     // Another folder: the first one's files are no longer watched.
     form.openFolder(other.path());
