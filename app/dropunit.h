@@ -95,7 +95,7 @@ class TForm1 : public QWidget {
     void connectHandlers();
     void connectKeys();
     // The line under the list for the check of the data folder, and the
-    // watch of the files the search shown has read (datawiring.cpp).
+    // watch of the files the search shown has read (checkwiring.cpp).
     void setUpDataCheck();
     // Watches the files `answer` read, to run its search again when they
     // change.
