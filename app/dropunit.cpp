@@ -2,6 +2,7 @@
 
 #include "app/accessiblenames.h"
 #include "app/captionfont.h"
+#include "app/checkline.h"
 #include "app/choicecombo.h"
 #include "app/datafolder.h"
 #include "app/droplistmodel.h"
@@ -38,6 +39,7 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
     }
     setFont(baseCaptionFont());
     ui_->setupUi(this);
+    setUpDataCheck();
     ui_->DropList->setDropModel(model_);
     nameControls(*this);
     for (ChoiceCombo* box : findChildren<ChoiceCombo*>())
@@ -58,6 +60,7 @@ TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolde
         size->addBeside(control);
     size->addBelow(ui_->Button1);
     size->addBelow(ui_->FolderLabel);
+    size->addBelow(checkLine_);
     searchControls_ = searchControls();
     connectHandlers();
     connectKeys();
@@ -80,6 +83,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::FormCreate() {
     model_->list().setSorted(false);
     showFolder();
+    checkFolder();
     NameLists lists;
     std::exception_ptr failure;
     {
@@ -248,6 +252,7 @@ void TForm1::CalcMfClick() {
 // The answer shown was the old folder's: it goes with it.
 void TForm1::openFolder(const QString& folder) {
     dataFolder_ = QDir(folder).absolutePath();
+    leaveFolder();
     clearAnswer();
     if (FormCreate())
         rememberFolder(dataFolder_);
@@ -302,6 +307,7 @@ void TForm1::runSearch(const qdc::SearchKind& search, qdc::SearchRequest request
         std::move(work),
         [this, search, firstNotes, request = std::move(request)](SearchAnswer& answer) {
             showAnswer(search, request, firstNotes, answer);
+            watchAnswer(search, request, firstNotes, answer);
         });
 }
 

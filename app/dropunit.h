@@ -20,6 +20,9 @@
 namespace Ui {
 class TForm1;
 }
+class CheckLine;
+class DataCheck;
+class DataWatch;
 class DropListModel;
 class QAbstractButton;
 class QComboBox;
@@ -68,6 +71,9 @@ class TForm1 : public QWidget {
     void chooseFolder();
     void reload();
     void showHelp();
+    // Checks the data folder off the window's thread; the line under the
+    // list tells what was found.
+    void checkFolder();
 
   protected:
     // The choices made are kept for the next start.
@@ -88,6 +94,15 @@ class TForm1 : public QWidget {
 
     void connectHandlers();
     void connectKeys();
+    // The line under the list for the check of the data folder, and the
+    // watch of the files the search shown has read (checkwiring.cpp).
+    void setUpDataCheck();
+    // Watches the files `answer` read, to run its search again when they
+    // change.
+    void watchAnswer(const qdc::SearchKind& search, const qdc::SearchRequest& request,
+                     QStringList firstNotes, const SearchAnswer& answer);
+    // Another folder is opened: its check is yet to come, nothing is watched.
+    void leaveFolder();
     // True when every list was read.
     bool FormCreate();
     void fillBoxes(const NameLists& lists);
@@ -122,4 +137,7 @@ class TForm1 : public QWidget {
     std::string shownCommand_;
     std::vector<std::string> suggested_;
     const QComboBox* suggestedFor_ = nullptr;
+    CheckLine* checkLine_ = nullptr;
+    DataCheck* checks_ = nullptr;
+    DataWatch* watch_ = nullptr;
 };

@@ -56,6 +56,8 @@ void TForm1::connectKeys() {
                                     &TForm1::chooseFolder));
     addKey(QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), &TForm1::reload);
     addKey(QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &TForm1::showHelp);
+    ui_->DropList->addAction(addKey(QStringLiteral("&Check data folder"), QKeySequence(Qt::Key_F7),
+                                    &TForm1::checkFolder));
     tabToSelectedRadio(this);
     HelpViewer::openOnClick(ui_->Label4);
 }

@@ -1,6 +1,7 @@
 #include "app/searchrunner.h"
 
 #include "data/diskfilesource.h"
+#include "data/recordingfilesource.h"
 
 #include <QThread>
 
@@ -33,7 +34,9 @@ void SearchRunner::start(const std::string& folder, char decimalSeparator, qdc::
                          Work work, Done done) {
     launch(
         [folder, decimalSeparator, mode, work = std::move(work)](Job& job) {
-            qdc::DiskFileSource files(folder);
+            job.answer.folder = folder;
+            qdc::DiskFileSource disk(folder);
+            qdc::RecordingFileSource files(disk, job.answer.paths);
             job.answer.note = work({files, decimalSeparator, mode, &job.cancel}, job.answer.list);
         },
         std::move(done));

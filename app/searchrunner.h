@@ -13,15 +13,20 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QThread;
 
 // What a search left: its entries and headings, its note, and the error that
-// ended it, if any (the entries are then those found before it).
+// ended it, if any (the entries are then those found before it), and the
+// paths of the files it read or tried to, relative to the data folder it
+// read (empty for a search that reads no file).
 struct SearchAnswer {
     qdc::MemoryResultList list;
     qdc::SearchNote note;
     std::exception_ptr failure;
+    std::string folder;
+    std::vector<std::string> paths;
 };
 
 // Runs one search at a time on a thread of its own, so that the window keeps
