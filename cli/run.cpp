@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/datafolder.h"
+#include "cli/diffcommand.h"
 #include "cli/output.h"
 #include "cli/terminal.h"
 #include "data/difficulty.h"
@@ -142,9 +143,10 @@ CLI::App* addCommand(CLI::App& app, const Command& command, std::vector<std::str
     return sub;
 }
 
-// The mistake left over once CLI11 has parsed what it knows.
-std::optional<std::string> leftover(const CLI::App& app, bool chosen) {
-    const std::vector<std::string> rest = app.remaining(true);
+// The mistake left over once CLI11 has parsed what it knows; with `recurse`,
+// also among the words its subcommands left.
+std::optional<std::string> leftover(const CLI::App& app, bool chosen, bool recurse = true) {
+    const std::vector<std::string> rest = app.remaining(recurse);
     if (rest.empty())
         return std::nullopt;
     if (rest[0].size() > 1 && rest[0][0] == '-')
@@ -283,6 +285,16 @@ int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::o
     std::vector<CLI::App*> subs;
     for (std::size_t i = 0; i < table.size(); ++i)
         subs.push_back(addCommand(app, table[i], args[i], mark == words.end()));
+    // diff takes every word after it as its own: two folders, then a search
+    // and its arguments or nothing.
+    CLI::App* diff = app.add_subcommand("diff", cli::kDiffSummary);
+    diff->prefix_command();
+    diff->fallthrough(false);
+    diff->allow_extras();
+    diff->footer("Arguments: OLD NEW [COMMAND ARGS...]\n"
+                 "Options that apply, given before the command: those of COMMAND but --data,\n"
+                 "--wide and --one-in; without one --mf, --sort, --difficulty (default: all\n"
+                 "three), --decimal-separator, --format");
     try {
         // CLI11 takes the words last first.
         app.parse(std::vector<std::string>(std::make_reverse_iterator(mark), words.rend()));
@@ -298,6 +310,20 @@ int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::o
     std::size_t chosen = 0;
     while (chosen < subs.size() && !subs[chosen]->parsed())
         ++chosen;
+    const bool diffChosen = diff->parsed() || (chosen == subs.size() && !afterOptions.empty() &&
+                                               afterOptions.front() == "diff");
+    if (diffChosen) {
+        if (const auto mistake = leftover(app, true, false))
+            return usageError(err, *mistake);
+        std::vector<std::string> diffWords = diff->remaining();
+        diffWords.insert(diffWords.end(), afterOptions.begin() + (diff->parsed() ? 0 : 1),
+                         afterOptions.end());
+        try {
+            return cli::runDiff(settingsFrom(app, texts, localeSeparator), diffWords, out, err);
+        } catch (const UsageError& e) {
+            return usageError(err, e.what());
+        }
+    }
     if (const auto mistake = leftover(app, chosen < subs.size()))
         return usageError(err, *mistake);
     try {
