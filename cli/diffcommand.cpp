@@ -237,6 +237,10 @@ void writeJson(std::ostream& out, const Compared& c, const std::vector<std::stri
     if (c.search == nullptr) {
         json.key("monsters");
         json.integer(static_cast<std::int64_t>(c.diff.monsters));
+        json.key("searched");
+        json.integer(static_cast<std::int64_t>(c.diff.searched));
+        json.key("alike");
+        json.integer(static_cast<std::int64_t>(c.diff.alike));
     }
     for (const auto& [key, n] : {std::pair{"entries", c.diff.entries},
                                  {"appeared", c.diff.appeared},
@@ -280,9 +284,10 @@ void writeOutput(std::ostream& out, const Compared& c, const Settings& s,
             writeTextRow(out, row);
     }
     if (s.format == Format::Text && c.search == nullptr)
-        out << c.diff.monsters << " monster and difficulty pairs, " << c.diff.entries
-            << " entries compared: " << c.diff.appeared << " appeared, " << c.diff.vanished
-            << " vanished, " << c.diff.changed << " changed\n";
+        out << c.diff.monsters << " monster and difficulty pairs, " << c.diff.searched
+            << " searches run on both folders (" << c.diff.alike << " read alike files), "
+            << c.diff.entries << " entries compared: " << c.diff.appeared << " appeared, "
+            << c.diff.vanished << " vanished, " << c.diff.changed << " changed\n";
 }
 
 // "dropcalc-cli: NEW new-data: Normal/rat.txt:2: Cap:0.o3", then the message.

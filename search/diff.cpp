@@ -1,10 +1,15 @@
 #include "search/diff.h"
 
+#include "data/itemlist.h"
+#include "data/levels.h"
 #include "data/monsterlist.h"
+#include "data/setlist.h"
+#include "data/unilist.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -87,9 +92,9 @@ const std::vector<const SearchKind*>& monsterSearches() {
 namespace {
 
 // Runs `work` on one side, its data errors raised as that side's.
-template <class Work> void onSide(DiffSide side, Work work) {
+template <class Work> decltype(auto) onSide(DiffSide side, Work work) {
     try {
-        work();
+        return work();
     } catch (const DropError& e) {
         throw DiffError{side, e};
     }
@@ -109,6 +114,155 @@ std::vector<std::string> monstersOf(FileSource& before, FileSource& after, Diffi
     return names;
 }
 
+// A file as a search meets it: its bytes and how reading it ended, or the
+// error opening it.
+struct Met {
+    std::shared_ptr<const FileLines> file;
+    std::optional<DropError> error;
+};
+
+Met meet(FileSource& files, const std::string& path) {
+    try {
+        return {files.read(path), std::nullopt};
+    } catch (const DropError& e) {
+        return {nullptr, e};
+    }
+}
+
+bool sameError(const std::optional<DropError>& a, const std::optional<DropError>& b) {
+    return a.has_value() == b.has_value() &&
+           (!a || (a->message() == b->message() && a->detail() == b->detail()));
+}
+
+bool alikeFiles(const Met& a, const Met& b) {
+    if (a.file == nullptr || b.file == nullptr)
+        return a.file == b.file && sameError(a.error, b.error);
+    return (a.file == b.file || a.file->bytes == b.file->bytes) &&
+           sameError(a.file->error, b.file->error);
+}
+
+// A monster-list line that may name a monster: cut at one of its first 30
+// characters' ":" (what the monster search looks at), at its first ":" (what
+// the other monster searches look at), or both.
+struct MonsterUse {
+    bool scanned = false;
+    bool firstColon = false;
+    std::string rest;
+};
+
+// The lines of one difficulty's monster list, by the names they may give.
+struct MonsterLines {
+    Met list;
+    std::unordered_map<std::string, std::vector<MonsterUse>> uses;
+};
+
+MonsterLines monsterLines(FileSource& files, Difficulty d) {
+    MonsterLines lines;
+    const std::string path = monsterListPath(d);
+    lines.list = meet(files, path);
+    if (lines.list.file == nullptr)
+        return lines; // every search of the difficulty meets the error
+    LineReader reader(lines.list.file, path);
+    std::string_view line;
+    std::vector<MonsterNameAt> candidates;
+    // A file that could not be read to its end is told apart by its error.
+    const auto nextLine = [&] {
+        try {
+            return reader.next(line);
+        } catch (const DropError&) {
+            return false;
+        }
+    };
+    while (nextLine()) {
+        scanMonsterNames(line, candidates);
+        for (const MonsterNameAt& c : candidates)
+            lines.uses[std::string(c.name)].push_back({true, false, std::string(c.rest)});
+        const MonsterCandidate first = cutFirstColon(line);
+        std::vector<MonsterUse>& uses = lines.uses[first.name];
+        const bool scanned =
+            std::any_of(candidates.begin(), candidates.end(),
+                        [&](const MonsterNameAt& c) { return c.name == first.name; });
+        if (scanned)
+            uses.back().firstColon = true;
+        else
+            uses.push_back({false, true, first.rest});
+    }
+    return lines;
+}
+
+// The data the monster searches of one difficulty read on both sides, told
+// apart file by file: a monster whose searches would read alike files in
+// both folders gives alike answers, and is not searched.
+class AlikeInputs {
+  public:
+    AlikeInputs(FileSource& before, FileSource& after, Difficulty d)
+        : before_(before), after_(after), difficulty_(d), oldLines_(monsterLines(before, d)),
+          newLines_(monsterLines(after, d)) {
+        listsAlike_ = sameError(oldLines_.list.error, newLines_.list.error) &&
+                      (oldLines_.list.file == nullptr ||
+                       (newLines_.list.file != nullptr &&
+                        sameError(oldLines_.list.file->error, newLines_.list.file->error)));
+        levelsAlike_ = alikePath(levelsPath(d));
+        itemsAlike_ = alikePath(kItemListPath);
+        uniquesAlike_ = alikePath(kUniqueListPath);
+        setsAlike_ = alikePath(kSetListPath);
+    }
+
+    // Whether `search` of `monster` reads alike files on both sides: the
+    // lists it reads, and the same drop tables (by their bytes, whatever
+    // their names) for the same monster lines.
+    bool alike(const SearchKind& search, const std::string& monster) {
+        if (!listsAlike_ || !linesAlike(monster))
+            return false;
+        if (search.command == "unique-monster")
+            return levelsAlike_ && itemsAlike_ && uniquesAlike_;
+        if (search.command == "set-monster")
+            return levelsAlike_ && itemsAlike_ && setsAlike_;
+        return search.command == "monster";
+    }
+
+  private:
+    bool alikePath(const std::string& path) {
+        return alikeFiles(meet(before_, path), meet(after_, path));
+    }
+
+    bool linesAlike(const std::string& monster) {
+        static const std::vector<MonsterUse> none;
+        const auto oldFound = oldLines_.uses.find(monster);
+        const auto newFound = newLines_.uses.find(monster);
+        const auto& oldUses = oldFound == oldLines_.uses.end() ? none : oldFound->second;
+        const auto& newUses = newFound == newLines_.uses.end() ? none : newFound->second;
+        if (oldUses.size() != newUses.size())
+            return false;
+        for (std::size_t i = 0; i < oldUses.size(); ++i) {
+            const MonsterUse& a = oldUses[i];
+            const MonsterUse& b = newUses[i];
+            if (a.scanned != b.scanned || a.firstColon != b.firstColon)
+                return false;
+            if (a.rest == b.rest && a.rest.size() < 2)
+                continue;
+            // The picks digit and the table's bytes; the separator before the
+            // digit is not read.
+            if (a.rest.size() < 2 || b.rest.size() < 2 || a.rest.back() != b.rest.back() ||
+                !alikeFiles(meet(before_, dropTablePath(difficulty_, a.rest)),
+                            meet(after_, dropTablePath(difficulty_, b.rest))))
+                return false;
+        }
+        return true;
+    }
+
+    FileSource& before_;
+    FileSource& after_;
+    Difficulty difficulty_;
+    MonsterLines oldLines_;
+    MonsterLines newLines_;
+    bool listsAlike_ = false;
+    bool levelsAlike_ = false;
+    bool itemsAlike_ = false;
+    bool uniquesAlike_ = false;
+    bool setsAlike_ = false;
+};
+
 } // namespace
 
 FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSeparator, SortMode mode,
@@ -126,12 +280,19 @@ FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSepara
                                 .nightmare = d == Difficulty::Nightmare,
                                 .hell = d == Difficulty::Hell};
         request.magicFind = magicFind;
-        for (const std::string& monster : monstersOf(before, after, d)) {
+        const std::vector<std::string> monsters = monstersOf(before, after, d);
+        AlikeInputs inputs(before, after, d);
+        for (const std::string& monster : monsters) {
             ++diff.monsters;
             request.names = {monster};
             for (const SearchKind* search : monsterSearches()) {
-                onSide(DiffSide::Old, [&] { search->run(oldEnv, oldList, request); });
-                onSide(DiffSide::New, [&] { search->run(newEnv, newList, request); });
+                if (inputs.alike(*search, monster)) {
+                    ++diff.alike;
+                    continue;
+                }
+                ++diff.searched;
+                onSide(DiffSide::Old, [&] { return search->run(oldEnv, oldList, request); });
+                onSide(DiffSide::New, [&] { return search->run(newEnv, newList, request); });
                 std::vector<DiffRow> rows = diffEntries(oldList.allParts(), newList.allParts());
                 std::size_t vanished = 0;
                 for (DiffRow& row : rows) {

@@ -62,7 +62,9 @@ struct DiffError {
 struct FolderDiff {
     std::vector<DiffRow> rows;
     std::size_t monsters = 0; // monster and difficulty pairs
-    std::size_t entries = 0;  // entries of either side, each pair counted once
+    std::size_t searched = 0; // searches run on both folders
+    std::size_t alike = 0;    // searches not run: they read alike files on both sides
+    std::size_t entries = 0;  // entries of either side of those run, each pair counted once
     std::size_t appeared = 0;
     std::size_t vanished = 0;
     std::size_t changed = 0;
@@ -74,8 +76,11 @@ const std::vector<const SearchKind*>& monsterSearches();
 // Runs each of monsterSearches() for every monster of the monster list of
 // each of `difficulties` in either folder (the names the monster box offers, the old
 // folder's first) on both folders, and compares the answers, with the magic
-// find the unique and set searches read. A data error of either folder is
-// raised as a DiffError.
+// find the unique and set searches read. A search that would read alike
+// files on both sides (the lists it reads, and drop tables of the same bytes
+// for the same monster lines, whatever their names) gives alike answers and
+// is not run, so a data error that the edit did not touch is not met. A data
+// error of either folder is raised as a DiffError.
 FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSeparator, SortMode mode,
                        const std::string& magicFind, DifficultySet difficulties);
 
