@@ -10,8 +10,7 @@ namespace qdc::cli {
 
 // What `diff` says in the tool's help.
 inline constexpr const char* kDiffSummary =
-    "What an edit of the data changed: OLD NEW [COMMAND ARGS...] runs a search on both "
-    "folders; without one, every monster's monster, unique monster and set monster search";
+    "What an edit changed: OLD NEW [COMMAND ARGS...], or every monster's searches";
 
 // `diff OLD NEW [COMMAND ARGS...]`, `words` being OLD, NEW and what follows.
 // Writes the rows to `out` in the format of the settings, notes and errors to

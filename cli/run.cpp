@@ -53,7 +53,8 @@ const char* const kFooter =
     "Exit status: 0 when the command ran to its end; 1 when the data files stopped it\n"
     "(the entries found before are printed, the message is the last line on standard\n"
     "error, the line before it says where), when check found errors, or when the\n"
-    "output could not be written; 2 for a mistake on the command line.";
+    "output could not be written; 2 for a mistake on the command line. diff exits with 0\n"
+    "when nothing changed, 1 when something did, 2 on a mistake or a data error.";
 
 // A separator that a number text could hold otherwise would make numbers
 // ambiguous.
