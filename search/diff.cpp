@@ -141,6 +141,40 @@ bool alikeFiles(const Met& a, const Met& b) {
            sameError(a.file->error, b.file->error);
 }
 
+// Calls visit(line) for each line of `file` that a search reads; a file that
+// could not be read to its end is told apart by its error.
+template <class Visit>
+void forEachLineRead(const std::shared_ptr<const FileLines>& file, Visit visit) {
+    LineReader reader(file);
+    std::string_view line;
+    const auto next = [&] {
+        try {
+            return reader.next(line);
+        } catch (const DropError&) {
+            return false;
+        }
+    };
+    while (next())
+        visit(line);
+}
+
+// A difficulty's levels.txt as the monster searches read it: the first
+// level line of each name.
+struct LevelLines {
+    Met file;
+    std::unordered_map<std::string, std::string> first;
+};
+
+LevelLines levelLines(FileSource& files, Difficulty d) {
+    LevelLines levels;
+    levels.file = meet(files, levelsPath(d));
+    if (levels.file.file != nullptr)
+        forEachLineRead(levels.file.file, [&](std::string_view line) {
+            levels.first.try_emplace(std::string(levelLineName(line)), line);
+        });
+    return levels;
+}
+
 // A monster-list line that may name a monster: cut at one of its first 30
 // characters' ":" (what the monster search looks at), at its first ":" (what
 // the other monster searches look at), or both.
@@ -158,22 +192,11 @@ struct MonsterLines {
 
 MonsterLines monsterLines(FileSource& files, Difficulty d) {
     MonsterLines lines;
-    const std::string path = monsterListPath(d);
-    lines.list = meet(files, path);
+    lines.list = meet(files, monsterListPath(d));
     if (lines.list.file == nullptr)
         return lines; // every search of the difficulty meets the error
-    LineReader reader(lines.list.file, path);
-    std::string_view line;
     std::vector<MonsterNameAt> candidates;
-    // A file that could not be read to its end is told apart by its error.
-    const auto nextLine = [&] {
-        try {
-            return reader.next(line);
-        } catch (const DropError&) {
-            return false;
-        }
-    };
-    while (nextLine()) {
+    forEachLineRead(lines.list.file, [&](std::string_view line) {
         scanMonsterNames(line, candidates);
         for (const MonsterNameAt& c : candidates)
             lines.uses[std::string(c.name)].push_back({true, false, std::string(c.rest)});
@@ -186,7 +209,7 @@ MonsterLines monsterLines(FileSource& files, Difficulty d) {
             uses.back().firstColon = true;
         else
             uses.push_back({false, true, first.rest});
-    }
+    });
     return lines;
 }
 
@@ -197,33 +220,50 @@ class AlikeInputs {
   public:
     AlikeInputs(FileSource& before, FileSource& after, Difficulty d)
         : before_(before), after_(after), difficulty_(d), oldLines_(monsterLines(before, d)),
-          newLines_(monsterLines(after, d)) {
+          newLines_(monsterLines(after, d)), oldLevels_(levelLines(before, d)),
+          newLevels_(levelLines(after, d)) {
         listsAlike_ = sameError(oldLines_.list.error, newLines_.list.error) &&
                       (oldLines_.list.file == nullptr ||
                        (newLines_.list.file != nullptr &&
                         sameError(oldLines_.list.file->error, newLines_.list.file->error)));
-        levelsAlike_ = alikePath(levelsPath(d));
         itemsAlike_ = alikePath(kItemListPath);
         uniquesAlike_ = alikePath(kUniqueListPath);
         setsAlike_ = alikePath(kSetListPath);
     }
 
     // Whether `search` of `monster` reads alike files on both sides: the
-    // lists it reads, and the same drop tables (by their bytes, whatever
-    // their names) for the same monster lines.
+    // lists it reads, the monster's first level line, and the same drop
+    // tables (by their bytes, whatever their names) for the same monster
+    // lines.
     bool alike(const SearchKind& search, const std::string& monster) {
         if (!listsAlike_ || !linesAlike(monster))
             return false;
         if (search.command == "unique-monster")
-            return levelsAlike_ && itemsAlike_ && uniquesAlike_;
+            return itemsAlike_ && uniquesAlike_ && levelAlike(monster);
         if (search.command == "set-monster")
-            return levelsAlike_ && itemsAlike_ && setsAlike_;
+            return itemsAlike_ && setsAlike_ && levelAlike(monster);
         return search.command == "monster";
     }
 
   private:
     bool alikePath(const std::string& path) {
         return alikeFiles(meet(before_, path), meet(after_, path));
+    }
+
+    // The first level line of the monster, or how reading the file ended
+    // without one.
+    bool levelAlike(const std::string& monster) const {
+        const Met& a = oldLevels_.file;
+        const Met& b = newLevels_.file;
+        if (a.file == nullptr || b.file == nullptr)
+            return alikeFiles(a, b);
+        const auto oldLine = oldLevels_.first.find(monster);
+        const auto newLine = newLevels_.first.find(monster);
+        const bool oldFound = oldLine != oldLevels_.first.end();
+        const bool newFound = newLine != newLevels_.first.end();
+        if (oldFound || newFound)
+            return oldFound && newFound && oldLine->second == newLine->second;
+        return sameError(a.file->error, b.file->error);
     }
 
     bool linesAlike(const std::string& monster) {
@@ -256,8 +296,9 @@ class AlikeInputs {
     Difficulty difficulty_;
     MonsterLines oldLines_;
     MonsterLines newLines_;
+    LevelLines oldLevels_;
+    LevelLines newLevels_;
     bool listsAlike_ = false;
-    bool levelsAlike_ = false;
     bool itemsAlike_ = false;
     bool uniquesAlike_ = false;
     bool setsAlike_ = false;
