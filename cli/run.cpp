@@ -265,6 +265,22 @@ int execute(const Command& command, const Settings& s, const std::vector<std::st
     return status;
 }
 
+// `diff` with the words after it, and those after "--" (the first of which
+// is "diff" itself when it came after "--").
+int runDiffCommand(const CLI::App& app, const CLI::App& diff, const OptionTexts& texts,
+                   const std::vector<std::string>& afterOptions, char localeSeparator,
+                   std::ostream& out, std::ostream& err) {
+    if (const auto mistake = leftover(app, true, false))
+        return usageError(err, *mistake);
+    std::vector<std::string> words = diff.remaining();
+    words.insert(words.end(), afterOptions.begin() + (diff.parsed() ? 0 : 1), afterOptions.end());
+    try {
+        return cli::runDiff(settingsFrom(app, texts, localeSeparator), words, out, err);
+    } catch (const UsageError& e) {
+        return usageError(err, e.what());
+    }
+}
+
 int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
                 char localeSeparator) {
     CLI::App app{"Quarnhold Drop Calculator, command-line tool.\n"
@@ -311,20 +327,9 @@ int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::o
     std::size_t chosen = 0;
     while (chosen < subs.size() && !subs[chosen]->parsed())
         ++chosen;
-    const bool diffChosen = diff->parsed() || (chosen == subs.size() && !afterOptions.empty() &&
-                                               afterOptions.front() == "diff");
-    if (diffChosen) {
-        if (const auto mistake = leftover(app, true, false))
-            return usageError(err, *mistake);
-        std::vector<std::string> diffWords = diff->remaining();
-        diffWords.insert(diffWords.end(), afterOptions.begin() + (diff->parsed() ? 0 : 1),
-                         afterOptions.end());
-        try {
-            return cli::runDiff(settingsFrom(app, texts, localeSeparator), diffWords, out, err);
-        } catch (const UsageError& e) {
-            return usageError(err, e.what());
-        }
-    }
+    if (diff->parsed() ||
+        (chosen == subs.size() && !afterOptions.empty() && afterOptions.front() == "diff"))
+        return runDiffCommand(app, *diff, texts, afterOptions, localeSeparator, out, err);
     if (const auto mistake = leftover(app, chosen < subs.size()))
         return usageError(err, *mistake);
     try {

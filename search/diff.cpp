@@ -306,13 +306,35 @@ class AlikeInputs {
 
 } // namespace
 
+namespace {
+
+// Runs `search` of one monster on both sides and adds what changed to `diff`.
+void compareOne(FolderDiff& diff, const SearchKind& search, const SearchEnv (&envs)[2],
+                const SearchRequest& request) {
+    MemoryResultList lists[2];
+    onSide(DiffSide::Old, [&] { return search.run(envs[0], lists[0], request); });
+    onSide(DiffSide::New, [&] { return search.run(envs[1], lists[1], request); });
+    std::vector<DiffRow> rows = diffEntries(lists[0].allParts(), lists[1].allParts());
+    std::size_t vanished = 0;
+    for (DiffRow& row : rows) {
+        row.search = std::string(search.command);
+        row.monster = request.names.at(0);
+        diff.appeared += row.kind == DiffKind::Appeared ? 1 : 0;
+        diff.changed += row.kind == DiffKind::Changed ? 1 : 0;
+        vanished += row.kind == DiffKind::Vanished ? 1 : 0;
+    }
+    diff.vanished += vanished;
+    diff.entries += lists[1].allParts().size() + vanished;
+    diff.rows.insert(diff.rows.end(), std::make_move_iterator(rows.begin()),
+                     std::make_move_iterator(rows.end()));
+}
+
+} // namespace
+
 FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSeparator, SortMode mode,
                        const std::string& magicFind, DifficultySet difficulties) {
     FolderDiff diff;
-    const SearchEnv oldEnv{before, decimalSeparator, mode};
-    const SearchEnv newEnv{after, decimalSeparator, mode};
-    MemoryResultList oldList;
-    MemoryResultList newList;
+    const SearchEnv envs[2] = {{before, decimalSeparator, mode}, {after, decimalSeparator, mode}};
     for (const Difficulty d : kAllDifficulties) {
         if (!difficulties.has(d))
             continue;
@@ -327,26 +349,11 @@ FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSepara
             ++diff.monsters;
             request.names = {monster};
             for (const SearchKind* search : monsterSearches()) {
-                if (inputs.alike(*search, monster)) {
-                    ++diff.alike;
-                    continue;
-                }
-                ++diff.searched;
-                onSide(DiffSide::Old, [&] { return search->run(oldEnv, oldList, request); });
-                onSide(DiffSide::New, [&] { return search->run(newEnv, newList, request); });
-                std::vector<DiffRow> rows = diffEntries(oldList.allParts(), newList.allParts());
-                std::size_t vanished = 0;
-                for (DiffRow& row : rows) {
-                    row.search = std::string(search->command);
-                    row.monster = monster;
-                    diff.appeared += row.kind == DiffKind::Appeared ? 1 : 0;
-                    diff.changed += row.kind == DiffKind::Changed ? 1 : 0;
-                    vanished += row.kind == DiffKind::Vanished ? 1 : 0;
-                }
-                diff.vanished += vanished;
-                diff.entries += newList.allParts().size() + vanished;
-                diff.rows.insert(diff.rows.end(), std::make_move_iterator(rows.begin()),
-                                 std::make_move_iterator(rows.end()));
+                const bool alike = inputs.alike(*search, monster);
+                diff.alike += alike ? 1 : 0;
+                diff.searched += alike ? 0 : 1;
+                if (!alike)
+                    compareOne(diff, *search, envs, request);
             }
         }
     }
