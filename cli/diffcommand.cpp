@@ -3,6 +3,7 @@
 #include "cli/datafolder.h"
 #include "cli/jsonwriter.h"
 #include "cli/output.h"
+#include "results/convert.h"
 #include "search/diff.h"
 
 #include <new>
@@ -324,6 +325,15 @@ int runDiff(const Settings& s, const std::vector<std::string>& words, std::ostre
     if (s.format == Format::Csv)
         throw UsageError("--format csv: only the searches write CSV");
     const OptionSet reads = optionsRead(c.search);
+    // A magic find that does not convert is the same mistake in both folders,
+    // and a diff that runs no search would not meet it.
+    if ((reads & kMagicFindOption) != 0) {
+        try {
+            toInt(s.magicFind);
+        } catch (const DropError& e) {
+            throw UsageError("--mf: " + boxMessage(e.message()));
+        }
+    }
     for (const Option option : kOptions) {
         if ((s.given & option) != 0 && (reads & option) == 0) {
             c.notes.push_back(std::string(optionName(option)) + " does not change the diff");

@@ -112,6 +112,7 @@ const std::vector<DiffCase> kCases = {
      true,
      "Run with --help for usage."},
     {"a search's arguments", {}, {"monster"}, 2, "", true, "Run with --help for usage."},
+    {"a search of the data folder", {}, {"check"}, 2, "", true, "Run with --help for usage."},
 };
 
 std::string lastLine(const std::string& text) {
@@ -162,6 +163,15 @@ TEST(CliDiff, NamesTheFolderOfAnError) {
         EXPECT_EQ(run.err, "dropcalc-cli: " + side + ": Hell/rat.txt:1: Nothing:x\n" +
                                "'x' is not a valid floating point value.\n");
     }
+}
+
+TEST(CliDiff, RefusesAMagicFindThatDoesNotConvertEvenWhenNothingChanged) {
+    const TempDataDir before({});
+    writeFolder(before, oldData());
+    const CliRun run = runTool({"--mf", "abc", "diff", before.path(), before.path()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "dropcalc-cli: --mf: 'abc' is not a valid integer value.\n"
+                       "Run with --help for usage.\n");
 }
 
 struct FormatCase {
