@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -213,43 +215,166 @@ MonsterLines monsterLines(FileSource& files, Difficulty d) {
     return lines;
 }
 
+// An error as a search would tell it: its words and where it came from.
+std::string errorText(const std::optional<DropError>& error) {
+    if (!error)
+        return {};
+    std::string text = "!" + error->message() + "\n" + error->detail();
+    if (const auto& where = error->location())
+        text += "\n" + where->path + ":" + std::to_string(where->line) + ":" + where->text;
+    return text;
+}
+
+// What `lookup` gives, or the error it raises.
+template <class Lookup> std::string outcomeText(Lookup lookup) {
+    try {
+        return lookup();
+    } catch (const DropError& e) {
+        return errorText(e);
+    }
+}
+
+// The keys under which a list that the searches look up by item name gives
+// something else in the new folder, or none when the list as a whole does
+// (it cannot be opened, or reading it ends elsewhere). `keys(line, add)`
+// offers every key a line may be looked up by; `told(files, key)` is what a
+// lookup gives, as text.
+template <class Keys, class Told>
+std::optional<std::vector<std::string>> changedKeys(FileSource& before, FileSource& after,
+                                                    const std::string& path, Keys keys, Told told) {
+    const Met a = meet(before, path);
+    const Met b = meet(after, path);
+    if (alikeFiles(a, b))
+        return std::vector<std::string>{};
+    if (a.file == nullptr || b.file == nullptr)
+        return std::nullopt;
+    std::unordered_set<std::string> offered;
+    for (const Met* met : {&a, &b})
+        forEachLineRead(met->file, [&](std::string_view line) {
+            keys(line, [&](std::string_view key) { offered.emplace(key); });
+        });
+    std::vector<std::string> changed;
+    for (const std::string& key : offered)
+        if (told(before, key) != told(after, key))
+            changed.push_back(key);
+    return changed;
+}
+
+// The lists the monster searches look up the items of their drop tables in,
+// and which of their keys the edit changed.
+struct ListChanges {
+    std::optional<std::vector<std::string>> uniques; // unilist.txt, by base item
+    std::optional<std::vector<std::string>> sets;    // setlist.txt, by base item
+    std::optional<std::vector<std::string>> flags;   // itemlist.txt, by item
+};
+
+ListChanges listChanges(FileSource& before, FileSource& after) {
+    ListChanges changes;
+    // Each side's index of the list, made once.
+    std::unordered_map<FileSource*, std::unique_ptr<UniqueIndex>> uniqueIndexes;
+    changes.uniques = changedKeys(
+        before, after, kUniqueListPath,
+        [](std::string_view line, auto add) { add(cutUniqueLine(line).baseItem); },
+        [&](FileSource& files, const std::string& key) {
+            auto& index = uniqueIndexes[&files];
+            if (!index)
+                index =
+                    std::make_unique<UniqueIndex>(files, std::numeric_limits<std::int32_t>::max());
+            return outcomeText([&] {
+                std::string text;
+                for (auto at = index->groupOf(key) ? index->groupOf(key)->first : UniqueIndex::kEnd;
+                     at != UniqueIndex::kEnd;) {
+                    const UniqueIndex::Unique& u = index->unique(at);
+                    text += u.name + "\n" + std::to_string(u.level) + "\n" + u.weightText + "\n";
+                    at = u.next;
+                }
+                index->raiseWalkEnd();
+                return text;
+            });
+        });
+    std::unordered_map<FileSource*, std::unique_ptr<SetItemIndex>> setIndexes;
+    changes.sets = changedKeys(
+        before, after, kSetListPath,
+        [](std::string_view line, auto add) {
+            // Any text between two commas may be a line's base item.
+            for (std::size_t begin = 0; begin <= line.size();) {
+                const std::size_t end = std::min(line.find(',', begin), line.size());
+                add(line.substr(begin, end - begin));
+                begin = end + 1;
+            }
+        },
+        [&](FileSource& files, const std::string& key) {
+            auto& index = setIndexes[&files];
+            if (!index)
+                index = std::make_unique<SetItemIndex>(files);
+            return outcomeText([&] {
+                std::string text;
+                for (const SetItemRecord& r : index->recordsOf(key))
+                    text += r.name + "\n" + r.baseItem + "\n" + std::to_string(r.setWeight) + "\n" +
+                            std::to_string(r.setLevel) + "\n";
+                index->raiseWalkEnd();
+                return text;
+            });
+        });
+    std::unordered_map<FileSource*, std::unique_ptr<QualityFlags>> flagIndexes;
+    changes.flags = changedKeys(
+        before, after, kItemListPath,
+        [](std::string_view line, auto add) { add(cutItemLine(line).name); },
+        [&](FileSource& files, const std::string& key) {
+            auto& flags = flagIndexes[&files];
+            if (!flags)
+                flags = std::make_unique<QualityFlags>(files, ItemKey::BeforeComma);
+            return outcomeText([&] { return std::string(1, flags->lookup(key)); });
+        });
+    return changes;
+}
+
+// Whether a drop table may name one of `keys`: a key its bytes do not hold
+// cannot be what a line of it gives.
+bool mayName(const std::vector<std::shared_ptr<const FileLines>>& tables,
+             const std::optional<std::vector<std::string>>& keys) {
+    if (!keys)
+        return true;
+    for (const std::string& key : *keys)
+        for (const auto& table : tables)
+            if (table != nullptr && table->bytes.find(key) != std::string::npos)
+                return true;
+    return false;
+}
+
 // The data the monster searches of one difficulty read on both sides, told
 // apart file by file: a monster whose searches would read alike files in
 // both folders gives alike answers, and is not searched.
 class AlikeInputs {
   public:
-    AlikeInputs(FileSource& before, FileSource& after, Difficulty d)
-        : before_(before), after_(after), difficulty_(d), oldLines_(monsterLines(before, d)),
-          newLines_(monsterLines(after, d)), oldLevels_(levelLines(before, d)),
-          newLevels_(levelLines(after, d)) {
+    AlikeInputs(FileSource& before, FileSource& after, Difficulty d, const ListChanges& lists)
+        : before_(before), after_(after), difficulty_(d), lists_(lists),
+          oldLines_(monsterLines(before, d)), newLines_(monsterLines(after, d)),
+          oldLevels_(levelLines(before, d)), newLevels_(levelLines(after, d)) {
         listsAlike_ = sameError(oldLines_.list.error, newLines_.list.error) &&
                       (oldLines_.list.file == nullptr ||
                        (newLines_.list.file != nullptr &&
                         sameError(oldLines_.list.file->error, newLines_.list.file->error)));
-        itemsAlike_ = alikePath(kItemListPath);
-        uniquesAlike_ = alikePath(kUniqueListPath);
-        setsAlike_ = alikePath(kSetListPath);
     }
 
-    // Whether `search` of `monster` reads alike files on both sides: the
-    // lists it reads, the monster's first level line, and the same drop
-    // tables (by their bytes, whatever their names) for the same monster
-    // lines.
+    // Whether `search` of `monster` reads alike data on both sides: the same
+    // drop tables (by their bytes, whatever their names) for the same monster
+    // lines, the monster's first level line, and alike entries of the lists
+    // it looks the tables' items up in.
     bool alike(const SearchKind& search, const std::string& monster) {
+        tables_.clear();
         if (!listsAlike_ || !linesAlike(monster))
             return false;
         if (search.command == "unique-monster")
-            return itemsAlike_ && uniquesAlike_ && levelAlike(monster);
+            return levelAlike(monster) && !mayName(tables_, lists_.uniques) &&
+                   !mayName(tables_, lists_.flags);
         if (search.command == "set-monster")
-            return itemsAlike_ && setsAlike_ && levelAlike(monster);
+            return levelAlike(monster) && !mayName(tables_, lists_.sets) &&
+                   !mayName(tables_, lists_.flags);
         return search.command == "monster";
     }
 
   private:
-    bool alikePath(const std::string& path) {
-        return alikeFiles(meet(before_, path), meet(after_, path));
-    }
-
     // The first level line of the monster, or how reading the file ended
     // without one.
     bool levelAlike(const std::string& monster) const {
@@ -283,10 +408,12 @@ class AlikeInputs {
                 continue;
             // The picks digit and the table's bytes; the separator before the
             // digit is not read.
-            if (a.rest.size() < 2 || b.rest.size() < 2 || a.rest.back() != b.rest.back() ||
-                !alikeFiles(meet(before_, dropTablePath(difficulty_, a.rest)),
-                            meet(after_, dropTablePath(difficulty_, b.rest))))
+            if (a.rest.size() < 2 || b.rest.size() < 2 || a.rest.back() != b.rest.back())
                 return false;
+            const Met table = meet(before_, dropTablePath(difficulty_, a.rest));
+            if (!alikeFiles(table, meet(after_, dropTablePath(difficulty_, b.rest))))
+                return false;
+            tables_.push_back(table.file);
         }
         return true;
     }
@@ -294,14 +421,14 @@ class AlikeInputs {
     FileSource& before_;
     FileSource& after_;
     Difficulty difficulty_;
+    const ListChanges& lists_;
     MonsterLines oldLines_;
     MonsterLines newLines_;
     LevelLines oldLevels_;
     LevelLines newLevels_;
     bool listsAlike_ = false;
-    bool itemsAlike_ = false;
-    bool uniquesAlike_ = false;
-    bool setsAlike_ = false;
+    // The old side's drop tables of the monster last asked about.
+    std::vector<std::shared_ptr<const FileLines>> tables_;
 };
 
 } // namespace
@@ -335,6 +462,7 @@ FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSepara
                        const std::string& magicFind, DifficultySet difficulties) {
     FolderDiff diff;
     const SearchEnv envs[2] = {{before, decimalSeparator, mode}, {after, decimalSeparator, mode}};
+    const ListChanges lists = listChanges(before, after);
     for (const Difficulty d : kAllDifficulties) {
         if (!difficulties.has(d))
             continue;
@@ -344,7 +472,7 @@ FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSepara
                                 .hell = d == Difficulty::Hell};
         request.magicFind = magicFind;
         const std::vector<std::string> monsters = monstersOf(before, after, d);
-        AlikeInputs inputs(before, after, d);
+        AlikeInputs inputs(before, after, d, lists);
         for (const std::string& monster : monsters) {
             ++diff.monsters;
             request.names = {monster};

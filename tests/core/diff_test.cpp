@@ -103,6 +103,10 @@ TEST(DiffFolders, SearchesEveryMonsterWhoseFilesDiffer) {
          {{"Normal/c.txt", "Cap:0.25\n"}},
          3, // "Bat:Grey"'s, not "Bat"'s
          "~Cap@Normal:50>25 "},
+        // A list entry counts for the monsters whose tables may name it.
+        {"a flag no table names", {{"itemlist.txt", "Cap,0\nHat,1\n"}}, 0, ""},
+        {"a flag two monsters' tables name", {{"itemlist.txt", "Cap,1\n"}}, 4, ""},
+        {"a unique of Bat's item", {{"unilist.txt", "Band,Gold:99\n"}}, 1, ""},
         {"the tables swapped, Bat gone",
          {{"Normal/monsterlist.txt", "Rat:b.txt,1\nRat:a.txt,1\n"}},
          9,
