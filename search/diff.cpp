@@ -236,7 +236,7 @@ template <class Lookup> std::string outcomeText(Lookup lookup) {
 
 // The keys under which a list that the searches look up by item name gives
 // something else in the new folder, or none when the list as a whole does
-// (it cannot be opened, or reading it ends elsewhere). `keys(line, add)`
+// (it cannot be opened, or reading it ends otherwise). `keys(line, add)`
 // offers every key a line may be looked up by; `told(files, key)` is what a
 // lookup gives, as text.
 template <class Keys, class Told>
@@ -246,7 +246,10 @@ std::optional<std::vector<std::string>> changedKeys(FileSource& before, FileSour
     const Met b = meet(after, path);
     if (alikeFiles(a, b))
         return std::vector<std::string>{};
-    if (a.file == nullptr || b.file == nullptr)
+    // A key no line offers tells how reading the list ends, which every
+    // search that looks anything up in it meets.
+    const std::string none = "\n";
+    if (a.file == nullptr || b.file == nullptr || told(before, none) != told(after, none))
         return std::nullopt;
     std::unordered_set<std::string> offered;
     for (const Met* met : {&a, &b})

@@ -107,6 +107,11 @@ TEST(DiffFolders, SearchesEveryMonsterWhoseFilesDiffer) {
         {"a flag no table names", {{"itemlist.txt", "Cap,0\nHat,1\n"}}, 0, ""},
         {"a flag two monsters' tables name", {{"itemlist.txt", "Cap,1\n"}}, 4, ""},
         {"a unique of Bat's item", {{"unilist.txt", "Band,Gold:99\n"}}, 1, ""},
+        // Every unique monster search that reads a drop line meets it.
+        {"a level that does not convert",
+         {{"unilist.txt", "Band,Hat:x\n"}},
+         0,
+         "NEW: 'x' is not a valid integer value"},
         {"the tables swapped, Bat gone",
          {{"Normal/monsterlist.txt", "Rat:b.txt,1\nRat:a.txt,1\n"}},
          9,
@@ -116,11 +121,19 @@ TEST(DiffFolders, SearchesEveryMonsterWhoseFilesDiffer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         qdc::MemoryFileSource after = folder(c.edits);
-        const qdc::FolderDiff diff = qdc::diffFolders(
-            before, after, '.', qdc::SortMode::ChanceFirst, "0", {true, true, true});
-        EXPECT_EQ(diff.monsters, 3U); // Rat, Bat, Bat:Grey
-        EXPECT_EQ(diff.searched, c.searched);
-        EXPECT_EQ(told(diff.rows), c.rows);
+        std::string rows;
+        std::size_t searched = 0;
+        try {
+            const qdc::FolderDiff diff = qdc::diffFolders(
+                before, after, '.', qdc::SortMode::ChanceFirst, "0", {true, true, true});
+            EXPECT_EQ(diff.monsters, 3U); // Rat, Bat, Bat:Grey
+            searched = diff.searched;
+            rows = told(diff.rows);
+        } catch (const qdc::DiffError& e) {
+            rows = (e.side == qdc::DiffSide::New ? "NEW: " : "OLD: ") + e.error.message();
+        }
+        EXPECT_EQ(searched, c.searched);
+        EXPECT_EQ(rows, c.rows);
     }
 }
 
