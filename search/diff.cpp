@@ -1,5 +1,6 @@
 #include "search/diff.h"
 
+#include "data/droptable.h"
 #include "data/itemlist.h"
 #include "data/levels.h"
 #include "data/monsterlist.h"
@@ -332,17 +333,16 @@ ListChanges listChanges(FileSource& before, FileSource& after) {
     return changes;
 }
 
-// Whether a drop table may name one of `keys`: a key its bytes do not hold
-// cannot be what a line of it gives.
-bool mayName(const std::vector<std::shared_ptr<const FileLines>>& tables,
-             const std::optional<std::vector<std::string>>& keys) {
-    if (!keys)
-        return true;
-    for (const std::string& key : *keys)
-        for (const auto& table : tables)
-            if (table != nullptr && table->bytes.find(key) != std::string::npos)
-                return true;
-    return false;
+// The items the lines of a drop table give, as the walks cut them.
+std::unordered_set<std::string> tableItems(const std::shared_ptr<const FileLines>& table,
+                                           char decimalSeparator) {
+    std::unordered_set<std::string> items;
+    std::string storage;
+    forEachLineRead(table, [&](std::string_view line) {
+        if (const auto step = cutDropLine(line, decimalSeparator, storage, 1))
+            items.emplace(step->item);
+    });
+    return items;
 }
 
 // The data the monster searches of one difficulty read on both sides, told
@@ -350,9 +350,10 @@ bool mayName(const std::vector<std::shared_ptr<const FileLines>>& tables,
 // both folders gives alike answers, and is not searched.
 class AlikeInputs {
   public:
-    AlikeInputs(FileSource& before, FileSource& after, Difficulty d, const ListChanges& lists)
-        : before_(before), after_(after), difficulty_(d), lists_(lists),
-          oldLines_(monsterLines(before, d)), newLines_(monsterLines(after, d)),
+    AlikeInputs(FileSource& before, FileSource& after, Difficulty d, const ListChanges& lists,
+                char decimalSeparator)
+        : before_(before), after_(after), difficulty_(d), separator_(decimalSeparator),
+          lists_(lists), oldLines_(monsterLines(before, d)), newLines_(monsterLines(after, d)),
           oldLevels_(levelLines(before, d)), newLevels_(levelLines(after, d)) {
         listsAlike_ = sameError(oldLines_.list.error, newLines_.list.error) &&
                       (oldLines_.list.file == nullptr ||
@@ -369,15 +370,31 @@ class AlikeInputs {
         if (!listsAlike_ || !linesAlike(monster))
             return false;
         if (search.command == "unique-monster")
-            return levelAlike(monster) && !mayName(tables_, lists_.uniques) &&
-                   !mayName(tables_, lists_.flags);
+            return levelAlike(monster) && !names(lists_.uniques) && !names(lists_.flags);
         if (search.command == "set-monster")
-            return levelAlike(monster) && !mayName(tables_, lists_.sets) &&
-                   !mayName(tables_, lists_.flags);
+            return levelAlike(monster) && !names(lists_.sets) && !names(lists_.flags);
         return search.command == "monster";
     }
 
   private:
+    // Whether a line of the monster's drop tables gives one of `keys`.
+    bool names(const std::optional<std::vector<std::string>>& keys) {
+        if (!keys)
+            return true;
+        if (keys->empty())
+            return false;
+        for (const auto& table : tables_) {
+            if (table == nullptr)
+                continue;
+            auto found = items_.find(table.get());
+            if (found == items_.end())
+                found = items_.emplace(table.get(), tableItems(table, separator_)).first;
+            for (const std::string& key : *keys)
+                if (found->second.contains(key))
+                    return true;
+        }
+        return false;
+    }
     // The first level line of the monster, or how reading the file ended
     // without one.
     bool levelAlike(const std::string& monster) const {
@@ -424,6 +441,7 @@ class AlikeInputs {
     FileSource& before_;
     FileSource& after_;
     Difficulty difficulty_;
+    char separator_;
     const ListChanges& lists_;
     MonsterLines oldLines_;
     MonsterLines newLines_;
@@ -432,6 +450,8 @@ class AlikeInputs {
     bool listsAlike_ = false;
     // The old side's drop tables of the monster last asked about.
     std::vector<std::shared_ptr<const FileLines>> tables_;
+    // The items of each table asked about, by its file.
+    std::unordered_map<const FileLines*, std::unordered_set<std::string>> items_;
 };
 
 } // namespace
@@ -475,7 +495,7 @@ FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSepara
                                 .hell = d == Difficulty::Hell};
         request.magicFind = magicFind;
         const std::vector<std::string> monsters = monstersOf(before, after, d);
-        AlikeInputs inputs(before, after, d, lists);
+        AlikeInputs inputs(before, after, d, lists, decimalSeparator);
         for (const std::string& monster : monsters) {
             ++diff.monsters;
             request.names = {monster};
