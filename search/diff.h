@@ -77,10 +77,11 @@ const std::vector<const SearchKind*>& monsterSearches();
 // each of `difficulties` in either folder (the names the monster box offers, the old
 // folder's first) on both folders, and compares the answers, with the magic
 // find the unique and set searches read. A search that would read alike
-// files on both sides (the lists it reads, and drop tables of the same bytes
-// for the same monster lines, whatever their names) gives alike answers and
-// is not run, so a data error that the edit did not touch is not met. A data
-// error of either folder is raised as a DiffError.
+// data on both sides is not run, as its answers are alike: drop tables of
+// the same bytes for the same monster lines (whatever their names), the
+// monster's first level line, and alike entries of the item, unique and set
+// lists for the items its tables give. So a data error that the edit did not
+// touch is not met. A data error of either folder is raised as a DiffError.
 FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSeparator, SortMode mode,
                        const std::string& magicFind, DifficultySet difficulties);
 
