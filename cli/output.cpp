@@ -55,12 +55,10 @@ void writeStringOrNull(JsonWriter& json, std::string_view text) {
         json.string(text);
 }
 
-// The error that ended a command: where it came from (null when not known),
-// and unless `placeOnly`, the monster-list line that names the file, the
-// system's own words, what to do about it and what became of the list.
-void writeJsonError(JsonWriter& json, const Ending& ending, bool placeOnly) {
+} // namespace
+
+void writeJsonErrorFields(JsonWriter& json, const Ending& ending, bool placeOnly) {
     const ErrorDescription& error = ending.error;
-    json.beginObject();
     json.key("message");
     json.string(error.message);
     json.key("path");
@@ -99,6 +97,14 @@ void writeJsonError(JsonWriter& json, const Ending& ending, bool placeOnly) {
         json.key("stopped");
         json.string(ending.stopped);
     }
+}
+
+namespace {
+
+// The error that ended a command, as an object of its fields.
+void writeJsonError(JsonWriter& json, const Ending& ending, bool placeOnly) {
+    json.beginObject();
+    writeJsonErrorFields(json, ending, placeOnly);
     json.end();
 }
 

@@ -41,6 +41,13 @@ struct Told {
 const Ending* writeOutcome(std::ostream& out, const Outcome& outcome, const Settings& settings,
                            const Told& told);
 
+class JsonWriter;
+// The fields of the JSON object of the error that ended a command: where it
+// came from (null when not known), and unless `placeOnly`, the monster-list
+// line that names the file, the system's own words, what to do about it and
+// what became of the list.
+void writeJsonErrorFields(JsonWriter& json, const Ending& ending, bool placeOnly);
+
 // "Out of memory.", made before memory can run out.
 const DropError& outOfMemory();
 

@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/datafolder.h"
+#include "cli/diffcommand.h"
 #include "cli/output.h"
 #include "cli/terminal.h"
 #include "data/difficulty.h"
@@ -52,7 +53,8 @@ const char* const kFooter =
     "Exit status: 0 when the command ran to its end; 1 when the data files stopped it\n"
     "(the entries found before are printed, the message is the last line on standard\n"
     "error, the line before it says where), when check found errors, or when the\n"
-    "output could not be written; 2 for a mistake on the command line.";
+    "output could not be written; 2 for a mistake on the command line. diff exits with 0\n"
+    "when nothing changed, 1 when something did, 2 on a mistake or a data error.";
 
 // A separator that a number text could hold otherwise would make numbers
 // ambiguous.
@@ -142,9 +144,10 @@ CLI::App* addCommand(CLI::App& app, const Command& command, std::vector<std::str
     return sub;
 }
 
-// The mistake left over once CLI11 has parsed what it knows.
-std::optional<std::string> leftover(const CLI::App& app, bool chosen) {
-    const std::vector<std::string> rest = app.remaining(true);
+// The mistake left over once CLI11 has parsed what it knows; with `recurse`,
+// also among the words its subcommands left.
+std::optional<std::string> leftover(const CLI::App& app, bool chosen, bool recurse = true) {
+    const std::vector<std::string> rest = app.remaining(recurse);
     if (rest.empty())
         return std::nullopt;
     if (rest[0].size() > 1 && rest[0][0] == '-')
@@ -262,6 +265,22 @@ int execute(const Command& command, const Settings& s, const std::vector<std::st
     return status;
 }
 
+// `diff` with the words after it, and those after "--" (the first of which
+// is "diff" itself when it came after "--").
+int runDiffCommand(const CLI::App& app, const CLI::App& diff, const OptionTexts& texts,
+                   const std::vector<std::string>& afterOptions, char localeSeparator,
+                   std::ostream& out, std::ostream& err) {
+    if (const auto mistake = leftover(app, true, false))
+        return usageError(err, *mistake);
+    std::vector<std::string> words = diff.remaining();
+    words.insert(words.end(), afterOptions.begin() + (diff.parsed() ? 0 : 1), afterOptions.end());
+    try {
+        return cli::runDiff(settingsFrom(app, texts, localeSeparator), words, out, err);
+    } catch (const UsageError& e) {
+        return usageError(err, e.what());
+    }
+}
+
 int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
                 char localeSeparator) {
     CLI::App app{"Quarnhold Drop Calculator, command-line tool.\n"
@@ -283,6 +302,16 @@ int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::o
     std::vector<CLI::App*> subs;
     for (std::size_t i = 0; i < table.size(); ++i)
         subs.push_back(addCommand(app, table[i], args[i], mark == words.end()));
+    // diff takes every word after it as its own: two folders, then a search
+    // and its arguments or nothing.
+    CLI::App* diff = app.add_subcommand("diff", cli::kDiffSummary);
+    diff->prefix_command();
+    diff->fallthrough(false);
+    diff->allow_extras();
+    diff->footer("Arguments: OLD NEW [COMMAND ARGS...]\n"
+                 "Options that apply, given before the command: those of COMMAND but --data,\n"
+                 "--wide and --one-in; without one --mf, --sort, --difficulty (default: all\n"
+                 "three), --decimal-separator, --format");
     try {
         // CLI11 takes the words last first.
         app.parse(std::vector<std::string>(std::make_reverse_iterator(mark), words.rend()));
@@ -298,6 +327,9 @@ int parseAndRun(const std::vector<std::string>& words, std::ostream& out, std::o
     std::size_t chosen = 0;
     while (chosen < subs.size() && !subs[chosen]->parsed())
         ++chosen;
+    if (diff->parsed() ||
+        (chosen == subs.size() && !afterOptions.empty() && afterOptions.front() == "diff"))
+        return runDiffCommand(app, *diff, texts, afterOptions, localeSeparator, out, err);
     if (const auto mistake = leftover(app, chosen < subs.size()))
         return usageError(err, *mistake);
     try {
