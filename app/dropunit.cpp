@@ -22,17 +22,26 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QStandardItemModel>
 #include <QStringListModel>
 
 #include <algorithm>
 #include <exception>
 #include <optional>
 
+namespace {
+
+// The roles of a row of the set item completion.
+constexpr int kSetItemRole = Qt::UserRole + 1;
+constexpr int kBaseSetRole = Qt::UserRole + 2;
+
+} // namespace
+
 TForm1::TForm1(ErrorBox* errors, char decimalSeparator, const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()), errors_(errors),
       decimalSeparator_(decimalSeparator), dataFolder_(startFolder(dataFolder)),
       model_(new DropListModel(this)), monsterNames_(new QStringListModel(this)),
-      searches_(std::make_unique<SearchRunner>()) {
+      setMembers_(new QStandardItemModel(this)), searches_(std::make_unique<SearchRunner>()) {
     if (errors_ == nullptr) {
         ownErrors_ = std::make_unique<MessageErrorBox>();
         errors_ = ownErrors_.get();
@@ -130,6 +139,26 @@ void TForm1::fillBoxes(const NameLists& lists) {
     ui_->ItList->setNames(shownNames(lists.items), ui_->ItList->currentText());
     ui_->BaseSetList->setNames(shownNames(lists.baseSets), ui_->BaseSetList->currentText());
     ui_->UniItemList->setNames(shownNames(lists.uniques), ui_->UniItemList->currentText());
+    setMembers_->clear();
+    for (const qdc::SetMember& member : lists.setMembers) {
+        const QString setItem = NameText::decode(member.setItem);
+        const QString baseSet = NameText::decode(member.baseSet);
+        auto* row = new QStandardItem(QStringLiteral("%1 \u2014 %2").arg(setItem, baseSet));
+        row->setData(setItem, kSetItemRole);
+        row->setData(baseSet, kBaseSetRole);
+        row->setToolTip(QStringLiteral("%1, of the base set %2").arg(setItem, baseSet));
+        setMembers_->appendRow(row);
+    }
+}
+
+void TForm1::chooseSetMember(const QModelIndex& member) {
+    const QString baseSet = member.data(kBaseSetRole).toString();
+    if (ui_->BaseSetList->currentText() != baseSet) {
+        ui_->BaseSetList->showText(baseSet);
+        BaseSetListClick();
+    }
+    ui_->SetList->showText(member.data(kSetItemRole).toString());
+    ui_->SetList->enter();
 }
 
 namespace {

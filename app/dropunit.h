@@ -26,6 +26,8 @@ class DataWatch;
 class DropListModel;
 class QAbstractButton;
 class QComboBox;
+class QModelIndex;
+class QStandardItemModel;
 class QStringListModel;
 struct NameLists;
 
@@ -107,6 +109,10 @@ class TForm1 : public QWidget {
     bool FormCreate();
     void fillBoxes(const NameLists& lists);
     void showSetItems(const qdc::SetItemChoice& choice);
+    // A set item picked from the set item box's completion, which offers
+    // every set item with its base set: the base set is chosen, if another
+    // is, and the set item searched for.
+    void chooseSetMember(const QModelIndex& member);
     // Runs a handler's work; an error ends it and is shown in the error box.
     void runHandler(const std::function<void()>& work);
     // `offerFolder`: the box offers to choose another data folder.
@@ -130,6 +136,7 @@ class TForm1 : public QWidget {
     NameText names_;
     DropListModel* model_;
     QStringListModel* monsterNames_; // shared by the three monster boxes
+    QStandardItemModel* setMembers_; // every set item with its base set
     std::unique_ptr<SearchRunner> searches_;
     std::vector<SearchControls> searchControls_;
     // The search of the answer shown, and the names its note suggests (as

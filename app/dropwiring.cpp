@@ -9,6 +9,7 @@
 #include "ui_dropunit.h"
 
 #include <QAction>
+#include <QStandardItemModel>
 
 void TForm1::connectHandlers() {
     const std::pair<ChoiceCombo*, QPushButton*> rows[] = {
@@ -17,8 +18,11 @@ void TForm1::connectHandlers() {
         {ui_->UniMonList, ui_->UniMonsterSearch}, {ui_->UniItemList, ui_->UniItemSearch}};
     for (const auto& [box, search] : rows) {
         connect(box, &ChoiceCombo::entered, search, &QPushButton::click);
-        offerNames(box);
+        if (box != ui_->SetList)
+            offerNames(box);
     }
+    offerSetMembers(ui_->SetList, setMembers_,
+                    [this](const QModelIndex& member) { chooseSetMember(member); });
     offerNames(ui_->BaseSetList);
     connect(ui_->MonSearch, &QPushButton::clicked, this, &TForm1::MonSearchClick);
     connect(ui_->ItSearch, &QPushButton::clicked, this, &TForm1::ItSearchClick);

@@ -3,6 +3,7 @@
 #include "app/choicecombo.h"
 
 #include <QAbstractItemView>
+#include <QAbstractProxyModel>
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -12,6 +13,8 @@
 #include <algorithm>
 
 namespace {
+
+using Picked = std::function<void(const QModelIndex&)>;
 
 // Enter with no suggestion highlighted picks the only one offered. Seen
 // before the completer's own handling of the key, which picks the
@@ -35,9 +38,9 @@ class OnlyNameOnEnter final : public QObject {
 
 // The completer is not the line edit's own: a line edit writes each
 // highlighted suggestion into its text, this one writes only the picked one.
-QCompleter* makeCompleter(ChoiceCombo* box) {
+QCompleter* makeCompleter(ChoiceCombo* box, QAbstractItemModel* names, const Picked& picked) {
     QLineEdit* edit = box->lineEdit();
-    auto* completer = new QCompleter(box->model(), box);
+    auto* completer = new QCompleter(names, box);
     completer->setObjectName(box->objectName() + QStringLiteral("Names"));
     completer->setFilterMode(Qt::MatchContains);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
@@ -47,6 +50,16 @@ QCompleter* makeCompleter(ChoiceCombo* box) {
     if (popup != nullptr)
         popup->setUniformItemSizes(true);
     completer->popup()->installEventFilter(new OnlyNameOnEnter(completer));
+    if (picked) {
+        QObject::connect(completer, qOverload<const QModelIndex&>(&QCompleter::activated), box,
+                         [completer, picked](const QModelIndex& index) {
+                             // The index is the completer's own, of the names it offers.
+                             const auto* offered = qobject_cast<const QAbstractProxyModel*>(
+                                 completer->completionModel());
+                             picked(offered != nullptr ? offered->mapToSource(index) : index);
+                         });
+        return completer;
+    }
     QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), box,
                      [box, edit](const QString& name) {
                          edit->setText(name);
@@ -63,24 +76,22 @@ int popupWidth(ChoiceCombo* box, QCompleter* completer) {
     QVariant widest = completer->property(kWidest);
     if (!widest.isValid()) {
         QAbstractItemView* popup = completer->popup();
-        widest = widestName(*box->model(), popup->fontMetrics()) + 2 * popup->frameWidth() + 12 +
-                 popup->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, popup);
+        widest = widestName(*completer->model(), popup->fontMetrics()) + 2 * popup->frameWidth() +
+                 12 + popup->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, popup);
         completer->setProperty(kWidest, widest);
         QObject::connect(
-            box->model(), &QAbstractItemModel::modelReset, completer,
+            completer->model(), &QAbstractItemModel::modelReset, completer,
             [completer] { completer->setProperty(kWidest, QVariant()); }, Qt::SingleShotConnection);
     }
     return std::max(box->lineEdit()->width(), widest.toInt());
 }
 
-} // namespace
-
 // The completer is made when the user first types, not at start-up.
-void offerNames(ChoiceCombo* box) {
-    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, [box](const QString& text) {
+void offer(ChoiceCombo* box, QAbstractItemModel* names, const Picked& picked) {
+    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, [=](const QString& text) {
         auto* completer = box->findChild<QCompleter*>(box->objectName() + QStringLiteral("Names"));
         if (completer == nullptr)
-            completer = makeCompleter(box);
+            completer = makeCompleter(box, names, picked);
         if (text.isEmpty()) {
             completer->popup()->hide();
             return;
@@ -88,4 +99,14 @@ void offerNames(ChoiceCombo* box) {
         completer->setCompletionPrefix(text);
         completer->complete(QRect(0, 0, popupWidth(box, completer), box->lineEdit()->height()));
     });
+}
+
+} // namespace
+
+void offerNames(ChoiceCombo* box) {
+    offer(box, box->model(), {});
+}
+
+void offerSetMembers(ChoiceCombo* box, QAbstractItemModel* members, const Picked& picked) {
+    offer(box, members, picked);
 }

@@ -10,4 +10,5 @@ void readNameLists(qdc::FileSource& files, NameLists& lists) {
     qdc::readItemNames(files, lists.items);
     qdc::readBaseSetNames(files, lists.baseSets);
     qdc::readUniqueNames(files, lists.uniques);
+    qdc::readSetMembers(files, lists.setMembers);
 }

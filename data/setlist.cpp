@@ -42,6 +42,19 @@ void readBaseSetNames(FileSource& files, std::vector<std::string>& out) {
     }
 }
 
+void readSetMembers(FileSource& files, std::vector<SetMember>& out) {
+    LineReader reader = files.open(kSetListPath);
+    std::optional<std::string> header;
+    std::string_view line;
+    while (reader.next(line)) {
+        SetListLine cut = cutSetListLine(line);
+        if (cut.header)
+            header = std::move(cut.setKey);
+        else if (header)
+            out.push_back({std::move(cut.beforeComma), *header});
+    }
+}
+
 void readSetItemNames(FileSource& files, const std::string& baseSet,
                       std::vector<std::string>& names, bool& readOtherLines) {
     LineReader reader = files.open(kSetListPath);

@@ -39,6 +39,15 @@ SetListLine cutSetListLine(std::string_view line);
 // Start-up: the base set name of every header of setlist.txt, appended to `out`.
 void readBaseSetNames(FileSource& files, std::vector<std::string>& out);
 
+// Every set item of a block, with the base set of its block's header, in
+// file order, appended to `out`; the lines before the first header are
+// nobody's. Nothing is converted.
+struct SetMember {
+    std::string setItem;
+    std::string baseSet;
+};
+void readSetMembers(FileSource& files, std::vector<SetMember>& out);
+
 // Choosing a base set: the set item names (text before the first ",") of the
 // first block whose header carries `baseSet`, appended to `names` as they are
 // read. `readOtherLines` becomes true as soon as a line before that header (or

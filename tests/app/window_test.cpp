@@ -99,6 +99,7 @@ class WindowTest : public QObject {
     void enterRunsTheRowOrPressesTheButton();
     void tabFollowsReadingOrder();
     void completionOffersContainedNames();
+    void setItemCompletionChoosesItsSet();
     void dropDownShowsWholeNames();
     void dropDownFollowsTheBoxFont();
     void copySelectedAndAll();
@@ -191,6 +192,41 @@ void WindowTest::completionOffersContainedNames() {
     QCOMPARE(box->currentText(), "cav");
     QTest::keyClick(names->popup(), Qt::Key_Return);
     QCOMPARE(box->currentText(), "Cavern Bat");
+}
+
+// The set item box offers every set item with its set, found by either;
+// picking one chooses its set and searches.
+void WindowTest::setItemCompletionChoosesItsSet() {
+    data_->write("setlist.txt",
+                 ":Alpha,1\nAlpha Cap,Cap,3\n:Beta,2\nBeta Cap,Cap,3\nDusk Cowl,Cap,2\n");
+    data_->write("Normal/levels.txt",
+                 "Cave Lurker:30\nCavern Bat:10\nAncient Horror of Qarnx Deeps:40\n");
+    QTest::keyClick(form_.get(), Qt::Key_F5);
+    auto* box = ctl<QComboBox>(*form_, "SetList");
+    const struct {
+        QString typed;
+        QStringList offered;
+    } rows[] = {
+        {"cap", {"Alpha Cap \u2014 Alpha", "Beta Cap \u2014 Beta"}},
+        {"beta", {"Beta Cap \u2014 Beta", "Dusk Cowl \u2014 Beta"}},
+        {"cowl", {"Dusk Cowl \u2014 Beta"}},
+    };
+    QCompleter* names = nullptr;
+    for (const auto& row : rows) {
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), row.typed);
+        names = form_->findChild<QCompleter*>("SetListNames");
+        QTRY_VERIFY(names->popup()->isVisible());
+        QStringList offered;
+        for (int i = 0; names->setCurrentRow(i); ++i)
+            offered.append(names->currentCompletion());
+        QCOMPARE(offered, row.offered);
+    }
+    QTest::keyClick(names->popup(), Qt::Key_Return);
+    waitForSearch(*form_);
+    QCOMPARE(ctl<QComboBox>(*form_, "BaseSetList")->currentText(), "Beta");
+    QCOMPARE(box->currentText(), "Dusk Cowl");
+    QVERIFY(ctl<DropListView>(*form_, "DropList")->heading().startsWith("Dusk Cowl"));
 }
 
 void WindowTest::dropDownShowsWholeNames() {
