@@ -50,9 +50,6 @@ namespace {
 constexpr double kPickSumTolerance = 0.001;
 // A UTF-8 byte-order mark: the readers take it as text of the first line.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// Levels within this bound never make a quality term 0: only a missing
-// quality flag or a weight of 0 can then end a computation.
-constexpr std::int32_t kTameLevel = 150;
 // A map of merged items kept from table to table has at most this many
 // buckets: clearing it costs that many.
 constexpr std::size_t kMergedBuckets = 1024;
@@ -576,7 +573,7 @@ class Checker {
                 bases_[fields.baseItem].uniques.push_back(use);
             lastOfName[fields.name] = number;
             know(fields.baseItem);
-            tame_ = tame_ && std::abs(use.level) <= kTameLevel;
+            tame_ = tame_ && std::abs(use.level) <= qualityKeepingLevel();
             checkName(seen, "unique", fields.name, kUniqueListPath, number);
             checkBaseItem(fields.baseItem, "unique " + inQuotes(fields.name), kUniqueListPath,
                           number);
@@ -619,7 +616,7 @@ class Checker {
                 blockLevel = level.value_or(0);
                 if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
-                tame_ = tame_ && std::abs(blockLevel) <= kTameLevel;
+                tame_ = tame_ && std::abs(blockLevel) <= qualityKeepingLevel();
                 checkName(seenSets, "base set", line.setKey, kSetListPath, number);
                 continue;
             }
@@ -803,7 +800,7 @@ class Checker {
                 if ((fresh || kReadings[i]->lastLevelLine) && converts(path, number, [&] {
                         level = parseLevelLine(line, kReadings[i]->cut);
                     }))
-                    tame_ = tame_ && std::abs(level.level) <= kTameLevel;
+                    tame_ = tame_ && std::abs(level.level) <= qualityKeepingLevel();
             }
         });
         if (!read)
@@ -963,7 +960,7 @@ class Checker {
     }
 
     // The error one computation raises, or nothing. A computation that
-    // cannot fail is not made: with levels within kTameLevel, only a divisor
+    // cannot fail is not made: with levels within qualityKeepingLevel(), only a divisor
     // or weight of 0 fails it.
     template <class Compute>
     std::optional<Failure> failureOf(const Base& item, std::int32_t divisor, std::int32_t weight,
@@ -1248,7 +1245,7 @@ class Checker {
     TextMap<BaseItem> bases_;
     std::vector<std::int32_t> setLevels_{
         0};            // the set levels the set item search can take, once each
-    bool tame_ = true; // every level within kTameLevel
+    bool tame_ = true; // every level within qualityKeepingLevel()
     TextSet named_;    // every drop table a monster list names
     // Where names of one file differ in case only, their key; and the drop
     // tables opened, each with the line of its monster list that names it.

@@ -80,9 +80,9 @@ double setDropChance(const SetChanceInput& in, SetChanceForm form) {
 
 SetQuality setQualityFor(char flag) {
     if (flag == '0')
-        return {200, 2};
+        return kSetQualityOf0;
     if (flag == '1')
-        return {150, 3};
+        return kSetQualityOf1;
     return {};
 }
 

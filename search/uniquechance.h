@@ -16,6 +16,9 @@ struct UniqueQuality {
     std::int32_t divisor = 0;
 };
 UniqueQuality uniqueQuality(char qualityFlag);
+// What the flags "0" and "1" select.
+inline constexpr UniqueQuality kUniqueQualityOf0{500, 1};
+inline constexpr UniqueQuality kUniqueQualityOf1{300, 3};
 
 struct UniqueChanceInput {
     double p = 0; // drop probability of the drop-table line

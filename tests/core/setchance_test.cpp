@@ -173,3 +173,39 @@ TEST(SetDropChance, EveryDivisionIsChecked) {
     band.setWeight = 0;
     EXPECT_EQ(both(band), "0 / 0");
 }
+
+// Within qualityKeepingLevel() no set or unique computation divides by zero
+// for any quality, even at the largest reduction a level line gives; one
+// level further, the weakest quality's does.
+TEST(QualityKeepingLevel, BoundsEveryComputationThatCannotFail) {
+    const std::int32_t keep = qdc::qualityKeepingLevel();
+    const auto setChance = [](qdc::SetQuality quality, std::int32_t level) {
+        qdc::SetChanceInput in;
+        in.p = 0.5;
+        in.picks = 1;
+        in.monsterLevel = level;
+        in.setLevel = -level;
+        in.reduction = 999;
+        in.ratio = quality.ratio;
+        in.divisor = quality.divisor;
+        in.baseItem = "Cap";
+        in.setWeight = 1;
+        return qdc::setDropChance(in, qdc::SetChanceForm::MonsterSearch);
+    };
+    const auto uniqueChance = [](qdc::UniqueQuality quality, std::int32_t level) {
+        qdc::UniqueChanceInput in;
+        in.p = 0.5;
+        in.picks = 1;
+        in.monsterLevel = level;
+        in.uniqueLevel = -level;
+        in.qualityReduction = 999;
+        in.quality = quality;
+        in.baseItem = "Cap";
+        return qdc::uniqueDropChance(in, qdc::UniqueChanceForm::MonsterSearch);
+    };
+    for (const qdc::SetQuality quality : {qdc::kSetQualityOf0, qdc::kSetQualityOf1})
+        EXPECT_GT(setChance(quality, keep), 0) << quality.ratio;
+    for (const qdc::UniqueQuality quality : {qdc::kUniqueQualityOf0, qdc::kUniqueQualityOf1})
+        EXPECT_GT(uniqueChance(quality, keep), 0) << quality.ratio;
+    EXPECT_THROW(setChance(qdc::kSetQualityOf0, keep + 1), qdc::DropError);
+}
