@@ -13,6 +13,7 @@ anything takes, which depends on what else the machine runs; --bench prints
 those times against their limits instead, and exits 1 when one is over.
 """
 import argparse
+import base64
 import functools
 import http.server
 import json
@@ -39,6 +40,13 @@ AWKWARD = os.path.join(TOP, "tests", "parity", "awkward")
 LOCALES = {".": "en-US", ",": "de-DE"}
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "data")
 HOSTILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile.js")
+# The accessibility audit, which scripts/install-deps.sh --web installs.
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core", "axe.min.js")
+# What the page starts with on a first visit: the tab, the sort, the magic
+# find and each search's difficulties.
+FIRST_VISIT = {"tab": "tab-set", "sort": "chance", "mf": "0",
+               "difficulties": {c: ["normal"] for c in ("monster", "item", "set-item", "set-monster",
+                                                        "unique-monster", "unique-item")}}
 
 # Every kind of run: (arguments after --data, ...). Names are the sample's.
 RUNS = [
@@ -153,13 +161,17 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+def serve(directory):
+    """Serves `directory` on a port of its own: the server and its address."""
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=directory))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
 class Page(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        handler = functools.partial(Quiet, directory=ARGS.site)
-        cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
-        cls.url = "http://127.0.0.1:%d/" % cls.server.server_address[1]
+        cls.server, cls.url = serve(ARGS.site)
         cls.tmp = tempfile.mkdtemp(prefix="dropcalc-web-")
         cls.downloads = os.path.join(cls.tmp, "downloads")
         os.mkdir(cls.downloads)
@@ -180,10 +192,15 @@ class Page(unittest.TestCase):
         cls.server.shutdown()
         shutil.rmtree(cls.tmp, ignore_errors=True)
 
-    def open_page(self, fragment="", locale="en-US"):
-        """The page in `locale`, whose decimal separator the page passes on."""
+    def open_page(self, fragment="", locale="en-US", keep=False, url=None):
+        """The page in `locale`, whose decimal separator the page passes on;
+        as on a first visit unless it is to `keep` what it kept before."""
+        url = url or self.url
+        if not keep:
+            self.driver.execute_cdp_cmd("Storage.clearDataForOrigin",
+                                        {"origin": url.rstrip("/"), "storageTypes": "local_storage"})
         self.driver.execute_cdp_cmd("Emulation.setLocaleOverride", {"locale": locale})
-        self.driver.get(self.url + fragment)
+        self.driver.get(url + fragment)
         WebDriverWait(self.driver, 20).until(
             lambda d: d.execute_script("return document.body.dataset.loaded === 'true'"))
 
@@ -476,19 +493,179 @@ class Page(unittest.TestCase):
         self.assertGreaterEqual(ms, 0)
         self.assertEqual(self.run_in_page(["check"]), native(many, ["check"]))
 
-    def test_screenshots_at_phone_and_desktop_width(self):
+    # ---- Every screen, and an accessibility audit ----
+
+    def audit(self):
+        """axe-core's violations on the page as it is: (rule, elements) each."""
+        return self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            axe.run(document, {resultTypes: ['violations']}).then(
+              (r) => done(r.violations.map((v) => [v.id, v.nodes.map((n) => n.target.join(' '))])),
+              (e) => done([['the audit', [String(e)]]]));""")
+
+    def save_whole_page(self, path):
+        """A screenshot of the whole page, not only of what the window shows."""
+        # Taken whole, the page has no scroll bar: it is as wide as the window.
+        width, height = self.driver.execute_script("return [innerWidth, document.documentElement.scrollHeight]")
+        shot = self.driver.execute_cdp_cmd("Page.captureScreenshot", {
+            "captureBeyondViewport": True, "clip": {"x": 0, "y": 0, "width": width, "height": height, "scale": 1}})
+        with open(path, "wb") as f:
+            f.write(base64.b64decode(shot["data"]))
+
+    def test_every_width_and_colour_scheme(self):
+        """At a phone's, a tablet's and a desktop's width, light and dark: the
+        page never scrolls sideways (a long entry scrolls inside the list),
+        and the audit finds nothing."""
+        self.assertTrue(os.path.exists(AXE), "%s: run scripts/install-deps.sh --web" % AXE)
+        with open(AXE, encoding="utf-8") as f:
+            axe = f.read()
+        long_names = copy_sample(os.path.join(self.tmp, "long-names"))
+        for difficulty in ("Normal", "Nightmare", "Hell"):
+            path = os.path.join(long_names, difficulty, "monsterlist.txt")
+            with open(path, encoding="ascii") as f:
+                text = f.read()
+            with open(path, "w", encoding="ascii") as f:
+                f.write(text.replace("Cave Lurker:", "Cave Lurker of the Long Flooded Tunnels Beneath the "
+                                                     "Old Quarry, Where Nothing Ever Dries:"))
+        ring = [b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"]
         os.makedirs(ARGS.shots, exist_ok=True)
-        for folder, args in ((SAMPLE, [b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"]),
-                             (AWKWARD, [b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"])):
-            self.open_folder(folder)
-            for width in (1280, 360):
-                self.driver.set_window_size(width, 900)
+        try:
+            for folder in (SAMPLE, AWKWARD, long_names):
+                self.open_folder(folder)
+                self.driver.execute_script(axe)
+                for scheme in ("light", "dark"):
+                    self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                        "features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                    for width in (1280, 768, 360):
+                        with self.subTest(folder=os.path.basename(folder), scheme=scheme, width=width):
+                            self.driver.set_window_size(width, 900)
+                            self.search_with_controls(*request(ring))
+                            self.assertEqual(self.driver.execute_script(
+                                "return [document.documentElement.scrollWidth"
+                                " <= document.documentElement.clientWidth,"
+                                " document.getElementById('list').scrollWidth"
+                                " > document.getElementById('list').clientWidth]"),
+                                [True, folder == long_names and width <= 768])
+                            self.save_whole_page(os.path.join(ARGS.shots, "web-%s-%s-%d.png" % (
+                                os.path.basename(folder), scheme, width)))
+                            self.assertEqual(self.audit(), [])
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+            self.driver.set_window_size(1280, 900)
+
+    def test_tabs_take_arrows_home_and_end(self):
+        self.open_page()
+        for start, key, selected in (("tab-set", Keys.HOME, "tab-normal"), ("tab-set", Keys.END, "tab-unique"),
+                                     ("tab-normal", Keys.ARROW_LEFT, "tab-unique"),
+                                     ("tab-unique", Keys.ARROW_RIGHT, "tab-normal"),
+                                     ("tab-normal", Keys.ARROW_RIGHT, "tab-set")):
+            with self.subTest(start=start, key=key):
+                self.driver.find_element(By.ID, start).click()
+                self.driver.switch_to.active_element.send_keys(key)
+                self.assertEqual(self.driver.execute_script("""return [document.activeElement.id,
+                    Array.from(document.querySelectorAll('[role="tab"]'), (tab) => [tab.id,
+                      tab.getAttribute('aria-selected'), tab.tabIndex,
+                      document.getElementById(tab.getAttribute('aria-controls')).hidden])]"""),
+                    [selected, [[tab, str(tab == selected).lower(), 0 if tab == selected else -1, tab != selected]
+                                for tab in ("tab-normal", "tab-set", "tab-unique")]])
+
+    def test_a_finished_search_is_announced(self):
+        for folder, args, said in (
+                (SAMPLE, [b"item", b"Ring"], "Ring · Normal · 3 entries."),
+                (SAMPLE, [b"monster", b"no such monster"], 'no such monster · Normal · 0 entries. no monster '
+                                                           'named "no such monster" in Normal/monsterlist.txt.'),
+                (AWKWARD, [b"--difficulty", b"hell", b"item", b"Ring"],
+                 "Ring · Hell · 1 entry. Stopped by an error in Hell/ghost.txt: the list holds only the "
+                 "entries found before it.")):
+            with self.subTest(args=args):
+                self.open_folder(folder)
                 self.search_with_controls(*request(args))
-                inner = self.driver.execute_script("return document.documentElement.scrollWidth <= innerWidth")
-                self.assertTrue(inner, "no sideways scrolling at %d px" % width)
-                self.driver.save_screenshot(os.path.join(
-                    ARGS.shots, "web-%s-%d.png" % (os.path.basename(folder), width)))
-        self.driver.set_window_size(1280, 900)
+                self.assertEqual(self.driver.execute_script(
+                    "const s = document.getElementById('announce'); return [s.getAttribute('role'), s.textContent]"),
+                    ["status", said])
+
+    # ---- An app: installable, offline, and it keeps the player's choices ----
+
+    def choices(self):
+        return self.driver.execute_script("""return {
+            tab: document.querySelector('[role="tab"][aria-selected="true"]').id,
+            sort: document.querySelector('input[name="sort"]:checked').value,
+            mf: document.getElementById('mf').value,
+            difficulties: Object.fromEntries(Array.from(document.querySelectorAll('form[data-command]'),
+              (form) => [form.dataset.command,
+                         Array.from(form.querySelectorAll('.difficulties input:checked'), (box) => box.value)]))}""")
+
+    def test_choices_are_kept_for_the_next_visit(self):
+        d = self.driver
+        self.open_page()
+        self.assertEqual(self.choices(), FIRST_VISIT)
+        # Changed as a player would, each kept at once.
+        d.find_element(By.ID, "tab-normal").click()
+        for command, value in (("item", "nightmare"), ("item", "hell"), ("item", "normal"), ("monster", "hell")):
+            d.find_element(By.CSS_SELECTOR, "form[data-command='%s'] input[value='%s']" % (command, value)).click()
+        d.find_element(By.CSS_SELECTOR, "input[name='sort'][value='highest']").click()
+        d.find_element(By.ID, "mf").send_keys(Keys.BACKSPACE, "250")
+        d.find_element(By.ID, "tab-unique").click()
+        changed = {**FIRST_VISIT, "tab": "tab-unique", "sort": "highest", "mf": "250",
+                   "difficulties": {**FIRST_VISIT["difficulties"], "item": ["nightmare", "hell"], "monster": ["hell"]}}
+        self.open_page(keep=True)
+        self.assertEqual(self.choices(), changed)
+        # What no control can take leaves its control as on a first visit.
+        for kept, want in (("not JSON", FIRST_VISIT), ("[1, 2]", FIRST_VISIT),
+                           ('{"tab": "tab-nowhere", "sort": "sideways", "mf": 7,'
+                            ' "difficulties": {"monster": [], "item": "hell"}}', FIRST_VISIT),
+                           ('{"difficulties": {"item": [], "set-monster": ["nightmare"]}}',
+                            {**FIRST_VISIT, "difficulties": {**FIRST_VISIT["difficulties"], "item": [],
+                                                             "set-monster": ["nightmare"]}})):
+            with self.subTest(kept=kept):
+                d.execute_script("localStorage.setItem('dropcalc.choices', arguments[0])", kept)
+                self.open_page(keep=True)
+                self.assertEqual(self.choices(), want)
+        # A fresh start keeps nothing of the visits before.
+        self.open_page()
+        self.assertEqual(self.choices(), FIRST_VISIT)
+
+    def cache_names(self):
+        return self.driver.execute_async_script("caches.keys().then(arguments[arguments.length - 1])")
+
+    def test_installable_and_offline_after_one_visit(self):
+        """A copy of the site on a server of its own: after one visit the
+        browser can install it, a new build replaces the cache of the old, and
+        with the server gone the page opens and searches the sample."""
+        d = self.driver
+        site = os.path.join(self.tmp, "offline-site")
+        shutil.copytree(ARGS.site, site)
+        with open(os.path.join(site, "sw.js"), encoding="utf-8") as f:
+            worker = f.read()
+        (build,) = re.findall(r'^const BUILD = "(\w+)";$', worker, re.M)
+        server, url = serve(site)
+        try:
+            self.open_page("#sample", url=url)
+            self.wait_ready()
+            WebDriverWait(d, 30).until(lambda _: d.execute_script("return navigator.serviceWorker.controller !== null"))
+            self.assertEqual(self.cache_names(), ["dropcalc-" + build])
+            self.assertEqual(d.execute_cdp_cmd("Page.getInstallabilityErrors", {}), {"installabilityErrors": []})
+            # A new build: another page, and so another worker.
+            with open(os.path.join(site, "index.html"), "a", encoding="utf-8") as f:
+                f.write("<!-- the next build -->\n")
+            with open(os.path.join(site, "sw.js"), "w", encoding="utf-8") as f:
+                f.write(worker.replace('"%s"' % build, '"next"'))
+            self.open_page(url=url)
+            WebDriverWait(d, 30).until(lambda _: self.cache_names() == ["dropcalc-next"])
+        finally:
+            server.shutdown()
+            server.server_close()
+        d.get("about:blank")  # a new document, not a jump to #sample
+        self.open_page("#sample", url=url)
+        self.wait_ready()
+        fetched = d.execute_async_script("""const done = arguments[arguments.length - 1];
+            const text = (path) => fetch(path).then((r) => r.text(), (e) => 'no answer');
+            Promise.all([text('index.html'), text('not-in-the-site.txt')]).then(done);""")
+        self.assertEqual([fetched[0].endswith("<!-- the next build -->\n"), fetched[1]], [True, "no answer"])
+        args = [b"--difficulty", b"normal,hell", b"item", b"Ring"]
+        self.search_with_controls(*request(args))
+        self.assertEqual(self.view(), expected_view(native_json(SAMPLE, args)[0], False))
+
 
 def bench():
     """The page's times against their limits; 1 when one is over."""
