@@ -58,6 +58,7 @@ assemble() {
   # The service worker learns every file of the site, and a build name that
   # changes with any of them: a changed site is a changed worker, which the
   # browser installs in place of the old one.
+  # shellcheck disable=SC2016 # the ${...} are JavaScript's own
   (cd "$site" && find . -type f ! -name sw.js | LC_ALL=C sort | sed 's|^\./||' |
     node -e 'const fs = require("fs");
              const files = fs.readFileSync(0, "utf8").split("\n").filter(Boolean);
