@@ -11,14 +11,14 @@ const PREFIX = 'dropcalc-';
 const CACHE = PREFIX + BUILD;
 
 // A file's address as the page asks for it (folders.js encodes each part of
-// a sample path so too); '' is the folder itself, which serves index.html.
+// a sample path so too); './' is the folder itself, which serves index.html.
 const address = (path) => new URL(path.split('/').map(encodeURIComponent).join('/'), self.location).href;
 
 self.addEventListener('install', (event) => {
   event.waitUntil(
     caches
       .open(CACHE)
-      .then((cache) => cache.addAll(['', ...FILES].map((path) => new Request(address(path), { cache: 'reload' }))))
+      .then((cache) => cache.addAll(['./', ...FILES].map((path) => new Request(address(path), { cache: 'reload' }))))
       .then(() => self.skipWaiting()),
   );
 });
@@ -33,14 +33,11 @@ self.addEventListener('activate', (event) => {
 });
 
 // The site's own files come from the cache; anything else (a file added to
-// the server after the build) from the network.
+// the server after the build) from the network. The cache is looked up by
+// name, not opened: a worker that a newer build replaced while one of its
+// answers was under way must not make its deleted cache anew.
 self.addEventListener('fetch', (event) => {
   const { request } = event;
   if (request.method !== 'GET' || !request.url.startsWith(self.registration.scope)) return;
-  event.respondWith(
-    caches
-      .open(CACHE)
-      .then((cache) => cache.match(request))
-      .then((hit) => hit ?? fetch(request)),
-  );
+  event.respondWith(caches.match(request, { cacheName: CACHE }).then((hit) => hit ?? fetch(request)));
 });

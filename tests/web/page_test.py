@@ -15,10 +15,11 @@ those times against their limits instead, and exits 1 when one is over.
 import argparse
 import base64
 import functools
-import itertools
 import http.server
+import itertools
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -30,6 +31,7 @@ import unittest
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
@@ -508,10 +510,12 @@ class Page(unittest.TestCase):
                 f.seek(0)
                 f.write(text)
         os.makedirs(ARGS.shots, exist_ok=True)
+        with open(AXE, encoding="utf-8") as f:
+            axe = f.read()
         try:
             for folder in (SAMPLE, AWKWARD, long_names):
                 self.open_folder(folder)
-                self.driver.execute_script(open(AXE, encoding="utf-8").read())
+                self.driver.execute_script(axe)
                 for scheme, width in itertools.product(("light", "dark"), (1280, 768, 360)):
                     with self.subTest(folder=os.path.basename(folder), scheme=scheme, width=width):
                         self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
@@ -615,17 +619,24 @@ class Page(unittest.TestCase):
             with open(os.path.join(site, "sw.js"), "w", encoding="utf-8") as f:
                 f.write(worker.replace('"%s"' % build, '"next"'))
             self.open_page(url=url)
-            WebDriverWait(d, 30).until(lambda _: caches(d) == ["dropcalc-next"])
+            WebDriverWait(d, 30).until(lambda _: caches(d) == ["dropcalc-next"] and d.execute_async_script(
+                "navigator.serviceWorker.getRegistration().then((r) => arguments[arguments.length - 1]("
+                "r.active.state === 'activated' && !r.installing && !r.waiting))"))
         finally:
             server.shutdown()
             server.server_close()
         d.get("about:blank")  # a new document, not a jump to #sample
-        self.open_page("#sample", url=url)
-        self.wait_ready()
+        d.execute_cdp_cmd("Network.clearBrowserCache", {})  # only the service worker's copy is left
+        try:
+            self.open_page("#sample", url=url)
+            self.wait_ready()
+        except TimeoutException:
+            self.fail("offline, the page did not open: %s" % d.execute_script(
+                "return location.href + ': ' + document.title + ': ' + document.body.innerText.slice(0, 300)"))
         self.assertEqual(d.execute_async_script(
             "const text = (path) => fetch(path).then((r) => r.text(), () => 'no answer');"
             "Promise.all([text('index.html'), text('elsewhere.txt')]).then(arguments[arguments.length - 1])"),
-            [open(os.path.join(site, "index.html"), encoding="utf-8").read(), "no answer"])
+            [pathlib.Path(site, "index.html").read_text(encoding="utf-8"), "no answer"])
         args = [b"--difficulty", b"normal,hell", b"item", b"Ring"]
         self.search_with_controls(*request(args))
         self.assertEqual(self.view(), expected_view(native_json(SAMPLE, args)[0], False))
