@@ -3,7 +3,8 @@
 # page in web/.
 #
 #   scripts/web.sh build         puts the site into build-web/site/ (index.html
-#                                at its top, the sample data in sample/)
+#                                at its top, the sample data in sample/, the
+#                                app's manifest, icons and service worker)
 #   scripts/web.sh serve [PORT]  builds it and serves it on 127.0.0.1:PORT
 #                                (default 8080) until Ctrl+C
 #   scripts/web.sh test          builds it with the core's tests, runs them and
@@ -122,7 +123,7 @@ bench)
   exit "$status"
   ;;
 *)
-  sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
   ;;
 esac

@@ -2,7 +2,9 @@
 """The web edition in headless Chromium: the page's controls and
 dropcalc.run() against the native dropcalc-cli on the same folder, and every
 case of tests/parity/cases.tsv through the page's controls against the
-tool's JSON and CSV.
+tool's JSON and CSV; the page as an app (installable, offline once visited,
+keeping the player's choices), and at three widths, light and dark, with no
+finding of the axe-core audit (screenshots into --shots).
 
     page_test.py --site build-web/site --cli build/dropcalc-cli [--shots DIR]
     page_test.py --site build-web/site --cli build/dropcalc-cli --bench
