@@ -6,7 +6,8 @@
 #   scripts/install-deps.sh --windows  also the Windows cross compiler and Wine,
 #                                      which scripts/windows.sh needs (Wine
 #                                      alone is about 1.1 GB)
-#   scripts/install-deps.sh --web      also what the web edition needs
+#   scripts/install-deps.sh --web      also what the web edition needs, and
+#                                      axe-core (npm) into tests/web/node_modules
 #   scripts/install-deps.sh --list     print them, one a line (after --windows
 #                                      or --web: with those too)
 set -euo pipefail
@@ -31,14 +32,18 @@ packages=(
 # GoogleTest's sources to build for the target, Wine to run the result, zip
 # for the package.
 windows_packages=(g++-mingw-w64-x86-64-posix googletest wine64 zip)
-# The web edition: the compiler, and the browser, its driver and Debian's
-# Python bindings that run the page's tests.
-web_packages=(emscripten nodejs chromium chromium-driver python3-selenium)
+# The web edition: the compiler, the icon's rasteriser, and the browser, its
+# driver and Debian's Python bindings that run the page's tests.
+web_packages=(emscripten nodejs librsvg2-bin chromium chromium-driver python3-selenium)
+# The accessibility audit of the page's tests, from npm at this version.
+axe_core=axe-core@4.14.1
+web=false
 while [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--web" ]; do
   if [ "$1" = "--windows" ]; then
     packages+=("${windows_packages[@]}")
   else
     packages+=("${web_packages[@]}")
+    web=true
   fi
   shift
 done
@@ -64,3 +69,10 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${packages[@]}"
+
+if $web; then
+  # A Node.js that comes with its own npm needs no other; Debian's needs its.
+  command -v npm >/dev/null || "${as_root[@]}" apt-get install -y -q --no-install-recommends npm
+  root=$(cd "$(dirname "$0")/.." && pwd)
+  npm install --prefix "$root/tests/web" --no-save --no-package-lock --no-audit --no-fund "$axe_core"
+fi

@@ -3,7 +3,8 @@
 # page in web/.
 #
 #   scripts/web.sh build         puts the site into build-web/site/ (index.html
-#                                at its top, the sample data in sample/)
+#                                at its top, the sample data in sample/, the
+#                                app's manifest, icons and service worker)
 #   scripts/web.sh serve [PORT]  builds it and serves it on 127.0.0.1:PORT
 #                                (default 8080) until Ctrl+C
 #   scripts/web.sh test          builds it with the core's tests, runs them and
@@ -39,16 +40,39 @@ build_module() {
   cmake --build "$out/cmake" -j2 --target dropcalc-web ${1:+core_tests}
 }
 
-# The site: the page, the module, the sample data and its list of files.
+# The site: the page, the module, the sample data and its list of files, the
+# app's manifest and icons, and the service worker that keeps all of them.
 assemble() {
   rm -rf "$site"
   mkdir -p "$site"
-  cp "$root"/web/*.html "$root"/web/*.css "$root"/web/*.js "$site"/
+  cp "$root"/web/*.html "$root"/web/*.css "$root"/web/*.js "$root"/web/*.webmanifest "$site"/
   cp "$out/cmake/dropcalc-core.js" "$out/cmake/dropcalc-core.wasm" "$site"/
   cp -r "$root/examples/data" "$site/sample"
   (cd "$site/sample" && find . -type f | LC_ALL=C sort | sed 's|^\./||' |
     node -e 'const lines = require("fs").readFileSync(0, "utf8").split("\n").filter(Boolean);
              process.stdout.write(JSON.stringify(lines) + "\n")' >files.json)
+  # The desktop icon, and the sizes an installed app needs.
+  cp "$root/packaging/dropcalc.svg" "$site/icon.svg"
+  for size in 192 512; do
+    rsvg-convert -w "$size" -h "$size" "$root/packaging/dropcalc.svg" -o "$site/icon-$size.png"
+  done
+  # The service worker learns every file of the site, and a build name that
+  # changes with any of them: a changed site is a changed worker, which the
+  # browser installs in place of the old one.
+  # shellcheck disable=SC2016 # the ${...} are JavaScript's own
+  (cd "$site" && find . -type f ! -name sw.js | LC_ALL=C sort | sed 's|^\./||' |
+    node -e 'const fs = require("fs");
+             const files = fs.readFileSync(0, "utf8").split("\n").filter(Boolean);
+             const hash = require("crypto").createHash("sha256");
+             for (const file of files) hash.update(`${file}\0${fs.readFileSync(file).length}\0`).update(fs.readFileSync(file));
+             const build = hash.digest("hex").slice(0, 16);
+             const worker = fs.readFileSync("sw.js", "utf8")
+               .replace(/^const BUILD = .*;$/m, () => `const BUILD = ${JSON.stringify(build)};`)
+               .replace(/^const FILES = .*;$/m, () => `const FILES = ${JSON.stringify(files)};`);
+             if (!worker.includes(build) || !worker.includes(JSON.stringify(files)))
+               throw new Error("sw.js: no BUILD or FILES line to fill in");
+             fs.writeFileSync("sw.js", worker);
+             console.log(`web.sh: build ${build}, ${files.length} files`);')
   echo "web.sh: the site is in $site"
 }
 
@@ -99,7 +123,7 @@ bench)
   exit "$status"
   ;;
 *)
-  sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
   ;;
 esac

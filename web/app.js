@@ -27,8 +27,21 @@ const state = {
 
 // ---- Answers ----
 
-function answered() {
+// A search finished: the page counts it, and a screen reader hears `said`.
+function answered(said) {
+  $('announce').textContent = said;
   document.body.dataset.answers = String(Number(document.body.dataset.answers ?? 0) + 1);
+}
+
+// What a screen reader hears of an answer: its heading (which counts the
+// entries) and its notes, each a sentence; the error box speaks for itself.
+function spoken(answer) {
+  const count = answer.entries.length === 1 ? '1 entry' : `${answer.entries.length} entries`;
+  const parts = [answer.heading || count, ...answer.notes, answer.error?.stopped];
+  return parts
+    .filter(Boolean)
+    .map((part) => part.replace(/[.:]?$/, '.'))
+    .join(' ');
 }
 
 // Shows an error description (the JSON's "error"), or hides the box for none.
@@ -147,7 +160,7 @@ const bytesOf = (text) => dataBytes(state.folder, text);
 async function runSearch(request) {
   if (state.folder === null) {
     showError({ message: 'No data folder is open.', path: null, hint: 'Open a data folder, drop one on this page, or take the sample data.' });
-    answered();
+    answered('No data folder is open.');
     return;
   }
   const { kind, texts, difficulties, magicFind } = request;
@@ -162,14 +175,14 @@ async function runSearch(request) {
   showAnswer(answer, sort === 'name', kind.command);
   // On a phone the list is below the searches: bring it into view.
   $('list').scrollIntoView({ block: 'nearest' });
-  answered();
+  answered(spoken(answer));
 }
 
 // A search whose answer cannot be had (the calculator stopped) says so.
 function searchOrSay(request) {
   return runSearch(request).catch((error) => {
     showError({ message: `The search failed: ${error.message}`, path: null, hint: 'Reload the page.' });
-    answered();
+    answered(`The search failed: ${error.message}`);
   });
 }
 
@@ -381,32 +394,122 @@ function wireData() {
   });
 }
 
-// ---- Tabs: arrows move between them, Tab goes into the panel ----
+// ---- Tabs: arrows, Home and End move between them, Tab goes into the panel ----
+
+const tabs = () => Array.from(document.querySelectorAll('[role="tab"]'));
+
+function selectTab(tab) {
+  for (const other of tabs()) {
+    const on = other === tab;
+    other.setAttribute('aria-selected', String(on));
+    other.tabIndex = on ? 0 : -1;
+    $(other.getAttribute('aria-controls')).hidden = !on;
+  }
+}
 
 function wireTabs() {
-  const tabs = Array.from(document.querySelectorAll('[role="tab"]'));
-  const select = (tab) => {
-    for (const other of tabs) {
-      const on = other === tab;
-      other.setAttribute('aria-selected', String(on));
-      other.tabIndex = on ? 0 : -1;
-      $(other.getAttribute('aria-controls')).hidden = !on;
-    }
+  const all = tabs();
+  const choose = (tab) => {
+    selectTab(tab);
     tab.focus();
+    keepChoices();
   };
-  tabs.forEach((tab, i) => {
-    tab.addEventListener('click', () => select(tab));
+  all.forEach((tab, i) => {
+    tab.addEventListener('click', () => choose(tab));
     tab.addEventListener('keydown', (event) => {
-      const step = { ArrowRight: 1, ArrowLeft: -1 }[event.key];
-      if (step) select(tabs[(i + step + tabs.length) % tabs.length]);
+      const to = { ArrowRight: i + 1, ArrowLeft: i - 1, Home: 0, End: all.length - 1 }[event.key];
+      if (to === undefined) return;
+      event.preventDefault();
+      choose(all[(to + all.length) % all.length]);
     });
   });
 }
 
+// ---- What the page keeps for the next visit, as the window does: the magic
+// find, the sort, each search's difficulties and the tab shown. A first
+// visit, or a browser that keeps nothing, starts as the page is written. ----
+
+const KEPT = 'dropcalc.choices';
+
+function keptChoices() {
+  try {
+    const kept = JSON.parse(localStorage.getItem(KEPT));
+    return kept !== null && typeof kept === 'object' ? kept : {};
+  } catch {
+    return {};
+  }
+}
+
+// The difficulties ticked in each search's row, by its command; rows not
+// built yet keep what was kept for them.
+function tickedDifficulties() {
+  const ticked = { ...keptChoices().difficulties };
+  for (const form of document.querySelectorAll('form[data-command]')) {
+    ticked[form.dataset.command] = Array.from(form.querySelectorAll('.difficulties input:checked'), (box) => box.value);
+  }
+  return ticked;
+}
+
+function keepChoices() {
+  const choices = {
+    mf: $('mf').value,
+    sort: sortMode(),
+    tab: document.querySelector('[role="tab"][aria-selected="true"]').id,
+    difficulties: tickedDifficulties(),
+  };
+  try {
+    localStorage.setItem(KEPT, JSON.stringify(choices));
+  } catch {
+    // Storage turned off or full: the next visit starts afresh.
+  }
+}
+
+// Sets the controls as they were kept; a choice that is missing or that no
+// control takes leaves its control as it is.
+function restoreChoices() {
+  const kept = keptChoices();
+  if (typeof kept.mf === 'string') $('mf').value = kept.mf;
+  const sort = Array.from(document.querySelectorAll('input[name="sort"]')).find((box) => box.value === kept.sort);
+  if (sort) sort.checked = true;
+  const tab = tabs().find((t) => t.id === kept.tab);
+  if (tab) selectTab(tab);
+}
+
+function restoreDifficulties() {
+  const kept = keptChoices().difficulties ?? {};
+  for (const form of document.querySelectorAll('form[data-command]')) {
+    const ticked = kept[form.dataset.command];
+    if (!Array.isArray(ticked)) continue;
+    const boxes = Array.from(form.querySelectorAll('.difficulties input'));
+    // A radio button is chosen, never cleared: its group keeps one.
+    if (boxes[0]?.type === 'radio' && !boxes.some((box) => ticked.includes(box.value))) continue;
+    for (const box of boxes) box.checked = ticked.includes(box.value);
+  }
+}
+
+function wireKeeping() {
+  $('mf').addEventListener('input', keepChoices);
+  $('sort').addEventListener('change', keepChoices);
+  document.querySelector('.searches').addEventListener('change', (event) => {
+    if (event.target.closest('.difficulties')) keepChoices();
+  });
+}
+
+// The service worker keeps the site for use without its server; a browser
+// that has none (or a page opened from a file) goes on without it.
+function keepOffline() {
+  navigator.serviceWorker?.register('sw.js').catch((error) => {
+    console.warn(`The page cannot be kept for use offline: ${error.message}`);
+  });
+}
+
+restoreChoices();
 wireTabs();
 wireOptions();
 wireData();
+wireKeeping();
 buildSearches()
+  .then(restoreDifficulties)
   // Opened as index.html#sample, the page starts on the sample data.
   .then(() => (location.hash === '#sample' ? open(sampleSource()) : undefined))
   .catch((error) => {
@@ -414,4 +517,5 @@ buildSearches()
   })
   .then(() => {
     document.body.dataset.loaded = 'true';
+    keepOffline();
   });

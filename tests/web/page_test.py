@@ -2,7 +2,9 @@
 """The web edition in headless Chromium: the page's controls and
 dropcalc.run() against the native dropcalc-cli on the same folder, and every
 case of tests/parity/cases.tsv through the page's controls against the
-tool's JSON and CSV.
+tool's JSON and CSV; the page as an app (installable, offline once visited,
+keeping the player's choices), and at three widths, light and dark, with no
+finding of the axe-core audit (screenshots into --shots).
 
     page_test.py --site build-web/site --cli build/dropcalc-cli [--shots DIR]
     page_test.py --site build-web/site --cli build/dropcalc-cli --bench
@@ -13,10 +15,13 @@ anything takes, which depends on what else the machine runs; --bench prints
 those times against their limits instead, and exits 1 when one is over.
 """
 import argparse
+import base64
 import functools
 import http.server
+import itertools
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -28,6 +33,7 @@ import unittest
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
@@ -39,6 +45,13 @@ AWKWARD = os.path.join(TOP, "tests", "parity", "awkward")
 LOCALES = {".": "en-US", ",": "de-DE"}
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "data")
 HOSTILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile.js")
+# The accessibility audit, which scripts/install-deps.sh --web installs.
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core", "axe.min.js")
+# What the page starts with on a first visit: the tab, the sort, the magic
+# find and each search's difficulties.
+FIRST_VISIT = {"tab": "tab-set", "sort": "chance", "mf": "0",
+               "difficulties": {c: ["normal"] for c in ("monster", "item", "set-item", "set-monster",
+                                                        "unique-monster", "unique-item")}}
 
 # Every kind of run: (arguments after --data, ...). Names are the sample's.
 RUNS = [
@@ -162,13 +175,17 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+def serve(directory):
+    """Serves `directory` on a port of its own: the server and its address."""
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=directory))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
 class Page(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        handler = functools.partial(Quiet, directory=ARGS.site)
-        cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
-        cls.url = "http://127.0.0.1:%d/" % cls.server.server_address[1]
+        cls.server, cls.url = serve(ARGS.site)
         cls.tmp = tempfile.mkdtemp(prefix="dropcalc-web-")
         cls.downloads = os.path.join(cls.tmp, "downloads")
         os.mkdir(cls.downloads)
@@ -187,12 +204,18 @@ class Page(unittest.TestCase):
     def tearDownClass(cls):
         cls.driver.quit()
         cls.server.shutdown()
+        cls.server.server_close()
         shutil.rmtree(cls.tmp, ignore_errors=True)
 
-    def open_page(self, fragment="", locale="en-US"):
-        """The page in `locale`, whose decimal separator the page passes on."""
+    def open_page(self, fragment="", locale="en-US", keep=False, url=None):
+        """The page in `locale`, whose decimal separator the page passes on;
+        as on a first visit unless it is to `keep` what it kept before."""
+        url = url or self.url
+        if not keep:
+            self.driver.execute_cdp_cmd("Storage.clearDataForOrigin",
+                                        {"origin": url.rstrip("/"), "storageTypes": "local_storage"})
         self.driver.execute_cdp_cmd("Emulation.setLocaleOverride", {"locale": locale})
-        self.driver.get(self.url + fragment)
+        self.driver.get(url + fragment)
         WebDriverWait(self.driver, 20).until(
             lambda d: d.execute_script("return document.body.dataset.loaded === 'true'"))
 
@@ -501,19 +524,143 @@ class Page(unittest.TestCase):
         self.assertGreaterEqual(ms, 0)
         self.assertEqual(self.run_in_page(["check"]), native(many, ["check"]))
 
-    def test_screenshots_at_phone_and_desktop_width(self):
+    # ---- Every screen, an accessibility audit, and an app that works offline ----
+
+    def test_every_width_and_colour_scheme(self):
+        """At three widths, light and dark: the page never scrolls sideways (a
+        long entry scrolls inside the list) and axe-core finds nothing."""
+        self.assertTrue(os.path.exists(AXE), "%s: run scripts/install-deps.sh --web" % AXE)
+        long_names = copy_sample(os.path.join(self.tmp, "long-names"))
+        for difficulty in ("Normal", "Nightmare", "Hell"):
+            path = pathlib.Path(long_names, difficulty, "monsterlist.txt")
+            path.write_text(path.read_text("ascii").replace("Lurker:", "Lurker of the Long Flooded Tunnels Beneath:"))
         os.makedirs(ARGS.shots, exist_ok=True)
-        for folder, args in ((SAMPLE, [b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"]),
-                             (AWKWARD, [b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"])):
-            self.open_folder(folder)
-            for width in (1280, 360):
-                self.driver.set_window_size(width, 900)
-                self.search_with_controls(*request(args))
-                inner = self.driver.execute_script("return document.documentElement.scrollWidth <= innerWidth")
-                self.assertTrue(inner, "no sideways scrolling at %d px" % width)
-                self.driver.save_screenshot(os.path.join(
-                    ARGS.shots, "web-%s-%d.png" % (os.path.basename(folder), width)))
-        self.driver.set_window_size(1280, 900)
+        axe = pathlib.Path(AXE).read_text("utf-8")
+        try:
+            for folder in (SAMPLE, AWKWARD, long_names):
+                self.open_folder(folder)
+                self.driver.execute_script(axe)
+                for scheme, width in itertools.product(("light", "dark"), (1280, 768, 360)):
+                    with self.subTest(folder=os.path.basename(folder), scheme=scheme, width=width):
+                        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                            "features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                        self.driver.set_window_size(width, 900)
+                        self.search_with_controls(*request([b"--difficulty", b"normal,nightmare,hell", b"item", b"Ring"]))
+                        self.assertEqual(self.driver.execute_script(
+                            "const [page, list] = [document.documentElement, document.getElementById('list')];"
+                            "return [page.scrollWidth <= page.clientWidth, list.scrollWidth > list.clientWidth]"),
+                            [True, folder == long_names and width == 360])
+                        # The whole page, as wide as the window once it needs no scroll bar.
+                        size = self.driver.execute_script("return {width: innerWidth, height: document.body.scrollHeight}")
+                        shot = self.driver.execute_cdp_cmd("Page.captureScreenshot", {
+                            "captureBeyondViewport": True, "clip": {"x": 0, "y": 0, **size, "scale": 1}})
+                        pathlib.Path(ARGS.shots, "web-%s-%s-%d.png" % (os.path.basename(folder), scheme, width)
+                                     ).write_bytes(base64.b64decode(shot["data"]))
+                        self.assertEqual(self.driver.execute_async_script(
+                            "axe.run(document).then((r) => arguments[arguments.length - 1](r.violations.map("
+                            "(v) => [v.id, v.nodes.map((n) => n.target.join(' '))])))"), [])
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+            self.driver.set_window_size(1280, 900)
+
+    def test_tabs_keys_and_the_spoken_answer(self):
+        self.open_folder(SAMPLE)
+        d = self.driver
+        tabs = ["tab-normal", "tab-set", "tab-unique"]
+        for start, key, selected in (("tab-set", Keys.HOME, 0), ("tab-set", Keys.END, 2),
+                                     ("tab-normal", Keys.ARROW_LEFT, 2), ("tab-unique", Keys.ARROW_RIGHT, 0)):
+            with self.subTest(start=start, key=key):
+                d.find_element(By.ID, start).click()
+                d.switch_to.active_element.send_keys(key)
+                self.assertEqual(d.execute_script("return [document.activeElement.id, Array.from("
+                                                  "document.querySelectorAll('[role=tab]'), (t) => [t.ariaSelected, t.tabIndex,"
+                                                  " document.getElementById(t.getAttribute('aria-controls')).hidden])]"),
+                                 [tabs[selected], [["true", 0, False] if i == selected else ["false", -1, True]
+                                                   for i in range(3)]])
+        # A finished search is read out: its heading and notes.
+        for args, said in (([b"item", b"Ring"], "Ring · Normal · 3 entries."),
+                           ([b"monster", b"Nobody"], 'Nobody · Normal · 0 entries. no monster named "Nobody" in '
+                                                     "Normal/monsterlist.txt.")):
+            self.search_with_controls(*request(args))
+            self.assertEqual(d.find_element(By.CSS_SELECTOR, "[role=status]#announce").get_attribute("textContent"),
+                             said)
+
+    def choices(self):
+        return self.driver.execute_script("""return {
+            tab: document.querySelector('[role="tab"][aria-selected="true"]').id,
+            sort: document.querySelector('input[name="sort"]:checked').value,
+            mf: document.getElementById('mf').value,
+            difficulties: Object.fromEntries(Array.from(document.querySelectorAll('form[data-command]'),
+              (form) => [form.dataset.command,
+                         Array.from(form.querySelectorAll('.difficulties input:checked'), (box) => box.value)]))}""")
+
+    def test_choices_are_kept_for_the_next_visit(self):
+        d = self.driver
+        self.open_page()
+        self.assertEqual(self.choices(), FIRST_VISIT)
+        d.find_element(By.ID, "tab-normal").click()
+        for command, value in (("item", "nightmare"), ("item", "normal"), ("monster", "hell")):
+            d.find_element(By.CSS_SELECTOR, "form[data-command='%s'] input[value='%s']" % (command, value)).click()
+        d.find_element(By.CSS_SELECTOR, "input[name='sort'][value='highest']").click()
+        d.find_element(By.ID, "mf").send_keys(Keys.BACKSPACE, "250")
+        d.find_element(By.ID, "tab-unique").click()
+        kept = {"item": ["nightmare"], "monster": ["hell"]}
+        # What no control can take leaves its control as on a first visit.
+        for stored, want in ((None, {"tab": "tab-unique", "sort": "highest", "mf": "250", "difficulties": kept}),
+                             ("not JSON", {}),
+                             ('{"tab": "tab-x", "sort": "x", "mf": 7, "difficulties": {"monster": [], "item": "hell"}}', {}),
+                             ('{"difficulties": {"item": [], "set-monster": ["hell"]}}',
+                              {"difficulties": {"item": [], "set-monster": ["hell"]}})):
+            with self.subTest(stored=stored):
+                if stored is not None:
+                    d.execute_script("localStorage.setItem('dropcalc.choices', arguments[0])", stored)
+                self.open_page(keep=True)
+                self.assertEqual(self.choices(), {**FIRST_VISIT, **want, "difficulties": {
+                    **FIRST_VISIT["difficulties"], **want.get("difficulties", {})}})
+        self.open_page()
+        self.assertEqual(self.choices(), FIRST_VISIT)
+
+    def test_installable_and_offline_after_one_visit(self):
+        """A copy of the site on a server of its own: after one visit Chromium
+        can install it, a new build replaces the old one's cache, and with
+        the server gone the page opens and searches the sample."""
+        d = self.driver
+        site = shutil.copytree(ARGS.site, os.path.join(self.tmp, "offline-site"))
+        worker = pathlib.Path(site, "sw.js").read_text("utf-8")
+        (build,) = re.findall(r'^const BUILD = "(\w+)";$', worker, re.M)
+        caches = lambda _: d.execute_async_script("caches.keys().then(arguments[arguments.length - 1])")
+        server, url = serve(site)
+        try:
+            self.open_page("#sample", url=url)
+            self.wait_ready()
+            WebDriverWait(d, 30).until(lambda _: d.execute_script("return navigator.serviceWorker.controller"))
+            self.assertEqual(caches(d), ["dropcalc-" + build])
+            self.assertEqual(d.execute_cdp_cmd("Page.getInstallabilityErrors", {}), {"installabilityErrors": []})
+            with open(os.path.join(site, "index.html"), "a", encoding="utf-8") as f:
+                f.write("<!-- the next build -->\n")
+            pathlib.Path(site, "sw.js").write_text(worker.replace('"%s"' % build, '"next"'), "utf-8")
+            self.open_page(url=url)
+            WebDriverWait(d, 30).until(lambda _: caches(d) == ["dropcalc-next"] and d.execute_async_script(
+                "navigator.serviceWorker.getRegistration().then((r) => arguments[arguments.length - 1]("
+                "r.active.state === 'activated' && !r.installing && !r.waiting))"))
+        finally:
+            server.shutdown()
+            server.server_close()
+        d.get("about:blank")  # a new document, not a jump to #sample
+        d.execute_cdp_cmd("Network.clearBrowserCache", {})  # only the service worker's copy is left
+        try:
+            self.open_page("#sample", url=url)
+            self.wait_ready()
+        except TimeoutException:
+            self.fail("offline, the page did not open: " + d.execute_script("return document.body.innerText"))
+        self.assertEqual(d.execute_async_script(
+            "const text = (path) => fetch(path).then((r) => r.text(), () => 'no answer');"
+            "Promise.all([text('index.html'), text('elsewhere.txt')]).then(arguments[arguments.length - 1])"),
+            [pathlib.Path(site, "index.html").read_text(encoding="utf-8"), "no answer"])
+        args = [b"--difficulty", b"normal,hell", b"item", b"Ring"]
+        self.search_with_controls(*request(args))
+        self.assertEqual(self.view(), expected_view(native_json(SAMPLE, args)[0], False))
+
 
 def bench():
     """The page's times against their limits; 1 when one is over."""
