@@ -99,6 +99,24 @@ void noteEncoding(const Settings& s, FileSource& files, Names& names) {
         names.utf8 = listsAreUtf8(files);
 }
 
+// Every set item with its base set; those read before an error are kept.
+void readMembers(FileSource& files, Names& listed) {
+    std::vector<SetMember> members;
+    const auto keep = [&] {
+        for (SetMember& member : members) {
+            listed.names.push_back(std::move(member.setItem));
+            listed.baseSets.push_back(std::move(member.baseSet));
+        }
+    };
+    try {
+        readSetMembers(files, members);
+    } catch (...) {
+        keep();
+        throw;
+    }
+    keep();
+}
+
 void listNames(const Settings& s, const std::string& what, Outcome& out) {
     Names& listed = out.emplace<Names>();
     std::vector<std::string>& names = listed.names;
@@ -112,8 +130,11 @@ void listNames(const Settings& s, const std::string& what, Outcome& out) {
         readBaseSetNames(*files, names);
     else if (what == "uniques")
         readUniqueNames(*files, names);
+    else if (what == "set-members")
+        readMembers(*files, listed);
     else
-        throw UsageError("list: unknown list '" + what + "' (monsters, items, base-sets, uniques)");
+        throw UsageError("list: unknown list '" + what +
+                         "' (monsters, items, base-sets, uniques, set-members)");
 }
 
 void setItemNames(const Settings& s, const std::string& baseSet, Outcome& out) {
@@ -176,7 +197,7 @@ std::vector<Command> makeCommands() {
         {"list",
          "The names that start-up puts into a selection box",
          "name lists",
-         {{"WHAT", "monsters, items, base-sets or uniques"}},
+         {{"WHAT", "monsters, items, base-sets, uniques or set-members"}},
          kDataOption | kFormatOption,
          false,
          [](const Settings& s, const Args& a, Outcome& out) { listNames(s, a[0], out); }},

@@ -77,6 +77,8 @@ struct Entries {
 };
 struct Names {
     std::vector<std::string> names;
+    // Beside each name, when the list gives one: the base set of a set item.
+    std::vector<std::string> baseSets;
     // Whether the data folder is written in UTF-8, for a face that sends a
     // typed name back; known only where a document says it.
     std::optional<bool> utf8;

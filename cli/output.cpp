@@ -136,10 +136,14 @@ void writeJsonEntries(JsonWriter& json, const Outcome& outcome) {
                        }
                    },
                    [&](const Names& n) {
-                       for (const std::string& name : n.names) {
+                       for (std::size_t i = 0; i < n.names.size(); ++i) {
                            json.beginObject();
                            json.key("name");
-                           json.string(name);
+                           json.string(n.names[i]);
+                           if (i < n.baseSets.size()) {
+                               json.key("base_set");
+                               json.string(n.baseSets[i]);
+                           }
                            json.end();
                        }
                    },
@@ -334,11 +338,19 @@ void writeLines(std::ostream& out, const Outcome& outcome, const Settings& s, bo
                            writeEntry(out, e.list.at(i), e.list.parts(i), s);
                    },
                    [&](const Names& n) {
-                       for (const std::string& name : n.names) {
+                       for (std::size_t i = 0; i < n.names.size(); ++i) {
                            if (tsv)
-                               writeField(out, name);
+                               writeField(out, n.names[i]);
                            else
-                               out << name;
+                               out << n.names[i];
+                           // A set item and its base set, a tab between.
+                           if (i < n.baseSets.size()) {
+                               out << '\t';
+                               if (tsv)
+                                   writeField(out, n.baseSets[i]);
+                               else
+                                   out << n.baseSets[i];
+                           }
                            out << '\n';
                        }
                    },

@@ -147,6 +147,14 @@ TEST(CliSetItems, ListsTheBlockOfTheBaseSet) {
     EXPECT_EQ(r.out, "A\n\nB\n");
     r = runTool({"--data", data.path(), "set-items", "A"});
     EXPECT_EQ(r.out, "X\n\n");
+    // Every set item with its base set: a line before the first header is
+    // nobody's, a header's line is none.
+    data.write("setlist.txt", "Lone,Cap,1\n:A,1\nX,Cap,1\n:B,2\nY,Ring,2\n");
+    r = runTool({"--data", data.path(), "list", "set-members"});
+    EXPECT_EQ(r.out, "X\tA\nY\tB\n");
+    r = runTool({"--data", data.path(), "--format", "json", "list", "set-members"});
+    EXPECT_NE(r.out.find("\"name\": \"Y\",\n      \"base_set\": \"B\""), std::string::npos)
+        << r.out;
 
     const TempDataDir empty{};
     r = runTool({"--data", empty.path(), "set-items", "A"});
