@@ -6,23 +6,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-QString counted(int n, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
-
-} // namespace
-
 QString problemSummary(int errors, int warnings) {
-    QStringList parts;
-    if (errors > 0)
-        parts.append(counted(errors, "error", "errors"));
-    if (warnings > 0)
-        parts.append(counted(warnings, "warning", "warnings"));
-    if (parts.isEmpty())
-        return {};
-    return parts.join(QStringLiteral(", ")) + QStringLiteral(" in this data folder");
+    const QString counts = QString::fromStdString(qdc::problemCounts(errors, warnings));
+    return counts.isEmpty() ? counts : counts + QStringLiteral(" in this data folder");
 }
 
 CheckLine::CheckLine(QWidget* parent)

@@ -44,6 +44,22 @@ int CheckReport::warnings() const {
     return static_cast<int>(problems.size()) - errors();
 }
 
+std::string problemCounts(int errors, int warnings) {
+    const auto counted = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + ' ' + (n == 1 ? one : many);
+    };
+    std::string text;
+    if (errors > 0)
+        text = counted(errors, "error", "errors");
+    if (warnings > 0)
+        text += (text.empty() ? "" : ", ") + counted(warnings, "warning", "warnings");
+    return text;
+}
+
+std::string CheckReport::summary() const {
+    return problemCounts(errors(), warnings());
+}
+
 namespace {
 
 // How far the chances of one pick may add up from 1 before a warning.

@@ -27,7 +27,12 @@ struct CheckReport {
     int files = 0;                 // the files read or tried
     int errors() const;
     int warnings() const;
+    std::string summary() const; // problemCounts() of its errors and warnings
 };
+
+// How many problems were found, as a player reads it: "1 error, 2 warnings",
+// "3 warnings"; empty when there are none.
+std::string problemCounts(int errors, int warnings);
 
 // Reads every file a search or the start-up can read: the four list files, and
 // for each difficulty its monster list, its levels and every drop table the

@@ -193,6 +193,8 @@ void writeJsonProblems(JsonWriter& json, const CheckReport& report) {
     json.integer(report.warnings());
     json.key("files");
     json.integer(report.files);
+    json.key("summary");
+    json.string(report.summary());
 }
 
 // The checker's document: its problems, and the error only when one ended

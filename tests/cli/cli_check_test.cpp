@@ -362,8 +362,11 @@ TEST(CliCheck, SampleDataIsSoundAndJsonCountsProblems) {
                          "\"severity\": \"error\",\n      \"message\": \"Invalid filename.\""),
               std::string::npos)
         << r.out;
-    EXPECT_NE(r.out.find("\"errors\": 8,\n  \"warnings\": 1,\n  \"files\": 9\n}"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find(
+            "\"errors\": 8,\n  \"warnings\": 1,\n  \"files\": 9,\n  \"summary\": \"8 errors, 1 "
+            "warning\"\n}"),
+        std::string::npos)
         << r.out;
 }
 
