@@ -25,10 +25,6 @@ const char* kindWord(DiffKind kind) {
                                         : "changed";
 }
 
-char kindSign(DiffKind kind) {
-    return kind == DiffKind::Appeared ? '+' : kind == DiffKind::Vanished ? '-' : '~';
-}
-
 // One data folder, each of its files read once however many searches read it.
 struct Folder {
     explicit Folder(const std::string& dir) : disk(openDataFolder(dir)), files(*disk) {}
@@ -105,38 +101,8 @@ void compare(Compared& c, const Settings& s, const std::vector<std::string>& wor
     }
 }
 
-// "0.125 %".
-std::string percent(const DiffChance& chance) {
-    return chance.text + " %";
-}
-
-std::string oneIn(const DiffChance& chance) {
-    return chance.odds.oneIn ? "1 in " + std::to_string(*chance.odds.oneIn) : "-";
-}
-
-// "+ Ring [Hell]  0.125 % (1 in 800)", "~ Ring [Normal]  0.125 % → 0.25 %
-// (1 in 800 → 1 in 400)"; for a monster's searches "~ Rat [Normal]
-// unique-monster: Band of Ash  …".
 void writeTextRow(std::ostream& out, const DiffRow& row) {
-    out << kindSign(row.kind) << ' ';
-    if (!row.search.empty()) {
-        out << row.monster << " [" << row.difficulty << "] " << row.search << ": " << row.name;
-    } else {
-        out << row.name;
-        if (!row.difficulty.empty())
-            out << " [" << row.difficulty << ']';
-    }
-    out << "  ";
-    if (row.kind == DiffKind::Changed) {
-        out << percent(*row.before) << " \u2192 " << percent(*row.after) << "  ("
-            << oneIn(*row.before) << " \u2192 " << oneIn(*row.after) << ")\n";
-        return;
-    }
-    const DiffChance& chance = row.after ? *row.after : *row.before;
-    out << percent(chance);
-    if (chance.odds.oneIn)
-        out << " (1 in " << *chance.odds.oneIn << ')';
-    out << '\n';
+    out << diffRowText(row) << '\n';
 }
 
 void writeTsvField(std::ostream& out, std::string_view field) {

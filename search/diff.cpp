@@ -513,4 +513,39 @@ FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSepara
     return diff;
 }
 
+namespace {
+
+std::string percent(const DiffChance& chance) {
+    return chance.text + " %";
+}
+
+std::string oneIn(const DiffChance& chance) {
+    return chance.odds.oneIn ? "1 in " + std::to_string(*chance.odds.oneIn) : "-";
+}
+
+} // namespace
+
+std::string diffRowText(const DiffRow& row) {
+    std::string text(1, row.kind == DiffKind::Appeared   ? '+'
+                        : row.kind == DiffKind::Vanished ? '-'
+                                                         : '~');
+    text += ' ';
+    if (!row.search.empty()) {
+        text += row.monster + " [" + row.difficulty + "] " + row.search + ": " + row.name;
+    } else {
+        text += row.name;
+        if (!row.difficulty.empty())
+            text += " [" + row.difficulty + ']';
+    }
+    text += "  ";
+    if (row.kind == DiffKind::Changed)
+        return text + percent(*row.before) + " \u2192 " + percent(*row.after) + "  (" +
+               oneIn(*row.before) + " \u2192 " + oneIn(*row.after) + ")";
+    const DiffChance& chance = row.after ? *row.after : *row.before;
+    text += percent(chance);
+    if (chance.odds.oneIn)
+        text += " (1 in " + std::to_string(*chance.odds.oneIn) + ')';
+    return text;
+}
+
 } // namespace qdc

@@ -47,6 +47,12 @@ struct DiffRow {
 std::vector<DiffRow> diffEntries(const std::vector<EntryParts>& before,
                                  const std::vector<EntryParts>& after);
 
+// A row as a player reads it: "+ Ring [Hell]  0.125 % (1 in 800)" for an
+// entry that appeared ("-" for one that vanished), "~ Ring [Normal]  0.125 %
+// → 0.25 %  (1 in 800 → 1 in 400)" for one that changed; a row of a
+// monster's searches starts "~ Rat [Normal] unique-monster: Band of Ash".
+std::string diffRowText(const DiffRow& row);
+
 // Which data folder a row or an error is about.
 enum class DiffSide { Old, New };
 
