@@ -23,6 +23,7 @@ const state = {
   lastSearch: null, // {kind, texts, difficulties, magicFind} of the answer shown, for Reload
   shown: null, // the arguments of the answer shown, for its CSV
   wide: false, // whether the list shows ten blanks in place of "="
+  members: [], // every set item with its base set: {name, base_set}
 };
 
 // ---- Answers ----
@@ -241,6 +242,15 @@ function searchForm(kind, firstPage) {
       event.preventDefault();
       if (Array.from(baseSet.list.options, (option) => option.value).includes(baseSet.value)) chooseBaseSet(baseSet, setItem);
     });
+    // A set item of another base set, picked or typed whole, chooses its set.
+    setItem.addEventListener('input', async () => {
+      const named = state.members.filter((member) => member.name === setItem.value);
+      if (!named.length || named.some((member) => member.base_set === baseSet.value)) return;
+      const kept = setItem.value;
+      baseSet.value = named[0].base_set;
+      await chooseBaseSet(baseSet, setItem);
+      setItem.value = kept;
+    });
   });
   return form;
 }
@@ -261,15 +271,25 @@ async function buildSearches() {
   if (missing.length) throw new Error(`no tab offers the ${missing.join(', ')} search`);
 }
 
-// The set items of the base set chosen, in the set-item box's list; the box
-// itself empties, as the window's does.
+// The set items of the base set chosen, first in the set-item box's list;
+// the box itself empties, as the window's does.
 async function chooseBaseSet(baseSetBox, setItemBox) {
   baseSetBox.dataset.chosen = baseSetBox.value;
   setItemBox.value = '';
   if (state.folder === null) return;
   const answer = await search(['--data', state.folder, 'set-items', await bytesOf(baseSetBox.value)]);
-  fillList('set-items', answer.entries);
+  offerSetItems(answer.entries, baseSetBox.value);
   if (answer.error) showError(answer.error);
+}
+
+// The set-item box offers the items of the base set chosen, then every other
+// set item of the data with its base set beside it.
+function offerSetItems(chosen = [], baseSet = null) {
+  const own = chosen.filter((entry) => entry.name !== '').map((entry) => new Option(entry.name));
+  const others = state.members
+    .filter((member) => member.base_set !== baseSet)
+    .map((member) => Object.assign(new Option(member.name), { label: member.base_set }));
+  $('set-items').replaceChildren(...own, ...others);
 }
 
 // ---- Magic find, sort, separator, copy, CSV ----
@@ -319,6 +339,23 @@ async function downloadCsv() {
 
 // ---- Data folders ----
 
+// The check of the folder, as the tool's "check" makes it: a line under the
+// list when it finds anything, opening to each problem with its file and line.
+async function checkFolder() {
+  const folder = state.folder;
+  const report = await search(['--data', folder, 'check']);
+  if (folder !== state.folder) return;
+  const problems = report.problems ?? [];
+  $('check').hidden = problems.length === 0;
+  $('check-summary').textContent = report.summary ?? '';
+  $('check-problems').tBodies[0].replaceChildren(...problems.map((problem) => {
+    const row = document.createElement('tr');
+    row.className = problem.severity;
+    for (const text of [problem.path, problem.line ?? '', problem.severity, problem.message]) row.append(Object.assign(document.createElement('td'), { textContent: String(text) }));
+    return row;
+  }));
+}
+
 function fillList(id, entries) {
   $(id).replaceChildren(...entries.filter((entry) => entry.name !== '').map((entry) => new Option(entry.name)));
 }
@@ -327,8 +364,11 @@ function fillList(id, entries) {
 // window shows the one that stops its start-up.
 async function readLists() {
   const lists = ['monsters', 'items', 'base-sets', 'uniques'];
-  const answers = await Promise.all(lists.map((list) => search(['--data', state.folder, 'list', list])));
-  answers.forEach((answer, i) => fillList(lists[i], answer.entries));
+  const answers = await Promise.all([...lists, 'set-members'].map((list) => search(['--data', state.folder, 'list', list])));
+  answers.slice(0, lists.length).forEach((answer, i) => fillList(lists[i], answer.entries));
+  state.members = answers.at(-1).entries.filter((member) => member.name !== '');
+  offerSetItems();
+  checkFolder();
   showError(answers.find((answer) => answer.error)?.error ?? null);
 }
 

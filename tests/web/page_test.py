@@ -389,7 +389,9 @@ class Page(unittest.TestCase):
         d = self.driver
         rows = [  # the search, the link chosen, the heading of its answer
             (("monster", [b"cave lurkr"]), "Cave Lurker", "Cave Lurker \u00b7 Normal"),
-            (("set-item", [b"", b"Cowl of Dusk"]), "Pasture Guard", "Cowl of Dusk \u00b7 Normal"),
+            # A set item typed whole chooses its own base set; one in
+            # another case is offered as it is listed.
+            (("set-item", [b"Pasture Guard", b"cowl of dusk"]), "Cowl of Dusk", "Cowl of Dusk \u00b7 Normal"),
         ]
         for (command, names), link, heading in rows:
             with self.subTest(command=command):
@@ -399,6 +401,39 @@ class Page(unittest.TestCase):
                 WebDriverWait(d, 10).until(lambda _: self.answers() > before)
                 self.assertTrue(self.view()["heading"].startswith(heading), self.view()["heading"])
                 self.assertFalse(any("did you mean" in n.lower() for n in self.view()["notes"]))
+
+    def test_set_item_box_offers_every_set_item_with_its_set(self):
+        self.open_folder(SAMPLE)
+        d = self.driver
+        offered = d.execute_script(
+            "return Array.from(document.getElementById('set-items').options, (o) => [o.value, o.label])")
+        self.assertIn(["Cowl of Dusk", "Pasture Guard"], offered)
+        form = d.find_element(By.CSS_SELECTOR, "form[data-command='set-item']")
+        base_set, set_item = form.find_elements(By.CSS_SELECTOR, "input:not([type])")
+        set_item.send_keys("Cowl of Dusk")
+        WebDriverWait(d, 10).until(lambda _: base_set.get_attribute("value") == "Pasture Guard")
+        WebDriverWait(d, 10).until(lambda _: set_item.get_attribute("value") == "Cowl of Dusk")
+
+    def test_check_line_tells_what_the_check_found(self):
+        broken = copy_sample(os.path.join(self.tmp, "checked"))
+        with open(os.path.join(broken, "Normal", "rat.txt"), "a", encoding="ascii") as f:
+            f.write("Rnig:0.2\n")
+        rows = [(SAMPLE, None, []), (broken, "2 warnings in this data folder",
+                                     [["Normal/rat.txt", "1", "warning"], ["Normal/rat.txt", "5", "warning"]])]
+        for folder, summary, problems in rows:
+            with self.subTest(folder=folder):
+                self.open_folder(folder)
+                d = self.driver
+                if summary is None:
+                    time.sleep(1)
+                    self.assertFalse(d.find_element(By.ID, "check").is_displayed())
+                    continue
+                WebDriverWait(d, 10).until(lambda _: d.find_element(By.ID, "check").is_displayed())
+                self.assertEqual(d.find_element(By.CSS_SELECTOR, "#check summary").text, summary)
+                d.find_element(By.CSS_SELECTOR, "#check summary").click()
+                seen = d.execute_script("return Array.from(document.querySelectorAll('#check-problems tbody tr'),"
+                                        " (r) => Array.from(r.cells, (c) => c.textContent).slice(0, 3))")
+                self.assertEqual(seen, problems)
 
     def test_error_shows_and_reload_reads_the_folder_again(self):
         broken = copy_sample(os.path.join(self.tmp, "broken"))
