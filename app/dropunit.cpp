@@ -4,6 +4,7 @@
 #include "app/captionfont.h"
 #include "app/checkline.h"
 #include "app/choicecombo.h"
+#include "app/comparefolder.h"
 #include "app/datafolder.h"
 #include "app/droplistmodel.h"
 #include "app/formvalues.h"
@@ -20,6 +21,7 @@
 #include "search/notes.h"
 #include "ui_dropunit.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardItemModel>
@@ -305,6 +307,33 @@ void TForm1::chooseFolder() {
          {}});
 }
 
+// The answer shown stays; the other folder's goes into the comparison only.
+void TForm1::compareWithFolder() {
+    if (shownSearch_ == nullptr)
+        return;
+    const QString other = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Compare with the data folder"), dataFolder_);
+    if (other.isEmpty())
+        return;
+    if (!hasNormalFolder(other)) {
+        errors_->show(this, {notDataFolderText(other), {}, {}, {}});
+        return;
+    }
+    auto work = [run = shownSearch_->run, request = shownRequest_](const qdc::SearchEnv& env,
+                                                                   qdc::ResultList& list) {
+        return run(env, list, request);
+    };
+    searches_->start(localPath(other), decimalSeparator_, sortMode(ui_->SortName, ui_->SortHighest),
+                     std::move(work),
+                     [this, here = model_->entries().allParts(), heading = ui_->DropList->heading(),
+                      other](SearchAnswer& answer) {
+                         if (answer.failure)
+                             return errors_->show(this, describeError(answer.failure, other));
+                         showComparison(this, heading, other,
+                                        qdc::diffEntries(here, answer.list.allParts()));
+                     });
+}
+
 void TForm1::reload() {
     FormCreate();
 }
@@ -342,6 +371,8 @@ void TForm1::runSearch(const qdc::SearchKind& search, qdc::SearchRequest request
 
 void TForm1::clearAnswer() {
     searches_->cancelRunning();
+    shownSearch_ = nullptr;
+    compare_->setEnabled(false);
     model_->setAnswer(qdc::MemoryResultList());
     suggested_.clear();
     suggestedFor_ = nullptr;
@@ -359,6 +390,9 @@ void TForm1::showAnswer(const qdc::SearchKind& search, const qdc::SearchRequest&
     model_->setAnswer(std::move(answer.list));
     QStringList notes = firstNotes;
     shownCommand_ = search.command;
+    shownSearch_ = qdc::findSearch(search.command); // the catalogue's, which stays
+    shownRequest_ = request;
+    compare_->setEnabled(true);
     suggested_ = answer.note.suggestions;
     suggestedFor_ = suggestionBox(search.command, answer.note);
     if (const auto over = qdc::overHundredNote(model_->entries()))

@@ -25,6 +25,7 @@ class DataCheck;
 class DataWatch;
 class DropListModel;
 class QAbstractButton;
+class QAction;
 class QComboBox;
 class QModelIndex;
 class QStandardItemModel;
@@ -70,6 +71,9 @@ class TForm1 : public QWidget {
     // Reads the lists of `folder` as the start-up does, and remembers it once
     // they are read.
     void openFolder(const QString& folder);
+    // Runs the search of the answer shown on another data folder, chosen in a
+    // dialog, and shows what changes there.
+    void compareWithFolder();
     void chooseFolder();
     void reload();
     void showHelp();
@@ -142,6 +146,9 @@ class TForm1 : public QWidget {
     // The search of the answer shown, and the names its note suggests (as
     // the data holds them) for the box they belong in.
     std::string shownCommand_;
+    const qdc::SearchKind* shownSearch_ = nullptr;
+    QAction* compare_ = nullptr;
+    qdc::SearchRequest shownRequest_;
     std::vector<std::string> suggested_;
     const QComboBox* suggestedFor_ = nullptr;
     CheckLine* checkLine_ = nullptr;

@@ -62,6 +62,10 @@ void TForm1::connectKeys() {
     addKey(QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &TForm1::showHelp);
     ui_->DropList->addAction(addKey(QStringLiteral("&Check data folder"), QKeySequence(Qt::Key_F7),
                                     &TForm1::checkFolder));
+    compare_ = addKey(QStringLiteral("Co&mpare with folder\u2026"), QKeySequence(),
+                      &TForm1::compareWithFolder);
+    compare_->setEnabled(false); // until an answer is shown
+    ui_->DropList->addAction(compare_);
     tabToSelectedRadio(this);
     HelpViewer::openOnClick(ui_->Label4);
 }

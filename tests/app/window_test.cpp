@@ -10,6 +10,7 @@
 #include "app/helpviewer.h"
 #include "results/error.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCompleter>
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -29,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolTip>
+
+#include <functional>
 
 namespace {
 
@@ -108,6 +112,7 @@ class WindowTest : public QObject {
     void longEntryKeepsItsEndsInView();
     void noteOverEmptyList();
     void entriesShownUnderTheErrorBox();
+    void compareWithFolderListsTheChanges();
     void folderGivenChosenReloadedRemembered();
     void helpOpensTheGuide();
     void utf8Names();
@@ -460,6 +465,45 @@ void WindowTest::noteOverEmptyList() {
     QCOMPARE(baseSets->currentText(), QStringLiteral("Beta"));
     QCOMPARE(setItems->currentText(), QStringLiteral("Beta Cap"));
     QCOMPARE(list->notes(), QStringList());
+}
+
+// The answer shown, run again on another folder: what appears, vanishes or
+// changes there, as the tool's diff writes it; the answer shown stays.
+void WindowTest::compareWithFolderListsTheChanges() {
+    ctl<QComboBox>(*form_, "MonList")->setEditText("Cave Lurker");
+    ctl<QPushButton>(*form_, "MonSearch")->click();
+    waitForSearch(*form_);
+    DataFolder& other = *withLists(new DataFolder({
+        {"Normal/monsterlist.txt", "Cave Lurker:lurker.txt,1\n"},
+        {"Normal/lurker.txt", "Gold:1\nCap:0.5\nSword:0.1\n"},
+    }));
+    const std::unique_ptr<DataFolder> owner(&other);
+    QStringList rows;
+    QString summary;
+    std::function<void()> look = [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || dialog->objectName() != "Comparison")
+            return QTimer::singleShot(10, look);
+        const auto* list = dialog->findChild<QListWidget*>("ComparisonRows");
+        for (int i = 0; list != nullptr && i < list->count(); ++i)
+            rows.append(list->item(i)->text());
+        summary = dialog->findChild<QLabel*>()->text();
+        dialog->close();
+    };
+    answerFileDialog(other.path());
+    QTimer::singleShot(0, look);
+    auto* compare = form_->findChild<QAction*>();
+    for (QAction* action : form_->actions())
+        if (action->text().startsWith("Co&mpare"))
+            compare = action;
+    QVERIFY(compare->isEnabled());
+    compare->trigger();
+    QTRY_VERIFY(!summary.isEmpty());
+    QCOMPARE(rows, QStringList({"+ Sword [Normal]  10 % (1 in 10)",
+                                "~ Cap [Normal]  25 % \u2192 50 %  (1 in 4 \u2192 1 in 2)",
+                                "- Ring [Normal]  5 % (1 in 20)"}));
+    QVERIFY(summary.endsWith("3 entries change."));
+    QCOMPARE(ctl<DropListView>(*form_, "DropList")->model()->rowCount(), 3);
 }
 
 void WindowTest::folderGivenChosenReloadedRemembered() {
