@@ -482,7 +482,7 @@ void compareOne(FolderDiff& diff, const SearchKind& search, const SearchEnv (&en
 } // namespace
 
 FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSeparator, SortMode mode,
-                       const std::string& magicFind, DifficultySet difficulties) {
+                       const std::string& magicFind, DifficultySet difficulties, bool everySearch) {
     FolderDiff diff;
     const SearchEnv envs[2] = {{before, decimalSeparator, mode}, {after, decimalSeparator, mode}};
     const ListChanges lists = listChanges(before, after);
@@ -500,7 +500,7 @@ FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSepara
             ++diff.monsters;
             request.names = {monster};
             for (const SearchKind* search : monsterSearches()) {
-                const bool alike = inputs.alike(*search, monster);
+                const bool alike = !everySearch && inputs.alike(*search, monster);
                 diff.alike += alike ? 1 : 0;
                 diff.searched += alike ? 0 : 1;
                 if (!alike)

@@ -1,8 +1,13 @@
 #include "search/diff.h"
 
+#include "tests/core/random_data.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <random>
+#include <utility>
 
 namespace {
 
@@ -138,3 +143,112 @@ TEST(DiffFolders, SearchesEveryMonsterWhoseFilesDiffer) {
 }
 
 } // namespace
+
+namespace {
+
+using qdc::DiffError;
+using qdc::DiffRow;
+using qdc::DropError;
+using qdc::FolderDiff;
+using qdc::LineReader;
+using qdc::MemoryFileSource;
+using qdc::SortMode;
+
+// The lines of a file, each ended by "\n".
+std::string textOf(MemoryFileSource files, const std::string& path) {
+    std::string text;
+    LineReader reader = files.open(path);
+    std::string_view line;
+    while (reader.next(line))
+        text.append(line).append("\n");
+    return text;
+}
+
+// A sound data set of a few monsters, the same for the same seed; with
+// `only`, just that file of it.
+MemoryFileSource soundData(unsigned seed, const std::string& only = {}) {
+    std::mt19937 rng(seed);
+    const auto number = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    const std::vector<std::string> items = {"Ring", "Amulet", "Cap", "Heavy Boots", "Gold"};
+    const auto item = [&] { return items[static_cast<std::size_t>(number(0, 4))]; };
+    MemoryFileSource files;
+    const auto set = [&](const std::string& path, const std::string& text) {
+        if (only.empty() || only == path)
+            files.set(path, text);
+    };
+    std::string text;
+    for (const std::string& name : items)
+        text += name + "," + std::to_string(number(0, 1)) + "\n";
+    set("itemlist.txt", std::exchange(text, {}));
+    for (int i = 0; i < 6; ++i)
+        text += "U" + std::to_string(i) + "," + item() + ":" + std::to_string(number(10, 90)) +
+                "," + std::to_string(number(1, 5)) + "\n";
+    set("unilist.txt", std::exchange(text, {}));
+    for (int k = 0; k < 2; ++k) {
+        text += ":S" + std::to_string(k) + "," + std::to_string(number(5, 60)) + "\n";
+        for (int i = 0; i < 3; ++i)
+            text += "S" + std::to_string(k) + std::to_string(i) + "," + item() + "," +
+                    std::to_string(number(1, 3)) + "\n";
+    }
+    set("setlist.txt", std::exchange(text, {}));
+    for (const std::string d : {"Normal/", "Nightmare/", "Hell/"}) {
+        std::string levels;
+        for (int j = 0; j < 5; ++j) {
+            const std::string name = "M" + std::to_string(j);
+            text +=
+                name + ":t" + std::to_string(j % 3) + ".txt," + std::to_string(number(1, 3)) + "\n";
+            levels += name + ":" + std::to_string(number(1, 99)) + "," +
+                      std::to_string(number(100, 600)) + "\n";
+        }
+        set(d + "monsterlist.txt", std::exchange(text, {}));
+        set(d + "levels.txt", levels);
+        for (int t = 0; t < 3; ++t) {
+            for (int i = number(1, 4); i > 0; --i)
+                text += (number(0, 5) == 0 ? std::string("-")
+                                           : item() + ":0.0" + std::to_string(number(1, 9))) +
+                        "\n";
+            set(d + "t" + std::to_string(t) + ".txt", std::exchange(text, {}));
+        }
+    }
+    return files;
+}
+
+// The rows and counts of a whole-folder diff, or the error that ended it.
+std::optional<std::string> rowsOf(MemoryFileSource& before, MemoryFileSource& after, bool every,
+                                  std::string& error) {
+    try {
+        const FolderDiff diff = qdc::diffFolders(before, after, '.', SortMode::ChanceFirst, "200",
+                                                 {true, true, true}, every);
+        std::string text;
+        for (const DiffRow& row : diff.rows)
+            text += qdc::diffRowText(row) + "\n";
+        return text + std::to_string(diff.appeared) + "/" + std::to_string(diff.vanished) + "/" +
+               std::to_string(diff.changed);
+    } catch (const DiffError& e) {
+        error = e.error.what();
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+// On sound random data with one file replaced, skipping the searches whose
+// data are alike changes no row.
+TEST(DiffFolders, SkippingAlikeSearchesChangesNoRow) {
+    int changed = 0;
+    for (unsigned seed = 1; seed <= 120; ++seed) {
+        MemoryFileSource before = soundData(seed);
+        MemoryFileSource after = soundData(seed);
+        const std::vector<std::string> paths = before.paths();
+        const std::string& edited = paths[seed % paths.size()];
+        after.set(edited, textOf(soundData(seed + 1000, edited), edited));
+        std::string error;
+        const auto shortcut = rowsOf(before, after, false, error);
+        const auto every = rowsOf(before, after, true, error);
+        ASSERT_TRUE(shortcut && every) << seed << " " << edited << ": " << error;
+        EXPECT_EQ(*shortcut, *every) << seed << " " << edited;
+        changed += shortcut->find('\n') != std::string::npos ? 1 : 0;
+    }
+    // Most edits change something.
+    EXPECT_GT(changed, 60);
+}
