@@ -181,7 +181,7 @@ int DropListView::oddsRight() const {
 }
 
 QString DropListView::shownText(const QModelIndex& index) const {
-    const QString text = index.data().toString();
+    QString text = index.data().toString();
     const QFontMetrics metrics(font());
     const int room = textRoom();
     if (metrics.horizontalAdvance(text) <= room)

@@ -35,7 +35,7 @@ struct SearchEnv {
 // come with it, so that no face has to find them in the sentence again.
 struct SearchNote {
     SearchNote() = default;
-    SearchNote(std::nullopt_t) {} // NOLINT(google-explicit-constructor)
+    SearchNote(std::nullopt_t /*none*/) {} // NOLINT(google-explicit-constructor)
     SearchNote(std::string sentence) : text(std::move(sentence)) {} // NOLINT
     SearchNote(const char* sentence) : text(sentence) {}            // NOLINT
 
