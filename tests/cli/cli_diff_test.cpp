@@ -187,13 +187,20 @@ TEST(CliDiff, WritesTsvAndJson) {
     std::map<std::string, std::string> edited = oldData();
     edited["Normal/rat.txt"] = "Nothing:0.5\nCap:0.4\n";
     writeFolder(after, edited);
+    // A path as a JSON string holds it: a Windows path's "\" doubled.
+    const auto inJson = [](std::string path) {
+        for (std::size_t at = path.find('\\'); at != std::string::npos;
+             at = path.find('\\', at + 2))
+            path.insert(at, 1, '\\');
+        return path;
+    };
     const std::vector<FormatCase> cases = {
         {"tsv",
          {"monster", "Rat"},
          "changed\tCap\tNormal\t30\t40\t3\t3\nvanished\tRing\tNormal\t20\t\t5\t\n"},
         {"json",
          {"set-monster", "Rat"},
-         "{\n  \"old\": \"" + before.path() + "\",\n  \"new\": \"" + after.path() +
+         "{\n  \"old\": \"" + inJson(before.path()) + "\",\n  \"new\": \"" + inJson(after.path()) +
              "\",\n  \"search\": \"set-monster\",\n  \"changes\": [\n    {\n"
              "      \"kind\": \"changed\",\n      \"name\": \"Vigil Cap\",\n"
              "      \"difficulty\": \"Normal\",\n      \"old\": {\n"
