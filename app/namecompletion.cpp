@@ -50,6 +50,8 @@ QCompleter* makeCompleter(ChoiceCombo* box, QAbstractItemModel* names, const Pic
     if (popup != nullptr)
         popup->setUniformItemSizes(true);
     completer->popup()->installEventFilter(new OnlyNameOnEnter(completer));
+    // The popup is a window of its own: it shows the names in the box's font.
+    completer->popup()->setFont(box->font());
     if (picked) {
         QObject::connect(completer, qOverload<const QModelIndex&>(&QCompleter::activated), box,
                          [completer, picked](const QModelIndex& index) {

@@ -191,6 +191,7 @@ void WindowTest::completionOffersContainedNames() {
     for (int row = 0; names->setCurrentRow(row); ++row)
         offered.append(names->currentCompletion());
     QCOMPARE(offered, QStringList({"Cave Lurker", "Cavern Bat"}));
+    QCOMPARE(names->popup()->font(), box->font());
     // Moving through the suggestions leaves the typed text; picking one sets it.
     QTest::keyClick(names->popup(), Qt::Key_Down);
     QTest::keyClick(names->popup(), Qt::Key_Down);
