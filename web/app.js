@@ -3,6 +3,7 @@
 // every answer is its JSON document, shown as the window shows an answer.
 import { run, search, dataBytes, catalogue, loadFolder } from './dropcalc.js';
 import { inputSource, handleSource, entrySource, sampleSource } from './folders.js';
+import { rememberFolder, lastFolder, mayRead } from './lastfolder.js';
 
 const $ = (id) => document.getElementById(id);
 const DIFFICULTIES = ['normal', 'nightmare', 'hell'];
@@ -409,7 +410,10 @@ function wireData() {
       return;
     }
     try {
-      open(handleSource(await window.showDirectoryPicker()));
+      const handle = await window.showDirectoryPicker();
+      $('reopen').hidden = true;
+      rememberFolder(handle);
+      open(handleSource(handle));
     } catch (error) {
       if (error.name !== 'AbortError') $('data-status').textContent = error.message;
     }
@@ -432,6 +436,21 @@ function wireData() {
     if (entry) open(entrySource(entry));
     else $('data-status').textContent = 'Drop a folder, not files.';
   });
+}
+
+// Where the browser keeps folder handles, the folder picked last time is
+// offered again; the browser asks the player before the page reads it.
+async function offerLastFolder() {
+  const handle = await lastFolder();
+  if (!handle) return;
+  const button = $('reopen');
+  button.textContent = `Reopen ${handle.name}`;
+  button.hidden = false;
+  button.onclick = async () => {
+    button.hidden = true;
+    if (await mayRead(handle).catch(() => false)) open(handleSource(handle));
+    else $('data-status').textContent = `${handle.name} may not be read: open it again.`;
+  };
 }
 
 // ---- Tabs: arrows, Home and End move between them, Tab goes into the panel ----
@@ -551,7 +570,7 @@ wireKeeping();
 buildSearches()
   .then(restoreDifficulties)
   // Opened as index.html#sample, the page starts on the sample data.
-  .then(() => (location.hash === '#sample' ? open(sampleSource()) : undefined))
+  .then(() => (location.hash === '#sample' ? open(sampleSource()) : offerLastFolder()))
   .catch((error) => {
     $('data-status').textContent = `The calculator could not start: ${error.message}`;
   })

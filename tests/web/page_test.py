@@ -213,7 +213,8 @@ class Page(unittest.TestCase):
         url = url or self.url
         if not keep:
             self.driver.execute_cdp_cmd("Storage.clearDataForOrigin",
-                                        {"origin": url.rstrip("/"), "storageTypes": "local_storage"})
+                                        {"origin": url.rstrip("/"),
+                                         "storageTypes": "local_storage,indexeddb,file_systems"})
         self.driver.execute_cdp_cmd("Emulation.setLocaleOverride", {"locale": locale})
         self.driver.get(url + fragment)
         WebDriverWait(self.driver, 20).until(
@@ -657,6 +658,36 @@ class Page(unittest.TestCase):
                     **FIRST_VISIT["difficulties"], **want.get("difficulties", {})}})
         self.open_page()
         self.assertEqual(self.choices(), FIRST_VISIT)
+
+    def test_the_folder_picked_last_is_offered_again(self):
+        d = self.driver
+        self.open_page()
+        self.assertFalse(d.find_element(By.ID, "reopen").is_displayed())
+        # A folder in the browser's own storage stands for a picked one: its
+        # handle is kept as the picker's is.
+        failed = d.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            (async () => {
+              const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('kept', {create: true});
+              for (const path of await (await fetch('sample/files.json')).json()) {
+                let dir = folder;
+                const parts = path.split('/');
+                for (const part of parts.slice(0, -1)) dir = await dir.getDirectoryHandle(part, {create: true});
+                const out = await (await dir.getFileHandle(parts.at(-1), {create: true})).createWritable();
+                await out.write(await (await fetch('sample/' + path)).arrayBuffer());
+                await out.close();
+              }
+              await (await import('./lastfolder.js')).rememberFolder(folder);
+            })().then(() => done(null), (e) => done(String(e)));""")
+        self.assertIsNone(failed)
+        self.open_page(keep=True)
+        button = d.find_element(By.ID, "reopen")
+        self.assertEqual(button.text, "Reopen kept")
+        button.click()
+        self.wait_ready()
+        self.assertFalse(button.is_displayed())
+        args = ["monster", "Cave Lurker"]
+        self.assertEqual(self.run_in_page(["--data", "kept", *args]), native(SAMPLE, args))
 
     def test_installable_and_offline_after_one_visit(self):
         """A copy of the site on a server of its own: after one visit Chromium
