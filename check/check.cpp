@@ -14,6 +14,7 @@
 #include "results/utf8.h"
 #include "search/magicfind.h"
 #include "search/notes.h"
+#include "search/quality.h"
 #include "search/readings.h"
 #include "search/searches.h"
 #include "search/setchance.h"
@@ -589,7 +590,7 @@ class Checker {
                 bases_[fields.baseItem].uniques.push_back(use);
             lastOfName[fields.name] = number;
             know(fields.baseItem);
-            tame_ = tame_ && std::abs(use.level) <= qualityKeepingLevel();
+            tame_ = tame_ && std::abs(use.level) <= keep_;
             checkName(seen, "unique", fields.name, kUniqueListPath, number);
             checkBaseItem(fields.baseItem, "unique " + inQuotes(fields.name), kUniqueListPath,
                           number);
@@ -632,7 +633,7 @@ class Checker {
                 blockLevel = level.value_or(0);
                 if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
-                tame_ = tame_ && std::abs(blockLevel) <= qualityKeepingLevel();
+                tame_ = tame_ && std::abs(blockLevel) <= keep_;
                 checkName(seenSets, "base set", line.setKey, kSetListPath, number);
                 continue;
             }
@@ -816,7 +817,7 @@ class Checker {
                 if ((fresh || kReadings[i]->lastLevelLine) && converts(path, number, [&] {
                         level = parseLevelLine(line, kReadings[i]->cut);
                     }))
-                    tame_ = tame_ && std::abs(level.level) <= qualityKeepingLevel();
+                    tame_ = tame_ && std::abs(level.level) <= keep_;
             }
         });
         if (!read)
@@ -976,8 +977,8 @@ class Checker {
     }
 
     // The error one computation raises, or nothing. A computation that
-    // cannot fail is not made: with levels within qualityKeepingLevel(), only a divisor
-    // or weight of 0 fails it.
+    // cannot fail is not made: with levels within keep_, only a divisor or
+    // weight of 0 fails it.
     template <class Compute>
     std::optional<Failure> failureOf(const Base& item, std::int32_t divisor, std::int32_t weight,
                                      Compute compute) const {
@@ -1260,8 +1261,9 @@ class Checker {
     bool itemListRead_ = false;
     TextMap<BaseItem> bases_;
     std::vector<std::int32_t> setLevels_{
-        0};            // the set levels the set item search can take, once each
-    bool tame_ = true; // every level within qualityKeepingLevel()
+        0}; // the set levels the set item search can take, once each
+    const std::int32_t keep_ = qualityKeepingLevel();
+    bool tame_ = true; // every level within keep_
     TextSet named_;    // every drop table a monster list names
     // Where names of one file differ in case only, their key; and the drop
     // tables opened, each with the line of its monster list that names it.
