@@ -499,6 +499,27 @@ class Checker {
         sink_->push_back({where.path, where.line, Severity::Error, std::move(message)});
     }
 
+    // The sink of a reader the searches share: each error of a line is
+    // reported at that line, and the reader goes on.
+    class Collector final : public ErrorSink {
+      public:
+        explicit Collector(Checker& checker) : checker_(checker) {}
+        void at(const std::string& path, int line) {
+            path_ = &path;
+            line_ = line;
+        }
+        void error(const DropError& e) override { checker_.error(e, *path_, line_, {}); }
+
+      private:
+        Checker& checker_;
+        const std::string* path_ = nullptr;
+        int line_ = 0;
+    };
+    ErrorSink& collected(const std::string& path, int line) {
+        collector_.at(path, line);
+        return collector_;
+    }
+
     template <class Convert> bool converts(const std::string& path, int line, Convert convert) {
         try {
             convert();
@@ -614,11 +635,8 @@ class Checker {
         TextMap<int> seenSets;
         TextMap<int> seenItems;
         std::unordered_set<std::int32_t> levelsSeen(setLevels_.begin(), setLevels_.end());
-        std::int32_t blockLevel = 0;
+        SetItemIndex blocks(files_); // as the set monster search reads the file
         bool inBlock = false;
-        // The set monster search reads the file up to its first line that
-        // does not convert.
-        bool indexed = true;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const SetListLine& line = lines[i];
             const int number = static_cast<int>(i) + 1;
@@ -628,22 +646,22 @@ class Checker {
             if (baseSets.contains(line.setKey))
                 converts(kSetListPath, number, [&] { level = line.setLevel(); });
             if (line.header) {
+                blocks.add(line, collected(kSetListPath, number));
                 inBlock = true;
-                indexed = indexed && level.has_value();
-                blockLevel = level.value_or(0);
                 if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
-                tame_ = tame_ && std::abs(blockLevel) <= keep_;
+                tame_ = tame_ && std::abs(level.value_or(0)) <= keep_;
                 checkName(seenSets, "base set", line.setKey, kSetListPath, number);
                 continue;
             }
             if (!inBlock)
                 warn(kSetListPath, number, "set item before the first base set");
-            SetUse use{number, std::nullopt, blockLevel, std::nullopt};
-            converts(kSetListPath, number, [&] { use.blockWeight = line.weight(); });
-            indexed = indexed && use.blockWeight.has_value();
-            if (!indexed)
-                use.blockWeight.reset();
+            const SetItemRecord* block = blocks.add(line, collected(kSetListPath, number));
+            SetUse use{number, std::nullopt, 0, std::nullopt};
+            if (block) {
+                use.blockWeight = block->setWeight;
+                use.blockLevel = block->setLevel;
+            }
             converts(kSetListPath, number, [&] { use.lastCharWeight = line.lastCharWeight(); });
             if (use.blockWeight || use.lastCharWeight)
                 bases_[line.baseItem].sets.push_back(use);
@@ -1243,6 +1261,7 @@ class Checker {
     std::vector<Problem> problems_;
     std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
     std::vector<Problem>* sink_ = &problems_;
+    Collector collector_{*this};
     int filesRead_ = 0;
     std::vector<std::pair<std::string, bool>> encodings_; // the files not ASCII: UTF-8 or not
     TextSet itemNames_;
