@@ -359,7 +359,9 @@ struct OpenedTable {
 class Checker {
   public:
     Checker(FileSource& files, char decimalSeparator)
-        : files_(files), separator_(decimalSeparator) {}
+        : files_(files), separator_(decimalSeparator) {
+        lists_.setKeeping(false);
+    }
 
     CheckReport run(const FolderListing& listing) {
         if (listing.folderFault) {
@@ -445,7 +447,7 @@ class Checker {
     std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy) {
         ++filesRead_;
         try {
-            std::shared_ptr<const FileLines> file = files_.load(path);
+            std::shared_ptr<const FileLines> file = lists_.load(path);
             if (file->error)
                 error(*file->error, path, 0, namedBy);
             if (file->bytes.starts_with(kByteOrderMark))
@@ -508,7 +510,11 @@ class Checker {
             path_ = &path;
             line_ = line;
         }
-        void error(const DropError& e) override { checker_.error(e, *path_, line_, {}); }
+        // A file's read error (at line 0) was told when the checker read it.
+        void error(const DropError& e) override {
+            if (!e.location() || e.location()->line != 0)
+                checker_.error(e, *path_, line_, {});
+        }
 
       private:
         Checker& checker_;
@@ -814,32 +820,44 @@ class Checker {
 
     void checkLevels(Difficulty d) {
         const std::string path = levelsPath(d);
+        lists_.setKeeping(true); // the file read here serves the lookups
         const bool read = eachLine(path, [&](std::string_view line, int number) {
             const std::string_view name = levelLineName(line);
             auto at = levels_.find(name);
-            const bool fresh = at == levels_.end();
             blankEnds("monster", name, path, number);
-            if (fresh)
-                at = levels_.emplace(name, MonsterLevels{{}, number}).first;
+            if (at == levels_.end())
+                levels_.emplace(name, MonsterLevels{{}, number});
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
                          std::to_string(at->second.firstLine) + ")");
-            // A search looks up the first line of a name when the name is
-            // typed (never the empty one) or the monster list holds it, the
-            // later lines of a listed name only.
-            if (monsters_.contains(name) ? false : name.empty() || !fresh)
-                return;
-            for (std::size_t i = 0; i < std::size(kReadings); ++i) {
-                LevelRecord& level = at->second.byReading[i];
-                if ((fresh || kReadings[i]->lastLevelLine) && converts(path, number, [&] {
-                        level = parseLevelLine(line, kReadings[i]->cut);
-                    }))
-                    tame_ = tame_ && std::abs(level.level) <= keep_;
-            }
         });
+        lists_.setKeeping(false);
         if (!read)
             return;
+        // A search looks up a name that is typed (never the empty one) or that
+        // the monster list holds, to its last line only a listed name. The
+        // readings of the first line come first, so that an error the last
+        // line's reading meets again there is told once.
+        LevelIndex index(lists_);
+        for (auto& [name, levels] : levels_) {
+            const bool listed = monsters_.contains(name);
+            if (!listed && name.empty())
+                continue;
+            for (const bool last : {false, true})
+                for (std::size_t i = 0; i < std::size(kReadings); ++i) {
+                    const Reading& reading = *kReadings[i];
+                    if (reading.lastLevelLine != last)
+                        continue;
+                    ErrorSink& sink = collected(path, 0);
+                    if (const auto level = listed ? levelOf(index, d, name, reading, sink)
+                                                  : index.first(d, name, reading.cut, sink)) {
+                        levels.byReading[i] = *level;
+                        tame_ = tame_ && std::abs(level->level) <= keep_;
+                    }
+                }
+        }
+        lists_.release(path);
         for (const auto& [name, line] : monsters_)
             if (!name.empty() && !levels_.contains(name))
                 warn(monsterListPath(d), line,
@@ -1257,6 +1275,7 @@ class Checker {
     }
 
     FileSource& files_;
+    CachingFileSource lists_{files_}; // keeps a file only while asked to
     char separator_;
     std::vector<Problem> problems_;
     std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
