@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -210,14 +211,8 @@ template <class Value>
 using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
 using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
 
-// What the computations of the searches take of a base item: its uniques
-// and set items, as each search reads them.
-struct UniqueUse {
-    int line = 0;
-    std::int32_t level = 0;
-    std::int32_t weight = 1;
-    bool lastOfName = false; // the unique item search reads only that line of a name
-};
+// What the computations of the searches take of a base item: its uniques,
+// in the unique list's index, and its set items as each search reads them.
 struct SetUse {
     int line = 0;
     std::optional<std::int32_t> blockWeight; // with the level of its block (set monster search)
@@ -225,7 +220,7 @@ struct SetUse {
     std::optional<std::int32_t> lastCharWeight; // the set item search's reading
 };
 struct BaseItem {
-    std::vector<UniqueUse> uniques;
+    const UniqueIndex::Group* uniques = nullptr; // those whose weight converts
     std::vector<SetUse> sets;
     std::optional<bool> prone; // whether a flag or weight can fail a computation, once known
 };
@@ -611,23 +606,31 @@ class Checker {
         TextMap<int> lastOfName;
         eachLine(kUniqueListPath, [&](std::string_view line, int number) {
             const UniqueFields fields = cutUniqueLine(line);
-            UniqueUse use{number};
-            if (converts(kUniqueListPath, number, [&] { use.level = fields.level(); }) &&
-                converts(kUniqueListPath, number, [&] { use.weight = fields.weight(); }))
-                bases_[fields.baseItem].uniques.push_back(use);
+            const std::uint32_t at =
+                uniques_.add(fields, number, collected(kUniqueListPath, number));
+            if (at != UniqueIndex::kEnd) {
+                UniqueIndex::Unique& unique = uniques_.unique(at);
+                tame_ = tame_ && std::abs(unique.level) <= keep_;
+                if (converts(kUniqueListPath, number, [&] { unique.weight = fields.weight(); }))
+                    bases_[fields.baseItem].uniques = uniques_.groupOf(fields.baseItem);
+            }
             lastOfName[fields.name] = number;
             know(fields.baseItem);
-            tame_ = tame_ && std::abs(use.level) <= keep_;
             checkName(seen, "unique", fields.name, kUniqueListPath, number);
             checkBaseItem(fields.baseItem, "unique " + inQuotes(fields.name), kUniqueListPath,
                           number);
         });
-        std::unordered_set<int> lastLines;
         for (const auto& [name, line] : lastOfName)
-            lastLines.insert(line);
-        for (auto& [name, base] : bases_)
-            for (UniqueUse& use : base.uniques)
-                use.lastOfName = lastLines.contains(use.line);
+            lastUniqueLines_.insert(line);
+    }
+
+    // Each unique of `item` whose weight converts, by its index.
+    template <class Visit> void eachUnique(const Base& item, Visit visit) {
+        for (std::uint32_t at = item.second.uniques ? item.second.uniques->first
+                                                    : UniqueIndex::kEnd;
+             at != UniqueIndex::kEnd; at = uniques_.unique(at).next)
+            if (uniques_.unique(at).weight && !visit(at, uniques_.unique(at)))
+                return;
     }
 
     void checkSets() {
@@ -835,10 +838,19 @@ class Checker {
         lists_.setKeeping(false);
         if (!read)
             return;
-        // A search looks up a name that is typed (never the empty one) or that
-        // the monster list holds, to its last line only a listed name. The
-        // readings of the first line come first, so that an error the last
-        // line's reading meets again there is told once.
+        lookUpLevels(d, path);
+        lists_.release(path);
+        for (const auto& [name, line] : monsters_)
+            if (!name.empty() && !levels_.contains(name))
+                warn(monsterListPath(d), line,
+                     "monster " + inQuotes(name) + " has no level line in " + path);
+    }
+
+    // A search looks up a name that is typed (never the empty one) or that
+    // the monster list holds, to its last line only a listed name. The
+    // readings of the first line come first, so that an error the last
+    // line's reading meets again there is told once.
+    void lookUpLevels(Difficulty d, const std::string& path) {
         LevelIndex index(lists_);
         for (auto& [name, levels] : levels_) {
             const bool listed = monsters_.contains(name);
@@ -847,21 +859,17 @@ class Checker {
             for (const bool last : {false, true})
                 for (std::size_t i = 0; i < std::size(kReadings); ++i) {
                     const Reading& reading = *kReadings[i];
-                    if (reading.lastLevelLine != last)
-                        continue;
                     ErrorSink& sink = collected(path, 0);
-                    if (const auto level = listed ? levelOf(index, d, name, reading, sink)
-                                                  : index.first(d, name, reading.cut, sink)) {
+                    std::optional<LevelRecord> level;
+                    if (reading.lastLevelLine == last)
+                        level = listed ? levelOf(index, d, name, reading, sink)
+                                       : index.first(d, name, reading.cut, sink);
+                    if (level) {
                         levels.byReading[i] = *level;
                         tame_ = tame_ && std::abs(level->level) <= keep_;
                     }
                 }
         }
-        lists_.release(path);
-        for (const auto& [name, line] : monsters_)
-            if (!name.empty() && !levels_.contains(name))
-                warn(monsterListPath(d), line,
-                     "monster " + inQuotes(name) + " has no level line in " + path);
     }
 
     // False when the table could not be opened.
@@ -1041,7 +1049,7 @@ class Checker {
     }
 
     // A unique's computation, with magic find 0, at the levels of `level`.
-    std::optional<Failure> uniqueFailure(const ProneLine& at, const UniqueUse& use,
+    std::optional<Failure> uniqueFailure(const ProneLine& at, const UniqueIndex::Unique& use,
                                          const LevelKey& level, const Reading& reading,
                                          UniqueChanceForm form) {
         if (use.level > level.first)
@@ -1054,7 +1062,7 @@ class Checker {
         unique.realMagicFind = realUniqueMagicFind(0);
         unique.baseItem = at.item->first;
         unique.uniqueLevel = use.level;
-        unique.uniqueWeight = use.weight;
+        unique.uniqueWeight = *use.weight;
         unique.quality = uniqueQuality(flagOf(at.item->first, reading));
         return failureOf(*at.item, unique.quality.divisor, 1,
                          [&] { uniqueDropChance(unique, form); });
@@ -1089,9 +1097,11 @@ class Checker {
         if (!fresh)
             return walk;
         const BaseItem& uses = item.second;
-        for (std::size_t u = 0; u < uses.uniques.size(); ++u)
-            if (uses.uniques[u].lastOfName)
+        eachUnique(item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
+            if (lastUniqueLines_.contains(unique.line))
                 walk.openUniques.push_back(u);
+            return true;
+        });
         std::vector<std::pair<std::int32_t, std::size_t>> weights; // and their first set item
         for (std::size_t s = 0; s < uses.sets.size(); ++s) {
             const std::optional<std::int32_t>& weight = uses.sets[s].lastCharWeight;
@@ -1112,8 +1122,8 @@ class Checker {
         if (!walk.uniqueItemLevels.insert(level).second)
             return;
         std::erase_if(walk.openUniques, [&](std::size_t u) {
-            auto failure = uniqueFailure(at, at.item->second.uniques[u], level, kUniqueItemReading,
-                                         UniqueChanceForm::ItemSearch);
+            auto failure = uniqueFailure(at, uniques_.unique(static_cast<std::uint32_t>(u)), level,
+                                         kUniqueItemReading, UniqueChanceForm::ItemSearch);
             if (failure)
                 failures.push_back({{0, u, 0}, std::move(*failure)});
             return failure.has_value();
@@ -1139,11 +1149,13 @@ class Checker {
     const std::optional<FirstFailure>& uniqueMonsterFailure(const ProneLine& at, ItemWalk& walk,
                                                             const LevelKey& level) {
         const auto [known, fresh] = walk.uniqueMonsterFailure.try_emplace(level);
-        const std::vector<UniqueUse>& uniques = at.item->second.uniques;
-        for (std::size_t u = 0; fresh && u < uniques.size() && !known->second; ++u)
-            if (auto failure = uniqueFailure(at, uniques[u], level, kUniqueMonsterReading,
-                                             UniqueChanceForm::MonsterSearch))
-                known->second = FirstFailure{{0, u, 1}, std::move(*failure)};
+        if (fresh)
+            eachUnique(*at.item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
+                if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
+                                                 UniqueChanceForm::MonsterSearch))
+                    known->second = FirstFailure{{0, u, 1}, std::move(*failure)};
+                return !known->second;
+            });
         return known->second;
     }
 
@@ -1298,6 +1310,10 @@ class Checker {
     TextMap<char> flags_[2];
     bool itemListRead_ = false;
     TextMap<BaseItem> bases_;
+    // The unique list, as the unique monster search indexes it, and the
+    // last line of each unique's name: the unique item search reads only that.
+    UniqueIndex uniques_{files_, std::numeric_limits<std::int32_t>::max()};
+    std::unordered_set<int> lastUniqueLines_;
     std::vector<std::int32_t> setLevels_{
         0}; // the set levels the set item search can take, once each
     const std::int32_t keep_ = qualityKeepingLevel();
