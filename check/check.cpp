@@ -579,15 +579,13 @@ class Checker {
 
     void checkItems() {
         TextMap<int> seen;
+        lists_.setKeeping(true); // the file read here serves the flags
         itemListRead_ = eachLine(kItemListPath, [&](std::string_view line, int number) {
             const ItemLine cut = cutItemLine(line);
             itemNames_.emplace(cut.name);
             know(cut.name);
-            if (cut.flag != '\0') {
-                flags(ItemKey::BeforeComma)[std::string(cut.name)] = cut.flag;
-                flags(ItemKey::WithoutLastTwo)[std::string(cut.lineKey)] = cut.flag;
+            if (cut.flag != '\0')
                 know(cut.lineKey);
-            }
             if (line.empty())
                 return warn(kItemListPath, number, "blank line");
             if (line.find(',') == std::string_view::npos)
@@ -599,6 +597,10 @@ class Checker {
                      "item " + inQuotes(cut.name) +
                          " has no quality flag (\",0\" or \",1\" at the end)");
         });
+        for (const ItemKey key : {ItemKey::BeforeComma, ItemKey::WithoutLastTwo})
+            flagOf({}, key);
+        lists_.setKeeping(false);
+        lists_.release(kItemListPath);
     }
 
     void checkUniques() {
@@ -1013,7 +1015,8 @@ class Checker {
         std::optional<bool>& prone = base.second.prone;
         const std::vector<SetUse>& sets = base.second.sets;
         if (!prone)
-            prone = !flags_[0].contains(base.first) || !flags_[1].contains(base.first) ||
+            prone = flagOf(base.first, ItemKey::BeforeComma) == '\0' ||
+                    flagOf(base.first, ItemKey::WithoutLastTwo) == '\0' ||
                     std::any_of(sets.begin(), sets.end(), [](const SetUse& s) {
                         return s.blockWeight == 0 || s.lastCharWeight == 0;
                     });
@@ -1039,13 +1042,10 @@ class Checker {
         }
     }
 
-    TextMap<char>& flags(ItemKey key) { return flags_[key == ItemKey::BeforeComma ? 0 : 1]; }
-
-    // The quality flag of `item` as `reading` looks it up.
-    char flagOf(const std::string& item, const Reading& reading) {
-        const TextMap<char>& flags = this->flags(reading.flagKey);
-        const auto found = flags.find(item);
-        return found == flags.end() ? '\0' : found->second;
+    // The quality flag of `item` as a search looks it up by `key`.
+    char flagOf(const std::string& item, ItemKey key) {
+        return flags_[key == ItemKey::BeforeComma ? 0 : 1].lookup(item,
+                                                                  collected(kItemListPath, 0));
     }
 
     // A unique's computation, with magic find 0, at the levels of `level`.
@@ -1063,7 +1063,7 @@ class Checker {
         unique.baseItem = at.item->first;
         unique.uniqueLevel = use.level;
         unique.uniqueWeight = *use.weight;
-        unique.quality = uniqueQuality(flagOf(at.item->first, reading));
+        unique.quality = uniqueQuality(flagOf(at.item->first, reading.flagKey));
         return failureOf(*at.item, unique.quality.divisor, 1,
                          [&] { uniqueDropChance(unique, form); });
     }
@@ -1075,7 +1075,7 @@ class Checker {
                                       SetChanceForm form) {
         if (level.first < setLevel)
             return std::nullopt;
-        const SetQuality quality = setQualityFor(flagOf(at.item->first, reading));
+        const SetQuality quality = setQualityFor(flagOf(at.item->first, reading.flagKey));
         SetChanceInput set;
         set.p = at.p;
         set.picks = 1;
@@ -1306,8 +1306,8 @@ class Checker {
     // Each difficulty's monster list, when read: its names and first lines.
     std::optional<TextMap<int>> listedMonsters_[std::size(kAllDifficulties)];
     // The quality flags by the text before "," and by the line without its
-    // last two characters.
-    TextMap<char> flags_[2];
+    // last two characters, as the searches look them up.
+    QualityFlags flags_[2] = {{lists_, ItemKey::BeforeComma}, {lists_, ItemKey::WithoutLastTwo}};
     bool itemListRead_ = false;
     TextMap<BaseItem> bases_;
     // The unique list, as the unique monster search indexes it, and the
