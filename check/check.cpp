@@ -147,6 +147,9 @@ struct ProneLine {
     bool afterDash = false;
 };
 
+// No place in the walk of a monster list.
+constexpr std::size_t kNoWalk = std::numeric_limits<std::size_t>::max();
+
 // The monster lines that name one drop table.
 struct TableUses {
     int firstLine = 0;           // the first line that names it
@@ -158,6 +161,7 @@ struct TableUses {
     TextSet later; // the names of droppers from a later line of their name
     std::vector<ProneLine> prone;
     std::unordered_set<const Base*> proneItems[2]; // those of `prone`, before and after "-"
+    std::size_t firstWalk = kNoWalk; // its first monster in the walk of the monster list
 };
 
 using Table = std::pair<const std::string, TableUses>; // by path
@@ -573,6 +577,7 @@ class Checker {
         byName_.clear();
         levels_.clear();
         walkOrder_.clear();
+        walksEnd_ = kNoWalk;
         itemWalks_.clear();
         monsterFailures_.clear();
         uniqueMonsterStopped_.clear();
@@ -598,14 +603,18 @@ class Checker {
             named_.insert(normalPath(path));
             // A drop table may be one of the difficulty's own files, read already.
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
-            if (checkTable(path, uses,
-                           "named by " + listPath + ":" + std::to_string(uses.firstLine)) &&
-                nameKey_)
+            if (!checkTable(path, uses,
+                            "named by " + listPath + ":" + std::to_string(uses.firstLine)))
+                walksEnd_ = std::min(walksEnd_, uses.firstWalk);
+            else if (nameKey_)
                 opened_.push_back({normalPath(path), listPath, uses.firstLine});
         }
-        // A search stops at the first computation that fails on its walk.
-        for (const auto& [table, dropper] : walkOrder_)
-            tableComputations(*table, table->second.droppers[dropper]);
+        // A search stops at the first computation that fails on its walk;
+        // the searches that walk the whole list stop where it ends them.
+        for (std::size_t k = 0; k < walkOrder_.size(); ++k)
+            tableComputations(*walkOrder_[k].first,
+                              walkOrder_[k].first->second.droppers[walkOrder_[k].second],
+                              k < walksEnd_);
         if (listRead) {
             listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
             monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
@@ -658,12 +667,16 @@ class Checker {
         for (std::size_t i = 0; i < candidates_.size(); ++i) {
             const MonsterNameAt& candidate = candidates_[i];
             std::int32_t picks = 0;
-            if (!converts(listPath, number, [&] { picks = dropTablePicks(candidate.rest); }))
+            // A first ":" that names no table ends every walk of the list here.
+            if (!converts(listPath, number, [&] { picks = dropTablePicks(candidate.rest); })) {
+                walksEnd_ = i == 0 ? std::min(walksEnd_, walkOrder_.size()) : walksEnd_;
                 continue;
+            }
             const std::string_view name = dropTableName(candidate.rest);
             if (name.empty()) {
                 emptyTableName(dropTablePath(d, candidate.rest), listPath, number,
                                i == 0 ? std::string_view() : candidate.name);
+                walksEnd_ = i == 0 ? std::min(walksEnd_, walkOrder_.size()) : walksEnd_;
                 continue;
             }
             // Tables are found by the name the line gives, without a copy; two
@@ -686,6 +699,7 @@ class Checker {
                      "drop table " + inQuotes(name) + " is named by two monsters");
             }
             if (fresh || uses.later.insert(first.name).second) {
+                uses.firstWalk = std::min(uses.firstWalk, walkOrder_.size());
                 walkOrder_.emplace_back(known->second, uses.droppers.size());
                 uses.droppers.push_back({first.name, fresh, {}});
             }
@@ -1064,14 +1078,17 @@ class Checker {
     // level of its block) and by the set item search at each set level, with
     // magic find 0. Each error is reported once, in the order the searches
     // meet them; the searches they stop compute no more.
-    void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
+    // `walking`: the searches that walk the whole monster list reach the line.
+    void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster,
+                          bool walking) {
         ItemWalk& walk = itemWalk(*at.item);
         const bool cow = beginsWithCow(monster.name);
         const auto levels = [&](const Reading& reading) {
             return levelKey(monster.levels[reading], at.afterDash);
         };
         std::vector<FirstFailure> failures;
-        uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
+        if (walking)
+            uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
         if (!uniqueMonsterStopped_.contains(monster.name))
             if (const auto& first = uniqueMonsterFailure(at, walk, levels(kUniqueMonsterReading))) {
                 failures.push_back(*first);
@@ -1084,7 +1101,8 @@ class Checker {
                 failures.push_back(*first);
                 setMonsterStopped_.insert(monster.name);
             }
-        setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
+        if (walking)
+            setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
         std::sort(failures.begin(), failures.end(),
                   [](const FirstFailure& a, const FirstFailure& b) { return a.order < b.order; });
         for (const FirstFailure& f : failures)
@@ -1095,7 +1113,7 @@ class Checker {
     // `monster`. A monster at the same levels as one before on the table
     // meets no level there that the searches alike for every monster have
     // not met, and its own searches fail where that one's did.
-    void tableComputations(const Table& table, const Dropper& monster) {
+    void tableComputations(const Table& table, const Dropper& monster, bool walking) {
         const std::vector<ProneLine>& prone = table.second.prone;
         if (prone.empty())
             return;
@@ -1103,7 +1121,7 @@ class Checker {
         MonsterFailures& first = known->second;
         if (fresh) {
             for (std::size_t i = 0; i < prone.size(); ++i) {
-                lineComputations(table.first, prone[i], monster);
+                lineComputations(table.first, prone[i], monster, walking);
                 noteMonsterFailures(prone[i], i, monster, first);
             }
             return;
@@ -1233,6 +1251,7 @@ class Checker {
     // searches of each base item have come to, and the monsters whose unique
     // monster and set monster searches have stopped.
     std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
+    std::size_t walksEnd_ = kNoWalk; // where a monster line ends every walk of the list
     std::unordered_map<const Base*, ItemWalk> itemWalks_;
     std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
     TextSet uniqueMonsterStopped_;

@@ -315,7 +315,18 @@ TEST(CheckAgreement, RandomDataWithOneFault) {
     EXPECT_GT(faulty, 200);
 }
 
+namespace {
+
+Files withLine(Files files, const std::string& path, const std::string& bytes) {
+    files[path] = bytes;
+    return files;
+}
+
+} // namespace
+
 TEST(CheckAgreement, HandMadeData) {
+    const Files kStops = {{"itemlist.txt", "Cap,\nRing,1\n"},
+                          {"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Band,Ring,0\n"}};
     const Files sound = {
         {"itemlist.txt", "Cap,0\nRing,1\n"},
         {"unilist.txt", "Band,Ring:05,2\n"},
@@ -347,6 +358,14 @@ TEST(CheckAgreement, HandMadeData) {
         {"a flag by the line key only", {{"itemlist.txt", "Cap,0\nRing 1\n"}}},
         {"a last level line only the set item search reads",
          {{"Normal/levels.txt", "Rat:10\nRat:403,001\n"}}},
+        // The set monster search stops at the first line, on a base item
+        // without a flag; only the set item search of the second item fails
+        // at the second, unless a monster line ends its walk before.
+        {"a search of every monster line stops last", kStops},
+        {"... behind a monster line without picks",
+         withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,x\nRat:rat.txt,1\n")},
+        {"... behind a missing drop table",
+         withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n")},
     };
     for (const auto& [what, changes] : cases) {
         Files files = sound;
