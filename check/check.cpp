@@ -666,19 +666,11 @@ class Checker {
             candidates_.insert(candidates_.begin(), {first.name, first.rest});
         for (std::size_t i = 0; i < candidates_.size(); ++i) {
             const MonsterNameAt& candidate = candidates_[i];
-            std::int32_t picks = 0;
-            // A first ":" that names no table ends every walk of the list here.
-            if (!converts(listPath, number, [&] { picks = dropTablePicks(candidate.rest); })) {
-                walksEnd_ = i == 0 ? std::min(walksEnd_, walkOrder_.size()) : walksEnd_;
+            const std::optional<std::int32_t> picks =
+                tablePicks(d, listPath, number, candidate, i == 0);
+            if (!picks)
                 continue;
-            }
             const std::string_view name = dropTableName(candidate.rest);
-            if (name.empty()) {
-                emptyTableName(dropTablePath(d, candidate.rest), listPath, number,
-                               i == 0 ? std::string_view() : candidate.name);
-                walksEnd_ = i == 0 ? std::min(walksEnd_, walkOrder_.size()) : walksEnd_;
-                continue;
-            }
             // Tables are found by the name the line gives, without a copy; two
             // names of one file ("a\\b.txt", "a/b.txt") share its uses.
             auto known = byName_.find(name);
@@ -686,7 +678,7 @@ class Checker {
                 const auto [found, added] = tables_.try_emplace(dropTablePath(d, candidate.rest));
                 if (added) {
                     found->second.firstLine = number;
-                    found->second.firstPicks = picks;
+                    found->second.firstPicks = *picks;
                 }
                 known = byName_.emplace(name, &*found).first;
             }
@@ -704,6 +696,23 @@ class Checker {
                 uses.droppers.push_back({first.name, fresh, {}});
             }
         }
+    }
+
+    // The picks of the drop table a ":" of a monster line names, or nothing
+    // when it gives no picks or no name (told here). The line's first ":"
+    // giving none ends every walk of the list there.
+    std::optional<std::int32_t> tablePicks(Difficulty d, const std::string& listPath, int number,
+                                           const MonsterNameAt& candidate, bool first) {
+        std::int32_t picks = 0;
+        if (converts(listPath, number, [&] { picks = dropTablePicks(candidate.rest); })) {
+            if (!dropTableName(candidate.rest).empty())
+                return picks;
+            emptyTableName(dropTablePath(d, candidate.rest), listPath, number,
+                           first ? std::string_view() : candidate.name);
+        }
+        if (first)
+            walksEnd_ = std::min(walksEnd_, walkOrder_.size());
+        return std::nullopt;
     }
 
     // A monster line whose ":" leaves no drop-table name names the difficulty
@@ -1046,15 +1055,16 @@ class Checker {
     // Where a unique monster search at `level` first fails on the line.
     const std::optional<FirstFailure>& uniqueMonsterFailure(const ProneLine& at, ItemWalk& walk,
                                                             const LevelKey& level) {
-        const auto [known, fresh] = walk.uniqueMonsterFailure.try_emplace(level);
-        if (fresh)
+        const auto added = walk.uniqueMonsterFailure.try_emplace(level);
+        std::optional<FirstFailure>& first = added.first->second;
+        if (added.second)
             eachUnique(*at.item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
                 if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
                                                  UniqueChanceForm::MonsterSearch))
-                    known->second = FirstFailure{{0, u, 1}, std::move(*failure)};
-                return !known->second;
+                    first = FirstFailure{{0, u, 1}, std::move(*failure)};
+                return !first;
             });
-        return known->second;
+        return first;
     }
 
     // Where a set monster search at `level` first fails on the line.
