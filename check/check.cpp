@@ -330,7 +330,9 @@ class Checker {
     std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy) {
         ++filesRead_;
         try {
-            std::shared_ptr<const FileLines> file = lists_.load(path);
+            // A file kept for the searches' readers is read through them.
+            std::shared_ptr<const FileLines> file =
+                lists_.keeping() ? lists_.load(path) : files_.load(path);
             if (file->error)
                 error(*file->error, path, 0, namedBy);
             if (file->bytes.starts_with(kByteOrderMark))
@@ -732,13 +734,14 @@ class Checker {
 
     void checkLevels(Difficulty d) {
         const std::string path = levelsPath(d);
+        levelOrder_.clear();
         lists_.setKeeping(true); // the file read here serves the lookups
         const bool read = eachLine(path, [&](std::string_view line, int number) {
             const std::string_view name = levelLineName(line);
             auto at = levels_.find(name);
             blankEnds("monster", name, path, number);
             if (at == levels_.end())
-                levels_.emplace(name, MonsterLevels{{}, number});
+                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, number}).first);
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
@@ -759,23 +762,29 @@ class Checker {
     // the monster list holds, to its last line only a listed name. The
     // readings of the first line come first, so that an error the last
     // line's reading meets again there is told once.
+    // Names are looked up in the order of the file, which the index finds
+    // fastest; readings that take the same line alike share one lookup.
     void lookUpLevels(Difficulty d, const std::string& path) {
         LevelIndex index(lists_);
-        for (auto& [name, levels] : levels_) {
+        for (auto* const named : levelOrder_) {
+            const std::string& name = named->first;
             const bool listed = monsters_.contains(name);
             if (!listed && name.empty())
                 continue;
+            std::optional<std::optional<LevelRecord>> taken[2][2]; // by last line, by cut
             for (const bool last : {false, true})
                 for (std::size_t i = 0; i < std::size(kReadings); ++i) {
                     const Reading& reading = *kReadings[i];
-                    ErrorSink& sink = collected(path, 0);
-                    std::optional<LevelRecord> level;
-                    if (reading.lastLevelLine == last)
-                        level = listed ? levelOf(index, d, name, reading, sink)
-                                       : index.first(d, name, reading.cut, sink);
-                    if (level) {
-                        levels.byReading[i] = *level;
-                        tame_ = tame_ && std::abs(level->level) <= keep_;
+                    if (reading.lastLevelLine != last)
+                        continue;
+                    const bool lastLine = listed && last;
+                    auto& level = taken[lastLine ? 1 : 0][reading.cut == ReductionCut::AfterComma];
+                    if (!level)
+                        level = lastLine ? index.last(d, name, reading.cut, collected(path, 0))
+                                         : index.first(d, name, reading.cut, collected(path, 0));
+                    if (*level) {
+                        named->second.byReading[i] = **level;
+                        tame_ = tame_ && std::abs((*level)->level) <= keep_;
                     }
                 }
         }
@@ -1257,6 +1266,7 @@ class Checker {
     TextMap<Table*> byName_; // by the name a monster line gives
     std::vector<MonsterNameAt> candidates_;
     TextMap<MonsterLevels> levels_;
+    std::vector<std::pair<const std::string, MonsterLevels>*> levelOrder_; // in the file's order
     // Each table and monster in the order of the monster lines, what the
     // searches of each base item have come to, and the monsters whose unique
     // monster and set monster searches have stopped.

@@ -30,10 +30,9 @@ inline constexpr Reading kSetMonsterReading{ItemKey::BeforeComma, false, Reducti
 // The level line of `monster` as `reading` takes it, from an index or from
 // the file.
 inline std::optional<LevelRecord> levelOf(LevelIndex& levels, Difficulty d,
-                                          const std::string& monster, const Reading& reading,
-                                          ErrorSink& sink = raisingSink()) {
-    return reading.lastLevelLine ? levels.last(d, monster, reading.cut, sink)
-                                 : levels.first(d, monster, reading.cut, sink);
+                                          const std::string& monster, const Reading& reading) {
+    return reading.lastLevelLine ? levels.last(d, monster, reading.cut)
+                                 : levels.first(d, monster, reading.cut);
 }
 inline std::optional<LevelRecord> findLevel(FileSource& files, Difficulty d,
                                             const std::string& monster, const Reading& reading) {
