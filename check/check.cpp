@@ -763,31 +763,36 @@ class Checker {
     // readings of the first line come first, so that an error the last
     // line's reading meets again there is told once.
     // Names are looked up in the order of the file, which the index finds
-    // fastest; readings that take the same line alike share one lookup.
+    // fastest.
     void lookUpLevels(Difficulty d, const std::string& path) {
         LevelIndex index(lists_);
         for (auto* const named : levelOrder_) {
-            const std::string& name = named->first;
-            const bool listed = monsters_.contains(name);
-            if (!listed && name.empty())
-                continue;
-            std::optional<std::optional<LevelRecord>> taken[2][2]; // by last line, by cut
-            for (const bool last : {false, true})
-                for (std::size_t i = 0; i < std::size(kReadings); ++i) {
-                    const Reading& reading = *kReadings[i];
-                    if (reading.lastLevelLine != last)
-                        continue;
-                    const bool lastLine = listed && last;
-                    auto& level = taken[lastLine ? 1 : 0][reading.cut == ReductionCut::AfterComma];
-                    if (!level)
-                        level = lastLine ? index.last(d, name, reading.cut, collected(path, 0))
-                                         : index.first(d, name, reading.cut, collected(path, 0));
-                    if (*level) {
-                        named->second.byReading[i] = **level;
-                        tame_ = tame_ && std::abs((*level)->level) <= keep_;
-                    }
-                }
+            const bool listed = monsters_.contains(named->first);
+            if (listed || !named->first.empty())
+                lookUpLevel(index, d, path, *named, listed);
         }
+    }
+
+    // One name's records by each reading; readings that take the same line
+    // alike share one lookup.
+    void lookUpLevel(LevelIndex& index, Difficulty d, const std::string& path,
+                     std::pair<const std::string, MonsterLevels>& named, bool listed) {
+        std::optional<std::optional<LevelRecord>> taken[2][2]; // by last line, by cut
+        for (const bool last : {false, true})
+            for (std::size_t i = 0; i < std::size(kReadings); ++i) {
+                const Reading& reading = *kReadings[i];
+                if (reading.lastLevelLine != last)
+                    continue;
+                const bool lastLine = listed && last;
+                auto& level = taken[lastLine ? 1 : 0][reading.cut == ReductionCut::AfterComma];
+                if (!level)
+                    level = lastLine ? index.last(d, named.first, reading.cut, collected(path, 0))
+                                     : index.first(d, named.first, reading.cut, collected(path, 0));
+                if (*level) {
+                    named.second.byReading[i] = **level;
+                    tame_ = tame_ && std::abs((*level)->level) <= keep_;
+                }
+            }
     }
 
     // False when the table could not be opened.
