@@ -113,7 +113,7 @@ SetItemFind findSetItem(FileSource& files, const std::string& baseSet, const std
     return found;
 }
 
-const SetItemRecord* SetItemIndex::add(const SetListLine& line, ErrorSink& sink) {
+const SetItemRecord* SetItemIndex::add(SetListLine line, ErrorSink& sink) {
     try {
         if (line.header) {
             setLevel_ = line.setLevel();
@@ -123,7 +123,7 @@ const SetItemRecord* SetItemIndex::add(const SetListLine& line, ErrorSink& sink)
         if (ended_)
             return nullptr;
         std::vector<SetItemRecord>& records = byBaseItem_[line.baseItem];
-        records.push_back({line.beforeComma, line.baseItem, weight, setLevel_});
+        records.push_back({std::move(line.beforeComma), line.baseItem, weight, setLevel_});
         return &records.back();
     } catch (const DropError& e) {
         ended_ = true;

@@ -101,7 +101,7 @@ class SetItemIndex {
     // unlocated, goes to `sink`. When the sink returns, later lines are
     // converted too but indexed no more: no search reads past that line. The
     // record the line gives, or null.
-    const SetItemRecord* add(const SetListLine& line, ErrorSink& sink);
+    const SetItemRecord* add(SetListLine line, ErrorSink& sink);
 
   private:
     void load();

@@ -17,20 +17,6 @@ std::string shortened(std::string_view text) {
 
 namespace {
 
-class RaisingSink final : public ErrorSink {
-  public:
-    void error(const DropError& e) override { throw e; }
-};
-
-} // namespace
-
-ErrorSink& raisingSink() {
-    static RaisingSink sink;
-    return sink;
-}
-
-namespace {
-
 std::string quoted(const std::string& text) {
     std::string quote(1, '\'');
     quote += shortened(text);

@@ -62,7 +62,14 @@ class ErrorSink {
 };
 
 // The searches' sink: raises the error.
-ErrorSink& raisingSink();
+class RaisingSink final : public ErrorSink {
+  public:
+    void error(const DropError& e) override { throw e; }
+};
+inline RaisingSink theRaisingSink; // constant-initialized: no guard on each use
+inline ErrorSink& raisingSink() {
+    return theRaisingSink;
+}
 
 // A text as messages and locations quote it: one longer than 200 bytes is cut
 // to its first 200 bytes (fewer when that would split a character of a text
