@@ -1,4 +1,5 @@
 #include "check/check.h"
+#include "check/namesets.h"
 
 #include "data/datapath.h"
 #include "data/difficulty.h"
@@ -14,6 +15,7 @@
 #include "results/utf8.h"
 #include "search/magicfind.h"
 #include "search/notes.h"
+#include "search/quality.h"
 #include "search/readings.h"
 #include "search/searches.h"
 #include "search/setchance.h"
@@ -21,10 +23,9 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <cmath>
-#include <cstring>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -94,129 +95,8 @@ std::string_view trimmed(std::string_view name) {
     return name;
 }
 
-// A filter of names with no false negative: whether a name may be among
-// those added, at the cost of a few operations, so that a lookup in a map
-// is made only for the names likely to be there.
-class NameSigns {
-  public:
-    void clear() { signs_.reset(); }
-    void add(std::string_view name) { signs_.set(signOf(name)); }
-    bool mayHold(std::string_view name) const { return signs_.test(signOf(name)); }
-
-  private:
-    static constexpr std::size_t kSigns = 4096;
-    // From the size, the first byte and the last two, where names alike
-    // differ most.
-    static std::size_t signOf(std::string_view name) {
-        if (name.empty())
-            return 0;
-        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(name[i]); };
-        const std::uint32_t sign = static_cast<std::uint32_t>(name.size()) * 0x9E3779B1U ^
-                                   byte(0) * 0x27D4EB2FU ^ byte(name.size() - 1) * 0x85EBCA77U ^
-                                   byte(name.size() > 1 ? name.size() - 2 : 0) * 0xC2B2AE3DU;
-        return sign >> 20; // the top 12 bits: below kSigns
-    }
-    std::bitset<kSigns> signs_;
-};
-
-// A fixed set of names looked up on every drop-table line: open addressing
-// over views of names kept elsewhere, unchanged while it is used.
-class NameTable {
-  public:
-    void build(const std::vector<std::string>& names) {
-        std::size_t size = 16;
-        while (size < 2 * names.size())
-            size *= 2;
-        slots_.assign(size, std::string_view());
-        for (const std::string& name : names) {
-            std::size_t at = slotOf(name);
-            while (slots_[at].data() != nullptr && slots_[at] != name)
-                at = (at + 1) & (slots_.size() - 1);
-            slots_[at] = name;
-        }
-    }
-    bool contains(std::string_view name) const {
-        for (std::size_t at = slotOf(name);; at = (at + 1) & (slots_.size() - 1)) {
-            if (slots_[at].data() == nullptr)
-                return false;
-            if (same(slots_[at], name))
-                return true;
-        }
-    }
-
-  private:
-    static std::uint64_t word(const char* at) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, at, sizeof word);
-        return word;
-    }
-    // A text of fewer than eight bytes as one word, from loads that overlap
-    // and together cover it: no loop, no call.
-    static std::uint64_t smallWord(const char* at, std::size_t size) {
-        if (size >= 4) {
-            std::uint32_t low = 0;
-            std::uint32_t high = 0;
-            std::memcpy(&low, at, sizeof low);
-            std::memcpy(&high, at + size - 4, sizeof high);
-            return std::uint64_t{high} << 32 | low;
-        }
-        const auto byte = [&](std::size_t i) {
-            return std::uint64_t{static_cast<unsigned char>(at[i])};
-        };
-        return size == 0 ? 0 : byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
-    }
-    // The last word of a text of eight bytes or more: its last eight bytes.
-    static std::uint64_t lastWord(std::string_view text) {
-        return word(text.data() + text.size() - 8);
-    }
-    static bool same(std::string_view a, std::string_view b) {
-        if (a.size() != b.size())
-            return false;
-        if (a.size() < 8)
-            return smallWord(a.data(), a.size()) == smallWord(b.data(), b.size());
-        for (std::size_t i = 0; i + 8 < a.size(); i += 8)
-            if (word(a.data() + i) != word(b.data() + i))
-                return false;
-        return lastWord(a) == lastWord(b);
-    }
-    std::size_t slotOf(std::string_view name) const {
-        constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15U;
-        std::uint64_t hash = name.size() * kMix;
-        if (name.size() < 8) {
-            hash = (hash ^ smallWord(name.data(), name.size())) * kMix;
-        } else {
-            for (std::size_t i = 0; i + 8 < name.size(); i += 8)
-                hash = (hash ^ word(name.data() + i)) * kMix;
-            hash = (hash ^ lastWord(name)) * kMix;
-        }
-        // Every bit of the text reaches the low bits that choose the slot.
-        hash ^= hash >> 33;
-        hash *= 0xFF51AFD7ED558CCDU;
-        hash ^= hash >> 33;
-        return static_cast<std::size_t>(hash) & (slots_.size() - 1);
-    }
-    std::vector<std::string_view> slots_{std::string_view()};
-};
-
-// Hashes and compares strings with views, so that a lookup copies nothing.
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-        return std::hash<std::string_view>{}(text);
-    }
-};
-template <class Value>
-using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
-using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
-
-// What the computations of the searches take of a base item: its uniques
-// and set items, as each search reads them.
-struct UniqueUse {
-    int line = 0;
-    std::int32_t level = 0;
-    std::int32_t weight = 1;
-    bool lastOfName = false; // the unique item search reads only that line of a name
-};
+// What the computations of the searches take of a base item: its uniques,
+// in the unique list's index, and its set items as each search reads them.
 struct SetUse {
     int line = 0;
     std::optional<std::int32_t> blockWeight; // with the level of its block (set monster search)
@@ -224,7 +104,7 @@ struct SetUse {
     std::optional<std::int32_t> lastCharWeight; // the set item search's reading
 };
 struct BaseItem {
-    std::vector<UniqueUse> uniques;
+    const UniqueIndex::Group* uniques = nullptr; // those whose weight converts
     std::vector<SetUse> sets;
     std::optional<bool> prone; // whether a flag or weight can fail a computation, once known
 };
@@ -267,6 +147,9 @@ struct ProneLine {
     bool afterDash = false;
 };
 
+// No place in the walk of a monster list.
+constexpr std::size_t kNoWalk = std::numeric_limits<std::size_t>::max();
+
 // The monster lines that name one drop table.
 struct TableUses {
     int firstLine = 0;           // the first line that names it
@@ -278,6 +161,7 @@ struct TableUses {
     TextSet later; // the names of droppers from a later line of their name
     std::vector<ProneLine> prone;
     std::unordered_set<const Base*> proneItems[2]; // those of `prone`, before and after "-"
+    std::size_t firstWalk = kNoWalk; // its first monster in the walk of the monster list
 };
 
 using Table = std::pair<const std::string, TableUses>; // by path
@@ -358,7 +242,9 @@ struct OpenedTable {
 class Checker {
   public:
     Checker(FileSource& files, char decimalSeparator)
-        : files_(files), separator_(decimalSeparator) {}
+        : files_(files), separator_(decimalSeparator) {
+        lists_.setKeeping(false);
+    }
 
     CheckReport run(const FolderListing& listing) {
         if (listing.folderFault) {
@@ -444,7 +330,9 @@ class Checker {
     std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy) {
         ++filesRead_;
         try {
-            std::shared_ptr<const FileLines> file = files_.load(path);
+            // A file kept for the searches' readers is read through them.
+            std::shared_ptr<const FileLines> file =
+                lists_.keeping() ? lists_.load(path) : files_.load(path);
             if (file->error)
                 error(*file->error, path, 0, namedBy);
             if (file->bytes.starts_with(kByteOrderMark))
@@ -496,6 +384,31 @@ class Checker {
                 return;
         }
         sink_->push_back({where.path, where.line, Severity::Error, std::move(message)});
+    }
+
+    // The sink of a reader the searches share: each error of a line is
+    // reported at that line, and the reader goes on.
+    class Collector final : public ErrorSink {
+      public:
+        explicit Collector(Checker& checker) : checker_(checker) {}
+        void at(const std::string& path, int line) {
+            path_ = &path;
+            line_ = line;
+        }
+        // A file's read error (at line 0) was told when the checker read it.
+        void error(const DropError& e) override {
+            if (!e.location() || e.location()->line != 0)
+                checker_.error(e, *path_, line_, {});
+        }
+
+      private:
+        Checker& checker_;
+        const std::string* path_ = nullptr;
+        int line_ = 0;
+    };
+    ErrorSink& collected(const std::string& path, int line) {
+        collector_.at(path, line);
+        return collector_;
     }
 
     template <class Convert> bool converts(const std::string& path, int line, Convert convert) {
@@ -556,15 +469,13 @@ class Checker {
 
     void checkItems() {
         TextMap<int> seen;
+        lists_.setKeeping(true); // the file read here serves the flags
         itemListRead_ = eachLine(kItemListPath, [&](std::string_view line, int number) {
             const ItemLine cut = cutItemLine(line);
             itemNames_.emplace(cut.name);
             know(cut.name);
-            if (cut.flag != '\0') {
-                flags(ItemKey::BeforeComma)[std::string(cut.name)] = cut.flag;
-                flags(ItemKey::WithoutLastTwo)[std::string(cut.lineKey)] = cut.flag;
+            if (cut.flag != '\0')
                 know(cut.lineKey);
-            }
             if (line.empty())
                 return warn(kItemListPath, number, "blank line");
             if (line.find(',') == std::string_view::npos)
@@ -576,6 +487,10 @@ class Checker {
                      "item " + inQuotes(cut.name) +
                          " has no quality flag (\",0\" or \",1\" at the end)");
         });
+        for (const ItemKey key : {ItemKey::BeforeComma, ItemKey::WithoutLastTwo})
+            flagOf({}, key);
+        lists_.setKeeping(false);
+        lists_.release(kItemListPath);
     }
 
     void checkUniques() {
@@ -583,23 +498,31 @@ class Checker {
         TextMap<int> lastOfName;
         eachLine(kUniqueListPath, [&](std::string_view line, int number) {
             const UniqueFields fields = cutUniqueLine(line);
-            UniqueUse use{number};
-            if (converts(kUniqueListPath, number, [&] { use.level = fields.level(); }) &&
-                converts(kUniqueListPath, number, [&] { use.weight = fields.weight(); }))
-                bases_[fields.baseItem].uniques.push_back(use);
+            const std::uint32_t at =
+                uniques_.add(fields, number, collected(kUniqueListPath, number));
+            if (at != UniqueIndex::kEnd) {
+                UniqueIndex::Unique& unique = uniques_.unique(at);
+                tame_ = tame_ && std::abs(unique.level) <= keep_;
+                if (converts(kUniqueListPath, number, [&] { unique.weight = fields.weight(); }))
+                    bases_[fields.baseItem].uniques = uniques_.groupOf(fields.baseItem);
+            }
             lastOfName[fields.name] = number;
             know(fields.baseItem);
-            tame_ = tame_ && std::abs(use.level) <= qualityKeepingLevel();
             checkName(seen, "unique", fields.name, kUniqueListPath, number);
             checkBaseItem(fields.baseItem, "unique " + inQuotes(fields.name), kUniqueListPath,
                           number);
         });
-        std::unordered_set<int> lastLines;
         for (const auto& [name, line] : lastOfName)
-            lastLines.insert(line);
-        for (auto& [name, base] : bases_)
-            for (UniqueUse& use : base.uniques)
-                use.lastOfName = lastLines.contains(use.line);
+            lastUniqueLines_.insert(line);
+    }
+
+    // Each unique of `item` whose weight converts, by its index.
+    template <class Visit> void eachUnique(const Base& item, Visit visit) {
+        for (std::uint32_t at = item.second.uniques ? item.second.uniques->first
+                                                    : UniqueIndex::kEnd;
+             at != UniqueIndex::kEnd; at = uniques_.unique(at).next)
+            if (uniques_.unique(at).weight && !visit(at, uniques_.unique(at)))
+                return;
     }
 
     void checkSets() {
@@ -613,11 +536,8 @@ class Checker {
         TextMap<int> seenSets;
         TextMap<int> seenItems;
         std::unordered_set<std::int32_t> levelsSeen(setLevels_.begin(), setLevels_.end());
-        std::int32_t blockLevel = 0;
+        SetItemIndex blocks(files_); // as the set monster search reads the file
         bool inBlock = false;
-        // The set monster search reads the file up to its first line that
-        // does not convert.
-        bool indexed = true;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const SetListLine& line = lines[i];
             const int number = static_cast<int>(i) + 1;
@@ -627,22 +547,22 @@ class Checker {
             if (baseSets.contains(line.setKey))
                 converts(kSetListPath, number, [&] { level = line.setLevel(); });
             if (line.header) {
+                blocks.add(line, collected(kSetListPath, number));
                 inBlock = true;
-                indexed = indexed && level.has_value();
-                blockLevel = level.value_or(0);
                 if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
-                tame_ = tame_ && std::abs(blockLevel) <= qualityKeepingLevel();
+                tame_ = tame_ && std::abs(level.value_or(0)) <= keep_;
                 checkName(seenSets, "base set", line.setKey, kSetListPath, number);
                 continue;
             }
             if (!inBlock)
                 warn(kSetListPath, number, "set item before the first base set");
-            SetUse use{number, std::nullopt, blockLevel, std::nullopt};
-            converts(kSetListPath, number, [&] { use.blockWeight = line.weight(); });
-            indexed = indexed && use.blockWeight.has_value();
-            if (!indexed)
-                use.blockWeight.reset();
+            const SetItemRecord* block = blocks.add(line, collected(kSetListPath, number));
+            SetUse use{number, std::nullopt, 0, std::nullopt};
+            if (block) {
+                use.blockWeight = block->setWeight;
+                use.blockLevel = block->setLevel;
+            }
             converts(kSetListPath, number, [&] { use.lastCharWeight = line.lastCharWeight(); });
             if (use.blockWeight || use.lastCharWeight)
                 bases_[line.baseItem].sets.push_back(use);
@@ -659,6 +579,7 @@ class Checker {
         byName_.clear();
         levels_.clear();
         walkOrder_.clear();
+        walksEnd_ = kNoWalk;
         itemWalks_.clear();
         monsterFailures_.clear();
         uniqueMonsterStopped_.clear();
@@ -684,14 +605,18 @@ class Checker {
             named_.insert(normalPath(path));
             // A drop table may be one of the difficulty's own files, read already.
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
-            if (checkTable(path, uses,
-                           "named by " + listPath + ":" + std::to_string(uses.firstLine)) &&
-                nameKey_)
+            if (!checkTable(path, uses,
+                            "named by " + listPath + ":" + std::to_string(uses.firstLine)))
+                walksEnd_ = std::min(walksEnd_, uses.firstWalk);
+            else if (nameKey_)
                 opened_.push_back({normalPath(path), listPath, uses.firstLine});
         }
-        // A search stops at the first computation that fails on its walk.
-        for (const auto& [table, dropper] : walkOrder_)
-            tableComputations(*table, table->second.droppers[dropper]);
+        // A search stops at the first computation that fails on its walk;
+        // the searches that walk the whole list stop where it ends them.
+        for (std::size_t k = 0; k < walkOrder_.size(); ++k)
+            tableComputations(*walkOrder_[k].first,
+                              walkOrder_[k].first->second.droppers[walkOrder_[k].second],
+                              k < walksEnd_);
         if (listRead) {
             listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
             monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
@@ -743,15 +668,11 @@ class Checker {
             candidates_.insert(candidates_.begin(), {first.name, first.rest});
         for (std::size_t i = 0; i < candidates_.size(); ++i) {
             const MonsterNameAt& candidate = candidates_[i];
-            std::int32_t picks = 0;
-            if (!converts(listPath, number, [&] { picks = dropTablePicks(candidate.rest); }))
+            const std::optional<std::int32_t> picks =
+                tablePicks(d, listPath, number, candidate, i == 0);
+            if (!picks)
                 continue;
             const std::string_view name = dropTableName(candidate.rest);
-            if (name.empty()) {
-                emptyTableName(dropTablePath(d, candidate.rest), listPath, number,
-                               i == 0 ? std::string_view() : candidate.name);
-                continue;
-            }
             // Tables are found by the name the line gives, without a copy; two
             // names of one file ("a\\b.txt", "a/b.txt") share its uses.
             auto known = byName_.find(name);
@@ -759,7 +680,7 @@ class Checker {
                 const auto [found, added] = tables_.try_emplace(dropTablePath(d, candidate.rest));
                 if (added) {
                     found->second.firstLine = number;
-                    found->second.firstPicks = picks;
+                    found->second.firstPicks = *picks;
                 }
                 known = byName_.emplace(name, &*found).first;
             }
@@ -772,10 +693,28 @@ class Checker {
                      "drop table " + inQuotes(name) + " is named by two monsters");
             }
             if (fresh || uses.later.insert(first.name).second) {
+                uses.firstWalk = std::min(uses.firstWalk, walkOrder_.size());
                 walkOrder_.emplace_back(known->second, uses.droppers.size());
                 uses.droppers.push_back({first.name, fresh, {}});
             }
         }
+    }
+
+    // The picks of the drop table a ":" of a monster line names, or nothing
+    // when it gives no picks or no name (told here). The line's first ":"
+    // giving none ends every walk of the list there.
+    std::optional<std::int32_t> tablePicks(Difficulty d, const std::string& listPath, int number,
+                                           const MonsterNameAt& candidate, bool first) {
+        std::int32_t picks = 0;
+        if (converts(listPath, number, [&] { picks = dropTablePicks(candidate.rest); })) {
+            if (!dropTableName(candidate.rest).empty())
+                return picks;
+            emptyTableName(dropTablePath(d, candidate.rest), listPath, number,
+                           first ? std::string_view() : candidate.name);
+        }
+        if (first)
+            walksEnd_ = std::min(walksEnd_, walkOrder_.size());
+        return std::nullopt;
     }
 
     // A monster line whose ":" leaves no drop-table name names the difficulty
@@ -795,36 +734,65 @@ class Checker {
 
     void checkLevels(Difficulty d) {
         const std::string path = levelsPath(d);
+        levelOrder_.clear();
+        lists_.setKeeping(true); // the file read here serves the lookups
         const bool read = eachLine(path, [&](std::string_view line, int number) {
             const std::string_view name = levelLineName(line);
             auto at = levels_.find(name);
-            const bool fresh = at == levels_.end();
             blankEnds("monster", name, path, number);
-            if (fresh)
-                at = levels_.emplace(name, MonsterLevels{{}, number}).first;
+            if (at == levels_.end())
+                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, number}).first);
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
                          std::to_string(at->second.firstLine) + ")");
-            // A search looks up the first line of a name when the name is
-            // typed (never the empty one) or the monster list holds it, the
-            // later lines of a listed name only.
-            if (monsters_.contains(name) ? false : name.empty() || !fresh)
-                return;
-            for (std::size_t i = 0; i < std::size(kReadings); ++i) {
-                LevelRecord& level = at->second.byReading[i];
-                if ((fresh || kReadings[i]->lastLevelLine) && converts(path, number, [&] {
-                        level = parseLevelLine(line, kReadings[i]->cut);
-                    }))
-                    tame_ = tame_ && std::abs(level.level) <= qualityKeepingLevel();
-            }
         });
+        lists_.setKeeping(false);
         if (!read)
             return;
+        lookUpLevels(d, path);
+        lists_.release(path);
         for (const auto& [name, line] : monsters_)
             if (!name.empty() && !levels_.contains(name))
                 warn(monsterListPath(d), line,
                      "monster " + inQuotes(name) + " has no level line in " + path);
+    }
+
+    // A search looks up a name that is typed (never the empty one) or that
+    // the monster list holds, to its last line only a listed name. The
+    // readings of the first line come first, so that an error the last
+    // line's reading meets again there is told once.
+    // Names are looked up in the order of the file, which the index finds
+    // fastest.
+    void lookUpLevels(Difficulty d, const std::string& path) {
+        LevelIndex index(lists_);
+        for (auto* const named : levelOrder_) {
+            const bool listed = monsters_.contains(named->first);
+            if (listed || !named->first.empty())
+                lookUpLevel(index, d, path, *named, listed);
+        }
+    }
+
+    // One name's records by each reading; readings that take the same line
+    // alike share one lookup.
+    void lookUpLevel(LevelIndex& index, Difficulty d, const std::string& path,
+                     std::pair<const std::string, MonsterLevels>& named, bool listed) {
+        std::optional<std::optional<LevelRecord>> taken[2][2]; // by last line, by cut
+        for (const bool last : {false, true})
+            for (std::size_t i = 0; i < std::size(kReadings); ++i) {
+                const Reading& reading = *kReadings[i];
+                if (reading.lastLevelLine != last)
+                    continue;
+                const bool lastLine = listed && last;
+                auto& level = taken[lastLine ? 1 : 0][reading.cut == ReductionCut::AfterComma];
+                if (!level)
+                    level = lastLine ? index.last(d, named.first, reading.cut, collected(path, 0))
+                                     : index.first(d, named.first, reading.cut, collected(path, 0));
+                if (*level) {
+                    named.second.byReading[i] = **level;
+                    tame_ = tame_ && std::abs((*level)->level) <= keep_;
+                }
+            }
     }
 
     // False when the table could not be opened.
@@ -968,7 +936,8 @@ class Checker {
         std::optional<bool>& prone = base.second.prone;
         const std::vector<SetUse>& sets = base.second.sets;
         if (!prone)
-            prone = !flags_[0].contains(base.first) || !flags_[1].contains(base.first) ||
+            prone = flagOf(base.first, ItemKey::BeforeComma) == '\0' ||
+                    flagOf(base.first, ItemKey::WithoutLastTwo) == '\0' ||
                     std::any_of(sets.begin(), sets.end(), [](const SetUse& s) {
                         return s.blockWeight == 0 || s.lastCharWeight == 0;
                     });
@@ -976,8 +945,8 @@ class Checker {
     }
 
     // The error one computation raises, or nothing. A computation that
-    // cannot fail is not made: with levels within qualityKeepingLevel(), only a divisor
-    // or weight of 0 fails it.
+    // cannot fail is not made: with levels within keep_, only a divisor or
+    // weight of 0 fails it.
     template <class Compute>
     std::optional<Failure> failureOf(const Base& item, std::int32_t divisor, std::int32_t weight,
                                      Compute compute) const {
@@ -994,17 +963,14 @@ class Checker {
         }
     }
 
-    TextMap<char>& flags(ItemKey key) { return flags_[key == ItemKey::BeforeComma ? 0 : 1]; }
-
-    // The quality flag of `item` as `reading` looks it up.
-    char flagOf(const std::string& item, const Reading& reading) {
-        const TextMap<char>& flags = this->flags(reading.flagKey);
-        const auto found = flags.find(item);
-        return found == flags.end() ? '\0' : found->second;
+    // The quality flag of `item` as a search looks it up by `key`.
+    char flagOf(const std::string& item, ItemKey key) {
+        return flags_[key == ItemKey::BeforeComma ? 0 : 1].lookup(item,
+                                                                  collected(kItemListPath, 0));
     }
 
     // A unique's computation, with magic find 0, at the levels of `level`.
-    std::optional<Failure> uniqueFailure(const ProneLine& at, const UniqueUse& use,
+    std::optional<Failure> uniqueFailure(const ProneLine& at, const UniqueIndex::Unique& use,
                                          const LevelKey& level, const Reading& reading,
                                          UniqueChanceForm form) {
         if (use.level > level.first)
@@ -1017,8 +983,8 @@ class Checker {
         unique.realMagicFind = realUniqueMagicFind(0);
         unique.baseItem = at.item->first;
         unique.uniqueLevel = use.level;
-        unique.uniqueWeight = use.weight;
-        unique.quality = uniqueQuality(flagOf(at.item->first, reading));
+        unique.uniqueWeight = *use.weight;
+        unique.quality = uniqueQuality(flagOf(at.item->first, reading.flagKey));
         return failureOf(*at.item, unique.quality.divisor, 1,
                          [&] { uniqueDropChance(unique, form); });
     }
@@ -1030,7 +996,7 @@ class Checker {
                                       SetChanceForm form) {
         if (level.first < setLevel)
             return std::nullopt;
-        const SetQuality quality = setQualityFor(flagOf(at.item->first, reading));
+        const SetQuality quality = setQualityFor(flagOf(at.item->first, reading.flagKey));
         SetChanceInput set;
         set.p = at.p;
         set.picks = 1;
@@ -1052,9 +1018,11 @@ class Checker {
         if (!fresh)
             return walk;
         const BaseItem& uses = item.second;
-        for (std::size_t u = 0; u < uses.uniques.size(); ++u)
-            if (uses.uniques[u].lastOfName)
+        eachUnique(item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
+            if (lastUniqueLines_.contains(unique.line))
                 walk.openUniques.push_back(u);
+            return true;
+        });
         std::vector<std::pair<std::int32_t, std::size_t>> weights; // and their first set item
         for (std::size_t s = 0; s < uses.sets.size(); ++s) {
             const std::optional<std::int32_t>& weight = uses.sets[s].lastCharWeight;
@@ -1075,8 +1043,8 @@ class Checker {
         if (!walk.uniqueItemLevels.insert(level).second)
             return;
         std::erase_if(walk.openUniques, [&](std::size_t u) {
-            auto failure = uniqueFailure(at, at.item->second.uniques[u], level, kUniqueItemReading,
-                                         UniqueChanceForm::ItemSearch);
+            auto failure = uniqueFailure(at, uniques_.unique(static_cast<std::uint32_t>(u)), level,
+                                         kUniqueItemReading, UniqueChanceForm::ItemSearch);
             if (failure)
                 failures.push_back({{0, u, 0}, std::move(*failure)});
             return failure.has_value();
@@ -1101,13 +1069,16 @@ class Checker {
     // Where a unique monster search at `level` first fails on the line.
     const std::optional<FirstFailure>& uniqueMonsterFailure(const ProneLine& at, ItemWalk& walk,
                                                             const LevelKey& level) {
-        const auto [known, fresh] = walk.uniqueMonsterFailure.try_emplace(level);
-        const std::vector<UniqueUse>& uniques = at.item->second.uniques;
-        for (std::size_t u = 0; fresh && u < uniques.size() && !known->second; ++u)
-            if (auto failure = uniqueFailure(at, uniques[u], level, kUniqueMonsterReading,
-                                             UniqueChanceForm::MonsterSearch))
-                known->second = FirstFailure{{0, u, 1}, std::move(*failure)};
-        return known->second;
+        const auto added = walk.uniqueMonsterFailure.try_emplace(level);
+        std::optional<FirstFailure>& first = added.first->second;
+        if (added.second)
+            eachUnique(*at.item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
+                if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
+                                                 UniqueChanceForm::MonsterSearch))
+                    first = FirstFailure{{0, u, 1}, std::move(*failure)};
+                return !first;
+            });
+        return first;
     }
 
     // Where a set monster search at `level` first fails on the line.
@@ -1131,14 +1102,17 @@ class Checker {
     // level of its block) and by the set item search at each set level, with
     // magic find 0. Each error is reported once, in the order the searches
     // meet them; the searches they stop compute no more.
-    void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster) {
+    // `walking`: the searches that walk the whole monster list reach the line.
+    void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster,
+                          bool walking) {
         ItemWalk& walk = itemWalk(*at.item);
         const bool cow = beginsWithCow(monster.name);
         const auto levels = [&](const Reading& reading) {
             return levelKey(monster.levels[reading], at.afterDash);
         };
         std::vector<FirstFailure> failures;
-        uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
+        if (walking)
+            uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
         if (!uniqueMonsterStopped_.contains(monster.name))
             if (const auto& first = uniqueMonsterFailure(at, walk, levels(kUniqueMonsterReading))) {
                 failures.push_back(*first);
@@ -1151,7 +1125,8 @@ class Checker {
                 failures.push_back(*first);
                 setMonsterStopped_.insert(monster.name);
             }
-        setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
+        if (walking)
+            setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
         std::sort(failures.begin(), failures.end(),
                   [](const FirstFailure& a, const FirstFailure& b) { return a.order < b.order; });
         for (const FirstFailure& f : failures)
@@ -1162,7 +1137,7 @@ class Checker {
     // `monster`. A monster at the same levels as one before on the table
     // meets no level there that the searches alike for every monster have
     // not met, and its own searches fail where that one's did.
-    void tableComputations(const Table& table, const Dropper& monster) {
+    void tableComputations(const Table& table, const Dropper& monster, bool walking) {
         const std::vector<ProneLine>& prone = table.second.prone;
         if (prone.empty())
             return;
@@ -1170,7 +1145,7 @@ class Checker {
         MonsterFailures& first = known->second;
         if (fresh) {
             for (std::size_t i = 0; i < prone.size(); ++i) {
-                lineComputations(table.first, prone[i], monster);
+                lineComputations(table.first, prone[i], monster, walking);
                 noteMonsterFailures(prone[i], i, monster, first);
             }
             return;
@@ -1238,10 +1213,12 @@ class Checker {
     }
 
     FileSource& files_;
+    CachingFileSource lists_{files_}; // keeps a file only while asked to
     char separator_;
     std::vector<Problem> problems_;
     std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
     std::vector<Problem>* sink_ = &problems_;
+    Collector collector_{*this};
     int filesRead_ = 0;
     std::vector<std::pair<std::string, bool>> encodings_; // the files not ASCII: UTF-8 or not
     TextSet itemNames_;
@@ -1255,13 +1232,18 @@ class Checker {
     // Each difficulty's monster list, when read: its names and first lines.
     std::optional<TextMap<int>> listedMonsters_[std::size(kAllDifficulties)];
     // The quality flags by the text before "," and by the line without its
-    // last two characters.
-    TextMap<char> flags_[2];
+    // last two characters, as the searches look them up.
+    QualityFlags flags_[2] = {{lists_, ItemKey::BeforeComma}, {lists_, ItemKey::WithoutLastTwo}};
     bool itemListRead_ = false;
     TextMap<BaseItem> bases_;
+    // The unique list, as the unique monster search indexes it, and the
+    // last line of each unique's name: the unique item search reads only that.
+    UniqueIndex uniques_{files_, std::numeric_limits<std::int32_t>::max()};
+    std::unordered_set<int> lastUniqueLines_;
     std::vector<std::int32_t> setLevels_{
-        0};            // the set levels the set item search can take, once each
-    bool tame_ = true; // every level within qualityKeepingLevel()
+        0}; // the set levels the set item search can take, once each
+    const std::int32_t keep_ = qualityKeepingLevel();
+    bool tame_ = true; // every level within keep_
     TextSet named_;    // every drop table a monster list names
     // Where names of one file differ in case only, their key; and the drop
     // tables opened, each with the line of its monster list that names it.
@@ -1289,10 +1271,12 @@ class Checker {
     TextMap<Table*> byName_; // by the name a monster line gives
     std::vector<MonsterNameAt> candidates_;
     TextMap<MonsterLevels> levels_;
+    std::vector<std::pair<const std::string, MonsterLevels>*> levelOrder_; // in the file's order
     // Each table and monster in the order of the monster lines, what the
     // searches of each base item have come to, and the monsters whose unique
     // monster and set monster searches have stopped.
     std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
+    std::size_t walksEnd_ = kNoWalk; // where a monster line ends every walk of the list
     std::unordered_map<const Base*, ItemWalk> itemWalks_;
     std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
     TextSet uniqueMonsterStopped_;

@@ -49,10 +49,10 @@ char lookupQualityFlag(FileSource& files, const std::string& baseItem, ItemKey k
 }
 
 void QualityFlags::load() {
-    LineReader reader = files_.open(kItemListPath);
     loaded_ = true;
-    std::string_view line;
     try {
+        LineReader reader = files_.open(kItemListPath);
+        std::string_view line;
         while (reader.next(line)) {
             const ItemLine cut = cutItemLine(line);
             if (cut.flag != '\0')
@@ -63,11 +63,11 @@ void QualityFlags::load() {
     }
 }
 
-char QualityFlags::lookup(const std::string& baseItem) {
+char QualityFlags::lookup(const std::string& baseItem, ErrorSink& sink) {
     if (!loaded_)
         load();
     if (error_)
-        throw DropError(*error_);
+        sink.error(*error_);
     const auto found = flags_.find(baseItem);
     return found == flags_.end() ? '\0' : found->second;
 }

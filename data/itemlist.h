@@ -44,11 +44,13 @@ char lookupQualityFlag(FileSource& files, const std::string& baseItem, ItemKey k
 
 // The quality flags of itemlist.txt for a search that looks up many base
 // items: the file is read once, at the first lookup. Lookups give what
-// lookupQualityFlag() gives, errors included.
+// lookupQualityFlag() gives, errors included: the file's error goes to
+// `sink` at each lookup; when the sink returns, the flags of the lines read
+// before it are given.
 class QualityFlags {
   public:
     QualityFlags(FileSource& files, ItemKey key) : files_(files), key_(key) {}
-    char lookup(const std::string& baseItem);
+    char lookup(const std::string& baseItem, ErrorSink& sink = raisingSink());
 
   private:
     void load();

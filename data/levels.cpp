@@ -81,12 +81,14 @@ LevelIndex::Table& LevelIndex::table(Difficulty d) {
     return table;
 }
 
-LevelRecord LevelIndex::parse(const Table& table, const Line& line, ReductionCut cut) {
+std::optional<LevelRecord> LevelIndex::parse(const Table& table, const Line& line, ReductionCut cut,
+                                             ErrorSink& sink) {
     try {
         return parseLevelLine(line.text, cut);
     } catch (DropError& e) {
         e.locate({table.path, line.number, shortened(line.text)});
-        throw;
+        sink.error(e);
+        return std::nullopt;
     }
 }
 
@@ -106,24 +108,25 @@ std::uint32_t LevelIndex::firstLineOf(Table& table, const std::string& monster) 
 }
 
 std::optional<LevelRecord> LevelIndex::first(Difficulty d, const std::string& monster,
-                                             ReductionCut cut) {
+                                             ReductionCut cut, ErrorSink& sink) {
     Table& t = table(d);
     const std::uint32_t first = firstLineOf(t, monster);
     if (first != kNoLine)
-        return parse(t, t.lines[first], cut);
+        return parse(t, t.lines[first], cut, sink);
     if (t.error)
-        throw DropError(*t.error);
+        sink.error(*t.error);
     return std::nullopt;
 }
 
 std::optional<LevelRecord> LevelIndex::last(Difficulty d, const std::string& monster,
-                                            ReductionCut cut) {
+                                            ReductionCut cut, ErrorSink& sink) {
     Table& t = table(d);
     std::optional<LevelRecord> record;
     for (std::uint32_t i = firstLineOf(t, monster); i != kNoLine; i = t.lines[i].next)
-        record = parse(t, t.lines[i], cut);
+        if (const std::optional<LevelRecord> line = parse(t, t.lines[i], cut, sink))
+            record = line;
     if (t.error)
-        throw DropError(*t.error);
+        sink.error(*t.error);
     return record;
 }
 

@@ -44,12 +44,16 @@ std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
 // The level lists of a search that looks up every monster it meets: each
 // file is read once and its lines indexed by monster name. Lookups give what
 // findFirstLevel() and findLastLevel() give, errors included, in the same
-// order.
+// order. Each error goes to `sink`, located; when the sink returns, a line
+// that does not convert is passed over, and the file's read error ends the
+// lookup.
 class LevelIndex {
   public:
     explicit LevelIndex(FileSource& files) : files_(files) {}
-    std::optional<LevelRecord> first(Difficulty d, const std::string& monster, ReductionCut cut);
-    std::optional<LevelRecord> last(Difficulty d, const std::string& monster, ReductionCut cut);
+    std::optional<LevelRecord> first(Difficulty d, const std::string& monster, ReductionCut cut,
+                                     ErrorSink& sink = raisingSink());
+    std::optional<LevelRecord> last(Difficulty d, const std::string& monster, ReductionCut cut,
+                                    ErrorSink& sink = raisingSink());
 
   private:
     // The level lines of a file, those of one monster name chained in file
@@ -81,7 +85,8 @@ class LevelIndex {
     Table& table(Difficulty d);
     static std::uint32_t firstLineOf(Table& table, const std::string& monster);
     static void add(Table& table, int number, std::string_view text);
-    static LevelRecord parse(const Table& table, const Line& line, ReductionCut cut);
+    static std::optional<LevelRecord> parse(const Table& table, const Line& line, ReductionCut cut,
+                                            ErrorSink& sink);
 
     FileSource& files_;
     Table tables_[3];

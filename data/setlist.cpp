@@ -113,21 +113,31 @@ SetItemFind findSetItem(FileSource& files, const std::string& baseSet, const std
     return found;
 }
 
+const SetItemRecord* SetItemIndex::add(SetListLine line, ErrorSink& sink) {
+    try {
+        if (line.header) {
+            setLevel_ = line.setLevel();
+            return nullptr;
+        }
+        const std::int32_t weight = line.weight();
+        if (ended_)
+            return nullptr;
+        std::vector<SetItemRecord>& records = byBaseItem_[line.baseItem];
+        records.push_back({std::move(line.beforeComma), line.baseItem, weight, setLevel_});
+        return &records.back();
+    } catch (const DropError& e) {
+        ended_ = true;
+        sink.error(e);
+        return nullptr;
+    }
+}
+
 void SetItemIndex::load() {
     LineReader reader = files_.open(kSetListPath);
     loaded_ = true;
-    std::int32_t setLevel = 0;
     try {
-        forEachLine(reader, [&](std::string_view view) {
-            SetListLine line = cutSetListLine(view);
-            if (line.header) {
-                setLevel = line.setLevel();
-                return;
-            }
-            const std::int32_t weight = line.weight();
-            byBaseItem_[line.baseItem].push_back(
-                {std::move(line.beforeComma), line.baseItem, weight, setLevel});
-        });
+        forEachLine(reader,
+                    [&](std::string_view view) { add(cutSetListLine(view), raisingSink()); });
     } catch (const DropError& e) {
         end_ = e;
     }

@@ -97,12 +97,19 @@ class SetItemIndex {
     // Raises what ends a walk of the whole file after its records: the line
     // that does not convert, or the file's read error.
     void raiseWalkEnd() const;
+    // Takes the next line of the file, as reading it does; the line's error,
+    // unlocated, goes to `sink`. When the sink returns, later lines are
+    // converted too but indexed no more: no search reads past that line. The
+    // record the line gives, or null.
+    const SetItemRecord* add(SetListLine line, ErrorSink& sink);
 
   private:
     void load();
 
     FileSource& files_;
     bool loaded_ = false;
+    bool ended_ = false; // a line did not convert
+    std::int32_t setLevel_ = 0;
     std::unordered_map<std::string, std::vector<SetItemRecord>> byBaseItem_;
     std::optional<DropError> end_;
 };

@@ -94,35 +94,45 @@ bool UniqueReader::next(Unique& out) {
     return true;
 }
 
+std::uint32_t UniqueIndex::add(UniqueFields fields, int number, ErrorSink& sink) {
+    loaded_ = true;
+    Unique unique;
+    try {
+        unique.level = toInt(fields.levelText);
+    } catch (const DropError& e) {
+        sink.error(e);
+        return kEnd;
+    }
+    if (unique.level > maxLevel_)
+        return kEnd;
+    unique.name = std::move(fields.name);
+    unique.line = number;
+    unique.weightText = std::move(fields.weightText);
+    const auto found = byBaseItem_.find(fields.baseItem);
+    Group* group = found == byBaseItem_.end() ? nullptr : found->second;
+    if (group == nullptr) {
+        group = &groups_.emplace_back(Group{std::move(fields.baseItem)});
+        byBaseItem_.emplace(group->baseItem, group);
+    }
+    const auto index = static_cast<std::uint32_t>(uniques_.size());
+    uniques_.push_back(std::move(unique));
+    (group->first == kEnd ? group->first : uniques_[group->last].next) = index;
+    group->last = index;
+    return index;
+}
+
 void UniqueIndex::load() {
     loaded_ = true;
     LineReader reader = files_.open(kUniqueListPath);
     try {
         std::string line;
         while (reader.next(line)) {
-            UniqueFields fields = cutUniqueLine(line);
-            Unique unique;
             try {
-                unique.level = toInt(fields.levelText);
+                add(cutUniqueLine(line), reader.lineNumber(), raisingSink());
             } catch (DropError& e) {
                 e.locate(reader.location());
                 throw;
             }
-            if (unique.level > maxLevel_)
-                continue;
-            unique.name = std::move(fields.name);
-            unique.line = reader.lineNumber();
-            unique.weightText = std::move(fields.weightText);
-            const auto found = byBaseItem_.find(fields.baseItem);
-            Group* group = found == byBaseItem_.end() ? nullptr : found->second;
-            if (group == nullptr) {
-                group = &groups_.emplace_back(Group{std::move(fields.baseItem)});
-                byBaseItem_.emplace(group->baseItem, group);
-            }
-            const auto index = static_cast<std::uint32_t>(uniques_.size());
-            uniques_.push_back(std::move(unique));
-            (group->first == kEnd ? group->first : uniques_[group->last].next) = index;
-            group->last = index;
         }
     } catch (const DropError& e) {
         end_ = e;

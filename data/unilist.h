@@ -103,6 +103,11 @@ class UniqueIndex {
     // Raises what ends a walk of the whole file after its uniques: the line
     // whose level does not convert, or the file's read error.
     void raiseWalkEnd() const;
+    // Takes line `number` of the file, as reading it does; an index fed so
+    // reads no file. A level that does not convert goes, unlocated, to
+    // `sink`: a search ends its reading there; when the sink returns, the
+    // line is passed over. The unique's index, or kEnd.
+    std::uint32_t add(UniqueFields fields, int number, ErrorSink& sink);
 
   private:
     void load();

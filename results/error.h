@@ -47,6 +47,30 @@ class DropError : public std::runtime_error {
     std::optional<ErrorLocation> namedBy_;
 };
 
+// Where a reader of the data reports an error of a line it cannot convert.
+// The searches stop at the first one (raisingSink()); the checker collects
+// every one and reads on, past lines a search never reaches.
+class ErrorSink {
+  public:
+    virtual void error(const DropError& e) = 0;
+
+  protected:
+    ErrorSink() = default;
+    ~ErrorSink() = default;
+    ErrorSink(const ErrorSink&) = default;
+    ErrorSink& operator=(const ErrorSink&) = default;
+};
+
+// The searches' sink: raises the error.
+class RaisingSink final : public ErrorSink {
+  public:
+    void error(const DropError& e) override { throw e; }
+};
+inline RaisingSink theRaisingSink; // constant-initialized: no guard on each use
+inline ErrorSink& raisingSink() {
+    return theRaisingSink;
+}
+
 // A text as messages and locations quote it: one longer than 200 bytes is cut
 // to its first 200 bytes (fewer when that would split a character of a text
 // that is UTF-8) followed by "…" (UTF-8), so that a huge line never makes a

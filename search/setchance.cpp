@@ -80,9 +80,9 @@ double setDropChance(const SetChanceInput& in, SetChanceForm form) {
 
 SetQuality setQualityFor(char flag) {
     if (flag == '0')
-        return kSetQualityOf0;
+        return qualities().set0;
     if (flag == '1')
-        return kSetQualityOf1;
+        return qualities().set1;
     return {};
 }
 

@@ -2,11 +2,8 @@
 
 #include "search/uniquechance.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <string>
-#include <utility>
 
 namespace qdc {
 
@@ -45,31 +42,8 @@ struct SetChanceInput {
 // division by zero", or "Invalid floating point operation" for 0 / 0.
 double setDropChance(const SetChanceInput& in, SetChanceForm form);
 
-// The quality ratio and divisor that an item's quality flag selects in the set
-// searches: "0" gives 200 and 2, "1" gives 150 and 3, no flag gives 0 and 0.
-struct SetQuality {
-    std::int32_t ratio = 0;
-    std::int32_t divisor = 0;
-};
+// The quality that an item's quality flag selects in the set searches
+// (qualities(): "0" gives 200 and 2, "1" gives 150 and 3), no flag 0 and 0.
 SetQuality setQualityFor(char flag);
-// What the flags "0" and "1" select.
-inline constexpr SetQuality kSetQualityOf0{200, 2};
-inline constexpr SetQuality kSetQualityOf1{150, 3};
-
-// The largest level L for which every quality above keeps its term, ratio -
-// (monster level - item level) / divisor, at 1 or more whenever both levels
-// lie within -L..L: then only a missing flag or a weight of 0 can make a set
-// or unique computation divide by zero. Taken from the qualities themselves:
-// a gap of 2L must stay within (ratio - 1) * divisor.
-constexpr std::int32_t qualityKeepingLevel() {
-    std::int32_t level = INT32_MAX;
-    for (const auto& [ratio, divisor] :
-         {std::pair(kSetQualityOf0.ratio, kSetQualityOf0.divisor),
-          std::pair(kSetQualityOf1.ratio, kSetQualityOf1.divisor),
-          std::pair(kUniqueQualityOf0.ratio, kUniqueQualityOf0.divisor),
-          std::pair(kUniqueQualityOf1.ratio, kUniqueQualityOf1.divisor)})
-        level = std::min(level, (ratio - 1) * divisor / 2);
-    return level;
-}
 
 } // namespace qdc

@@ -37,9 +37,9 @@ std::int32_t weightTotal(const std::string& baseItem, std::int32_t monsterLevel)
 
 UniqueQuality uniqueQuality(char qualityFlag) {
     if (qualityFlag == '1')
-        return kUniqueQualityOf1;
+        return qualities().unique1;
     if (qualityFlag == '0')
-        return kUniqueQualityOf0;
+        return qualities().unique0;
     return {0, 0};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/quality.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,16 +11,9 @@ namespace qdc {
 // between them at a monster level; 1 for every other base item.
 std::int32_t weightTotal(const std::string& baseItem, std::int32_t monsterLevel);
 
-// The quality ratio and divisor that a base item's quality flag selects for
-// unique items: "0" gives 500 and 1, "1" gives 300 and 3, no flag 0 and 0.
-struct UniqueQuality {
-    std::int32_t ratio = 0;
-    std::int32_t divisor = 0;
-};
+// The quality that a base item's quality flag selects for unique items
+// (qualities(): "0" gives 500 and 1, "1" gives 300 and 3), no flag 0 and 0.
 UniqueQuality uniqueQuality(char qualityFlag);
-// What the flags "0" and "1" select.
-inline constexpr UniqueQuality kUniqueQualityOf0{500, 1};
-inline constexpr UniqueQuality kUniqueQualityOf1{300, 3};
 
 struct UniqueChanceInput {
     double p = 0; // drop probability of the drop-table line

@@ -13,6 +13,7 @@
 #include "data/monsterlist.h"
 #include "data/setlist.h"
 #include "data/unilist.h"
+#include "search/quality.h"
 #include "search/searches.h"
 
 #include <gtest/gtest.h>
@@ -41,10 +42,10 @@ std::vector<std::string> linesOf(const Files& files, const std::string& path) {
     return lines;
 }
 
-// Sound data, then one fault.
+// Sound data, then one fault unless `sound`.
 class FaultyData {
   public:
-    explicit FaultyData(unsigned seed) : random_(seed) {
+    explicit FaultyData(unsigned seed, bool sound = false) : random_(seed) {
         files["itemlist.txt"] = "Cap,0\nRing,1\nAmulet,1\nBelt,0\nHeavy Boots,0\n";
         for (int i = 0; i < 4; ++i) {
             const std::string& base = item();
@@ -73,7 +74,8 @@ class FaultyData {
                 files[folder + table] = pick(4) == 0 ? lines + "-\nNothing:0.5\n" : lines;
             }
         }
-        addFault();
+        if (!sound)
+            addFault();
     }
     Files files;
 
@@ -313,7 +315,18 @@ TEST(CheckAgreement, RandomDataWithOneFault) {
     EXPECT_GT(faulty, 200);
 }
 
+namespace {
+
+Files withLine(Files files, const std::string& path, const std::string& bytes) {
+    files[path] = bytes;
+    return files;
+}
+
+} // namespace
+
 TEST(CheckAgreement, HandMadeData) {
+    const Files kStops = {{"itemlist.txt", "Cap,\nRing,1\n"},
+                          {"setlist.txt", ":Vigil,3\nVigil Cap,Cap,2\nVigil Band,Ring,0\n"}};
     const Files sound = {
         {"itemlist.txt", "Cap,0\nRing,1\n"},
         {"unilist.txt", "Band,Ring:05,2\n"},
@@ -345,6 +358,14 @@ TEST(CheckAgreement, HandMadeData) {
         {"a flag by the line key only", {{"itemlist.txt", "Cap,0\nRing 1\n"}}},
         {"a last level line only the set item search reads",
          {{"Normal/levels.txt", "Rat:10\nRat:403,001\n"}}},
+        // The set monster search stops at the first line, on a base item
+        // without a flag; only the set item search of the second item fails
+        // at the second, unless a monster line ends its walk before.
+        {"a search of every monster line stops last", kStops},
+        {"... behind a monster line without picks",
+         withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,x\nRat:rat.txt,1\n")},
+        {"... behind a missing drop table",
+         withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n")},
     };
     for (const auto& [what, changes] : cases) {
         Files files = sound;
@@ -355,5 +376,43 @@ TEST(CheckAgreement, HandMadeData) {
                 files[path] = bytes;
         }
         EXPECT_EQ(disagreements(files), "") << what;
+    }
+}
+
+// The qualities moved one at a time so that the random levels reach a term of
+// 0 on sound data: the checker's computations and its shortcuts follow the
+// qualities in force, as the searches' do.
+TEST(CheckAgreement, MovedQualities) {
+    const auto moved = [](auto change) {
+        QualityTable table;
+        change(table);
+        return table;
+    };
+    const std::vector<std::pair<const char*, QualityTable>> rows = {
+        {"unique flag 1 at ratio 2", moved([](QualityTable& q) {
+             q.unique1 = {2, 3};
+         })},
+        {"unique flag 0 at ratio 4", moved([](QualityTable& q) {
+             q.unique0 = {4, 2};
+         })},
+        {"set flag 0 at ratio 2", moved([](QualityTable& q) {
+             q.set0 = {2, 2};
+         })},
+        {"set flag 1 at ratio 2", moved([](QualityTable& q) {
+             q.set1 = {2, 3};
+         })},
+    };
+    for (const auto& [what, table] : rows) {
+        const QualityOverride inForce(table);
+        int changed = 0; // data sets where the move changes where a search stops
+        for (unsigned seed = 1; seed <= 40 && !HasFailure(); ++seed) {
+            const FaultyData data(seed, true);
+            EXPECT_EQ(disagreements(data.files), "") << what << ", seed " << seed << "\n"
+                                                     << dump(data.files);
+            const std::set<Stop> stops = stopsOf(data.files).at;
+            const QualityOverride plain{QualityTable{}};
+            changed += stopsOf(data.files).at == stops ? 0 : 1;
+        }
+        EXPECT_GT(changed, 5) << what;
     }
 }

@@ -79,3 +79,24 @@ TEST(QualityFlag, ShortLinesHaveAnEmptyKeyWithoutTheirLastTwo) {
     MemoryFileSource two{{"itemlist.txt", "x0\n"}};
     EXPECT_EQ(lookupQualityFlag(two, "", ItemKey::WithoutLastTwo), '0');
 }
+
+namespace {
+
+struct NotingSink final : qdc::ErrorSink {
+    std::string noted;
+    void error(const qdc::DropError& e) override { noted += e.message() + "; "; }
+};
+
+} // namespace
+
+// The file's error reaches the sink at every lookup; a sink that returns gets
+// no flag from a file that cannot be opened, and a search's sink is raised.
+TEST(QualityFlags, TellTheFileErrorToTheSink) {
+    MemoryFileSource none;
+    qdc::QualityFlags flags(none, ItemKey::BeforeComma);
+    NotingSink sink;
+    EXPECT_EQ(flags.lookup("Ring", sink), '\0');
+    EXPECT_EQ(flags.lookup("Cap", sink), '\0');
+    EXPECT_EQ(sink.noted, "File not found; File not found; ");
+    EXPECT_DROP_ERROR(flags.lookup("Ring"), "File not found");
+}

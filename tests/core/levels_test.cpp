@@ -157,3 +157,46 @@ TEST(LevelIndex, AnyLookupOrderSameAsReadingTheFile) {
     EXPECT_EQ(where([&] { return index.first(Difficulty::Normal, "C", ReductionCut::AfterComma); }),
               "'y' is not a valid integer value@4:C:y");
 }
+
+namespace {
+
+// A sink that notes each error with its line and lets the lookup go on.
+struct NotingSink final : qdc::ErrorSink {
+    std::string noted;
+    void error(const qdc::DropError& e) override {
+        noted += std::to_string(e.location()->line) + ":" + e.message() + "; ";
+    }
+};
+
+} // namespace
+
+// With a sink that returns, a line that does not convert is passed over: the
+// last line of a name is the last that converts, and every bad line of the
+// name is told, at its line.
+TEST(LevelIndex, LooksOnPastBadLinesThroughASink) {
+    qdc::MemoryFileSource files{{"Normal/levels.txt", "A:1,100\nB:x\nA:y\nA:3,300\nA:z\n"}};
+    const struct {
+        const char* monster;
+        bool last;
+        const char* record;
+        const char* errors;
+    } cases[] = {
+        {"A", false, "1/100", ""},
+        {"A", true, "3/300",
+         "3:'y' is not a valid integer value; 5:'z' is not a valid integer value; "},
+        {"B", false, "none", "2:'x' is not a valid integer value; "},
+        {"Nobody", true, "none", ""},
+    };
+    for (const auto& c : cases) {
+        qdc::LevelIndex index(files);
+        NotingSink sink;
+        const auto cut = ReductionCut::AfterComma;
+        const auto record = c.last ? index.last(Difficulty::Normal, c.monster, cut, sink)
+                                   : index.first(Difficulty::Normal, c.monster, cut, sink);
+        EXPECT_EQ(record ? std::to_string(record->level) + "/" + std::to_string(record->reduction)
+                         : "none",
+                  c.record)
+            << c.monster;
+        EXPECT_EQ(sink.noted, c.errors) << c.monster;
+    }
+}

@@ -203,9 +203,9 @@ TEST(QualityKeepingLevel, BoundsEveryComputationThatCannotFail) {
         in.baseItem = "Cap";
         return qdc::uniqueDropChance(in, qdc::UniqueChanceForm::MonsterSearch);
     };
-    for (const qdc::SetQuality quality : {qdc::kSetQualityOf0, qdc::kSetQualityOf1})
+    for (const qdc::SetQuality quality : {qdc::qualities().set0, qdc::qualities().set1})
         EXPECT_GT(setChance(quality, keep), 0) << quality.ratio;
-    for (const qdc::UniqueQuality quality : {qdc::kUniqueQualityOf0, qdc::kUniqueQualityOf1})
+    for (const qdc::UniqueQuality quality : {qdc::qualities().unique0, qdc::qualities().unique1})
         EXPECT_GT(uniqueChance(quality, keep), 0) << quality.ratio;
-    EXPECT_THROW(setChance(qdc::kSetQualityOf0, keep + 1), qdc::DropError);
+    EXPECT_THROW(setChance(qdc::qualities().set0, keep + 1), qdc::DropError);
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace qdc;
 
 namespace {
@@ -184,5 +186,44 @@ TEST(SetItemIndex, ConversionErrorsEndTheWalkAtTheirLine) {
     for (const auto& c : cases) {
         MemoryFileSource files{{"setlist.txt", c.file}};
         EXPECT_EQ(indexed(files, {"Cap"}), c.want) << c.file;
+    }
+}
+
+namespace {
+
+// A sink that notes each error and lets the reader go on.
+struct NotingSink final : qdc::ErrorSink {
+    std::string noted;
+    void error(const qdc::DropError& e) override { noted += e.message() + "; "; }
+};
+
+} // namespace
+
+// Fed line by line with a sink that returns, the index converts every line and
+// reports each fault, but indexes nothing from the first fault on: what it
+// holds is what a search reads.
+TEST(SetItemIndex, ReadsOnPastFaultsThroughASink) {
+    const struct {
+        const char* file;
+        const char* records; // of "Cap"
+        const char* errors;
+    } cases[] = {
+        {":S,5\nA,Cap,1\nB,Cap,2\n", "A|5 B|5 ", ""},
+        {":S,5\nA,Cap,x\nB,Cap,2\nC,Cap,y\n", "",
+         "'x' is not a valid integer value; 'y' is not a valid integer value; "},
+        {":S,5\nA,Cap,1\n:T,z\nB,Cap,2\n", "A|5 ", "'z' is not a valid integer value; "},
+        {"A,Cap,1\n:S,5\nB,Cap,2\n", "A|0 B|5 ", ""},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSource none;
+        SetItemIndex index(none);
+        NotingSink sink;
+        std::string records;
+        std::istringstream in(c.file);
+        for (std::string line; std::getline(in, line);)
+            if (const SetItemRecord* r = index.add(cutSetListLine(line), sink))
+                records += r->name + "|" + std::to_string(r->setLevel) + " ";
+        EXPECT_EQ(records, c.records) << c.file;
+        EXPECT_EQ(sink.noted, c.errors) << c.file;
     }
 }
