@@ -1,6 +1,7 @@
 // The calculator's API for the page and for the browser console:
 //
 //   await dropcalc.loadFolder(name, [{path: 'Normal/monsterlist.txt', bytes}, ...])
+//   await dropcalc.loadFolder(name, [{path: 'Normal/monsterlist.txt', file}, ...])  // a File, read when needed
 //   await dropcalc.run(['--data', name, 'item', 'Ring'])  // {stdout, stderr, status}
 //   await dropcalc.search(['--data', name, 'item', 'Ring'])
 //     // {heading, entries: [{name, chance, value, one_in, kills_90, ...}], notes, error, status}
@@ -83,9 +84,21 @@ export function catalogue() {
 }
 
 // `transfer` hands the files' ArrayBuffers over to the worker instead of
-// copying them: the page does so with what it has just read.
+// copying them: the page does so with what it has just read. A file given as
+// {path, file} with a Blob (a File the player picked) is read only when a
+// search opens it, and read again at each opening: a folder of any size loads
+// at once, and a file edited since is read as it is now where the browser
+// allows it (one that refuses gives "File access denied" at the file, and
+// loading the same picks again is rejected with "PATH: changed since the
+// folder was picked: pick it again."). A file removed since is "File not
+// found" at the file.
 export function loadFolder(name, files, { transfer = false } = {}) {
-  const list = Array.from(files, (file) => ({ path: String(file.path), bytes: file.bytes }));
+  const given = Array.from(files);
+  if (given.some((file) => file.file instanceof Blob)) {
+    const blobs = given.map((file) => (file.file instanceof Blob ? file.file : new Blob([file.bytes ?? ''])));
+    return call({ op: 'loadBrowser', name: String(name), paths: given.map((file) => String(file.path)), files: blobs });
+  }
+  const list = given.map((file) => ({ path: String(file.path), bytes: file.bytes }));
   const buffers = transfer
     ? list.map((file) => file.bytes.buffer ?? file.bytes).filter((b) => b instanceof ArrayBuffer)
     : [];

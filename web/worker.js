@@ -3,8 +3,87 @@
 /* global createDropcalc, importScripts */
 importScripts('dropcalc-core.js');
 
-const ready = createDropcalc();
+// The folders whose files the worker holds, by the number the module knows
+// each by: {name, paths, files (Blob), read (the numbers of the files read)}.
+// A folder's files stay until a folder of the same name replaces it.
+const browserFolders = new Map();
+let lastFolder = 0;
+
+// How reading a file ended, as the module takes it (web/browserfiles.h).
+const READ = 0;
+const NOT_FOUND = 1;
+const UNREADABLE = 2;
+const OUT_OF_MEMORY = 3;
+// The most bytes a data file may hold, as on disk.
+const MAX_FILE_BYTES = 2 ** 30;
+
+let calculator = null; // the module, once ready
+const ready = createDropcalc({ readBrowserFile }).then((m) => {
+  calculator = m;
+  return m;
+});
 const encoder = new TextEncoder();
+
+// Reads the file `number` of the folder `folder` whole, while the module
+// waits: into room the module gives for it, one buffer for the file.
+function readBrowserFile(folder, number) {
+  const held = browserFolders.get(folder);
+  const file = held?.files[number];
+  if (!file) return NOT_FOUND;
+  held.read.add(number);
+  if (file.size > MAX_FILE_BYTES) return OUT_OF_MEMORY;
+  let bytes;
+  try {
+    bytes = new Uint8Array(new FileReaderSync().readAsArrayBuffer(file));
+  } catch (error) {
+    if (error instanceof RangeError) return OUT_OF_MEMORY; // no room for the bytes here
+    // A file removed since it was picked is not found; one changed since is
+    // refused by some browsers (NotReadableError), as is one that may not be
+    // read.
+    return error.name === 'NotFoundError' ? NOT_FOUND : UNREADABLE;
+  }
+  const at = calculator._dropcalc_file_room(bytes.length);
+  if (!at) return OUT_OF_MEMORY;
+  calculator.HEAPU8.set(bytes, at); // after the call: the memory may have grown
+  return READ;
+}
+
+// The first file of those `earlier` read that the browser now refuses to
+// read: a file picked with a file input that changed since. The files of
+// `paths` and `files` are the same picks again when the page reads the folder
+// again; a browser that reads the file as it is now refuses none.
+function changedSince(earlier, paths, files) {
+  if (!earlier || earlier.read.size === 0) return null;
+  const now = new Map(paths.map((path, i) => [path, files[i]]));
+  for (const number of earlier.read) {
+    const path = earlier.paths[number];
+    try {
+      new FileReaderSync().readAsArrayBuffer(now.get(path)?.slice(0, 1) ?? new Blob());
+    } catch (error) {
+      if (error.name === 'NotReadableError') return path;
+    }
+  }
+  return null;
+}
+
+// A folder whose files the worker keeps (Blobs, File objects mostly): only
+// their paths go to the module, which reads a file when a search opens it.
+function loadBrowserFolder(m, name, paths, files) {
+  const earlier = Array.from(browserFolders.entries()).find(([, held]) => held.name === name);
+  const changed = changedSince(earlier?.[1], paths, files);
+  if (changed !== null) throw new Error(`${changed}: changed since the folder was picked: pick it again.`);
+  const number = ++lastFolder;
+  m._dropcalc_begin_browser_folder(number);
+  writeWords(m, paths);
+  let refused = m.ccall('dropcalc_add_browser_files', 'string', [], []);
+  if (refused) throw new Error(refused);
+  writeInput(m, encoder.encode(name));
+  refused = m.ccall('dropcalc_end_folder', 'string', [], []);
+  if (refused) throw new Error(refused);
+  if (earlier) browserFolders.delete(earlier[0]);
+  browserFolders.set(number, { name, paths, files, read: new Set() });
+  return { files: files.length, bytes: files.reduce((n, file) => n + file.size, 0) };
+}
 
 function bytesOf(value) {
   if (typeof value === 'string') return encoder.encode(value);
@@ -40,6 +119,8 @@ function loadFolder(m, name, files) {
   writeInput(m, encoder.encode(name));
   const refused = m.ccall('dropcalc_end_folder', 'string', [], []);
   if (refused) throw new Error(refused);
+  // The folder's files held before under that name are no longer read.
+  for (const [folder, held] of browserFolders) if (held.name === name) browserFolders.delete(folder);
   return { files: files.length, bytes };
 }
 
@@ -105,6 +186,8 @@ self.onmessage = async ({ data }) => {
     const m = await ready;
     if (data.op === 'load') {
       self.postMessage({ id: data.id, result: loadFolder(m, data.name, data.files) });
+    } else if (data.op === 'loadBrowser') {
+      self.postMessage({ id: data.id, result: loadBrowserFolder(m, data.name, data.paths, data.files) });
     } else if (data.op === 'search') {
       self.postMessage({ id: data.id, result: search(m, data.argv, data.separator) });
     } else if (data.op === 'dataBytes') {
