@@ -24,6 +24,8 @@ const ready = createDropcalc({ readBrowserFile }).then((m) => {
 });
 const encoder = new TextEncoder();
 
+let reader = null; // a FileReaderSync, made when first needed
+
 // Reads the file `number` of the folder `folder` whole, while the module
 // waits: into room the module gives for it, one buffer for the file.
 function readBrowserFile(folder, number) {
@@ -32,9 +34,10 @@ function readBrowserFile(folder, number) {
   if (!file) return NOT_FOUND;
   held.read.add(number);
   if (file.size > MAX_FILE_BYTES) return OUT_OF_MEMORY;
+  reader ??= new FileReaderSync();
   let bytes;
   try {
-    bytes = new Uint8Array(new FileReaderSync().readAsArrayBuffer(file));
+    bytes = new Uint8Array(reader.readAsArrayBuffer(file));
   } catch (error) {
     if (error instanceof RangeError) return OUT_OF_MEMORY; // no room for the bytes here
     // A file removed since it was picked is not found; one changed since is
@@ -58,7 +61,8 @@ function changedSince(earlier, paths, files) {
   for (const number of earlier.read) {
     const path = earlier.paths[number];
     try {
-      new FileReaderSync().readAsArrayBuffer(now.get(path)?.slice(0, 1) ?? new Blob());
+      reader ??= new FileReaderSync();
+      reader.readAsArrayBuffer(now.get(path)?.slice(0, 1) ?? new Blob());
     } catch (error) {
       if (error.name === 'NotReadableError') return path;
     }
