@@ -28,7 +28,19 @@ const waiting = new Map();
 let lastId = 0;
 
 worker.onmessage = ({ data }) => {
-  const { resolve, reject } = waiting.get(data.id);
+  const { resolve, reject, message } = waiting.get(data.id);
+  if ('missing' in data) {
+    // The call opened a file of a folder that the worker does not hold yet:
+    // it gets the rest of the folder's files, then the call again.
+    if (!unsent.has(data.missing)) {
+      waiting.delete(data.id);
+      reject(new Error('the calculator lost the files of a folder'));
+      return;
+    }
+    sendFiles(data.missing, Infinity);
+    worker.postMessage({ id: data.id, ...message });
+    return;
+  }
   waiting.delete(data.id);
   if ('error' in data) reject(new Error(data.error));
   else resolve(data.result);
@@ -44,9 +56,56 @@ worker.onerror = (event) => {
 function call(message, transfer = []) {
   const id = ++lastId;
   return new Promise((resolve, reject) => {
-    waiting.set(id, { resolve, reject });
+    waiting.set(id, { resolve, reject, message });
     worker.postMessage({ id, ...message }, transfer);
   });
+}
+
+// The files of folders read as searches open them that the worker does not
+// hold yet, by the worker's number for the folder. Handing a File to the
+// worker costs the browser much more than its path: they follow the folder a
+// few at a time, calls going between, and all at once when a call needs one
+// of them.
+const unsent = new Map();
+const FILES_AT_ONCE = 250;
+// The files last loaded under each name, to tell the same picks again.
+const picked = new Map();
+
+function sendFiles(folder, count) {
+  const rest = unsent.get(folder);
+  const files = rest.splice(0, count);
+  if (rest.length === 0) unsent.delete(folder);
+  return call({ op: 'files', folder, files });
+}
+
+async function sendRest(folder) {
+  while (unsent.has(folder)) await sendFiles(folder, FILES_AT_ONCE);
+}
+
+// How many folders down a path is: the lists a data folder holds at its top
+// and in its difficulty folders go first, as the page reads them at once.
+const depth = (path) => path.split('/').length;
+
+async function loadBrowserFolder(name, given) {
+  const order = given.map((_, i) => i).sort((a, b) => depth(given[a].path) - depth(given[b].path) || a - b);
+  const paths = order.map((i) => String(given[i].path));
+  const files = order.map((i) => (given[i].file instanceof Blob ? given[i].file : new Blob([given[i].bytes ?? ''])));
+  const before = picked.get(name);
+  const samePicks = before?.length === files.length && before.every((file, i) => file === files[i]);
+  const first = files.slice(0, FILES_AT_ONCE);
+  const { folder } = await call({ op: 'loadBrowser', name, paths, files: first, samePicks });
+  // The files of a folder loaded before under that name are no longer needed.
+  for (const [number, rest] of unsent) if (rest.name === name) unsent.delete(number);
+  picked.set(name, files);
+  if (files.length > first.length) {
+    const rest = files.slice(first.length);
+    rest.name = name;
+    unsent.set(folder, rest);
+    sendRest(folder).catch(() => {});
+  }
+  // Not their bytes: a picked File's size costs the browser a look at the
+  // file on disk.
+  return { files: files.length };
 }
 
 // The decimal separator of the browser's language, as the tool takes the
@@ -94,10 +153,8 @@ export function catalogue() {
 // found" at the file.
 export function loadFolder(name, files, { transfer = false } = {}) {
   const given = Array.from(files);
-  if (given.some((file) => file.file instanceof Blob)) {
-    const blobs = given.map((file) => (file.file instanceof Blob ? file.file : new Blob([file.bytes ?? ''])));
-    return call({ op: 'loadBrowser', name: String(name), paths: given.map((file) => String(file.path)), files: blobs });
-  }
+  if (given.some((file) => file.file instanceof Blob)) return loadBrowserFolder(String(name), given);
+  for (const [number, rest] of unsent) if (rest.name === String(name)) unsent.delete(number);
   const list = given.map((file) => ({ path: String(file.path), bytes: file.bytes }));
   const buffers = transfer
     ? list.map((file) => file.bytes.buffer ?? file.bytes).filter((b) => b instanceof ArrayBuffer)

@@ -5,9 +5,13 @@ importScripts('dropcalc-core.js');
 
 // The folders whose files the worker holds, by the number the module knows
 // each by: {name, paths, files (Blob), read (the numbers of the files read)}.
-// A folder's files stay until a folder of the same name replaces it.
+// A folder's files stay until a folder of the same name replaces it. The
+// files come after the folder, a few at a time (dropcalc.js): a call that
+// opens one not yet here is answered with {missing: folder}, and made again
+// once they all are.
 const browserFolders = new Map();
 let lastFolder = 0;
+let missing = null; // the folder of a file opened before it came
 
 // How reading a file ended, as the module takes it (web/browserfiles.h).
 const READ = 0;
@@ -30,6 +34,7 @@ let reader = null; // a FileReaderSync, made when first needed
 // waits: into room the module gives for it, one buffer for the file.
 function readBrowserFile(folder, number) {
   const held = browserFolders.get(folder);
+  if (held && number >= held.files.length) missing = folder;
   const file = held?.files[number];
   if (!file) return NOT_FOUND;
   held.read.add(number);
@@ -52,19 +57,15 @@ function readBrowserFile(folder, number) {
 }
 
 // The first file of those `earlier` read that the browser now refuses to
-// read: a file picked with a file input that changed since. The files of
-// `paths` and `files` are the same picks again when the page reads the folder
-// again; a browser that reads the file as it is now refuses none.
-function changedSince(earlier, paths, files) {
-  if (!earlier || earlier.read.size === 0) return null;
-  const now = new Map(paths.map((path, i) => [path, files[i]]));
+// read: a file picked with a file input that changed since. A browser that
+// reads a file as it is now refuses none.
+function changedSince(earlier) {
+  reader ??= new FileReaderSync();
   for (const number of earlier.read) {
-    const path = earlier.paths[number];
     try {
-      reader ??= new FileReaderSync();
-      reader.readAsArrayBuffer(now.get(path)?.slice(0, 1) ?? new Blob());
+      reader.readAsArrayBuffer(earlier.files[number].slice(0, 1));
     } catch (error) {
-      if (error.name === 'NotReadableError') return path;
+      if (error.name === 'NotReadableError') return earlier.paths[number];
     }
   }
   return null;
@@ -72,9 +73,12 @@ function changedSince(earlier, paths, files) {
 
 // A folder whose files the worker keeps (Blobs, File objects mostly): only
 // their paths go to the module, which reads a file when a search opens it.
-function loadBrowserFolder(m, name, paths, files) {
+// `files` are the first of them. `samePicks`: the files are those of the
+// folder loaded before under that name, picked once, which the browser may
+// refuse to read once changed: then the player picks the folder again.
+function loadBrowserFolder(m, name, paths, files, samePicks) {
   const earlier = Array.from(browserFolders.entries()).find(([, held]) => held.name === name);
-  const changed = changedSince(earlier?.[1], paths, files);
+  const changed = samePicks && earlier ? changedSince(earlier[1]) : null;
   if (changed !== null) throw new Error(`${changed}: changed since the folder was picked: pick it again.`);
   const number = ++lastFolder;
   m._dropcalc_begin_browser_folder(number);
@@ -86,7 +90,14 @@ function loadBrowserFolder(m, name, paths, files) {
   if (refused) throw new Error(refused);
   if (earlier) browserFolders.delete(earlier[0]);
   browserFolders.set(number, { name, paths, files, read: new Set() });
-  return { files: files.length, bytes: files.reduce((n, file) => n + file.size, 0) };
+  return { folder: number };
+}
+
+// More files of the folder `folder`, in the order of its paths.
+function moreFiles(folder, files) {
+  const held = browserFolders.get(folder);
+  for (const file of held ? files : []) held.files.push(file);
+  return held ? held.files.length : 0;
 }
 
 function bytesOf(value) {
@@ -185,23 +196,33 @@ function catalogue(m) {
   return JSON.parse(utf8.decode(given(m)));
 }
 
+// Answers `data` with `result`, or with {missing} when the call opened a file
+// that has not come yet.
+function answer(data, result, transfer = []) {
+  if (missing !== null) self.postMessage({ id: data.id, missing });
+  else self.postMessage({ id: data.id, result }, transfer);
+}
+
 self.onmessage = async ({ data }) => {
   try {
     const m = await ready;
+    missing = null;
     if (data.op === 'load') {
       self.postMessage({ id: data.id, result: loadFolder(m, data.name, data.files) });
     } else if (data.op === 'loadBrowser') {
-      self.postMessage({ id: data.id, result: loadBrowserFolder(m, data.name, data.paths, data.files) });
+      self.postMessage({ id: data.id, result: loadBrowserFolder(m, data.name, data.paths, data.files, data.samePicks) });
+    } else if (data.op === 'files') {
+      self.postMessage({ id: data.id, result: moreFiles(data.folder, data.files) });
     } else if (data.op === 'search') {
-      self.postMessage({ id: data.id, result: search(m, data.argv, data.separator) });
+      answer(data, search(m, data.argv, data.separator));
     } else if (data.op === 'dataBytes') {
       const result = dataBytes(m, data.folder, data.text);
-      self.postMessage({ id: data.id, result }, [result.buffer]);
+      answer(data, result, [result.buffer]);
     } else if (data.op === 'catalogue') {
       self.postMessage({ id: data.id, result: catalogue(m) });
     } else {
       const result = run(m, data.argv, data.separator);
-      self.postMessage({ id: data.id, result }, [result.stdout.buffer, result.stderr.buffer]);
+      answer(data, result, [result.stdout.buffer, result.stderr.buffer]);
     }
   } catch (error) {
     self.postMessage({ id: data.id, error: String(error && error.message ? error.message : error) });
