@@ -516,6 +516,8 @@ class Page(unittest.TestCase):
         self.assertGreater(result["ticks"], 0)
 
     def test_hostile_arguments_and_paths(self):
+        """The hostile rows with the folders held in the module's memory, and
+        with their files read as searches open them."""
         self.open_page()
         with open(HOSTILE, encoding="utf-8") as f:
             rows = self.driver.execute_async_script(f.read() + """
@@ -524,7 +526,10 @@ class Page(unittest.TestCase):
                   const sample = [];
                   for (const path of await (await fetch('sample/files.json')).json())
                     sample.push({path, bytes: new Uint8Array(await (await fetch('sample/' + path)).arrayBuffer())});
-                  return hostileRows(dropcalc, sample);
+                  const rows = await hostileRows(dropcalc, sample);
+                  for (const row of await hostileRows(dropcalc, sample, {asFiles: true}))
+                    rows.push({...row, what: `${row.what}, read as opened`});
+                  return rows;
                 })().then(done, e => done([{what: 'the rows', got: String(e), want: 'no error'}]));""")
         for row in rows:
             with self.subTest(row["what"]):
