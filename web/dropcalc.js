@@ -28,21 +28,21 @@ const waiting = new Map();
 let lastId = 0;
 
 worker.onmessage = ({ data }) => {
-  const { resolve, reject, message } = waiting.get(data.id);
-  if ('missing' in data) {
-    // The call opened a file of a folder that the worker does not hold yet:
-    // it gets the rest of the folder's files, then the call again.
-    if (!unsent.has(data.missing)) {
-      waiting.delete(data.id);
-      reject(new Error('the calculator lost the files of a folder'));
-      return;
-    }
-    sendFiles(data.missing, Infinity);
+  const waiter = waiting.get(data.id);
+  const { resolve, reject, message } = waiter;
+  waiter.completed ??= new Set(); // the folders whose files all went before the call
+  if ('missing' in data && !waiter.completed.has(data.missing)) {
+    // The call opened a file of a folder that the worker did not hold yet:
+    // it gets the rest of the folder's files (unless they are on their way
+    // already), then the call again, which comes after them.
+    if (unsent.has(data.missing)) sendFiles(data.missing, Infinity);
+    waiter.completed.add(data.missing);
     worker.postMessage({ id: data.id, ...message });
     return;
   }
   waiting.delete(data.id);
-  if ('error' in data) reject(new Error(data.error));
+  if ('missing' in data) reject(new Error('the calculator lost the files of a folder'));
+  else if ('error' in data) reject(new Error(data.error));
   else resolve(data.result);
 };
 
