@@ -118,14 +118,25 @@ function readBrowserFile(folder, number) {
 
 // The first file of those `earlier` read that the browser now refuses to
 // read: a file picked with a file input that changed since. A browser that
-// reads a file as it is now refuses none.
+// reads a file as it is now refuses none. The first byte of each is read,
+// AHEAD_FILES of them in one read as long as none fails.
 function changedSince(earlier) {
   reader ??= new FileReaderSync();
-  for (const number of earlier.read) {
+  const read = Array.from(earlier.read);
+  for (let at = 0; at < read.length; at += AHEAD_FILES) {
+    const numbers = read.slice(at, at + AHEAD_FILES);
     try {
-      reader.readAsArrayBuffer(earlier.files[number].slice(0, 1));
-    } catch (error) {
-      if (error.name === 'NotReadableError') return earlier.paths[number];
+      reader.readAsArrayBuffer(new Blob(numbers.map((number) => earlier.files[number].slice(0, 1))));
+      continue;
+    } catch {
+      // one of them failed: each alone tells which
+    }
+    for (const number of numbers) {
+      try {
+        reader.readAsArrayBuffer(earlier.files[number].slice(0, 1));
+      } catch (error) {
+        if (error.name === 'NotReadableError') return earlier.paths[number];
+      }
     }
   }
   return null;
