@@ -116,11 +116,18 @@ function readBrowserFile(folder, number) {
   return READ;
 }
 
+// Reading the first byte of a picked file costs the browser about 0.7 ms:
+// when more files than this were read, a folder loaded again is not looked
+// over, and a file changed since gives "File access denied" at the search
+// that reads it.
+const MOST_LOOKED_OVER = 2000;
+
 // The first file of those `earlier` read that the browser now refuses to
 // read: a file picked with a file input that changed since. A browser that
 // reads a file as it is now refuses none. The first byte of each is read,
 // AHEAD_FILES of them in one read as long as none fails.
 function changedSince(earlier) {
+  if (earlier.read.size > MOST_LOOKED_OVER) return null;
   reader ??= new FileReaderSync();
   const read = Array.from(earlier.read);
   for (let at = 0; at < read.length; at += AHEAD_FILES) {
