@@ -137,13 +137,14 @@ std::string plainPath(const std::string& path) {
 
 } // namespace
 
-void MemoryFileSource::set(const std::string& path, std::string bytes) {
-    const std::string plain = plainPath(path);
+std::string MemoryFileSource::set(const std::string& path, std::string bytes) {
+    std::string plain = plainPath(path);
     if (files_.insert_or_assign(plain, makeFileLines(std::move(bytes))).second) {
         for (std::size_t slash = plain.find('/'); slash != std::string::npos;
              slash = plain.find('/', slash + 1))
             folders_.insert(plain.substr(0, slash));
     }
+    return plain;
 }
 
 std::vector<std::string> MemoryFileSource::paths() const {
@@ -159,6 +160,10 @@ bool MemoryFileSource::isFolder(const std::string& path) const {
 }
 
 std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path) {
+    return files_.at(resolve(path));
+}
+
+std::string MemoryFileSource::resolve(const std::string& path) const {
     checkDataPath(path);
     if (path.empty())
         throw DropError("File not found");
@@ -187,10 +192,10 @@ std::shared_ptr<const FileLines> MemoryFileSource::load(const std::string& path)
             resolved += part;
         }
     }
-    if (const auto file = files_.find(resolved); file != files_.end()) {
+    if (files_.contains(resolved)) {
         if (folderOnly)
             throw DropError("Invalid filename");
-        return file->second;
+        return resolved;
     }
     if (isFolder(resolved))
         throw DropError("File access denied");

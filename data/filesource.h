@@ -125,9 +125,13 @@ class MemoryFileSource : public FileSource {
     // its plain form, without "." or empty parts, each ".." taking away the
     // part before it. A path that leaves the folder, holds a NUL, names no
     // file (empty, or ending in "/", "." or "..") or is longer than a disk
-    // takes is refused with "Invalid filename", located at it.
-    void set(const std::string& path, std::string bytes);
+    // takes is refused with "Invalid filename", located at it. Returns the
+    // plain form.
+    std::string set(const std::string& path, std::string bytes);
     std::shared_ptr<const FileLines> load(const std::string& path) override;
+    // The plain form of the path of the file that `path` names, as set() keeps
+    // it; raises what load() raises when it names none.
+    std::string resolve(const std::string& path) const;
     // The paths of all files, in byte order.
     std::vector<std::string> paths() const;
 

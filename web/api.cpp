@@ -7,6 +7,7 @@
 #include "results/showntext.h"
 #include "results/utf8.h"
 #include "search/catalogue.h"
+#include "web/browserfiles.h"
 #include "web/datafolder.h"
 #include "web/passing.h"
 
@@ -47,6 +48,12 @@ EMSCRIPTEN_KEEPALIVE void dropcalc_begin_folder() {
     pending = std::make_shared<qdc::MemoryFileSource>();
 }
 
+// Begins a folder whose files the worker holds, as its folder `folder`:
+// their paths follow, then the folder's name.
+EMSCRIPTEN_KEEPALIVE void dropcalc_begin_browser_folder(int folder) {
+    pending = std::make_shared<qdc::web::BrowserFileSource>(folder);
+}
+
 // Room for `size` bytes, which the page writes there for the next call; null
 // when memory ran out, and then nothing of a folder being loaded is kept.
 EMSCRIPTEN_KEEPALIVE char* dropcalc_input(std::size_t size) {
@@ -70,6 +77,28 @@ EMSCRIPTEN_KEEPALIVE const char* dropcalc_add_file(std::size_t pathSize) {
         const std::string path = qdc::web::takePath(input, pathSize);
         pending->set(path, std::move(input));
         input = std::string();
+        return nullptr;
+    } catch (const qdc::DropError& e) {
+        return refuse(qdc::web::refusal(e));
+    } catch (const std::bad_alloc&) {
+        return refuse("Out of memory.");
+    }
+}
+
+// The words written are the paths of the worker's files of the folder being
+// loaded, file 0 first. Returns null, or why a path was refused, after which
+// nothing of the folder is kept.
+EMSCRIPTEN_KEEPALIVE const char* dropcalc_add_browser_files() {
+    auto* folder = dynamic_cast<qdc::web::BrowserFileSource*>(pending.get());
+    if (folder == nullptr)
+        return refuse("No folder is being loaded.");
+    try {
+        const auto paths = qdc::web::decodeWords(input);
+        input = std::string();
+        if (!paths)
+            return refuse("The paths end inside one.");
+        for (std::size_t i = 0; i < paths->size(); ++i)
+            folder->add((*paths)[i], static_cast<int>(i));
         return nullptr;
     } catch (const qdc::DropError& e) {
         return refuse(qdc::web::refusal(e));

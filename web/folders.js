@@ -1,25 +1,28 @@
 // Reads a data folder from what the player gives: a folder picked with the
 // picker, a folder dropped on the page, or the sample data served with the
 // page. Each source can read its folder again after the player edits it.
-// A folder read is {name, files: [{path, bytes: ArrayBuffer}]}, its paths
-// relative to it with "/" between their parts.
-
-async function readAll(entries) {
-  return Promise.all(entries.map(async ({ path, file }) => ({ path, bytes: await (await file()).arrayBuffer() })));
-}
+// A folder read is {name, files: [{path, file}]}: its paths relative to it
+// with "/" between their parts, each file a File that is read only when a
+// search opens it. The sample's files are {path, bytes: ArrayBuffer}, read
+// whole: they are few and small, and served rather than picked.
 
 // Files picked with <input type="file" webkitdirectory>: each knows its path
 // below the folder picked, which comes first.
 export function inputSource(fileList) {
   const files = Array.from(fileList);
   const name = files.length ? files[0].webkitRelativePath.split('/')[0] : '';
-  const entries = files.map((file) => ({
-    path: file.webkitRelativePath.split('/').slice(1).join('/'),
-    file: async () => file,
-  }));
+  const entries = files.map((file) => {
+    const path = file.webkitRelativePath;
+    return { path: path.slice(path.indexOf('/') + 1), file };
+  });
   // A browser may refuse to read these files again once they have changed:
   // then the player picks the folder again.
-  return { name, pickAgain: true, read: async () => ({ name, files: await readAll(entries) }) };
+  return { name, pickAgain: true, read: async () => ({ name, files: entries }) };
+}
+
+// The Files of listed entries, each {path, file: () => promise of a File}.
+function filesOf(entries) {
+  return Promise.all(entries.map(async ({ path, file }) => ({ path, file: await file() })));
 }
 
 // A folder handle of the File System Access API, listed anew at each read.
@@ -31,7 +34,7 @@ export function handleSource(handle) {
     }
     return out;
   }
-  return { name: handle.name, read: async () => ({ name: handle.name, files: await readAll(await list(handle, '', [])) }) };
+  return { name: handle.name, read: async () => ({ name: handle.name, files: await filesOf(await list(handle, '', [])) }) };
 }
 
 // A folder dropped on the page (a FileSystemDirectoryEntry), listed anew at
@@ -48,7 +51,7 @@ export function entrySource(root) {
     }
     return out;
   }
-  return { name: root.name, read: async () => ({ name: root.name, files: await readAll(await list(root, '', [])) }) };
+  return { name: root.name, read: async () => ({ name: root.name, files: await filesOf(await list(root, '', [])) }) };
 }
 
 // The sample data served with the page: sample/files.json lists its files.
@@ -56,15 +59,12 @@ export function sampleSource(base = 'sample/') {
   const name = 'sample';
   async function read() {
     const paths = await (await fetch(`${base}files.json`, { cache: 'no-cache' })).json();
-    const entries = paths.map((path) => ({
-      path,
-      file: async () => {
-        const response = await fetch(base + path.split('/').map(encodeURIComponent).join('/'), { cache: 'no-cache' });
-        if (!response.ok) throw new Error(`${path}: ${response.status} ${response.statusText}`);
-        return response;
-      },
+    const files = await Promise.all(paths.map(async (path) => {
+      const response = await fetch(base + path.split('/').map(encodeURIComponent).join('/'), { cache: 'no-cache' });
+      if (!response.ok) throw new Error(`${path}: ${response.status} ${response.statusText}`);
+      return { path, bytes: await response.arrayBuffer() };
     }));
-    return { name, files: await readAll(entries) };
+    return { name, files };
   }
   return { name, read };
 }
