@@ -20,6 +20,7 @@ const PROMPTS = {
 const state = {
   source: null, // where the loaded folder came from, to read it again
   folder: null, // its name, which --data names
+  whole: true, // whether it is held in memory, not read as searches need it
   searches: new Map(), // command -> the catalogue's search
   lastSearch: null, // {kind, texts, difficulties, magicFind} of the answer shown, for Reload
   shown: null, // the arguments of the answer shown, for its CSV
@@ -369,7 +370,11 @@ async function readLists() {
   answers.slice(0, lists.length).forEach((answer, i) => fillList(lists[i], answer.entries));
   state.members = answers.at(-1).entries.filter((member) => member.name !== '');
   offerSetItems();
-  checkFolder();
+  // Checking reads every file: a folder read as searches need it is checked
+  // when the player asks, so that the first search does not wait behind it.
+  $('check').hidden = true;
+  $('check-offer').hidden = state.whole;
+  if (state.whole) checkFolder();
   showError(answers.find((answer) => answer.error)?.error ?? null);
 }
 
@@ -383,6 +388,7 @@ async function open(source) {
     const loaded = await loadFolder(folder.name, folder.files, { transfer: true });
     state.source = source;
     state.folder = folder.name;
+    state.whole = loaded.inMemory !== false;
     await readLists();
     $('reload').disabled = false;
     const ms = Math.round(performance.now() - started);
@@ -426,6 +432,10 @@ function wireData() {
   $('folder-input').addEventListener('change', (event) => event.target.files.length && open(inputSource(event.target.files)));
   $('sample').addEventListener('click', () => open(sampleSource()));
   $('reload').addEventListener('click', () => state.source && open(state.source));
+  $('check-now').addEventListener('click', () => {
+    $('check-offer').hidden = true;
+    checkFolder();
+  });
   const zone = $('drop-zone');
   document.addEventListener('dragover', (event) => {
     event.preventDefault();

@@ -601,6 +601,12 @@ class Page(unittest.TestCase):
         self.open_folder(lazy, budget={"files": 100, "bytes": 2**20})
         self.assertEqual(self.driver.execute_script("return document.body.dataset.inMemory"), "false")
         self.assertEqual(self.run_in_page(["check"]), native(lazy, ["check"]))
+        # Checked on request only, since checking reads every file.
+        self.assertFalse(self.driver.find_element(By.ID, "check").is_displayed())
+        self.driver.find_element(By.ID, "check-now").click()
+        WebDriverWait(self.driver, 60).until(lambda d: d.find_element(By.ID, "check").is_displayed())
+        self.assertEqual(self.driver.find_element(By.ID, "check-summary").text,
+                         native_json(lazy, ["check"])[0]["summary"])
         os.remove(os.path.join(lazy, "Normal", "rat.txt"))
         self.assertEqual(self.search_in_page(["--data", "lazy", "monster", "Tunnel Rat"]),
                          {**tunnel_rat, "status": status})
@@ -899,9 +905,9 @@ def bench_folders(page, figures):
         return held, (time.perf_counter() - started) * 1000
 
     def wait_idle(data):
-        """Waits for the check that the page runs after opening a folder: a
-        check of its own comes after it, also when a file it opens is still
-        on its way to the worker (both are made again in turn)."""
+        """Reads every file of `data` once with a check, after the page's
+        own check of a folder it holds whole (calls are answered in turn,
+        also when a file is still on its way to the worker)."""
         page.driver.execute_async_script(
             "dropcalc.run(['--data', arguments[0], 'check']).then(arguments[arguments.length - 1])",
             os.path.basename(data))
