@@ -150,6 +150,14 @@ struct ProneLine {
 // No place in the walk of a monster list.
 constexpr std::size_t kNoWalk = std::numeric_limits<std::size_t>::max();
 
+// Where a walk of the monster list ends: at its monster line at `first`,
+// before the drop-table line `second` (0: before the table).
+using WalkEnd = std::pair<std::size_t, int>;
+constexpr WalkEnd kNoEnd{kNoWalk, 0};
+bool reaches(const WalkEnd& end, std::size_t walk, int line) {
+    return WalkEnd{walk, line} < end;
+}
+
 // The monster lines that name one drop table.
 struct TableUses {
     int firstLine = 0;           // the first line that names it
@@ -162,6 +170,9 @@ struct TableUses {
     std::vector<ProneLine> prone;
     std::unordered_set<const Base*> proneItems[2]; // those of `prone`, before and after "-"
     std::size_t firstWalk = kNoWalk; // its first monster in the walk of the monster list
+    // The first line whose chance does not convert: it ends every walk that
+    // converts the chance of each line.
+    int badLine = 0;
 };
 
 using Table = std::pair<const std::string, TableUses>; // by path
@@ -579,7 +590,8 @@ class Checker {
         byName_.clear();
         levels_.clear();
         walkOrder_.clear();
-        walksEnd_ = kNoWalk;
+        walksEnd_ = kNoEnd;
+        setItemEnd_ = kNoEnd;
         itemWalks_.clear();
         monsterFailures_.clear();
         uniqueMonsterStopped_.clear();
@@ -607,16 +619,18 @@ class Checker {
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
             if (!checkTable(path, uses,
                             "named by " + listPath + ":" + std::to_string(uses.firstLine)))
-                walksEnd_ = std::min(walksEnd_, uses.firstWalk);
+                walksEnd_ = std::min(walksEnd_, WalkEnd{uses.firstWalk, 0});
             else if (nameKey_)
                 opened_.push_back({normalPath(path), listPath, uses.firstLine});
+            if (uses.badLine > 0)
+                setItemEnd_ = std::min(setItemEnd_, WalkEnd{uses.firstWalk, uses.badLine});
         }
         // A search stops at the first computation that fails on its walk;
         // the searches that walk the whole list stop where it ends them.
+        setItemEnd_ = std::min(setItemEnd_, walksEnd_);
         for (std::size_t k = 0; k < walkOrder_.size(); ++k)
             tableComputations(*walkOrder_[k].first,
-                              walkOrder_[k].first->second.droppers[walkOrder_[k].second],
-                              k < walksEnd_);
+                              walkOrder_[k].first->second.droppers[walkOrder_[k].second], k);
         if (listRead) {
             listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
             monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
@@ -713,7 +727,7 @@ class Checker {
                            first ? std::string_view() : candidate.name);
         }
         if (first)
-            walksEnd_ = std::min(walksEnd_, walkOrder_.size());
+            walksEnd_ = std::min(walksEnd_, WalkEnd{walkOrder_.size(), 0});
         return std::nullopt;
     }
 
@@ -858,6 +872,8 @@ class Checker {
             checkItemName(path, number, step.item);
         double p = 0;
         if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); })) {
+            if (uses.badLine == 0)
+                uses.badLine = number;
             // A line without ":" gives no item at all.
             if (step.item.data() == nullptr && step.chance.empty())
                 warn(path, number,
@@ -1102,16 +1118,21 @@ class Checker {
     // level of its block) and by the set item search at each set level, with
     // magic find 0. Each error is reported once, in the order the searches
     // meet them; the searches they stop compute no more.
-    // `walking`: the searches that walk the whole monster list reach the line.
+    // Which searches reach the line.
+    struct Reach {
+        bool uniqueItem = false; // the searches that walk the whole monster list
+        bool setItem = false;
+        bool setMonster = false; // the monster's own
+    };
     void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster,
-                          bool walking) {
+                          const Reach& reach) {
         ItemWalk& walk = itemWalk(*at.item);
         const bool cow = beginsWithCow(monster.name);
         const auto levels = [&](const Reading& reading) {
             return levelKey(monster.levels[reading], at.afterDash);
         };
         std::vector<FirstFailure> failures;
-        if (walking)
+        if (reach.uniqueItem)
             uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
         if (!uniqueMonsterStopped_.contains(monster.name))
             if (const auto& first = uniqueMonsterFailure(at, walk, levels(kUniqueMonsterReading))) {
@@ -1119,13 +1140,14 @@ class Checker {
                 uniqueMonsterStopped_.insert(monster.name);
             }
         // The set monster search reads the first monster line of a name.
-        if (monster.firstLineOfName && !setMonsterStopped_.contains(monster.name))
+        if (reach.setMonster && monster.firstLineOfName &&
+            !setMonsterStopped_.contains(monster.name))
             if (const auto& first =
                     setMonsterFailure(at, walk, monster.name, {levels(kSetMonsterReading), cow})) {
                 failures.push_back(*first);
                 setMonsterStopped_.insert(monster.name);
             }
-        if (walking)
+        if (reach.setItem)
             setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
         std::sort(failures.begin(), failures.end(),
                   [](const FirstFailure& a, const FirstFailure& b) { return a.order < b.order; });
@@ -1136,17 +1158,22 @@ class Checker {
     // The computations on each line of the table that can fail, for
     // `monster`. A monster at the same levels as one before on the table
     // meets no level there that the searches alike for every monster have
-    // not met, and its own searches fail where that one's did.
-    void tableComputations(const Table& table, const Dropper& monster, bool walking) {
+    // not met, and its own searches fail where that one's did. `walk`: the
+    // monster's place in the walk of the monster list.
+    void tableComputations(const Table& table, const Dropper& monster, std::size_t walk) {
         const std::vector<ProneLine>& prone = table.second.prone;
         if (prone.empty())
             return;
         const auto [known, fresh] = monsterFailures_[&table].try_emplace(monsterKey(monster));
         MonsterFailures& first = known->second;
         if (fresh) {
+            const int bad = table.second.badLine;
             for (std::size_t i = 0; i < prone.size(); ++i) {
-                lineComputations(table.first, prone[i], monster, walking);
-                noteMonsterFailures(prone[i], i, monster, first);
+                const int line = prone[i].line;
+                const Reach reach{reaches(walksEnd_, walk, line), reaches(setItemEnd_, walk, line),
+                                  bad == 0 || line < bad};
+                lineComputations(table.first, prone[i], monster, reach);
+                noteMonsterFailures(prone[i], i, monster, reach.setMonster, first);
             }
             return;
         }
@@ -1165,13 +1192,13 @@ class Checker {
     // Where on the table the monster's own searches first fail, stopped or
     // not: the line at `index` if not before.
     void noteMonsterFailures(const ProneLine& at, std::size_t index, const Dropper& monster,
-                             MonsterFailures& first) {
+                             bool setMonsterReach, MonsterFailures& first) {
         ItemWalk& walk = itemWalk(*at.item);
         if (!first.uniqueMonster)
             if (const auto& failure = uniqueMonsterFailure(
                     at, walk, levelKey(monster.levels[kUniqueMonsterReading], at.afterDash)))
                 first.uniqueMonster.emplace(index, *failure);
-        if (monster.firstLineOfName && !first.setMonster)
+        if (setMonsterReach && monster.firstLineOfName && !first.setMonster)
             if (const auto& failure =
                     setMonsterFailure(at, walk, monster.name,
                                       {levelKey(monster.levels[kSetMonsterReading], at.afterDash),
@@ -1276,7 +1303,8 @@ class Checker {
     // searches of each base item have come to, and the monsters whose unique
     // monster and set monster searches have stopped.
     std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
-    std::size_t walksEnd_ = kNoWalk; // where a monster line ends every walk of the list
+    WalkEnd walksEnd_ = kNoEnd;   // where a monster line ends every walk of the list
+    WalkEnd setItemEnd_ = kNoEnd; // where the set item searches' walk ends
     std::unordered_map<const Base*, ItemWalk> itemWalks_;
     std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
     TextSet uniqueMonsterStopped_;

@@ -366,6 +366,8 @@ TEST(CheckAgreement, HandMadeData) {
          withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,x\nRat:rat.txt,1\n")},
         {"... behind a missing drop table",
          withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n")},
+        {"... behind a drop-table line whose chance does not convert",
+         withLine(kStops, "Normal/rat.txt", "Cap:0.3\nBat:x\nRing:0.2\n")},
     };
     for (const auto& [what, changes] : cases) {
         Files files = sound;
