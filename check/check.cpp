@@ -118,13 +118,18 @@ constexpr const Reading* kReadings[] = {&kSetItemReading, &kSetMonsterReading, &
 
 // What the searches take of one monster's level lines: its record as each
 // reading takes it.
+// A reading whose line does not convert ends the search there.
 struct MonsterLevels {
     LevelRecord byReading[std::size(kReadings)];
+    bool failed[std::size(kReadings)] = {};
     int firstLine = 0;
-    const LevelRecord& operator[](const Reading& reading) const {
-        return byReading[std::find(std::begin(kReadings), std::end(kReadings), &reading) -
-                         std::begin(kReadings)];
+    static std::size_t of(const Reading& reading) {
+        return static_cast<std::size_t>(
+            std::find(std::begin(kReadings), std::end(kReadings), &reading) -
+            std::begin(kReadings));
     }
+    const LevelRecord& operator[](const Reading& reading) const { return byReading[of(reading)]; }
+    bool fails(const Reading& reading) const { return failed[of(reading)]; }
 };
 
 // A monster that reaches a drop table through the text before a monster
@@ -237,7 +242,9 @@ using MonsterKey = std::tuple<std::array<std::int32_t, 2 * std::size(kReadings)>
 MonsterKey monsterKey(const Dropper& monster) {
     std::array<std::int32_t, 2 * std::size(kReadings)> levels{};
     for (std::size_t i = 0; i < std::size(kReadings); ++i) {
-        levels[2 * i] = monster.levels.byReading[i].level;
+        // A reading that fails stops the monster's searches before any line.
+        levels[2 * i] = monster.levels.failed[i] ? std::numeric_limits<std::int32_t>::min()
+                                                 : monster.levels.byReading[i].level;
         levels[2 * i + 1] = monster.levels.byReading[i].reduction;
     }
     return {levels, beginsWithCow(monster.name), monster.firstLineOfName};
@@ -417,6 +424,19 @@ class Checker {
         const std::string* path_ = nullptr;
         int line_ = 0;
     };
+    // A sink that passes each error on and notes that there was one.
+    class Noting final : public ErrorSink {
+      public:
+        explicit Noting(ErrorSink& to) : to_(to) {}
+        void error(const DropError& e) override {
+            noted = true;
+            to_.error(e);
+        }
+        bool noted = false;
+
+      private:
+        ErrorSink& to_;
+    };
     ErrorSink& collected(const std::string& path, int line) {
         collector_.at(path, line);
         return collector_;
@@ -592,6 +612,7 @@ class Checker {
         walkOrder_.clear();
         walksEnd_ = kNoEnd;
         setItemEnd_ = kNoEnd;
+        uniqueItemEnd_ = kNoEnd;
         itemWalks_.clear();
         monsterFailures_.clear();
         uniqueMonsterStopped_.clear();
@@ -627,7 +648,17 @@ class Checker {
         }
         // A search stops at the first computation that fails on its walk;
         // the searches that walk the whole list stop where it ends them.
+        // The walks that look up a monster's level end at a lookup that fails.
+        for (std::size_t k = 0; k < walkOrder_.size(); ++k) {
+            const MonsterLevels& levels =
+                walkOrder_[k].first->second.droppers[walkOrder_[k].second].levels;
+            if (levels.fails(kSetItemReading))
+                setItemEnd_ = std::min(setItemEnd_, WalkEnd{k, 0});
+            if (levels.fails(kUniqueItemReading))
+                uniqueItemEnd_ = std::min(uniqueItemEnd_, WalkEnd{k, 0});
+        }
         setItemEnd_ = std::min(setItemEnd_, walksEnd_);
+        uniqueItemEnd_ = std::min(uniqueItemEnd_, walksEnd_);
         for (std::size_t k = 0; k < walkOrder_.size(); ++k)
             tableComputations(*walkOrder_[k].first,
                               walkOrder_[k].first->second.droppers[walkOrder_[k].second], k);
@@ -755,7 +786,7 @@ class Checker {
             auto at = levels_.find(name);
             blankEnds("monster", name, path, number);
             if (at == levels_.end())
-                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, number}).first);
+                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, {}, number}).first);
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
@@ -791,7 +822,8 @@ class Checker {
     // alike share one lookup.
     void lookUpLevel(LevelIndex& index, Difficulty d, const std::string& path,
                      std::pair<const std::string, MonsterLevels>& named, bool listed) {
-        std::optional<std::optional<LevelRecord>> taken[2][2]; // by last line, by cut
+        // By last line, by cut: the record, and whether the lookup failed.
+        std::optional<std::pair<std::optional<LevelRecord>, bool>> taken[2][2];
         for (const bool last : {false, true})
             for (std::size_t i = 0; i < std::size(kReadings); ++i) {
                 const Reading& reading = *kReadings[i];
@@ -799,12 +831,16 @@ class Checker {
                     continue;
                 const bool lastLine = listed && last;
                 auto& level = taken[lastLine ? 1 : 0][reading.cut == ReductionCut::AfterComma];
-                if (!level)
-                    level = lastLine ? index.last(d, named.first, reading.cut, collected(path, 0))
-                                     : index.first(d, named.first, reading.cut, collected(path, 0));
-                if (*level) {
-                    named.second.byReading[i] = **level;
-                    tame_ = tame_ && std::abs((*level)->level) <= keep_;
+                if (!level) {
+                    Noting sink(collected(path, 0));
+                    level.emplace(lastLine ? index.last(d, named.first, reading.cut, sink)
+                                           : index.first(d, named.first, reading.cut, sink),
+                                  sink.noted);
+                }
+                named.second.failed[i] = level->second;
+                if (level->first) {
+                    named.second.byReading[i] = *level->first;
+                    tame_ = tame_ && std::abs(level->first->level) <= keep_;
                 }
             }
     }
@@ -1122,7 +1158,8 @@ class Checker {
     struct Reach {
         bool uniqueItem = false; // the searches that walk the whole monster list
         bool setItem = false;
-        bool setMonster = false; // the monster's own
+        bool uniqueMonster = false; // the monster's own
+        bool setMonster = false;
     };
     void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster,
                           const Reach& reach) {
@@ -1134,7 +1171,7 @@ class Checker {
         std::vector<FirstFailure> failures;
         if (reach.uniqueItem)
             uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
-        if (!uniqueMonsterStopped_.contains(monster.name))
+        if (reach.uniqueMonster && !uniqueMonsterStopped_.contains(monster.name))
             if (const auto& first = uniqueMonsterFailure(at, walk, levels(kUniqueMonsterReading))) {
                 failures.push_back(*first);
                 uniqueMonsterStopped_.insert(monster.name);
@@ -1170,10 +1207,12 @@ class Checker {
             const int bad = table.second.badLine;
             for (std::size_t i = 0; i < prone.size(); ++i) {
                 const int line = prone[i].line;
-                const Reach reach{reaches(walksEnd_, walk, line), reaches(setItemEnd_, walk, line),
-                                  bad == 0 || line < bad};
+                const Reach reach{
+                    reaches(uniqueItemEnd_, walk, line), reaches(setItemEnd_, walk, line),
+                    !monster.levels.fails(kUniqueMonsterReading),
+                    !monster.levels.fails(kSetMonsterReading) && (bad == 0 || line < bad)};
                 lineComputations(table.first, prone[i], monster, reach);
-                noteMonsterFailures(prone[i], i, monster, reach.setMonster, first);
+                noteMonsterFailures(prone[i], i, monster, reach, first);
             }
             return;
         }
@@ -1192,13 +1231,13 @@ class Checker {
     // Where on the table the monster's own searches first fail, stopped or
     // not: the line at `index` if not before.
     void noteMonsterFailures(const ProneLine& at, std::size_t index, const Dropper& monster,
-                             bool setMonsterReach, MonsterFailures& first) {
+                             const Reach& reach, MonsterFailures& first) {
         ItemWalk& walk = itemWalk(*at.item);
-        if (!first.uniqueMonster)
+        if (reach.uniqueMonster && !first.uniqueMonster)
             if (const auto& failure = uniqueMonsterFailure(
                     at, walk, levelKey(monster.levels[kUniqueMonsterReading], at.afterDash)))
                 first.uniqueMonster.emplace(index, *failure);
-        if (setMonsterReach && monster.firstLineOfName && !first.setMonster)
+        if (reach.setMonster && monster.firstLineOfName && !first.setMonster)
             if (const auto& failure =
                     setMonsterFailure(at, walk, monster.name,
                                       {levelKey(monster.levels[kSetMonsterReading], at.afterDash),
@@ -1305,6 +1344,7 @@ class Checker {
     std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
     WalkEnd walksEnd_ = kNoEnd;   // where a monster line ends every walk of the list
     WalkEnd setItemEnd_ = kNoEnd; // where the set item searches' walk ends
+    WalkEnd uniqueItemEnd_ = kNoEnd;
     std::unordered_map<const Base*, ItemWalk> itemWalks_;
     std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
     TextSet uniqueMonsterStopped_;

@@ -368,6 +368,11 @@ TEST(CheckAgreement, HandMadeData) {
          withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n")},
         {"... behind a drop-table line whose chance does not convert",
          withLine(kStops, "Normal/rat.txt", "Cap:0.3\nBat:x\nRing:0.2\n")},
+        {"... behind a level line that does not convert",
+         withLine(
+             withLine(withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n"),
+                      "Normal/levels.txt", "Bat:x,010\nRat:10\n"),
+             "Normal/bat.txt", "Nothing:0.5\n")},
     };
     for (const auto& [what, changes] : cases) {
         Files files = sound;
@@ -381,16 +386,17 @@ TEST(CheckAgreement, HandMadeData) {
     }
 }
 
+namespace {
+
 // The qualities moved one at a time so that the random levels reach a term of
-// 0 on sound data: the checker's computations and its shortcuts follow the
-// qualities in force, as the searches' do.
-TEST(CheckAgreement, MovedQualities) {
+// 0 on sound data.
+std::vector<std::pair<const char*, QualityTable>> movedQualities() {
     const auto moved = [](auto change) {
         QualityTable table;
         change(table);
         return table;
     };
-    const std::vector<std::pair<const char*, QualityTable>> rows = {
+    return {
         {"unique flag 1 at ratio 2", moved([](QualityTable& q) {
              q.unique1 = {2, 3};
          })},
@@ -404,7 +410,14 @@ TEST(CheckAgreement, MovedQualities) {
              q.set1 = {2, 3};
          })},
     };
-    for (const auto& [what, table] : rows) {
+}
+
+} // namespace
+
+// The checker's computations and its shortcuts follow the qualities in force,
+// as the searches' do.
+TEST(CheckAgreement, MovedQualities) {
+    for (const auto& [what, table] : movedQualities()) {
         const QualityOverride inForce(table);
         int changed = 0; // data sets where the move changes where a search stops
         for (unsigned seed = 1; seed <= 40 && !HasFailure(); ++seed) {
@@ -416,5 +429,18 @@ TEST(CheckAgreement, MovedQualities) {
             changed += stopsOf(data.files).at == stops ? 0 : 1;
         }
         EXPECT_GT(changed, 5) << what;
+    }
+}
+
+// With a fault as well, the searches stop at the fault or at a computation,
+// whichever their walks meet first.
+TEST(CheckAgreement, MovedQualitiesWithOneFault) {
+    for (const auto& [what, table] : movedQualities()) {
+        const QualityOverride inForce(table);
+        for (unsigned seed = 1; seed <= 160 && !HasFailure(); ++seed) {
+            const FaultyData data(seed);
+            EXPECT_EQ(disagreements(data.files), "") << what << ", seed " << seed << "\n"
+                                                     << dump(data.files);
+        }
     }
 }
