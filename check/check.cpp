@@ -104,7 +104,7 @@ struct SetUse {
     std::optional<std::int32_t> lastCharWeight; // the set item search's reading
 };
 struct BaseItem {
-    const UniqueIndex::Group* uniques = nullptr; // those whose weight converts
+    const UniqueIndex::Group* uniques = nullptr;
     std::vector<SetUse> sets;
     std::optional<bool> prone; // whether a flag or weight can fail a computation, once known
 };
@@ -195,6 +195,7 @@ using SetLevelKey = std::pair<LevelKey, bool>;
 struct Failure {
     DropError error;
     std::string why;
+    bool told = false; // at the line of a list, when it was read
 };
 // Where a failed computation stands in the order the searches' computations
 // are made on a line: the uniques (0) then the set items (1), each by its
@@ -534,8 +535,8 @@ class Checker {
             if (at != UniqueIndex::kEnd) {
                 UniqueIndex::Unique& unique = uniques_.unique(at);
                 tame_ = tame_ && std::abs(unique.level) <= keep_;
-                if (converts(kUniqueListPath, number, [&] { unique.weight = fields.weight(); }))
-                    bases_[fields.baseItem].uniques = uniques_.groupOf(fields.baseItem);
+                converts(kUniqueListPath, number, [&] { unique.weight = fields.weight(); });
+                bases_[fields.baseItem].uniques = uniques_.groupOf(fields.baseItem);
             }
             lastOfName[fields.name] = number;
             know(fields.baseItem);
@@ -547,13 +548,15 @@ class Checker {
             lastUniqueLines_.insert(line);
     }
 
-    // Each unique of `item` whose weight converts, by its index.
-    template <class Visit> void eachUnique(const Base& item, Visit visit) {
+    // Each unique of `item` whose weight converts (`all`: each one), by its
+    // index; false when `visit` stops.
+    template <class Visit> bool eachUnique(const Base& item, Visit visit, bool all = false) {
         for (std::uint32_t at = item.second.uniques ? item.second.uniques->first
                                                     : UniqueIndex::kEnd;
              at != UniqueIndex::kEnd; at = uniques_.unique(at).next)
-            if (uniques_.unique(at).weight && !visit(at, uniques_.unique(at)))
-                return;
+            if ((all || uniques_.unique(at).weight) && !visit(at, uniques_.unique(at)))
+                return false;
+        return true;
     }
 
     void checkSets() {
@@ -990,9 +993,16 @@ class Checker {
         if (!prone)
             prone = flagOf(base.first, ItemKey::BeforeComma) == '\0' ||
                     flagOf(base.first, ItemKey::WithoutLastTwo) == '\0' ||
-                    std::any_of(sets.begin(), sets.end(), [](const SetUse& s) {
-                        return s.blockWeight == 0 || s.lastCharWeight == 0;
-                    });
+                    std::any_of(sets.begin(), sets.end(),
+                                [](const SetUse& s) {
+                                    return s.blockWeight == 0 || s.lastCharWeight == 0;
+                                }) ||
+                    !eachUnique(
+                        base,
+                        [](std::uint32_t, const UniqueIndex::Unique& unique) {
+                            return unique.weight.has_value();
+                        },
+                        true);
         return !tame_ || *prone;
     }
 
@@ -1123,13 +1133,20 @@ class Checker {
                                                             const LevelKey& level) {
         const auto added = walk.uniqueMonsterFailure.try_emplace(level);
         std::optional<FirstFailure>& first = added.first->second;
+        // A weight that does not convert ends the search where it is first
+        // needed.
         if (added.second)
-            eachUnique(*at.item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
-                if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
-                                                 UniqueChanceForm::MonsterSearch))
-                    first = FirstFailure{{0, u, 1}, std::move(*failure)};
-                return !first;
-            });
+            eachUnique(
+                *at.item,
+                [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
+                    if (!unique.weight && unique.level <= level.first)
+                        first = FirstFailure{{0, u, 1}, {DropError(""), {}, true}};
+                    else if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
+                                                          UniqueChanceForm::MonsterSearch))
+                        first = FirstFailure{{0, u, 1}, std::move(*failure)};
+                    return !first;
+                },
+                true);
         return first;
     }
 
@@ -1248,6 +1265,8 @@ class Checker {
     // Without itemlist.txt every search that needs a quality flag stops at
     // it: those errors are counted, not listed.
     void report(const std::string& path, int line, const Failure& failure) {
+        if (failure.told)
+            return;
         sink_ = itemListRead_ ? &problems_ : &followers_;
         error(failure.error, path, line, failure.why);
         sink_ = &problems_;

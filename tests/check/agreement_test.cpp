@@ -353,6 +353,13 @@ TEST(CheckAgreement, HandMadeData) {
         {"no itemlist.txt", {{"itemlist.txt", "\x01"}}},
         {"a missing drop table", {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,2\n"}}},
         {"both reduction cuts fail differently", {{"Normal/levels.txt", "Rat:1,ab\n"}}},
+        // The unique monster search stops at Band's weight, before the line
+        // whose unique Hat has no flag; Hat's own search reads its last line.
+        {"a unique's weight that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,1\n"},
+          {"unilist.txt", "Band,Ring:05,x\nHat,Cap:03\nHat,Ring:03,1\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\n"},
+          {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
         // Each search looks a flag up by its own key.
         {"a flag by the name only", {{"itemlist.txt", "Cap,0\nRing,ab1\n"}}},
         {"a flag by the line key only", {{"itemlist.txt", "Cap,0\nRing 1\n"}}},
