@@ -178,6 +178,7 @@ struct TableUses {
     // The first line whose chance does not convert: it ends every walk that
     // converts the chance of each line.
     int badLine = 0;
+    int firstStep = 0; // the first line other than "-"
 };
 
 using Table = std::pair<const std::string, TableUses>; // by path
@@ -530,8 +531,9 @@ class Checker {
         TextMap<int> lastOfName;
         eachLine(kUniqueListPath, [&](std::string_view line, int number) {
             const UniqueFields fields = cutUniqueLine(line);
-            const std::uint32_t at =
-                uniques_.add(fields, number, collected(kUniqueListPath, number));
+            Noting sink(collected(kUniqueListPath, number));
+            const std::uint32_t at = uniques_.add(fields, number, sink);
+            uniqueListEnds_ = uniqueListEnds_ || sink.noted;
             if (at != UniqueIndex::kEnd) {
                 UniqueIndex::Unique& unique = uniques_.unique(at);
                 tame_ = tame_ && std::abs(unique.level) <= keep_;
@@ -559,6 +561,13 @@ class Checker {
         return true;
     }
 
+    const SetItemRecord* addToBlocks(SetItemIndex& blocks, const SetListLine& line, int number) {
+        Noting sink(collected(kSetListPath, number));
+        const SetItemRecord* record = blocks.add(line, sink);
+        setListEnds_ = setListEnds_ || sink.noted;
+        return record;
+    }
+
     void checkSets() {
         std::vector<SetListLine> lines;
         TextSet baseSets;
@@ -581,7 +590,7 @@ class Checker {
             if (baseSets.contains(line.setKey))
                 converts(kSetListPath, number, [&] { level = line.setLevel(); });
             if (line.header) {
-                blocks.add(line, collected(kSetListPath, number));
+                addToBlocks(blocks, line, number);
                 inBlock = true;
                 if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
@@ -591,7 +600,7 @@ class Checker {
             }
             if (!inBlock)
                 warn(kSetListPath, number, "set item before the first base set");
-            const SetItemRecord* block = blocks.add(line, collected(kSetListPath, number));
+            const SetItemRecord* block = addToBlocks(blocks, line, number);
             SetUse use{number, std::nullopt, 0, std::nullopt};
             if (block) {
                 use.blockWeight = block->setWeight;
@@ -662,9 +671,13 @@ class Checker {
         }
         setItemEnd_ = std::min(setItemEnd_, walksEnd_);
         uniqueItemEnd_ = std::min(uniqueItemEnd_, walksEnd_);
-        for (std::size_t k = 0; k < walkOrder_.size(); ++k)
-            tableComputations(*walkOrder_[k].first,
-                              walkOrder_[k].first->second.droppers[walkOrder_[k].second], k);
+        for (std::size_t k = 0; k < walkOrder_.size(); ++k) {
+            const Table& table = *walkOrder_[k].first;
+            const Dropper& monster = table.second.droppers[walkOrder_[k].second];
+            tableComputations(table, monster, k);
+            if (uniqueListEnds_ && table.second.firstStep > 0)
+                uniqueMonsterStopped_.insert(monster.name);
+        }
         if (listRead) {
             listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
             monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
@@ -907,6 +920,8 @@ class Checker {
     // does not convert.
     std::optional<double> checkDropLine(const std::string& path, int number, const DropStep& step,
                                         bool afterDash, TableUses& uses) {
+        if (uses.firstStep == 0)
+            uses.firstStep = number;
         if (!step.item.empty() && !known_.contains(step.item))
             checkItemName(path, number, step.item);
         double p = 0;
@@ -1226,8 +1241,10 @@ class Checker {
                 const int line = prone[i].line;
                 const Reach reach{
                     reaches(uniqueItemEnd_, walk, line), reaches(setItemEnd_, walk, line),
-                    !monster.levels.fails(kUniqueMonsterReading),
-                    !monster.levels.fails(kSetMonsterReading) && (bad == 0 || line < bad)};
+                    !monster.levels.fails(kUniqueMonsterReading) &&
+                        (!uniqueListEnds_ || line <= table.second.firstStep),
+                    !monster.levels.fails(kSetMonsterReading) && (bad == 0 || line < bad) &&
+                        (!setListEnds_ || line <= table.second.firstStep)};
                 lineComputations(table.first, prone[i], monster, reach);
                 noteMonsterFailures(prone[i], i, monster, reach, first);
             }
@@ -1364,6 +1381,10 @@ class Checker {
     WalkEnd walksEnd_ = kNoEnd;   // where a monster line ends every walk of the list
     WalkEnd setItemEnd_ = kNoEnd; // where the set item searches' walk ends
     WalkEnd uniqueItemEnd_ = kNoEnd;
+    // A unique or set list line that does not convert: the unique monster and
+    // set monster searches end after the first drop-table line they read.
+    bool uniqueListEnds_ = false;
+    bool setListEnds_ = false;
     std::unordered_map<const Base*, ItemWalk> itemWalks_;
     std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
     TextSet uniqueMonsterStopped_;

@@ -360,6 +360,20 @@ TEST(CheckAgreement, HandMadeData) {
           {"unilist.txt", "Band,Ring:05,x\nHat,Cap:03\nHat,Ring:03,1\n"},
           {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\n"},
           {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
+        // ... and a line of the list that does not convert ends it after the
+        // first drop-table line.
+        {"a unique list line that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,1\n"},
+          {"unilist.txt", "Band,Ring:05,2\nHat,Cap:03\nHat,Ring:03,1\nOdd,Ring:xx\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\n"},
+          {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
+        // So does one of the set list the set monster search; the set item
+        // search ends at the last level line.
+        {"a set list line that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,1\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\nVigil Cap,Cap,2\nVigil Odd,Ring,x\n"},
+          {"Normal/levels.txt", "Rat:10\nRat:xyz\n"},
+          {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
         // Each search looks a flag up by its own key.
         {"a flag by the name only", {{"itemlist.txt", "Cap,0\nRing,ab1\n"}}},
         {"a flag by the line key only", {{"itemlist.txt", "Cap,0\nRing 1\n"}}},
