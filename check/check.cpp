@@ -117,8 +117,7 @@ constexpr const Reading* kReadings[] = {&kSetItemReading, &kSetMonsterReading, &
                                         &kUniqueMonsterReading};
 
 // What the searches take of one monster's level lines: its record as each
-// reading takes it.
-// A reading whose line does not convert ends the search there.
+// reading takes it, and whether the reading fails, which ends the search.
 struct MonsterLevels {
     LevelRecord byReading[std::size(kReadings)];
     bool failed[std::size(kReadings)] = {};
@@ -658,6 +657,15 @@ class Checker {
             if (uses.badLine > 0)
                 setItemEnd_ = std::min(setItemEnd_, WalkEnd{uses.firstWalk, uses.badLine});
         }
+        walkComputations();
+        if (listRead) {
+            listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
+            monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
+        }
+    }
+
+    // The computations of the searches on the difficulty's walk.
+    void walkComputations() {
         // A search stops at the first computation that fails on its walk;
         // the searches that walk the whole list stop where it ends them.
         // The walks that look up a monster's level end at a lookup that fails.
@@ -677,10 +685,6 @@ class Checker {
             tableComputations(table, monster, k);
             if (uniqueListEnds_ && table.second.firstStep > 0)
                 uniqueMonsterStopped_.insert(monster.name);
-        }
-        if (listRead) {
-            listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
-            monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
         }
     }
 
@@ -1154,10 +1158,13 @@ class Checker {
             eachUnique(
                 *at.item,
                 [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
-                    if (!unique.weight && unique.level <= level.first)
-                        first = FirstFailure{{0, u, 1}, {DropError(""), {}, true}};
-                    else if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
-                                                          UniqueChanceForm::MonsterSearch))
+                    if (!unique.weight) {
+                        if (unique.level <= level.first)
+                            first = FirstFailure{{0, u, 1}, {DropError(""), {}, true}};
+                        return !first;
+                    }
+                    if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
+                                                     UniqueChanceForm::MonsterSearch))
                         first = FirstFailure{{0, u, 1}, std::move(*failure)};
                     return !first;
                 },
@@ -1180,19 +1187,21 @@ class Checker {
         return known->second;
     }
 
-    // The computations of the searches on the line for `monster`: each
-    // unique's by the unique item search and the monster's unique monster
-    // search, each set item's by the monster's set monster search (at the
-    // level of its block) and by the set item search at each set level, with
-    // magic find 0. Each error is reported once, in the order the searches
-    // meet them; the searches they stop compute no more.
-    // Which searches reach the line.
+    // Which searches reach a drop-table line.
     struct Reach {
         bool uniqueItem = false; // the searches that walk the whole monster list
         bool setItem = false;
         bool uniqueMonster = false; // the monster's own
         bool setMonster = false;
     };
+
+    // The computations of the searches on the line for `monster`: each
+    // unique's by the unique item search and the monster's unique monster
+    // search, each set item's by the monster's set monster search (at the
+    // level of its block) and by the set item search at each set level, with
+    // magic find 0. Each error is reported once, in the order the searches
+    // meet them; the searches they stop compute no more. `reach`: the
+    // searches that reach the line.
     void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster,
                           const Reach& reach) {
         ItemWalk& walk = itemWalk(*at.item);
