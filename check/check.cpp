@@ -178,6 +178,9 @@ struct TableUses {
     // converts the chance of each line.
     int badLine = 0;
     int firstStep = 0; // the first line other than "-"
+    // The first line of each item with uniques whose chance does not convert:
+    // it ends the unique item searches of the item that take the line.
+    std::vector<std::pair<const Base*, int>> badItems;
 };
 
 using Table = std::pair<const std::string, TableUses>; // by path
@@ -932,6 +935,11 @@ class Checker {
         if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); })) {
             if (uses.badLine == 0)
                 uses.badLine = number;
+            if (const auto base = bases_.find(step.item);
+                base != bases_.end() && base->second.uniques &&
+                std::none_of(uses.badItems.begin(), uses.badItems.end(),
+                             [&](const auto& bad) { return bad.first == &*base; }))
+                uses.badItems.emplace_back(&*base, number);
             // A line without ":" gives no item at all.
             if (step.item.data() == nullptr && step.chance.empty())
                 warn(path, number,
@@ -1240,14 +1248,21 @@ class Checker {
     // monster's place in the walk of the monster list.
     void tableComputations(const Table& table, const Dropper& monster, std::size_t walk) {
         const std::vector<ProneLine>& prone = table.second.prone;
+        const auto& badItems = table.second.badItems;
+        std::size_t passed = 0;
+        const auto passBadItems = [&](int before) {
+            for (; passed < badItems.size() && badItems[passed].second < before; ++passed)
+                stopUniqueItems(*badItems[passed].first, badItems[passed].second, monster, walk);
+        };
         if (prone.empty())
-            return;
+            return passBadItems(std::numeric_limits<int>::max());
         const auto [known, fresh] = monsterFailures_[&table].try_emplace(monsterKey(monster));
         MonsterFailures& first = known->second;
         if (fresh) {
             const int bad = table.second.badLine;
             for (std::size_t i = 0; i < prone.size(); ++i) {
                 const int line = prone[i].line;
+                passBadItems(line);
                 const Reach reach{
                     reaches(uniqueItemEnd_, walk, line), reaches(setItemEnd_, walk, line),
                     !monster.levels.fails(kUniqueMonsterReading) &&
@@ -1257,7 +1272,7 @@ class Checker {
                 lineComputations(table.first, prone[i], monster, reach);
                 noteMonsterFailures(prone[i], i, monster, reach, first);
             }
-            return;
+            return passBadItems(std::numeric_limits<int>::max());
         }
         std::vector<std::pair<std::size_t, const FirstFailure*>> failures;
         if (first.uniqueMonster && uniqueMonsterStopped_.insert(monster.name).second)
@@ -1269,6 +1284,18 @@ class Checker {
         });
         for (const auto& [line, f] : failures)
             report(table.first, prone[line].line, f->failure);
+    }
+
+    // A line of `item` whose chance does not convert stops the unique item
+    // searches that take it: those of its uniques at or below the monster's
+    // level.
+    void stopUniqueItems(const Base& item, int line, const Dropper& monster, std::size_t walk) {
+        if (!reaches(uniqueItemEnd_, walk, line))
+            return;
+        const std::int32_t level = monster.levels[kUniqueItemReading].level;
+        std::erase_if(itemWalk(item).openUniques, [&](std::size_t u) {
+            return uniques_.unique(static_cast<std::uint32_t>(u)).level <= level;
+        });
     }
 
     // Where on the table the monster's own searches first fail, stopped or

@@ -360,6 +360,16 @@ TEST(CheckAgreement, HandMadeData) {
           {"unilist.txt", "Band,Ring:05,x\nHat,Cap:03\nHat,Ring:03,1\n"},
           {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\n"},
           {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
+        // Band's unique item search stops at Bat's line of its item; Rat's
+        // own searches stop at its first line.
+        {"a unique's item line that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,\n"},
+          {"unilist.txt", "Band,Ring:05,2\nHat,Cap:03\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Amulet,Amulet,2\n"},
+          {"Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n"},
+          {"Normal/levels.txt", "Bat:10\nRat:10\n"},
+          {"Normal/bat.txt", "Ring:x\n"},
+          {"Normal/rat.txt", "Cap:0.3\nRing:0.2\n"}}},
         // ... and a line of the list that does not convert ends it after the
         // first drop-table line.
         {"a unique list line that does not convert",
