@@ -104,7 +104,7 @@ struct SetUse {
     std::optional<std::int32_t> lastCharWeight; // the set item search's reading
 };
 struct BaseItem {
-    const UniqueIndex::Group* uniques = nullptr; // those whose weight converts
+    const UniqueIndex::Group* uniques = nullptr;
     std::vector<SetUse> sets;
     std::optional<bool> prone; // whether a flag or weight can fail a computation, once known
 };
@@ -117,14 +117,18 @@ constexpr const Reading* kReadings[] = {&kSetItemReading, &kSetMonsterReading, &
                                         &kUniqueMonsterReading};
 
 // What the searches take of one monster's level lines: its record as each
-// reading takes it.
+// reading takes it, and whether the reading fails, which ends the search.
 struct MonsterLevels {
     LevelRecord byReading[std::size(kReadings)];
+    bool failed[std::size(kReadings)] = {};
     int firstLine = 0;
-    const LevelRecord& operator[](const Reading& reading) const {
-        return byReading[std::find(std::begin(kReadings), std::end(kReadings), &reading) -
-                         std::begin(kReadings)];
+    static std::size_t of(const Reading& reading) {
+        return static_cast<std::size_t>(
+            std::find(std::begin(kReadings), std::end(kReadings), &reading) -
+            std::begin(kReadings));
     }
+    const LevelRecord& operator[](const Reading& reading) const { return byReading[of(reading)]; }
+    bool fails(const Reading& reading) const { return failed[of(reading)]; }
 };
 
 // A monster that reaches a drop table through the text before a monster
@@ -150,6 +154,14 @@ struct ProneLine {
 // No place in the walk of a monster list.
 constexpr std::size_t kNoWalk = std::numeric_limits<std::size_t>::max();
 
+// Where a walk of the monster list ends: at its monster line at `first`,
+// before the drop-table line `second` (0: before the table).
+using WalkEnd = std::pair<std::size_t, int>;
+constexpr WalkEnd kNoEnd{kNoWalk, 0};
+bool reaches(const WalkEnd& end, std::size_t walk, int line) {
+    return WalkEnd{walk, line} < end;
+}
+
 // The monster lines that name one drop table.
 struct TableUses {
     int firstLine = 0;           // the first line that names it
@@ -162,6 +174,13 @@ struct TableUses {
     std::vector<ProneLine> prone;
     std::unordered_set<const Base*> proneItems[2]; // those of `prone`, before and after "-"
     std::size_t firstWalk = kNoWalk; // its first monster in the walk of the monster list
+    // The first line whose chance does not convert: it ends every walk that
+    // converts the chance of each line.
+    int badLine = 0;
+    int firstStep = 0; // the first line other than "-"
+    // The first line of each item with uniques whose chance does not convert:
+    // it ends the unique item searches of the item that take the line.
+    std::vector<std::pair<const Base*, int>> badItems;
 };
 
 using Table = std::pair<const std::string, TableUses>; // by path
@@ -179,6 +198,7 @@ using SetLevelKey = std::pair<LevelKey, bool>;
 struct Failure {
     DropError error;
     std::string why;
+    bool told = false; // at the line of a list, when it was read
 };
 // Where a failed computation stands in the order the searches' computations
 // are made on a line: the uniques (0) then the set items (1), each by its
@@ -226,7 +246,9 @@ using MonsterKey = std::tuple<std::array<std::int32_t, 2 * std::size(kReadings)>
 MonsterKey monsterKey(const Dropper& monster) {
     std::array<std::int32_t, 2 * std::size(kReadings)> levels{};
     for (std::size_t i = 0; i < std::size(kReadings); ++i) {
-        levels[2 * i] = monster.levels.byReading[i].level;
+        // A reading that fails stops the monster's searches before any line.
+        levels[2 * i] = monster.levels.failed[i] ? std::numeric_limits<std::int32_t>::min()
+                                                 : monster.levels.byReading[i].level;
         levels[2 * i + 1] = monster.levels.byReading[i].reduction;
     }
     return {levels, beginsWithCow(monster.name), monster.firstLineOfName};
@@ -406,6 +428,19 @@ class Checker {
         const std::string* path_ = nullptr;
         int line_ = 0;
     };
+    // A sink that passes each error on and notes that there was one.
+    class Noting final : public ErrorSink {
+      public:
+        explicit Noting(ErrorSink& to) : to_(to) {}
+        void error(const DropError& e) override {
+            noted = true;
+            to_.error(e);
+        }
+        bool noted = false;
+
+      private:
+        ErrorSink& to_;
+    };
     ErrorSink& collected(const std::string& path, int line) {
         collector_.at(path, line);
         return collector_;
@@ -498,13 +533,14 @@ class Checker {
         TextMap<int> lastOfName;
         eachLine(kUniqueListPath, [&](std::string_view line, int number) {
             const UniqueFields fields = cutUniqueLine(line);
-            const std::uint32_t at =
-                uniques_.add(fields, number, collected(kUniqueListPath, number));
+            Noting sink(collected(kUniqueListPath, number));
+            const std::uint32_t at = uniques_.add(fields, number, sink);
+            uniqueListEnds_ = uniqueListEnds_ || sink.noted;
             if (at != UniqueIndex::kEnd) {
                 UniqueIndex::Unique& unique = uniques_.unique(at);
                 tame_ = tame_ && std::abs(unique.level) <= keep_;
-                if (converts(kUniqueListPath, number, [&] { unique.weight = fields.weight(); }))
-                    bases_[fields.baseItem].uniques = uniques_.groupOf(fields.baseItem);
+                converts(kUniqueListPath, number, [&] { unique.weight = fields.weight(); });
+                bases_[fields.baseItem].uniques = uniques_.groupOf(fields.baseItem);
             }
             lastOfName[fields.name] = number;
             know(fields.baseItem);
@@ -516,13 +552,22 @@ class Checker {
             lastUniqueLines_.insert(line);
     }
 
-    // Each unique of `item` whose weight converts, by its index.
-    template <class Visit> void eachUnique(const Base& item, Visit visit) {
+    // Each unique of `item` whose weight converts (`all`: each one), by its
+    // index; false when `visit` stops.
+    template <class Visit> bool eachUnique(const Base& item, Visit visit, bool all = false) {
         for (std::uint32_t at = item.second.uniques ? item.second.uniques->first
                                                     : UniqueIndex::kEnd;
              at != UniqueIndex::kEnd; at = uniques_.unique(at).next)
-            if (uniques_.unique(at).weight && !visit(at, uniques_.unique(at)))
-                return;
+            if ((all || uniques_.unique(at).weight) && !visit(at, uniques_.unique(at)))
+                return false;
+        return true;
+    }
+
+    const SetItemRecord* addToBlocks(SetItemIndex& blocks, const SetListLine& line, int number) {
+        Noting sink(collected(kSetListPath, number));
+        const SetItemRecord* record = blocks.add(line, sink);
+        setListEnds_ = setListEnds_ || sink.noted;
+        return record;
     }
 
     void checkSets() {
@@ -547,7 +592,7 @@ class Checker {
             if (baseSets.contains(line.setKey))
                 converts(kSetListPath, number, [&] { level = line.setLevel(); });
             if (line.header) {
-                blocks.add(line, collected(kSetListPath, number));
+                addToBlocks(blocks, line, number);
                 inBlock = true;
                 if (level && levelsSeen.insert(*level).second)
                     setLevels_.push_back(*level);
@@ -557,7 +602,7 @@ class Checker {
             }
             if (!inBlock)
                 warn(kSetListPath, number, "set item before the first base set");
-            const SetItemRecord* block = blocks.add(line, collected(kSetListPath, number));
+            const SetItemRecord* block = addToBlocks(blocks, line, number);
             SetUse use{number, std::nullopt, 0, std::nullopt};
             if (block) {
                 use.blockWeight = block->setWeight;
@@ -579,7 +624,9 @@ class Checker {
         byName_.clear();
         levels_.clear();
         walkOrder_.clear();
-        walksEnd_ = kNoWalk;
+        walksEnd_ = kNoEnd;
+        setItemEnd_ = kNoEnd;
+        uniqueItemEnd_ = kNoEnd;
         itemWalks_.clear();
         monsterFailures_.clear();
         uniqueMonsterStopped_.clear();
@@ -607,19 +654,40 @@ class Checker {
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
             if (!checkTable(path, uses,
                             "named by " + listPath + ":" + std::to_string(uses.firstLine)))
-                walksEnd_ = std::min(walksEnd_, uses.firstWalk);
+                walksEnd_ = std::min(walksEnd_, WalkEnd{uses.firstWalk, 0});
             else if (nameKey_)
                 opened_.push_back({normalPath(path), listPath, uses.firstLine});
+            if (uses.badLine > 0)
+                setItemEnd_ = std::min(setItemEnd_, WalkEnd{uses.firstWalk, uses.badLine});
         }
-        // A search stops at the first computation that fails on its walk;
-        // the searches that walk the whole list stop where it ends them.
-        for (std::size_t k = 0; k < walkOrder_.size(); ++k)
-            tableComputations(*walkOrder_[k].first,
-                              walkOrder_[k].first->second.droppers[walkOrder_[k].second],
-                              k < walksEnd_);
+        walkComputations();
         if (listRead) {
             listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
             monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
+        }
+    }
+
+    // The computations of the searches on the difficulty's walk.
+    void walkComputations() {
+        // A search stops at the first computation that fails on its walk;
+        // the searches that walk the whole list stop where it ends them.
+        // The walks that look up a monster's level end at a lookup that fails.
+        for (std::size_t k = 0; k < walkOrder_.size(); ++k) {
+            const MonsterLevels& levels =
+                walkOrder_[k].first->second.droppers[walkOrder_[k].second].levels;
+            if (levels.fails(kSetItemReading))
+                setItemEnd_ = std::min(setItemEnd_, WalkEnd{k, 0});
+            if (levels.fails(kUniqueItemReading))
+                uniqueItemEnd_ = std::min(uniqueItemEnd_, WalkEnd{k, 0});
+        }
+        setItemEnd_ = std::min(setItemEnd_, walksEnd_);
+        uniqueItemEnd_ = std::min(uniqueItemEnd_, walksEnd_);
+        for (std::size_t k = 0; k < walkOrder_.size(); ++k) {
+            const Table& table = *walkOrder_[k].first;
+            const Dropper& monster = table.second.droppers[walkOrder_[k].second];
+            tableComputations(table, monster, k);
+            if (uniqueListEnds_ && table.second.firstStep > 0)
+                uniqueMonsterStopped_.insert(monster.name);
         }
     }
 
@@ -713,7 +781,7 @@ class Checker {
                            first ? std::string_view() : candidate.name);
         }
         if (first)
-            walksEnd_ = std::min(walksEnd_, walkOrder_.size());
+            walksEnd_ = std::min(walksEnd_, WalkEnd{walkOrder_.size(), 0});
         return std::nullopt;
     }
 
@@ -741,7 +809,7 @@ class Checker {
             auto at = levels_.find(name);
             blankEnds("monster", name, path, number);
             if (at == levels_.end())
-                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, number}).first);
+                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, {}, number}).first);
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
@@ -777,7 +845,8 @@ class Checker {
     // alike share one lookup.
     void lookUpLevel(LevelIndex& index, Difficulty d, const std::string& path,
                      std::pair<const std::string, MonsterLevels>& named, bool listed) {
-        std::optional<std::optional<LevelRecord>> taken[2][2]; // by last line, by cut
+        // By last line, by cut: the record, and whether the lookup failed.
+        std::optional<std::pair<std::optional<LevelRecord>, bool>> taken[2][2];
         for (const bool last : {false, true})
             for (std::size_t i = 0; i < std::size(kReadings); ++i) {
                 const Reading& reading = *kReadings[i];
@@ -785,12 +854,16 @@ class Checker {
                     continue;
                 const bool lastLine = listed && last;
                 auto& level = taken[lastLine ? 1 : 0][reading.cut == ReductionCut::AfterComma];
-                if (!level)
-                    level = lastLine ? index.last(d, named.first, reading.cut, collected(path, 0))
-                                     : index.first(d, named.first, reading.cut, collected(path, 0));
-                if (*level) {
-                    named.second.byReading[i] = **level;
-                    tame_ = tame_ && std::abs((*level)->level) <= keep_;
+                if (!level) {
+                    Noting sink(collected(path, 0));
+                    level.emplace(lastLine ? index.last(d, named.first, reading.cut, sink)
+                                           : index.first(d, named.first, reading.cut, sink),
+                                  sink.noted);
+                }
+                named.second.failed[i] = level->second;
+                if (level->first) {
+                    named.second.byReading[i] = *level->first;
+                    tame_ = tame_ && std::abs(level->first->level) <= keep_;
                 }
             }
     }
@@ -854,10 +927,19 @@ class Checker {
     // does not convert.
     std::optional<double> checkDropLine(const std::string& path, int number, const DropStep& step,
                                         bool afterDash, TableUses& uses) {
+        if (uses.firstStep == 0)
+            uses.firstStep = number;
         if (!step.item.empty() && !known_.contains(step.item))
             checkItemName(path, number, step.item);
         double p = 0;
         if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); })) {
+            if (uses.badLine == 0)
+                uses.badLine = number;
+            if (const auto base = bases_.find(step.item);
+                base != bases_.end() && base->second.uniques &&
+                std::none_of(uses.badItems.begin(), uses.badItems.end(),
+                             [&](const auto& bad) { return bad.first == &*base; }))
+                uses.badItems.emplace_back(&*base, number);
             // A line without ":" gives no item at all.
             if (step.item.data() == nullptr && step.chance.empty())
                 warn(path, number,
@@ -938,9 +1020,16 @@ class Checker {
         if (!prone)
             prone = flagOf(base.first, ItemKey::BeforeComma) == '\0' ||
                     flagOf(base.first, ItemKey::WithoutLastTwo) == '\0' ||
-                    std::any_of(sets.begin(), sets.end(), [](const SetUse& s) {
-                        return s.blockWeight == 0 || s.lastCharWeight == 0;
-                    });
+                    std::any_of(sets.begin(), sets.end(),
+                                [](const SetUse& s) {
+                                    return s.blockWeight == 0 || s.lastCharWeight == 0;
+                                }) ||
+                    !eachUnique(
+                        base,
+                        [](std::uint32_t, const UniqueIndex::Unique& unique) {
+                            return unique.weight.has_value();
+                        },
+                        true);
         return !tame_ || *prone;
     }
 
@@ -1071,13 +1160,23 @@ class Checker {
                                                             const LevelKey& level) {
         const auto added = walk.uniqueMonsterFailure.try_emplace(level);
         std::optional<FirstFailure>& first = added.first->second;
+        // A weight that does not convert ends the search where it is first
+        // needed.
         if (added.second)
-            eachUnique(*at.item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
-                if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
-                                                 UniqueChanceForm::MonsterSearch))
-                    first = FirstFailure{{0, u, 1}, std::move(*failure)};
-                return !first;
-            });
+            eachUnique(
+                *at.item,
+                [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
+                    if (!unique.weight) {
+                        if (unique.level <= level.first)
+                            first = FirstFailure{{0, u, 1}, {DropError(""), {}, true}};
+                        return !first;
+                    }
+                    if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
+                                                     UniqueChanceForm::MonsterSearch))
+                        first = FirstFailure{{0, u, 1}, std::move(*failure)};
+                    return !first;
+                },
+                true);
         return first;
     }
 
@@ -1096,36 +1195,45 @@ class Checker {
         return known->second;
     }
 
+    // Which searches reach a drop-table line.
+    struct Reach {
+        bool uniqueItem = false; // the searches that walk the whole monster list
+        bool setItem = false;
+        bool uniqueMonster = false; // the monster's own
+        bool setMonster = false;
+    };
+
     // The computations of the searches on the line for `monster`: each
     // unique's by the unique item search and the monster's unique monster
     // search, each set item's by the monster's set monster search (at the
     // level of its block) and by the set item search at each set level, with
     // magic find 0. Each error is reported once, in the order the searches
-    // meet them; the searches they stop compute no more.
-    // `walking`: the searches that walk the whole monster list reach the line.
+    // meet them; the searches they stop compute no more. `reach`: the
+    // searches that reach the line.
     void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster,
-                          bool walking) {
+                          const Reach& reach) {
         ItemWalk& walk = itemWalk(*at.item);
         const bool cow = beginsWithCow(monster.name);
         const auto levels = [&](const Reading& reading) {
             return levelKey(monster.levels[reading], at.afterDash);
         };
         std::vector<FirstFailure> failures;
-        if (walking)
+        if (reach.uniqueItem)
             uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
-        if (!uniqueMonsterStopped_.contains(monster.name))
+        if (reach.uniqueMonster && !uniqueMonsterStopped_.contains(monster.name))
             if (const auto& first = uniqueMonsterFailure(at, walk, levels(kUniqueMonsterReading))) {
                 failures.push_back(*first);
                 uniqueMonsterStopped_.insert(monster.name);
             }
         // The set monster search reads the first monster line of a name.
-        if (monster.firstLineOfName && !setMonsterStopped_.contains(monster.name))
+        if (reach.setMonster && monster.firstLineOfName &&
+            !setMonsterStopped_.contains(monster.name))
             if (const auto& first =
                     setMonsterFailure(at, walk, monster.name, {levels(kSetMonsterReading), cow})) {
                 failures.push_back(*first);
                 setMonsterStopped_.insert(monster.name);
             }
-        if (walking)
+        if (reach.setItem)
             setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
         std::sort(failures.begin(), failures.end(),
                   [](const FirstFailure& a, const FirstFailure& b) { return a.order < b.order; });
@@ -1136,19 +1244,35 @@ class Checker {
     // The computations on each line of the table that can fail, for
     // `monster`. A monster at the same levels as one before on the table
     // meets no level there that the searches alike for every monster have
-    // not met, and its own searches fail where that one's did.
-    void tableComputations(const Table& table, const Dropper& monster, bool walking) {
+    // not met, and its own searches fail where that one's did. `walk`: the
+    // monster's place in the walk of the monster list.
+    void tableComputations(const Table& table, const Dropper& monster, std::size_t walk) {
         const std::vector<ProneLine>& prone = table.second.prone;
+        const auto& badItems = table.second.badItems;
+        std::size_t passed = 0;
+        const auto passBadItems = [&](int before) {
+            for (; passed < badItems.size() && badItems[passed].second < before; ++passed)
+                stopUniqueItems(*badItems[passed].first, badItems[passed].second, monster, walk);
+        };
         if (prone.empty())
-            return;
+            return passBadItems(std::numeric_limits<int>::max());
         const auto [known, fresh] = monsterFailures_[&table].try_emplace(monsterKey(monster));
         MonsterFailures& first = known->second;
         if (fresh) {
+            const int bad = table.second.badLine;
             for (std::size_t i = 0; i < prone.size(); ++i) {
-                lineComputations(table.first, prone[i], monster, walking);
-                noteMonsterFailures(prone[i], i, monster, first);
+                const int line = prone[i].line;
+                passBadItems(line);
+                const Reach reach{
+                    reaches(uniqueItemEnd_, walk, line), reaches(setItemEnd_, walk, line),
+                    !monster.levels.fails(kUniqueMonsterReading) &&
+                        (!uniqueListEnds_ || line <= table.second.firstStep),
+                    !monster.levels.fails(kSetMonsterReading) && (bad == 0 || line < bad) &&
+                        (!setListEnds_ || line <= table.second.firstStep)};
+                lineComputations(table.first, prone[i], monster, reach);
+                noteMonsterFailures(prone[i], i, monster, reach, first);
             }
-            return;
+            return passBadItems(std::numeric_limits<int>::max());
         }
         std::vector<std::pair<std::size_t, const FirstFailure*>> failures;
         if (first.uniqueMonster && uniqueMonsterStopped_.insert(monster.name).second)
@@ -1162,16 +1286,28 @@ class Checker {
             report(table.first, prone[line].line, f->failure);
     }
 
+    // A line of `item` whose chance does not convert stops the unique item
+    // searches that take it: those of its uniques at or below the monster's
+    // level.
+    void stopUniqueItems(const Base& item, int line, const Dropper& monster, std::size_t walk) {
+        if (!reaches(uniqueItemEnd_, walk, line))
+            return;
+        const std::int32_t level = monster.levels[kUniqueItemReading].level;
+        std::erase_if(itemWalk(item).openUniques, [&](std::size_t u) {
+            return uniques_.unique(static_cast<std::uint32_t>(u)).level <= level;
+        });
+    }
+
     // Where on the table the monster's own searches first fail, stopped or
     // not: the line at `index` if not before.
     void noteMonsterFailures(const ProneLine& at, std::size_t index, const Dropper& monster,
-                             MonsterFailures& first) {
+                             const Reach& reach, MonsterFailures& first) {
         ItemWalk& walk = itemWalk(*at.item);
-        if (!first.uniqueMonster)
+        if (reach.uniqueMonster && !first.uniqueMonster)
             if (const auto& failure = uniqueMonsterFailure(
                     at, walk, levelKey(monster.levels[kUniqueMonsterReading], at.afterDash)))
                 first.uniqueMonster.emplace(index, *failure);
-        if (monster.firstLineOfName && !first.setMonster)
+        if (reach.setMonster && monster.firstLineOfName && !first.setMonster)
             if (const auto& failure =
                     setMonsterFailure(at, walk, monster.name,
                                       {levelKey(monster.levels[kSetMonsterReading], at.afterDash),
@@ -1182,6 +1318,8 @@ class Checker {
     // Without itemlist.txt every search that needs a quality flag stops at
     // it: those errors are counted, not listed.
     void report(const std::string& path, int line, const Failure& failure) {
+        if (failure.told)
+            return;
         sink_ = itemListRead_ ? &problems_ : &followers_;
         error(failure.error, path, line, failure.why);
         sink_ = &problems_;
@@ -1276,7 +1414,13 @@ class Checker {
     // searches of each base item have come to, and the monsters whose unique
     // monster and set monster searches have stopped.
     std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
-    std::size_t walksEnd_ = kNoWalk; // where a monster line ends every walk of the list
+    WalkEnd walksEnd_ = kNoEnd;   // where a monster line ends every walk of the list
+    WalkEnd setItemEnd_ = kNoEnd; // where the set item searches' walk ends
+    WalkEnd uniqueItemEnd_ = kNoEnd;
+    // A unique or set list line that does not convert: the unique monster and
+    // set monster searches end after the first drop-table line they read.
+    bool uniqueListEnds_ = false;
+    bool setListEnds_ = false;
     std::unordered_map<const Base*, ItemWalk> itemWalks_;
     std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
     TextSet uniqueMonsterStopped_;

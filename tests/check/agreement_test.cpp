@@ -353,6 +353,37 @@ TEST(CheckAgreement, HandMadeData) {
         {"no itemlist.txt", {{"itemlist.txt", "\x01"}}},
         {"a missing drop table", {{"Normal/monsterlist.txt", "Rat:rat.txt,1\nBat:bat.txt,2\n"}}},
         {"both reduction cuts fail differently", {{"Normal/levels.txt", "Rat:1,ab\n"}}},
+        // The unique monster search stops at Band's weight, before the line
+        // whose unique Hat has no flag; Hat's own search reads its last line.
+        {"a unique's weight that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,1\n"},
+          {"unilist.txt", "Band,Ring:05,x\nHat,Cap:03\nHat,Ring:03,1\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\n"},
+          {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
+        // Band's unique item search stops at Bat's line of its item; Rat's
+        // own searches stop at its first line.
+        {"a unique's item line that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,\n"},
+          {"unilist.txt", "Band,Ring:05,2\nHat,Cap:03\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Amulet,Amulet,2\n"},
+          {"Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n"},
+          {"Normal/levels.txt", "Bat:10\nRat:10\n"},
+          {"Normal/bat.txt", "Ring:x\n"},
+          {"Normal/rat.txt", "Cap:0.3\nRing:0.2\n"}}},
+        // ... and a line of the list that does not convert ends it after the
+        // first drop-table line.
+        {"a unique list line that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,1\n"},
+          {"unilist.txt", "Band,Ring:05,2\nHat,Cap:03\nHat,Ring:03,1\nOdd,Ring:xx\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\n"},
+          {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
+        // So does one of the set list the set monster search; the set item
+        // search ends at the last level line.
+        {"a set list line that does not convert",
+         {{"itemlist.txt", "Cap,\nRing,1\n"},
+          {"setlist.txt", ":Vigil,3\nVigil Band,Ring,2\nVigil Cap,Cap,2\nVigil Odd,Ring,x\n"},
+          {"Normal/levels.txt", "Rat:10\nRat:xyz\n"},
+          {"Normal/rat.txt", "Ring:0.2\nCap:0.3\n"}}},
         // Each search looks a flag up by its own key.
         {"a flag by the name only", {{"itemlist.txt", "Cap,0\nRing,ab1\n"}}},
         {"a flag by the line key only", {{"itemlist.txt", "Cap,0\nRing 1\n"}}},
@@ -366,6 +397,13 @@ TEST(CheckAgreement, HandMadeData) {
          withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,x\nRat:rat.txt,1\n")},
         {"... behind a missing drop table",
          withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n")},
+        {"... behind a drop-table line whose chance does not convert",
+         withLine(kStops, "Normal/rat.txt", "Cap:0.3\nBat:x\nRing:0.2\n")},
+        {"... behind a level line that does not convert",
+         withLine(
+             withLine(withLine(kStops, "Normal/monsterlist.txt", "Bat:bat.txt,1\nRat:rat.txt,1\n"),
+                      "Normal/levels.txt", "Bat:x,010\nRat:10\n"),
+             "Normal/bat.txt", "Nothing:0.5\n")},
     };
     for (const auto& [what, changes] : cases) {
         Files files = sound;
@@ -379,16 +417,17 @@ TEST(CheckAgreement, HandMadeData) {
     }
 }
 
+namespace {
+
 // The qualities moved one at a time so that the random levels reach a term of
-// 0 on sound data: the checker's computations and its shortcuts follow the
-// qualities in force, as the searches' do.
-TEST(CheckAgreement, MovedQualities) {
+// 0 on sound data.
+std::vector<std::pair<const char*, QualityTable>> movedQualities() {
     const auto moved = [](auto change) {
         QualityTable table;
         change(table);
         return table;
     };
-    const std::vector<std::pair<const char*, QualityTable>> rows = {
+    return {
         {"unique flag 1 at ratio 2", moved([](QualityTable& q) {
              q.unique1 = {2, 3};
          })},
@@ -402,7 +441,14 @@ TEST(CheckAgreement, MovedQualities) {
              q.set1 = {2, 3};
          })},
     };
-    for (const auto& [what, table] : rows) {
+}
+
+} // namespace
+
+// The checker's computations and its shortcuts follow the qualities in force,
+// as the searches' do.
+TEST(CheckAgreement, MovedQualities) {
+    for (const auto& [what, table] : movedQualities()) {
         const QualityOverride inForce(table);
         int changed = 0; // data sets where the move changes where a search stops
         for (unsigned seed = 1; seed <= 40 && !HasFailure(); ++seed) {
@@ -414,5 +460,18 @@ TEST(CheckAgreement, MovedQualities) {
             changed += stopsOf(data.files).at == stops ? 0 : 1;
         }
         EXPECT_GT(changed, 5) << what;
+    }
+}
+
+// With a fault as well, the searches stop at the fault or at a computation,
+// whichever their walks meet first.
+TEST(CheckAgreement, MovedQualitiesWithOneFault) {
+    for (const auto& [what, table] : movedQualities()) {
+        const QualityOverride inForce(table);
+        for (unsigned seed = 1; seed <= 160 && !HasFailure(); ++seed) {
+            const FaultyData data(seed);
+            EXPECT_EQ(disagreements(data.files), "") << what << ", seed " << seed << "\n"
+                                                     << dump(data.files);
+        }
     }
 }
