@@ -394,10 +394,10 @@ async function open(source) {
     const ms = Math.round(performance.now() - started);
     // A large folder's files are read as the searches need them: its first
     // searches take longer.
-    status.textContent = loaded.inMemory === false
-      ? `Data: ${folder.name}, ${count} files, opened in ${ms} ms; each search reads the files it needs.`
-      : `Data: ${folder.name}, ${count} files, read in ${ms} ms.`;
-    document.body.dataset.inMemory = String(loaded.inMemory !== false);
+    status.textContent = state.whole
+      ? `Data: ${folder.name}, ${count} files, read in ${ms} ms.`
+      : `Data: ${folder.name}, ${count} files, opened in ${ms} ms; each search reads the files it needs.`;
+    document.body.dataset.inMemory = String(state.whole);
     document.body.dataset.loadMs = ms;
     document.body.dataset.readyAt ||= Math.round(performance.now());
     document.body.dataset.ready = 'true';
