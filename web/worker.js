@@ -157,18 +157,15 @@ function changedSince(earlier) {
 // browser may refuse to read once changed: then the player picks the folder
 // again.
 function loadBrowserFolder(m, name, paths, files, samePicks, keepBytes) {
-  const earlier = Array.from(browserFolders.entries()).find(([, held]) => held.name === name);
-  const changed = samePicks && earlier ? changedSince(earlier[1]) : null;
+  const earlier = Array.from(browserFolders.values()).find((held) => held.name === name);
+  const changed = samePicks && earlier ? changedSince(earlier) : null;
   if (changed !== null) throw new Error(`${changed}: changed since the folder was picked: pick it again.`);
   const number = ++lastFolder;
   m._dropcalc_begin_browser_folder(number);
   writeWords(m, paths);
-  let refused = m.ccall('dropcalc_add_browser_files', 'string', [], []);
+  const refused = m.ccall('dropcalc_add_browser_files', 'string', [], []);
   if (refused) throw new Error(refused);
-  writeInput(m, encoder.encode(name));
-  refused = m.ccall('dropcalc_end_folder', 'string', [], []);
-  if (refused) throw new Error(refused);
-  if (earlier) browserFolders.delete(earlier[0]);
+  endFolder(m, name);
   browserFolders.set(number, { name, paths, files, read: new Set(), kept: new Map(), keptBytes: 0, keep: keepBytes });
   return { folder: number };
 }
@@ -211,12 +208,17 @@ function loadFolder(m, name, files) {
     if (refused) throw new Error(refused);
     bytes += content.length;
   }
+  endFolder(m, name);
+  return { files: files.length, bytes };
+}
+
+// Gives the folder being loaded its name, in place of any loaded before under
+// that name: the files held for that one are no longer read.
+function endFolder(m, name) {
   writeInput(m, encoder.encode(name));
   const refused = m.ccall('dropcalc_end_folder', 'string', [], []);
   if (refused) throw new Error(refused);
-  // The folder's files held before under that name are no longer read.
   for (const [folder, held] of browserFolders) if (held.name === name) browserFolders.delete(folder);
-  return { files: files.length, bytes };
 }
 
 function printed(m, stream) {
