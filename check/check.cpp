@@ -1,5 +1,6 @@
 #include "check/check.h"
 #include "check/namesets.h"
+#include "check/searchstops.h"
 
 #include "data/datapath.h"
 #include "data/difficulty.h"
@@ -63,6 +64,20 @@ std::string CheckReport::summary() const {
 
 namespace {
 
+using stops::Base;
+using stops::Dropper;
+using stops::Failure;
+using stops::inQuotes;
+using stops::kReadings;
+using stops::ListUses;
+using stops::ListWalk;
+using stops::MonsterLevels;
+using stops::SearchStops;
+using stops::SetUse;
+using stops::Table;
+using stops::TableUses;
+using stops::WalkEnd;
+
 // How far the chances of one pick may add up from 1 before a warning.
 constexpr double kPickSumTolerance = 0.001;
 // A UTF-8 byte-order mark: the readers take it as text of the first line.
@@ -74,10 +89,6 @@ constexpr std::size_t kMergedBuckets = 1024;
 // their item names, at most; a longer table is walked a second time.
 constexpr std::size_t kKeptLines = 4096;
 constexpr std::size_t kKeptBytes = std::size_t{1} << 16;
-
-std::string inQuotes(std::string_view text) {
-    return '"' + shortened(text) + '"';
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -93,165 +104,6 @@ std::string_view trimmed(std::string_view name) {
     while (!name.empty() && isBlank(name.back()))
         name.remove_suffix(1);
     return name;
-}
-
-// What the computations of the searches take of a base item: its uniques,
-// in the unique list's index, and its set items as each search reads them.
-struct SetUse {
-    int line = 0;
-    std::optional<std::int32_t> blockWeight; // with the level of its block (set monster search)
-    std::int32_t blockLevel = 0;
-    std::optional<std::int32_t> lastCharWeight; // the set item search's reading
-};
-struct BaseItem {
-    const UniqueIndex::Group* uniques = nullptr;
-    std::vector<SetUse> sets;
-    std::optional<bool> prone; // whether a flag or weight can fail a computation, once known
-};
-
-using Base = std::pair<const std::string, BaseItem>; // by its name
-
-// The readings of the four searches that compute a quality, in the order
-// their level lines are converted.
-constexpr const Reading* kReadings[] = {&kSetItemReading, &kSetMonsterReading, &kUniqueItemReading,
-                                        &kUniqueMonsterReading};
-
-// What the searches take of one monster's level lines: its record as each
-// reading takes it, and whether the reading fails, which ends the search.
-struct MonsterLevels {
-    LevelRecord byReading[std::size(kReadings)];
-    bool failed[std::size(kReadings)] = {};
-    int firstLine = 0;
-    static std::size_t of(const Reading& reading) {
-        return static_cast<std::size_t>(
-            std::find(std::begin(kReadings), std::end(kReadings), &reading) -
-            std::begin(kReadings));
-    }
-    const LevelRecord& operator[](const Reading& reading) const { return byReading[of(reading)]; }
-    bool fails(const Reading& reading) const { return failed[of(reading)]; }
-};
-
-// A monster that reaches a drop table through the text before a monster
-// line's first ":".
-struct Dropper {
-    std::string name;
-    bool firstLineOfName = false; // the set monster search reads only that line
-    MonsterLevels levels;
-};
-
-// A drop-table line whose item has uniques or set items that may fail a
-// computation: the first of a table with its item, before or after the "-".
-// The computations read nothing else of a line but its chance, which enters
-// after every division and so cannot fail them: a later line of the same
-// item and side fails where this one does, after the searches it stopped.
-struct ProneLine {
-    int line = 0;
-    const Base* item = nullptr;
-    double p = 0;
-    bool afterDash = false;
-};
-
-// No place in the walk of a monster list.
-constexpr std::size_t kNoWalk = std::numeric_limits<std::size_t>::max();
-
-// Where a walk of the monster list ends: at its monster line at `first`,
-// before the drop-table line `second` (0: before the table).
-using WalkEnd = std::pair<std::size_t, int>;
-constexpr WalkEnd kNoEnd{kNoWalk, 0};
-bool reaches(const WalkEnd& end, std::size_t walk, int line) {
-    return WalkEnd{walk, line} < end;
-}
-
-// The monster lines that name one drop table.
-struct TableUses {
-    int firstLine = 0;           // the first line that names it
-    std::int32_t firstPicks = 0; // its picks
-    bool shared = false;         // a second monster reaches it through a first ":"
-    // Each monster that reaches it through a first ":", once (twice when a
-    // later line of the name names it too).
-    std::vector<Dropper> droppers;
-    TextSet later; // the names of droppers from a later line of their name
-    std::vector<ProneLine> prone;
-    std::unordered_set<const Base*> proneItems[2]; // those of `prone`, before and after "-"
-    std::size_t firstWalk = kNoWalk; // its first monster in the walk of the monster list
-    // The first line whose chance does not convert: it ends every walk that
-    // converts the chance of each line.
-    int badLine = 0;
-    int firstStep = 0; // the first line other than "-"
-    // The first line of each item with uniques whose chance does not convert:
-    // it ends the unique item searches of the item that take the line.
-    std::vector<std::pair<const Base*, int>> badItems;
-};
-
-using Table = std::pair<const std::string, TableUses>; // by path
-
-// A monster's level and reduction as a computation on a line takes them: no
-// reduction after the "-".
-using LevelKey = std::pair<std::int32_t, std::int32_t>;
-LevelKey levelKey(const LevelRecord& level, bool afterDash) {
-    return {level.level, afterDash ? 0 : level.reduction};
-}
-// The set searches also take whether the monster's name begins with "Cow".
-using SetLevelKey = std::pair<LevelKey, bool>;
-
-// An error that a computation raises, and why.
-struct Failure {
-    DropError error;
-    std::string why;
-    bool told = false; // at the line of a list, when it was read
-};
-// Where a failed computation stands in the order the searches' computations
-// are made on a line: the uniques (0) then the set items (1), each by its
-// place in the lists; then the search's place among those of the item.
-using ComputationOrder = std::tuple<int, std::size_t, std::size_t>;
-struct FirstFailure {
-    ComputationOrder order;
-    Failure failure;
-};
-
-// The set item searches of one base item that behave alike: those of its set
-// items of one weight at one set level.
-struct SetItemSearches {
-    std::int32_t weight = 0;
-    std::size_t level = 0;    // in the set levels
-    std::size_t firstSet = 0; // the first of those set items, in the item's
-};
-
-// What the searches that compute with one base item have come to on the
-// walk of a difficulty. A search stops at its first computation that fails.
-// The item's unique item and set item searches are the same for every
-// monster: they fail where the levels they take fail, so levels met before
-// need no computation again. The first failure of a unique monster or set
-// monster search at some levels is the same for every monster.
-struct ItemWalk {
-    std::vector<std::size_t> openUniques;      // the unique item searches not stopped
-    std::vector<SetItemSearches> openSetItems; // the set item searches not stopped
-    std::set<LevelKey> uniqueItemLevels;       // the levels computed with
-    std::set<SetLevelKey> setItemLevels;
-    std::map<LevelKey, std::optional<FirstFailure>> uniqueMonsterFailure;
-    std::map<SetLevelKey, std::optional<FirstFailure>> setMonsterFailure;
-};
-
-// Where on a table a monster's own searches first fail (the index of the
-// line among the table's prone lines): its unique monster search, and for
-// the first monster line of a name its set monster search.
-struct MonsterFailures {
-    std::optional<std::pair<std::size_t, FirstFailure>> uniqueMonster;
-    std::optional<std::pair<std::size_t, FirstFailure>> setMonster;
-};
-// What a monster brings to those computations: its level records as each
-// reading takes them, whether its name begins with "Cow", and whether its
-// line is the first of its name.
-using MonsterKey = std::tuple<std::array<std::int32_t, 2 * std::size(kReadings)>, bool, bool>;
-MonsterKey monsterKey(const Dropper& monster) {
-    std::array<std::int32_t, 2 * std::size(kReadings)> levels{};
-    for (std::size_t i = 0; i < std::size(kReadings); ++i) {
-        // A reading that fails stops the monster's searches before any line.
-        levels[2 * i] = monster.levels.failed[i] ? std::numeric_limits<std::int32_t>::min()
-                                                 : monster.levels.byReading[i].level;
-        levels[2 * i + 1] = monster.levels.byReading[i].reduction;
-    }
-    return {levels, beginsWithCow(monster.name), monster.firstLineOfName};
 }
 
 // A drop table that could be opened, and the line that first names it.
@@ -413,6 +265,7 @@ class Checker {
     class Collector final : public ErrorSink {
       public:
         explicit Collector(Checker& checker) : checker_(checker) {}
+        Collector(Checker& checker, const std::string& path) : checker_(checker), path_(&path) {}
         void at(const std::string& path, int line) {
             path_ = &path;
             line_ = line;
@@ -523,7 +376,7 @@ class Checker {
                          " has no quality flag (\",0\" or \",1\" at the end)");
         });
         for (const ItemKey key : {ItemKey::BeforeComma, ItemKey::WithoutLastTwo})
-            flagOf({}, key);
+            stops_.flagOf({}, key);
         lists_.setKeeping(false);
         lists_.release(kItemListPath);
     }
@@ -534,13 +387,13 @@ class Checker {
         eachLine(kUniqueListPath, [&](std::string_view line, int number) {
             const UniqueFields fields = cutUniqueLine(line);
             Noting sink(collected(kUniqueListPath, number));
-            const std::uint32_t at = uniques_.add(fields, number, sink);
-            uniqueListEnds_ = uniqueListEnds_ || sink.noted;
+            const std::uint32_t at = uses_.uniques.add(fields, number, sink);
+            uses_.uniqueListEnds = uses_.uniqueListEnds || sink.noted;
             if (at != UniqueIndex::kEnd) {
-                UniqueIndex::Unique& unique = uniques_.unique(at);
-                tame_ = tame_ && std::abs(unique.level) <= keep_;
+                UniqueIndex::Unique& unique = uses_.uniques.unique(at);
+                uses_.meet(unique.level);
                 converts(kUniqueListPath, number, [&] { unique.weight = fields.weight(); });
-                bases_[fields.baseItem].uniques = uniques_.groupOf(fields.baseItem);
+                uses_.bases[fields.baseItem].uniques = uses_.uniques.groupOf(fields.baseItem);
             }
             lastOfName[fields.name] = number;
             know(fields.baseItem);
@@ -549,24 +402,13 @@ class Checker {
                           number);
         });
         for (const auto& [name, line] : lastOfName)
-            lastUniqueLines_.insert(line);
-    }
-
-    // Each unique of `item` whose weight converts (`all`: each one), by its
-    // index; false when `visit` stops.
-    template <class Visit> bool eachUnique(const Base& item, Visit visit, bool all = false) {
-        for (std::uint32_t at = item.second.uniques ? item.second.uniques->first
-                                                    : UniqueIndex::kEnd;
-             at != UniqueIndex::kEnd; at = uniques_.unique(at).next)
-            if ((all || uniques_.unique(at).weight) && !visit(at, uniques_.unique(at)))
-                return false;
-        return true;
+            uses_.lastUniqueLines.insert(line);
     }
 
     const SetItemRecord* addToBlocks(SetItemIndex& blocks, const SetListLine& line, int number) {
         Noting sink(collected(kSetListPath, number));
         const SetItemRecord* record = blocks.add(line, sink);
-        setListEnds_ = setListEnds_ || sink.noted;
+        uses_.setListEnds = uses_.setListEnds || sink.noted;
         return record;
     }
 
@@ -580,7 +422,7 @@ class Checker {
         });
         TextMap<int> seenSets;
         TextMap<int> seenItems;
-        std::unordered_set<std::int32_t> levelsSeen(setLevels_.begin(), setLevels_.end());
+        std::unordered_set<std::int32_t> levelsSeen(uses_.setLevels.begin(), uses_.setLevels.end());
         SetItemIndex blocks(files_); // as the set monster search reads the file
         bool inBlock = false;
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -595,8 +437,8 @@ class Checker {
                 addToBlocks(blocks, line, number);
                 inBlock = true;
                 if (level && levelsSeen.insert(*level).second)
-                    setLevels_.push_back(*level);
-                tame_ = tame_ && std::abs(level.value_or(0)) <= keep_;
+                    uses_.setLevels.push_back(*level);
+                uses_.meet(level.value_or(0));
                 checkName(seenSets, "base set", line.setKey, kSetListPath, number);
                 continue;
             }
@@ -610,7 +452,7 @@ class Checker {
             }
             converts(kSetListPath, number, [&] { use.lastCharWeight = line.lastCharWeight(); });
             if (use.blockWeight || use.lastCharWeight)
-                bases_[line.baseItem].sets.push_back(use);
+                uses_.bases[line.baseItem].sets.push_back(use);
             know(line.baseItem);
             checkName(seenItems, "set item", line.beforeComma, kSetListPath, number);
             checkBaseItem(line.baseItem, "set item " + inQuotes(line.beforeComma), kSetListPath,
@@ -620,17 +462,9 @@ class Checker {
 
     void checkDifficulty(Difficulty d) {
         monsters_.clear();
-        tables_.clear();
+        walk_ = {};
         byName_.clear();
         levels_.clear();
-        walkOrder_.clear();
-        walksEnd_ = kNoEnd;
-        setItemEnd_ = kNoEnd;
-        uniqueItemEnd_ = kNoEnd;
-        itemWalks_.clear();
-        monsterFailures_.clear();
-        uniqueMonsterStopped_.clear();
-        setMonsterStopped_.clear();
         const std::string listPath = monsterListPath(d);
         const std::string ownLevels = levelsPath(d);
         const bool listRead = eachLine(listPath, [&](std::string_view line, int number) {
@@ -641,11 +475,8 @@ class Checker {
                      "with '' is not a valid integer value.");
         });
         checkLevels(d);
-        proneBases_.clear();
-        for (Base& base : bases_)
-            if (prone(base))
-                proneBases_.add(base.first);
-        for (auto& [path, uses] : tables_) {
+        stops_.startDifficulty();
+        for (auto& [path, uses] : walk_.tables) {
             for (Dropper& dropper : uses.droppers)
                 if (const auto found = levels_.find(dropper.name); found != levels_.end())
                     dropper.levels = found->second;
@@ -654,45 +485,17 @@ class Checker {
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
             if (!checkTable(path, uses,
                             "named by " + listPath + ":" + std::to_string(uses.firstLine)))
-                walksEnd_ = std::min(walksEnd_, WalkEnd{uses.firstWalk, 0});
+                walk_.end = std::min(walk_.end, WalkEnd{uses.firstWalk, 0});
             else if (nameKey_)
                 opened_.push_back({normalPath(path), listPath, uses.firstLine});
-            if (uses.badLine > 0)
-                setItemEnd_ = std::min(setItemEnd_, WalkEnd{uses.firstWalk, uses.badLine});
         }
-        walkComputations();
+        stops_.walk(walk_);
         if (listRead) {
             listedMonsters_[static_cast<std::size_t>(d)] = std::move(monsters_);
             monsters_.reserve(listedMonsters_[static_cast<std::size_t>(d)]->size());
         }
     }
 
-    // The computations of the searches on the difficulty's walk.
-    void walkComputations() {
-        // A search stops at the first computation that fails on its walk;
-        // the searches that walk the whole list stop where it ends them.
-        // The walks that look up a monster's level end at a lookup that fails.
-        for (std::size_t k = 0; k < walkOrder_.size(); ++k) {
-            const MonsterLevels& levels =
-                walkOrder_[k].first->second.droppers[walkOrder_[k].second].levels;
-            if (levels.fails(kSetItemReading))
-                setItemEnd_ = std::min(setItemEnd_, WalkEnd{k, 0});
-            if (levels.fails(kUniqueItemReading))
-                uniqueItemEnd_ = std::min(uniqueItemEnd_, WalkEnd{k, 0});
-        }
-        setItemEnd_ = std::min(setItemEnd_, walksEnd_);
-        uniqueItemEnd_ = std::min(uniqueItemEnd_, walksEnd_);
-        for (std::size_t k = 0; k < walkOrder_.size(); ++k) {
-            const Table& table = *walkOrder_[k].first;
-            const Dropper& monster = table.second.droppers[walkOrder_[k].second];
-            tableComputations(table, monster, k);
-            if (uniqueListEnds_ && table.second.firstStep > 0)
-                uniqueMonsterStopped_.insert(monster.name);
-        }
-    }
-
-    // A monster that one difficulty's monster list names and another's,
-    // read, does not: told once, at the first line that names it.
     void checkMonsterLists() {
         for (const Difficulty d : kAllDifficulties) {
             const std::size_t at = static_cast<std::size_t>(d);
@@ -745,7 +548,8 @@ class Checker {
             // names of one file ("a\\b.txt", "a/b.txt") share its uses.
             auto known = byName_.find(name);
             if (known == byName_.end()) {
-                const auto [found, added] = tables_.try_emplace(dropTablePath(d, candidate.rest));
+                const auto [found, added] =
+                    walk_.tables.try_emplace(dropTablePath(d, candidate.rest));
                 if (added) {
                     found->second.firstLine = number;
                     found->second.firstPicks = *picks;
@@ -761,8 +565,8 @@ class Checker {
                      "drop table " + inQuotes(name) + " is named by two monsters");
             }
             if (fresh || uses.later.insert(first.name).second) {
-                uses.firstWalk = std::min(uses.firstWalk, walkOrder_.size());
-                walkOrder_.emplace_back(known->second, uses.droppers.size());
+                uses.firstWalk = std::min(uses.firstWalk, walk_.order.size());
+                walk_.order.emplace_back(known->second, uses.droppers.size());
                 uses.droppers.push_back({first.name, fresh, {}});
             }
         }
@@ -781,7 +585,7 @@ class Checker {
                            first ? std::string_view() : candidate.name);
         }
         if (first)
-            walksEnd_ = std::min(walksEnd_, WalkEnd{walkOrder_.size(), 0});
+            walk_.end = std::min(walk_.end, WalkEnd{walk_.order.size(), 0});
         return std::nullopt;
     }
 
@@ -863,7 +667,7 @@ class Checker {
                 named.second.failed[i] = level->second;
                 if (level->first) {
                     named.second.byReading[i] = *level->first;
-                    tame_ = tame_ && std::abs(level->first->level) <= keep_;
+                    uses_.meet(level->first->level);
                 }
             }
     }
@@ -935,8 +739,8 @@ class Checker {
         if (!converts(path, number, [&] { p = toFloatView(step.chance, separator_); })) {
             if (uses.badLine == 0)
                 uses.badLine = number;
-            if (const auto base = bases_.find(step.item);
-                base != bases_.end() && base->second.uniques &&
+            if (const auto base = uses_.bases.find(step.item);
+                base != uses_.bases.end() && base->second.uniques &&
                 std::none_of(uses.badItems.begin(), uses.badItems.end(),
                              [&](const auto& bad) { return bad.first == &*base; }))
                 uses.badItems.emplace_back(&*base, number);
@@ -949,11 +753,9 @@ class Checker {
         }
         if (p < 0 || p > 1)
             warn(path, number, "chance " + inQuotes(step.chance) + " is outside 0..1");
-        if (proneBases_.mayHold(step.item))
-            if (const auto base = bases_.find(step.item);
-                base != bases_.end() && prone(*base) &&
-                uses.proneItems[afterDash ? 1 : 0].insert(&*base).second)
-                uses.prone.push_back({number, &*base, p, afterDash});
+        if (const Base* base = stops_.proneItem(step.item);
+            base && uses.proneItems[afterDash ? 1 : 0].insert(base).second)
+            uses.prone.push_back({number, base, p, afterDash});
         // Kept for the merged totals, up to a bound.
         if (lines_++ == kept_.size() && kept_.size() < kKeptLines &&
             keptItems_.size() + step.item.size() <= kKeptBytes) {
@@ -1011,311 +813,6 @@ class Checker {
         }
     }
 
-    // Whether a computation with `item` can fail: without a quality flag,
-    // with a set weight of 0, or with levels far enough apart to make a
-    // quality term 0.
-    bool prone(Base& base) {
-        std::optional<bool>& prone = base.second.prone;
-        const std::vector<SetUse>& sets = base.second.sets;
-        if (!prone)
-            prone = flagOf(base.first, ItemKey::BeforeComma) == '\0' ||
-                    flagOf(base.first, ItemKey::WithoutLastTwo) == '\0' ||
-                    std::any_of(sets.begin(), sets.end(),
-                                [](const SetUse& s) {
-                                    return s.blockWeight == 0 || s.lastCharWeight == 0;
-                                }) ||
-                    !eachUnique(
-                        base,
-                        [](std::uint32_t, const UniqueIndex::Unique& unique) {
-                            return unique.weight.has_value();
-                        },
-                        true);
-        return !tame_ || *prone;
-    }
-
-    // The error one computation raises, or nothing. A computation that
-    // cannot fail is not made: with levels within keep_, only a divisor or
-    // weight of 0 fails it.
-    template <class Compute>
-    std::optional<Failure> failureOf(const Base& item, std::int32_t divisor, std::int32_t weight,
-                                     Compute compute) const {
-        if (tame_ && divisor != 0 && weight != 0)
-            return std::nullopt;
-        try {
-            compute();
-            return std::nullopt;
-        } catch (const DropError& e) {
-            return Failure{
-                e, divisor == 0  ? "base item " + inQuotes(item.first) + " has no quality flag"
-                   : weight == 0 ? "a set item of " + inQuotes(item.first) + " has a weight of 0"
-                                 : std::string()};
-        }
-    }
-
-    // The quality flag of `item` as a search looks it up by `key`.
-    char flagOf(const std::string& item, ItemKey key) {
-        return flags_[key == ItemKey::BeforeComma ? 0 : 1].lookup(item,
-                                                                  collected(kItemListPath, 0));
-    }
-
-    // A unique's computation, with magic find 0, at the levels of `level`.
-    std::optional<Failure> uniqueFailure(const ProneLine& at, const UniqueIndex::Unique& use,
-                                         const LevelKey& level, const Reading& reading,
-                                         UniqueChanceForm form) {
-        if (use.level > level.first)
-            return std::nullopt;
-        UniqueChanceInput unique;
-        unique.p = at.p;
-        unique.picks = 1;
-        unique.monsterLevel = level.first;
-        unique.qualityReduction = level.second;
-        unique.realMagicFind = realUniqueMagicFind(0);
-        unique.baseItem = at.item->first;
-        unique.uniqueLevel = use.level;
-        unique.uniqueWeight = *use.weight;
-        unique.quality = uniqueQuality(flagOf(at.item->first, reading.flagKey));
-        return failureOf(*at.item, unique.quality.divisor, 1,
-                         [&] { uniqueDropChance(unique, form); });
-    }
-
-    // A set item's computation, with magic find 0, at the levels of `level`.
-    std::optional<Failure> setFailure(const ProneLine& at, const std::string& monster,
-                                      const LevelKey& level, std::int32_t setLevel,
-                                      std::int32_t weight, const Reading& reading,
-                                      SetChanceForm form) {
-        if (level.first < setLevel)
-            return std::nullopt;
-        const SetQuality quality = setQualityFor(flagOf(at.item->first, reading.flagKey));
-        SetChanceInput set;
-        set.p = at.p;
-        set.picks = 1;
-        set.realMagicFind = realSetMagicFind(0);
-        set.baseItem = at.item->first;
-        set.monsterName = monster;
-        set.ratio = quality.ratio;
-        set.divisor = quality.divisor;
-        set.monsterLevel = level.first;
-        set.reduction = level.second;
-        set.setLevel = setLevel;
-        set.setWeight = weight;
-        return failureOf(*at.item, quality.divisor, weight, [&] { setDropChance(set, form); });
-    }
-
-    ItemWalk& itemWalk(const Base& item) {
-        const auto [found, fresh] = itemWalks_.try_emplace(&item);
-        ItemWalk& walk = found->second;
-        if (!fresh)
-            return walk;
-        const BaseItem& uses = item.second;
-        eachUnique(item, [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
-            if (lastUniqueLines_.contains(unique.line))
-                walk.openUniques.push_back(u);
-            return true;
-        });
-        std::vector<std::pair<std::int32_t, std::size_t>> weights; // and their first set item
-        for (std::size_t s = 0; s < uses.sets.size(); ++s) {
-            const std::optional<std::int32_t>& weight = uses.sets[s].lastCharWeight;
-            if (weight && std::none_of(weights.begin(), weights.end(),
-                                       [&](const auto& w) { return w.first == *weight; }))
-                weights.emplace_back(*weight, s);
-        }
-        for (const auto& [weight, firstSet] : weights)
-            for (std::size_t level = 0; level < setLevels_.size(); ++level)
-                walk.openSetItems.push_back({weight, level, firstSet});
-        return walk;
-    }
-
-    // The unique item searches not stopped yet, at levels not computed with
-    // yet: those that fail are stopped.
-    void uniqueItemSearches(const ProneLine& at, ItemWalk& walk, const LevelKey& level,
-                            std::vector<FirstFailure>& failures) {
-        if (!walk.uniqueItemLevels.insert(level).second)
-            return;
-        std::erase_if(walk.openUniques, [&](std::size_t u) {
-            auto failure = uniqueFailure(at, uniques_.unique(static_cast<std::uint32_t>(u)), level,
-                                         kUniqueItemReading, UniqueChanceForm::ItemSearch);
-            if (failure)
-                failures.push_back({{0, u, 0}, std::move(*failure)});
-            return failure.has_value();
-        });
-    }
-
-    // The same for the set item searches.
-    void setItemSearches(const ProneLine& at, ItemWalk& walk, const std::string& monster,
-                         const SetLevelKey& level, std::vector<FirstFailure>& failures) {
-        if (!walk.setItemLevels.insert(level).second)
-            return;
-        std::erase_if(walk.openSetItems, [&](const SetItemSearches& searches) {
-            auto failure = setFailure(at, monster, level.first, setLevels_[searches.level],
-                                      searches.weight, kSetItemReading, SetChanceForm::ItemSearch);
-            if (failure)
-                failures.push_back(
-                    {{1, searches.firstSet, 1 + searches.level}, std::move(*failure)});
-            return failure.has_value();
-        });
-    }
-
-    // Where a unique monster search at `level` first fails on the line.
-    const std::optional<FirstFailure>& uniqueMonsterFailure(const ProneLine& at, ItemWalk& walk,
-                                                            const LevelKey& level) {
-        const auto added = walk.uniqueMonsterFailure.try_emplace(level);
-        std::optional<FirstFailure>& first = added.first->second;
-        // A weight that does not convert ends the search where it is first
-        // needed.
-        if (added.second)
-            eachUnique(
-                *at.item,
-                [&](std::uint32_t u, const UniqueIndex::Unique& unique) {
-                    if (!unique.weight) {
-                        if (unique.level <= level.first)
-                            first = FirstFailure{{0, u, 1}, {DropError(""), {}, true}};
-                        return !first;
-                    }
-                    if (auto failure = uniqueFailure(at, unique, level, kUniqueMonsterReading,
-                                                     UniqueChanceForm::MonsterSearch))
-                        first = FirstFailure{{0, u, 1}, std::move(*failure)};
-                    return !first;
-                },
-                true);
-        return first;
-    }
-
-    // Where a set monster search at `level` first fails on the line.
-    const std::optional<FirstFailure>& setMonsterFailure(const ProneLine& at, ItemWalk& walk,
-                                                         const std::string& monster,
-                                                         const SetLevelKey& level) {
-        const auto [known, fresh] = walk.setMonsterFailure.try_emplace(level);
-        const std::vector<SetUse>& sets = at.item->second.sets;
-        for (std::size_t s = 0; fresh && s < sets.size() && !known->second; ++s)
-            if (sets[s].blockWeight)
-                if (auto failure = setFailure(at, monster, level.first, sets[s].blockLevel,
-                                              *sets[s].blockWeight, kSetMonsterReading,
-                                              SetChanceForm::MonsterSearch))
-                    known->second = FirstFailure{{1, s, 0}, std::move(*failure)};
-        return known->second;
-    }
-
-    // Which searches reach a drop-table line.
-    struct Reach {
-        bool uniqueItem = false; // the searches that walk the whole monster list
-        bool setItem = false;
-        bool uniqueMonster = false; // the monster's own
-        bool setMonster = false;
-    };
-
-    // The computations of the searches on the line for `monster`: each
-    // unique's by the unique item search and the monster's unique monster
-    // search, each set item's by the monster's set monster search (at the
-    // level of its block) and by the set item search at each set level, with
-    // magic find 0. Each error is reported once, in the order the searches
-    // meet them; the searches they stop compute no more. `reach`: the
-    // searches that reach the line.
-    void lineComputations(const std::string& path, const ProneLine& at, const Dropper& monster,
-                          const Reach& reach) {
-        ItemWalk& walk = itemWalk(*at.item);
-        const bool cow = beginsWithCow(monster.name);
-        const auto levels = [&](const Reading& reading) {
-            return levelKey(monster.levels[reading], at.afterDash);
-        };
-        std::vector<FirstFailure> failures;
-        if (reach.uniqueItem)
-            uniqueItemSearches(at, walk, levels(kUniqueItemReading), failures);
-        if (reach.uniqueMonster && !uniqueMonsterStopped_.contains(monster.name))
-            if (const auto& first = uniqueMonsterFailure(at, walk, levels(kUniqueMonsterReading))) {
-                failures.push_back(*first);
-                uniqueMonsterStopped_.insert(monster.name);
-            }
-        // The set monster search reads the first monster line of a name.
-        if (reach.setMonster && monster.firstLineOfName &&
-            !setMonsterStopped_.contains(monster.name))
-            if (const auto& first =
-                    setMonsterFailure(at, walk, monster.name, {levels(kSetMonsterReading), cow})) {
-                failures.push_back(*first);
-                setMonsterStopped_.insert(monster.name);
-            }
-        if (reach.setItem)
-            setItemSearches(at, walk, monster.name, {levels(kSetItemReading), cow}, failures);
-        std::sort(failures.begin(), failures.end(),
-                  [](const FirstFailure& a, const FirstFailure& b) { return a.order < b.order; });
-        for (const FirstFailure& f : failures)
-            report(path, at.line, f.failure);
-    }
-
-    // The computations on each line of the table that can fail, for
-    // `monster`. A monster at the same levels as one before on the table
-    // meets no level there that the searches alike for every monster have
-    // not met, and its own searches fail where that one's did. `walk`: the
-    // monster's place in the walk of the monster list.
-    void tableComputations(const Table& table, const Dropper& monster, std::size_t walk) {
-        const std::vector<ProneLine>& prone = table.second.prone;
-        const auto& badItems = table.second.badItems;
-        std::size_t passed = 0;
-        const auto passBadItems = [&](int before) {
-            for (; passed < badItems.size() && badItems[passed].second < before; ++passed)
-                stopUniqueItems(*badItems[passed].first, badItems[passed].second, monster, walk);
-        };
-        if (prone.empty())
-            return passBadItems(std::numeric_limits<int>::max());
-        const auto [known, fresh] = monsterFailures_[&table].try_emplace(monsterKey(monster));
-        MonsterFailures& first = known->second;
-        if (fresh) {
-            const int bad = table.second.badLine;
-            for (std::size_t i = 0; i < prone.size(); ++i) {
-                const int line = prone[i].line;
-                passBadItems(line);
-                const Reach reach{
-                    reaches(uniqueItemEnd_, walk, line), reaches(setItemEnd_, walk, line),
-                    !monster.levels.fails(kUniqueMonsterReading) &&
-                        (!uniqueListEnds_ || line <= table.second.firstStep),
-                    !monster.levels.fails(kSetMonsterReading) && (bad == 0 || line < bad) &&
-                        (!setListEnds_ || line <= table.second.firstStep)};
-                lineComputations(table.first, prone[i], monster, reach);
-                noteMonsterFailures(prone[i], i, monster, reach, first);
-            }
-            return passBadItems(std::numeric_limits<int>::max());
-        }
-        std::vector<std::pair<std::size_t, const FirstFailure*>> failures;
-        if (first.uniqueMonster && uniqueMonsterStopped_.insert(monster.name).second)
-            failures.emplace_back(first.uniqueMonster->first, &first.uniqueMonster->second);
-        if (first.setMonster && setMonsterStopped_.insert(monster.name).second)
-            failures.emplace_back(first.setMonster->first, &first.setMonster->second);
-        std::sort(failures.begin(), failures.end(), [](const auto& a, const auto& b) {
-            return std::tie(a.first, a.second->order) < std::tie(b.first, b.second->order);
-        });
-        for (const auto& [line, f] : failures)
-            report(table.first, prone[line].line, f->failure);
-    }
-
-    // A line of `item` whose chance does not convert stops the unique item
-    // searches that take it: those of its uniques at or below the monster's
-    // level.
-    void stopUniqueItems(const Base& item, int line, const Dropper& monster, std::size_t walk) {
-        if (!reaches(uniqueItemEnd_, walk, line))
-            return;
-        const std::int32_t level = monster.levels[kUniqueItemReading].level;
-        std::erase_if(itemWalk(item).openUniques, [&](std::size_t u) {
-            return uniques_.unique(static_cast<std::uint32_t>(u)).level <= level;
-        });
-    }
-
-    // Where on the table the monster's own searches first fail, stopped or
-    // not: the line at `index` if not before.
-    void noteMonsterFailures(const ProneLine& at, std::size_t index, const Dropper& monster,
-                             const Reach& reach, MonsterFailures& first) {
-        ItemWalk& walk = itemWalk(*at.item);
-        if (reach.uniqueMonster && !first.uniqueMonster)
-            if (const auto& failure = uniqueMonsterFailure(
-                    at, walk, levelKey(monster.levels[kUniqueMonsterReading], at.afterDash)))
-                first.uniqueMonster.emplace(index, *failure);
-        if (reach.setMonster && monster.firstLineOfName && !first.setMonster)
-            if (const auto& failure =
-                    setMonsterFailure(at, walk, monster.name,
-                                      {levelKey(monster.levels[kSetMonsterReading], at.afterDash),
-                                       beginsWithCow(monster.name)}))
-                first.setMonster.emplace(index, *failure);
-    }
-
-    // Without itemlist.txt every search that needs a quality flag stops at
     // it: those errors are counted, not listed.
     void report(const std::string& path, int line, const Failure& failure) {
         if (failure.told)
@@ -1369,20 +866,16 @@ class Checker {
     TextSet toldItems_; // the names of the table being read told about
     // Each difficulty's monster list, when read: its names and first lines.
     std::optional<TextMap<int>> listedMonsters_[std::size(kAllDifficulties)];
-    // The quality flags by the text before "," and by the line without its
-    // last two characters, as the searches look them up.
-    QualityFlags flags_[2] = {{lists_, ItemKey::BeforeComma}, {lists_, ItemKey::WithoutLastTwo}};
     bool itemListRead_ = false;
-    TextMap<BaseItem> bases_;
-    // The unique list, as the unique monster search indexes it, and the
-    // last line of each unique's name: the unique item search reads only that.
-    UniqueIndex uniques_{files_, std::numeric_limits<std::int32_t>::max()};
-    std::unordered_set<int> lastUniqueLines_;
-    std::vector<std::int32_t> setLevels_{
-        0}; // the set levels the set item search can take, once each
-    const std::int32_t keep_ = qualityKeepingLevel();
-    bool tame_ = true; // every level within keep_
-    TextSet named_;    // every drop table a monster list names
+    // What the searches' computations take of the lists, and where the
+    // searches stop; its flag lookups' errors are told at itemlist.txt.
+    ListUses uses_{files_};
+    Collector flagErrors_{*this, kItemListPath};
+    SearchStops stops_{uses_, lists_, flagErrors_,
+                       [this](const std::string& path, int line, const Failure& failure) {
+                           report(path, line, failure);
+                       }};
+    TextSet named_; // every drop table a monster list names
     // Where names of one file differ in case only, their key; and the drop
     // tables opened, each with the line of its monster list that names it.
     std::string (*nameKey_)(std::string_view) = nullptr;
@@ -1402,29 +895,13 @@ class Checker {
     std::vector<KeptLine> kept_;
     std::string keptItems_;
     std::size_t lines_ = 0;
-    NameSigns proneBases_; // of the base items whose computations can fail
     // Per difficulty, rebuilt by checkDifficulty().
     TextMap<int> monsters_; // first-colon names, first line
-    std::unordered_map<std::string, TableUses> tables_;
+    ListWalk walk_;
     TextMap<Table*> byName_; // by the name a monster line gives
     std::vector<MonsterNameAt> candidates_;
     TextMap<MonsterLevels> levels_;
     std::vector<std::pair<const std::string, MonsterLevels>*> levelOrder_; // in the file's order
-    // Each table and monster in the order of the monster lines, what the
-    // searches of each base item have come to, and the monsters whose unique
-    // monster and set monster searches have stopped.
-    std::vector<std::pair<const Table*, std::size_t>> walkOrder_;
-    WalkEnd walksEnd_ = kNoEnd;   // where a monster line ends every walk of the list
-    WalkEnd setItemEnd_ = kNoEnd; // where the set item searches' walk ends
-    WalkEnd uniqueItemEnd_ = kNoEnd;
-    // A unique or set list line that does not convert: the unique monster and
-    // set monster searches end after the first drop-table line they read.
-    bool uniqueListEnds_ = false;
-    bool setListEnds_ = false;
-    std::unordered_map<const Base*, ItemWalk> itemWalks_;
-    std::unordered_map<const Table*, std::map<MonsterKey, MonsterFailures>> monsterFailures_;
-    TextSet uniqueMonsterStopped_;
-    TextSet setMonsterStopped_;
 };
 
 } // namespace
