@@ -9,6 +9,9 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <typeindex>
+#include <typeinfo>
 #include <unordered_map>
 #include <vector>
 
@@ -91,6 +94,8 @@ template <class Work> decltype(auto) locatedAt(const ErrorLocation& where, Work 
     }
 }
 
+class ParsedFiles;
+
 // Where the data files come from. Paths are relative to the data directory,
 // with "/" between their parts. Opening a file that cannot be read raises a
 // DropError with the user's message: "File not found", "Invalid filename" (a
@@ -106,6 +111,9 @@ class FileSource {
     // The file, an error opening it located at its path.
     std::shared_ptr<const FileLines> read(const std::string& path);
     virtual std::shared_ptr<const FileLines> load(const std::string& path) = 0;
+    // What the list readers parsed from its files, kept for the readers
+    // that follow; null (the default) when each reader parses for itself.
+    virtual ParsedFiles* parsed() { return nullptr; }
 
   protected:
     const std::atomic<bool>* cancel_ = nullptr;
@@ -156,12 +164,74 @@ class CachingFileSource : public FileSource {
     void release(const std::string& path) { cache_.erase(path); }
     void setKeeping(bool on) { keeping_ = on; }
     bool keeping() const { return keeping_; }
+    ParsedFiles* parsed() override { return source_.parsed(); }
 
   private:
     FileSource& source_;
     std::unordered_map<std::string, std::shared_ptr<const FileLines>> cache_;
     bool keeping_ = true;
 };
+
+// What the list readers parsed from the files of one source, each entry
+// under the path of its file, its type and a variant (how it was cut). An
+// entry gives the same answers and errors as reading its file anew: a
+// reader keeps one only when that holds (mostly, for a file that read
+// clean), and reads for itself otherwise.
+class ParsedFiles {
+  public:
+    explicit ParsedFiles(FileSource& files) : files_(files) {}
+    // The source the entries were parsed from, for an entry that reads on
+    // lazily.
+    FileSource& files() { return files_; }
+    template <class T> std::shared_ptr<T> find(const std::string& path, int variant = 0) const {
+        const auto found = entries_.find({path, std::type_index(typeid(T)), variant});
+        return found == entries_.end()
+                   ? nullptr
+                   : std::const_pointer_cast<T>(std::static_pointer_cast<const T>(found->second));
+    }
+    template <class T> void keep(const std::string& path, int variant, std::shared_ptr<T> entry) {
+        entries_[{path, std::type_index(typeid(T)), variant}] = std::move(entry);
+    }
+
+  private:
+    FileSource& files_;
+    std::map<std::tuple<std::string, std::type_index, int>, std::shared_ptr<const void>> entries_;
+};
+
+// The files of another source as it gives them, with what the list readers
+// parse from them kept: the searches that run one after another over it (as
+// comparing two folders does) parse each list once between them. The files
+// must not change while it lives.
+class SharedParsingSource : public FileSource {
+  public:
+    explicit SharedParsingSource(FileSource& source) : source_(source), parsed_(*this) {
+        cancel_ = source.cancel();
+    }
+    std::shared_ptr<const FileLines> load(const std::string& path) override {
+        return source_.load(path);
+    }
+    ParsedFiles* parsed() override { return &parsed_; }
+
+  private:
+    FileSource& source_;
+    ParsedFiles parsed_;
+};
+
+// The entry of `path` that `files` keeps parsed, or else what read() gives,
+// kept when `kept(entry)` says it answers as reading the file anew would.
+template <class T, class Read, class Kept>
+std::shared_ptr<T> parsedOnce(FileSource& files, const std::string& path, int variant, Read read,
+                              Kept kept) {
+    ParsedFiles* parsed = files.parsed();
+    if (parsed == nullptr)
+        return read();
+    if (std::shared_ptr<T> entry = parsed->find<T>(path, variant))
+        return entry;
+    std::shared_ptr<T> entry = read();
+    if (kept(*entry))
+        parsed->keep(path, variant, entry);
+    return entry;
+}
 
 // Where line `line` (1-based) of `path` is, as a reader there would say: for
 // an error met after the walk over the file went on. Reads the file again.

@@ -48,28 +48,31 @@ char lookupQualityFlag(FileSource& files, const std::string& baseItem, ItemKey k
     return flag;
 }
 
-void QualityFlags::load() {
-    loaded_ = true;
+std::shared_ptr<const QualityFlags::Table> QualityFlags::read() const {
+    auto table = std::make_shared<Table>();
     try {
         LineReader reader = files_.open(kItemListPath);
         std::string_view line;
         while (reader.next(line)) {
             const ItemLine cut = cutItemLine(line);
             if (cut.flag != '\0')
-                flags_[std::string(itemKeyOf(cut, key_))] = cut.flag;
+                table->flags[std::string(itemKeyOf(cut, key_))] = cut.flag;
         }
     } catch (const DropError& e) {
-        error_ = e;
+        table->error = e;
     }
+    return table;
 }
 
 char QualityFlags::lookup(const std::string& baseItem, ErrorSink& sink) {
-    if (!loaded_)
-        load();
-    if (error_)
-        sink.error(*error_);
-    const auto found = flags_.find(baseItem);
-    return found == flags_.end() ? '\0' : found->second;
+    if (!table_)
+        table_ = parsedOnce<const Table>(
+            files_, kItemListPath, static_cast<int>(key_), [&] { return read(); },
+            [](const Table& table) { return !table.error; });
+    if (table_->error)
+        sink.error(*table_->error);
+    const auto found = table_->flags.find(baseItem);
+    return found == table_->flags.end() ? '\0' : found->second;
 }
 
 } // namespace qdc

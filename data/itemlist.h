@@ -2,6 +2,7 @@
 
 #include "data/filesource.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,13 +54,15 @@ class QualityFlags {
     char lookup(const std::string& baseItem, ErrorSink& sink = raisingSink());
 
   private:
-    void load();
+    struct Table {
+        std::unordered_map<std::string, char> flags;
+        std::optional<DropError> error;
+    };
+    std::shared_ptr<const Table> read() const;
 
     FileSource& files_;
     ItemKey key_;
-    bool loaded_ = false;
-    std::unordered_map<std::string, char> flags_;
-    std::optional<DropError> error_;
+    std::shared_ptr<const Table> table_; // once read, or as the folder's searches share it
 };
 
 } // namespace qdc

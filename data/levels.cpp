@@ -28,8 +28,29 @@ LevelRecord parseLevelLine(std::string_view line, ReductionCut cut) {
     return record;
 }
 
+namespace {
+
+// The level index of the folder's searches, when they share their parsing:
+// it answers as reading the file anew does, errors included.
+LevelIndex* sharedLevels(FileSource& files, Difficulty d) {
+    ParsedFiles* parsed = files.parsed();
+    if (parsed == nullptr)
+        return nullptr;
+    const std::string path = levelsPath(d);
+    std::shared_ptr<LevelIndex> index = parsed->find<LevelIndex>(path);
+    if (!index) {
+        index = std::make_shared<LevelIndex>(parsed->files());
+        parsed->keep(path, 0, index);
+    }
+    return index.get();
+}
+
+} // namespace
+
 std::optional<LevelRecord> findFirstLevel(FileSource& files, Difficulty d,
                                           const std::string& monster, ReductionCut cut) {
+    if (LevelIndex* shared = sharedLevels(files, d))
+        return shared->first(d, monster, cut);
     LineReader reader = files.open(levelsPath(d));
     std::string line;
     while (reader.next(line))
@@ -40,6 +61,8 @@ std::optional<LevelRecord> findFirstLevel(FileSource& files, Difficulty d,
 
 std::optional<LevelRecord> findLastLevel(FileSource& files, Difficulty d,
                                          const std::string& monster, ReductionCut cut) {
+    if (LevelIndex* shared = sharedLevels(files, d))
+        return shared->last(d, monster, cut);
     std::optional<LevelRecord> found;
     LineReader reader = files.open(levelsPath(d));
     forEachLine(reader, [&](std::string_view line) {

@@ -38,6 +38,39 @@ void cutFirstColon(std::string_view line, MonsterCandidate& out) {
     out.rest.assign(line.substr(colon + 1));
 }
 
+const MonsterLineIndex* sharedMonsterLines(FileSource& files, Difficulty d) {
+    ParsedFiles* parsed = files.parsed();
+    if (parsed == nullptr)
+        return nullptr;
+    const std::string path = monsterListPath(d);
+    if (const auto index = parsed->find<const MonsterLineIndex>(path))
+        return index.get();
+    const std::shared_ptr<const FileLines> list = files.read(path);
+    // A search meets a read error where it stands: it reads the list itself.
+    if (list->error)
+        return nullptr;
+    auto index = std::make_shared<MonsterLineIndex>();
+    index->path = path;
+    index->file = list;
+    const std::string& bytes = list->bytes;
+    LineReader reader(list, path, files.cancel());
+    std::vector<MonsterNameAt> candidates;
+    std::string_view line;
+    while (reader.next(line)) {
+        if (line.data() < bytes.data() || line.data() > bytes.data() + bytes.size())
+            line = index->copies.emplace_back(line);
+        const int number = reader.lineNumber();
+        scanMonsterNames(line, candidates);
+        for (const MonsterNameAt& c : candidates)
+            index->scanned[c.name].push_back({line, number, c.name.size() + 1});
+        const std::size_t colon = line.find(':');
+        if (colon != std::string_view::npos)
+            index->firstColon[line.substr(0, colon)].push_back({line, number, colon + 1});
+    }
+    parsed->keep<const MonsterLineIndex>(path, 0, index);
+    return index.get();
+}
+
 std::string_view dropTableName(std::string_view rest) {
     return rest.substr(0, rest.size() >= 2 ? rest.size() - 2 : 0);
 }

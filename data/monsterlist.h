@@ -4,8 +4,11 @@
 #include "data/filesource.h"
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qdc {
@@ -39,6 +42,73 @@ void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out);
 MonsterCandidate cutFirstColon(std::string_view line);
 // The same into `out`, reusing its storage.
 void cutFirstColon(std::string_view line, MonsterCandidate& out);
+
+// Where a search cuts a monster line for the name it gives.
+enum class MonsterCut {
+    Scan,       // at each ":" among its first kMonsterNameLimit characters
+    FirstColon, // at its first ":" wherever it stands
+};
+
+// The lines of one monster list by the names they give, cut either way, in
+// file order: what the searches of a folder that shares its parsing look
+// their monster up in. Made only of a list that reads to its end; its texts
+// are views into the list's bytes (or into `copies`, for a line that held a
+// lone CR).
+struct MonsterLineIndex {
+    struct Line {
+        std::string_view text;
+        int number = 0;
+        std::size_t restAt = 0; // where the rest after the name's ":" starts
+    };
+    using Lines = std::unordered_map<std::string_view, std::vector<Line>>;
+    std::string path;
+    std::shared_ptr<const FileLines> file;
+    std::deque<std::string> copies;
+    Lines scanned;
+    Lines firstColon;
+};
+
+// The index of the difficulty's monster list that `files` shares, or null
+// when the search reads the list itself.
+const MonsterLineIndex* sharedMonsterLines(FileSource& files, Difficulty d);
+
+// Calls visit(rest, where) for each line of the difficulty's monster list that
+// gives `monster` when cut as `cut`, in file order, until visit returns false.
+// An error raised by visit is located at the line.
+template <class Visit>
+void forEachLineNaming(FileSource& files, Difficulty d, const std::string& monster, MonsterCut cut,
+                       Visit visit) {
+    if (const MonsterLineIndex* index = sharedMonsterLines(files, d)) {
+        const MonsterLineIndex::Lines& lines =
+            cut == MonsterCut::Scan ? index->scanned : index->firstColon;
+        const auto found = lines.find(monster);
+        if (found == lines.end())
+            return;
+        for (const MonsterLineIndex::Line& line : found->second) {
+            const ErrorLocation where{index->path, line.number, shortened(line.text)};
+            if (!locatedAt(where, [&] { return visit(line.text.substr(line.restAt), where); }))
+                return;
+        }
+        return;
+    }
+    LineReader monsters = files.open(monsterListPath(d));
+    std::string_view line;
+    while (monsters.next(line)) {
+        const std::size_t colon = line.find(':');
+        // A name is cut at most once from a line: each ":" gives another length.
+        const bool named = cut == MonsterCut::Scan
+                               ? monster.size() < kMonsterNameLimit &&
+                                     line.size() > monster.size() && line[monster.size()] == ':' &&
+                                     line.starts_with(monster)
+                               : colon != std::string_view::npos && colon == monster.size() &&
+                                     line.starts_with(monster);
+        if (!named)
+            continue;
+        const ErrorLocation where = monsters.location();
+        if (!locatedAt(where, [&] { return visit(line.substr(monster.size() + 1), where); }))
+            return;
+    }
+}
 
 struct DropTableRef {
     std::int32_t picks = 0;

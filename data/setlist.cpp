@@ -122,7 +122,7 @@ const SetItemRecord* SetItemIndex::add(SetListLine line, ErrorSink& sink) {
         const std::int32_t weight = line.weight();
         if (ended_)
             return nullptr;
-        std::vector<SetItemRecord>& records = byBaseItem_[line.baseItem];
+        std::vector<SetItemRecord>& records = table_->byBaseItem[line.baseItem];
         records.push_back({std::move(line.beforeComma), line.baseItem, weight, setLevel_});
         return &records.back();
     } catch (const DropError& e) {
@@ -132,28 +132,38 @@ const SetItemRecord* SetItemIndex::add(SetListLine line, ErrorSink& sink) {
     }
 }
 
-void SetItemIndex::load() {
+void SetItemIndex::read() {
     LineReader reader = files_.open(kSetListPath);
     loaded_ = true;
     try {
         forEachLine(reader,
                     [&](std::string_view view) { add(cutSetListLine(view), raisingSink()); });
     } catch (const DropError& e) {
-        end_ = e;
+        table_->end = e;
     }
 }
 
 const std::vector<SetItemRecord>& SetItemIndex::recordsOf(const std::string& baseItem) {
     static const std::vector<SetItemRecord> kNone;
-    if (!loaded_)
-        load();
-    const auto found = byBaseItem_.find(baseItem);
-    return found == byBaseItem_.end() ? kNone : found->second;
+    if (!loaded_) {
+        // Kept for the folder's later searches when every line converts and
+        // the file reads to its end.
+        table_ = parsedOnce<Table>(
+            files_, kSetListPath, 0,
+            [&] {
+                read();
+                return table_;
+            },
+            [](const Table& table) { return !table.end; });
+        loaded_ = true;
+    }
+    const auto found = table_->byBaseItem.find(baseItem);
+    return found == table_->byBaseItem.end() ? kNone : found->second;
 }
 
 void SetItemIndex::raiseWalkEnd() const {
-    if (end_)
-        throw DropError(*end_);
+    if (table_->end)
+        throw DropError(table_->end.value());
 }
 
 } // namespace qdc

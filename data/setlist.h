@@ -3,6 +3,7 @@
 #include "data/filesource.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -104,14 +105,18 @@ class SetItemIndex {
     const SetItemRecord* add(SetListLine line, ErrorSink& sink);
 
   private:
-    void load();
+    struct Table {
+        std::unordered_map<std::string, std::vector<SetItemRecord>> byBaseItem;
+        std::optional<DropError> end;
+    };
+    void read();
 
     FileSource& files_;
     bool loaded_ = false;
     bool ended_ = false; // a line did not convert
     std::int32_t setLevel_ = 0;
-    std::unordered_map<std::string, std::vector<SetItemRecord>> byBaseItem_;
-    std::optional<DropError> end_;
+    // Once read, or as the folder's searches share it.
+    std::shared_ptr<Table> table_ = std::make_shared<Table>();
 };
 
 } // namespace qdc

@@ -2,6 +2,9 @@
 
 #include "results/convert.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace qdc {
 
 void readUniqueNames(FileSource& files, std::vector<std::string>& out) {
@@ -108,20 +111,23 @@ std::uint32_t UniqueIndex::add(UniqueFields fields, int number, ErrorSink& sink)
     unique.name = std::move(fields.name);
     unique.line = number;
     unique.weightText = std::move(fields.weightText);
-    const auto found = byBaseItem_.find(fields.baseItem);
-    Group* group = found == byBaseItem_.end() ? nullptr : found->second;
+    Table& t = *table_;
+    const auto found = t.byBaseItem.find(fields.baseItem);
+    Group* group = found == t.byBaseItem.end() ? nullptr : found->second;
     if (group == nullptr) {
-        group = &groups_.emplace_back(Group{std::move(fields.baseItem)});
-        byBaseItem_.emplace(group->baseItem, group);
+        group = &t.groups.emplace_back(Group{std::move(fields.baseItem)});
+        group->lowest = unique.level;
+        t.byBaseItem.emplace(group->baseItem, group);
     }
-    const auto index = static_cast<std::uint32_t>(uniques_.size());
-    uniques_.push_back(std::move(unique));
-    (group->first == kEnd ? group->first : uniques_[group->last].next) = index;
+    group->lowest = std::min(group->lowest, unique.level);
+    const auto index = static_cast<std::uint32_t>(t.uniques.size());
+    t.uniques.push_back(std::move(unique));
+    (group->first == kEnd ? group->first : t.uniques[group->last].next) = index;
     group->last = index;
     return index;
 }
 
-void UniqueIndex::load() {
+void UniqueIndex::read() {
     loaded_ = true;
     LineReader reader = files_.open(kUniqueListPath);
     try {
@@ -135,15 +141,48 @@ void UniqueIndex::load() {
             }
         }
     } catch (const DropError& e) {
-        end_ = e;
+        table_->end = e;
     }
+}
+
+void UniqueIndex::load() {
+    loaded_ = true;
+    if (files_.parsed() == nullptr) {
+        read();
+        return;
+    }
+    // Every unique, for the searches of every level; kept when every line's
+    // level converts and the file reads to its end.
+    table_ = parsedOnce<Table>(
+        files_, kUniqueListPath, 0,
+        [&] {
+            UniqueIndex every(files_, std::numeric_limits<std::int32_t>::max());
+            every.read();
+            return every.table_;
+        },
+        [](const Table& table) { return !table.end; });
 }
 
 const UniqueIndex::Group* UniqueIndex::groupOf(std::string_view baseItem) {
     if (!loaded_)
         load();
-    const auto found = byBaseItem_.find(baseItem);
-    return found == byBaseItem_.end() ? nullptr : found->second;
+    const auto found = table_->byBaseItem.find(baseItem);
+    return found == table_->byBaseItem.end() || found->second->lowest > maxLevel_ ? nullptr
+                                                                                  : found->second;
+}
+
+std::uint32_t UniqueIndex::upToLevel(std::uint32_t at) const {
+    while (at != kEnd && table_->uniques[at].level > maxLevel_)
+        at = table_->uniques[at].next;
+    return at;
+}
+
+std::uint32_t UniqueIndex::firstOf(const Group* group) const {
+    return group == nullptr ? kEnd : upToLevel(group->first);
+}
+
+std::uint32_t UniqueIndex::nextOf(const Unique& unique) const {
+    return upToLevel(unique.next);
 }
 
 std::int32_t UniqueIndex::weightOf(const Group& group, Unique& unique) {
@@ -161,8 +200,8 @@ std::int32_t UniqueIndex::weightOf(const Group& group, Unique& unique) {
 }
 
 void UniqueIndex::raiseWalkEnd() const {
-    if (end_)
-        throw DropError(*end_);
+    if (table_->end)
+        throw DropError(table_->end.value());
 }
 
 } // namespace qdc

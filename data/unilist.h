@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -75,7 +76,9 @@ class UniqueReader {
 // unilist.txt read once for a search that walks it for every drop-table line:
 // the uniques up to a level, grouped by base item, in file order, up to the
 // first line whose level does not convert (every line's level is converted).
-// A weight is converted when it is first asked for.
+// A weight is converted when it is first asked for. The searches of a folder
+// that shares its parsing share one index of every unique, each taking those
+// up to its level: walk a group with firstOf() and nextOf().
 class UniqueIndex {
   public:
     static constexpr std::uint32_t kEnd = 0xffffffffU;
@@ -91,12 +94,18 @@ class UniqueIndex {
         std::string baseItem;
         std::uint32_t first = kEnd;
         std::uint32_t last = kEnd;
+        std::int32_t lowest = 0; // the lowest level of its uniques
     };
 
     UniqueIndex(FileSource& files, std::int32_t maxLevel) : files_(files), maxLevel_(maxLevel) {}
-    // The uniques of `baseItem`, or nullptr; reads the file at the first call.
+    // The uniques of `baseItem` up to the level, or nullptr; reads the file
+    // at the first call.
     const Group* groupOf(std::string_view baseItem);
-    Unique& unique(std::uint32_t index) { return uniques_[index]; }
+    Unique& unique(std::uint32_t index) { return table_->uniques[index]; }
+    // The group's first unique up to the level, and the one after `unique`;
+    // kEnd after the last.
+    std::uint32_t firstOf(const Group* group) const;
+    std::uint32_t nextOf(const Unique& unique) const;
     // 1, or for a "Ring" or "Amulet" the converted weight text, an error
     // located at the unique's line.
     std::int32_t weightOf(const Group& group, Unique& unique);
@@ -110,15 +119,20 @@ class UniqueIndex {
     std::uint32_t add(UniqueFields fields, int number, ErrorSink& sink);
 
   private:
+    struct Table {
+        std::vector<Unique> uniques;
+        std::deque<Group> groups; // a deque, so that the keys below stay put
+        std::unordered_map<std::string_view, Group*> byBaseItem;
+        std::optional<DropError> end;
+    };
     void load();
+    void read();
+    std::uint32_t upToLevel(std::uint32_t at) const;
 
     FileSource& files_;
     std::int32_t maxLevel_;
     bool loaded_ = false;
-    std::vector<Unique> uniques_;
-    std::deque<Group> groups_; // a deque, so that the keys below stay put
-    std::unordered_map<std::string_view, Group*> byBaseItem_;
-    std::optional<DropError> end_;
+    std::shared_ptr<Table> table_ = std::make_shared<Table>();
 };
 
 } // namespace qdc

@@ -481,8 +481,12 @@ void compareOne(FolderDiff& diff, const SearchKind& search, const SearchEnv (&en
 
 } // namespace
 
-FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSeparator, SortMode mode,
-                       const std::string& magicFind, DifficultySet difficulties, bool everySearch) {
+FolderDiff diffFolders(FileSource& oldFolder, FileSource& newFolder, char decimalSeparator,
+                       SortMode mode, const std::string& magicFind, DifficultySet difficulties,
+                       bool everySearch) {
+    // The searches of each folder parse its lists once between them.
+    SharedParsingSource before(oldFolder);
+    SharedParsingSource after(newFolder);
     FolderDiff diff;
     const SearchEnv envs[2] = {{before, decimalSeparator, mode}, {after, decimalSeparator, mode}};
     const ListChanges lists = listChanges(before, after);

@@ -89,9 +89,10 @@ const std::vector<const SearchKind*>& monsterSearches();
 // lists for the items its tables give. So a data error that the edit did not
 // touch is not met. A data error of either folder is raised as a DiffError.
 // With `everySearch`, the searches of alike data run too: what the shortcut
-// is tested against.
-FolderDiff diffFolders(FileSource& before, FileSource& after, char decimalSeparator, SortMode mode,
-                       const std::string& magicFind, DifficultySet difficulties,
+// is tested against. The searches of each folder parse its lists once
+// between them.
+FolderDiff diffFolders(FileSource& oldFolder, FileSource& newFolder, char decimalSeparator,
+                       SortMode mode, const std::string& magicFind, DifficultySet difficulties,
                        bool everySearch = false);
 
 } // namespace qdc

@@ -36,15 +36,12 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
     const char sep = env.decimalSeparator;
     bool listed = false;
     writer.collect([&] {
-        LineReader monsters = files.open(monsterListPath(difficulty));
-        forEachLine(monsters, [&](std::string_view line) {
-            for (const MonsterNameAt& candidate : scanMonsterNames(line)) {
-                if (candidate.name != monster)
-                    continue;
+        forEachLineNaming(
+            files, difficulty, monster, MonsterCut::Scan,
+            [&](std::string_view rest, const ErrorLocation& where) {
                 listed = true;
                 walkDropTable(
-                    files, dropTableRef(difficulty, candidate.rest, monsters.location()), sep,
-                    [&] { writer.armMerge(); },
+                    files, dropTableRef(difficulty, rest, where), sep, [&] { writer.armMerge(); },
                     [&](const DropStep& drop) {
                         const std::string item(drop.item);
                         const double p = toFloatView(drop.chance, sep);
@@ -53,8 +50,8 @@ SearchNote monsterSearch(const SearchEnv& env, ResultList& list, const std::stri
                         writer.add(item, chanceText(chance, sep));
                         return true;
                     });
-            }
-        });
+                return true;
+            });
     });
     return listed ? std::nullopt : unlistedMonsterNote(files, monster, difficulty);
 }

@@ -24,14 +24,13 @@ struct MonsterLine {
 // The first monster line of `monster`, or nothing.
 std::optional<MonsterLine> firstMonsterLine(FileSource& files, Difficulty difficulty,
                                             const std::string& monster) {
-    LineReader monsters = files.open(monsterListPath(difficulty));
-    std::string line;
-    while (monsters.next(line)) {
-        MonsterCandidate candidate = cutFirstColon(line);
-        if (candidate.name == monster)
-            return MonsterLine{std::move(candidate.rest), monsters.location()};
-    }
-    return std::nullopt;
+    std::optional<MonsterLine> first;
+    forEachLineNaming(files, difficulty, monster, MonsterCut::FirstColon,
+                      [&](std::string_view rest, const ErrorLocation& where) {
+                          first = MonsterLine{std::string(rest), where};
+                          return false;
+                      });
+    return first;
 }
 
 } // namespace

@@ -158,10 +158,9 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
         if (repeated.repeats(group, drop.chance, drop.picks, reduction, merging))
             return true;
         bool lineRead = false;
-        for (std::uint32_t at = group ? group->first : UniqueIndex::kEnd;
-             at != UniqueIndex::kEnd;) {
+        for (std::uint32_t at = uniques.firstOf(group); at != UniqueIndex::kEnd;) {
             UniqueIndex::Unique& unique = uniques.unique(at);
-            at = unique.next;
+            at = uniques.nextOf(unique);
             if (!lineRead) {
                 // A base item without a flag leaves ratio and divisor 0.
                 input.quality = uniqueQuality(flags.lookup(group->baseItem));
@@ -185,17 +184,15 @@ SearchNote uniqueMonsterSearch(const SearchEnv& env, ResultList& list, const std
 
     bool listed = false;
     writer.collect([&] {
-        LineReader monsters = files.open(monsterListPath(difficulty));
         // Whatever ends the search, the repeats counted before it are written.
         try {
-            forEachLine(monsters, [&](std::string_view line) {
-                const MonsterCandidate candidate = cutFirstColon(line);
-                if (candidate.name != monster)
-                    return;
-                listed = true;
-                walkDropTable(files, dropTableRef(difficulty, candidate.rest, monsters.location()),
-                              sep, onDash, visit);
-            });
+            forEachLineNaming(files, difficulty, monster, MonsterCut::FirstColon,
+                              [&](std::string_view rest, const ErrorLocation& where) {
+                                  listed = true;
+                                  walkDropTable(files, dropTableRef(difficulty, rest, where), sep,
+                                                onDash, visit);
+                                  return true;
+                              });
         } catch (...) {
             repeated.flush();
             throw;

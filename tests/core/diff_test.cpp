@@ -252,3 +252,89 @@ TEST(DiffFolders, SkippingAlikeSearchesChangesNoRow) {
     // Most edits change something.
     EXPECT_GT(changed, 60);
 }
+
+namespace {
+
+// What a search gives: its entries and note, or the error that ended it with
+// where it came from.
+std::string outcomeOf(const qdc::SearchKind& search, qdc::FileSource& files,
+                      const std::string& monster) {
+    qdc::MemoryResultList list;
+    const qdc::SearchEnv env{files, '.', SortMode::ChanceFirst};
+    std::string text;
+    try {
+        text = *search.run(env, list, {{monster}, {true, false, false}, "150"});
+    } catch (const DropError& e) {
+        text = "!" + e.message() + "|" + e.detail();
+        if (const auto& where = e.location())
+            text += "|" + where->path + ":" + std::to_string(where->line) + ":" + where->text;
+        if (const auto& by = e.namedBy())
+            text += "|" + by->path + ":" + std::to_string(by->line);
+    }
+    for (int i = 0; i < list.count(); ++i)
+        text += "\n" + list.at(i);
+    return text;
+}
+
+} // namespace
+
+// Searches that run one after another over a source that shares what they
+// parse give what each gives reading the folder anew, errors included, the
+// second time a list is read as the first.
+TEST(SharedParsing, SearchesAnswerAsReadingAnew) {
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> edits;
+        bool errors; // whether some search ends on an error
+    };
+    const std::vector<Case> cases = {
+        {"sound lists", {}, false},
+        {"a unique's level that does not convert",
+         {{"unilist.txt", "Band,Cap:1\nLoop,Ring:x\n"}},
+         true},
+        {"a ring's weight that does not convert", {{"unilist.txt", "Loop,Ring:01,y\n"}}, true},
+        {"a set item's weight that does not convert",
+         {{"setlist.txt", ":S,1\nHood,Cap,z\n"}},
+         true},
+        {"a level line that does not convert", {{"Normal/levels.txt", "Bat:5,300\nRat:q\n"}}, true},
+        {"a monster list ended by Ctrl-Z",
+         {{"Normal/monsterlist.txt", "Rat:b.txt,2\n\x1aRat:a.txt,1\n"}},
+         false},
+        {"a missing table, a lone CR and a picks digit that does not convert",
+         {{"Normal/monsterlist.txt", "Rat:a.txt,1\nBat:none.txt,1\nBat:Grey:c\r.txt,x\n"}},
+         true},
+    };
+    const std::vector<std::string> monsters = {"Rat", "Bat", "Bat:Grey", "Cat"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::map<std::string, std::string> files = {
+            {"itemlist.txt", "Cap,0\nRing,1\n"},
+            {"unilist.txt", "Band,Cap:1\nLoop,Ring:01,2\nHigh,Cap:60\n"},
+            {"setlist.txt", ":S,1\nHood,Cap,2\nBand S,Ring,1\n"},
+            {"Normal/monsterlist.txt", "Rat:a.txt,1\nRat:b.txt,2\nBat:Grey:c.txt,1\n"},
+            {"Normal/levels.txt", "Rat:10,200\nBat:5,300\n"},
+            {"Normal/a.txt", "Cap:0.5\n-\nRing:0.25\n"},
+            {"Normal/b.txt", "Ring:0.5\nCap:0.125\n"},
+            {"Normal/c.txt", "Cap:0.5\n"},
+            {"Normal/Grey:c.txt", "Ring:0.5\n"},
+        };
+        for (const auto& [path, bytes] : c.edits)
+            files[path] = bytes;
+        MemoryFileSource folder;
+        for (const auto& [path, bytes] : files)
+            folder.set(path, bytes);
+        qdc::SharedParsingSource shared(folder);
+        bool errors = false;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const std::string& monster : monsters) {
+                for (const qdc::SearchKind* search : qdc::monsterSearches()) {
+                    const std::string anew = outcomeOf(*search, folder, monster);
+                    EXPECT_EQ(outcomeOf(*search, shared, monster), anew)
+                        << pass << " " << search->command << " " << monster;
+                    errors = errors || anew.starts_with("!");
+                }
+            }
+        }
+        EXPECT_EQ(errors, c.errors);
+    }
+}
