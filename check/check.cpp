@@ -348,15 +348,20 @@ class Checker {
         return sorted;
     }
 
-    // The file, or null when it cannot be opened; `namedBy` says what names it.
-    std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy) {
+    // The file, or null when it cannot be opened. `listPath` and `line` say
+    // which monster-list line names it, when one does.
+    std::shared_ptr<const FileLines> read(const std::string& path,
+                                          const std::string* listPath = nullptr, int line = 0) {
         ++filesRead_;
+        const auto namedBy = [&] {
+            return listPath ? "named by " + *listPath + ":" + std::to_string(line) : std::string();
+        };
         try {
             // A file kept for the searches' readers is read through them.
             std::shared_ptr<const FileLines> file =
-                lists_.keeping() ? lists_.load(path) : files_.load(path);
+                lists_.keeping() ? lists_.load(path) : files_.loadReusing(path, spare_);
             if (file->error)
-                error(*file->error, path, 0, namedBy);
+                error(*file->error, path, 0, namedBy());
             if (file->bytes.starts_with(kByteOrderMark))
                 warn(path, 1,
                      "the file begins with a byte-order mark (EF BB BF): the searches read it "
@@ -365,7 +370,7 @@ class Checker {
                 encodings_.emplace_back(path, isUtf8(file->bytes));
             return file;
         } catch (const DropError& e) {
-            error(e, path, 0, namedBy);
+            error(e, path, 0, namedBy());
             return nullptr;
         }
     }
@@ -373,7 +378,7 @@ class Checker {
     // Calls visit(line, number) for each line of the file; false when it
     // cannot be opened. A read error partway was reported by read().
     template <class Visit> bool eachLine(const std::string& path, Visit visit) {
-        const auto file = read(path, {});
+        const auto file = read(path);
         if (!file)
             return false;
         LineReader reader(file);
@@ -462,7 +467,8 @@ class Checker {
             warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
     }
 
-    void checkName(TextMap<int>& seen, const std::string& what, std::string_view name,
+    // Whether the name is new to `seen`.
+    bool checkName(TextMap<int>& seen, const std::string& what, std::string_view name,
                    const std::string& path, int line) {
         blankEnds(what, name, path, line);
         const auto [at, fresh] = seen.emplace(name, line);
@@ -470,6 +476,7 @@ class Checker {
             warn(path, line,
                  what + " " + inQuotes(name) + " is listed twice (first at line " +
                      std::to_string(at->second) + ")");
+        return fresh;
     }
 
     // A name by which a search can match a drop-table line.
@@ -652,8 +659,7 @@ class Checker {
             named_.insert(normalPath(path));
             // A drop table may be one of the difficulty's own files, read already.
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
-            if (!checkTable(path, uses,
-                            "named by " + listPath + ":" + std::to_string(uses.firstLine)))
+            if (!checkTable(path, uses, listPath))
                 walksEnd_ = std::min(walksEnd_, WalkEnd{uses.firstWalk, 0});
             else if (nameKey_)
                 opened_.push_back({normalPath(path), listPath, uses.firstLine});
@@ -724,8 +730,7 @@ class Checker {
     void checkMonsterLine(Difficulty d, const std::string& listPath, std::string_view line,
                           int number) {
         const MonsterCandidate first = cutFirstColon(line);
-        const bool fresh = !monsters_.contains(first.name);
-        checkName(monsters_, "monster", first.name, listPath, number);
+        const bool fresh = checkName(monsters_, "monster", first.name, listPath, number);
         if (first.name.size() >= kMonsterNameLimit)
             warn(listPath, number,
                  "monster name " + inQuotes(first.name) +
@@ -869,8 +874,8 @@ class Checker {
     }
 
     // False when the table could not be opened.
-    bool checkTable(const std::string& path, TableUses& uses, const std::string& namedBy) {
-        const auto file = read(path, namedBy);
+    bool checkTable(const std::string& path, TableUses& uses, const std::string& listPath) {
+        const auto file = read(path, &listPath, uses.firstLine);
         if (!file)
             return false;
         // The chances of the first pick; a sum without a line that does not
@@ -1351,7 +1356,8 @@ class Checker {
     }
 
     FileSource& files_;
-    CachingFileSource lists_{files_}; // keeps a file only while asked to
+    CachingFileSource lists_{files_};  // keeps a file only while asked to
+    std::shared_ptr<FileLines> spare_; // the buffer each file not kept is read into
     char separator_;
     std::vector<Problem> problems_;
     std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
@@ -1382,7 +1388,7 @@ class Checker {
         0}; // the set levels the set item search can take, once each
     const std::int32_t keep_ = qualityKeepingLevel();
     bool tame_ = true; // every level within keep_
-    TextSet named_;    // every drop table a monster list names
+    TextPool named_;   // every drop table a monster list names
     // Where names of one file differ in case only, their key; and the drop
     // tables opened, each with the line of its monster list that names it.
     std::string (*nameKey_)(std::string_view) = nullptr;

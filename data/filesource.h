@@ -106,6 +106,15 @@ class FileSource {
     // The file, an error opening it located at its path.
     std::shared_ptr<const FileLines> read(const std::string& path);
     virtual std::shared_ptr<const FileLines> load(const std::string& path) = 0;
+    // The file as load() gives it. A source that reads each file into a
+    // buffer of its own may read it into `spare` instead, when nothing else
+    // holds `spare` (into a new one that `spare` then holds otherwise): a
+    // reader that lets go of each file before the next reuses one buffer.
+    virtual std::shared_ptr<const FileLines> loadReusing(const std::string& path,
+                                                         std::shared_ptr<FileLines>& spare) {
+        static_cast<void>(spare);
+        return load(path);
+    }
 
   protected:
     const std::atomic<bool>* cancel_ = nullptr;
