@@ -39,26 +39,34 @@ class NameSigns {
 };
 
 // A fixed set of names looked up on every drop-table line: open addressing
-// over views of names kept elsewhere, unchanged while it is used.
+// over views of names kept elsewhere, unchanged while it is used. Each slot
+// also holds a name of up to eight bytes as one word, or the hash of a longer
+// one, so that most lookups compare without reading the name.
 class NameTable {
   public:
     void build(const std::vector<std::string>& names) {
         std::size_t size = 16;
         while (size < 2 * names.size())
             size *= 2;
-        slots_.assign(size, std::string_view());
+        slots_.assign(size, Slot());
         for (const std::string& name : names) {
-            std::size_t at = slotOf(name);
-            while (slots_[at].data() != nullptr && slots_[at] != name)
-                at = (at + 1) & (slots_.size() - 1);
-            slots_[at] = name;
+            const std::uint64_t hash = hashOf(name);
+            std::size_t at = static_cast<std::size_t>(hash) & (size - 1);
+            while (slots_[at].name.data() != nullptr && slots_[at].name != name)
+                at = (at + 1) & (size - 1);
+            slots_[at] = {name, keyOf(name, hash)};
         }
     }
     bool contains(std::string_view name) const {
-        for (std::size_t at = slotOf(name);; at = (at + 1) & (slots_.size() - 1)) {
-            if (slots_[at].data() == nullptr)
+        const std::uint64_t hash = hashOf(name);
+        const std::uint64_t key = keyOf(name, hash);
+        for (std::size_t at = static_cast<std::size_t>(hash) & (slots_.size() - 1);;
+             at = (at + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[at];
+            if (slot.name.data() == nullptr)
                 return false;
-            if (same(slots_[at], name))
+            if (slot.key == key && slot.name.size() == name.size() &&
+                (name.size() <= 8 || same(slot.name, name)))
                 return true;
         }
     }
@@ -118,10 +126,18 @@ class NameTable {
     }
 
   private:
-    std::size_t slotOf(std::string_view name) const {
-        return static_cast<std::size_t>(hashOf(name)) & (slots_.size() - 1);
+    struct Slot {
+        std::string_view name; // no data: empty
+        std::uint64_t key = 0; // see keyOf()
+    };
+    // What tells names of one size apart: up to eight bytes the text itself,
+    // beyond that its hash.
+    static std::uint64_t keyOf(std::string_view name, std::uint64_t hash) {
+        if (name.size() < 8)
+            return smallWord(name.data(), name.size());
+        return name.size() == 8 ? word(name.data()) : hash;
     }
-    std::vector<std::string_view> slots_{std::string_view()};
+    std::vector<Slot> slots_{Slot()};
 };
 
 // A set of texts that only grows: each kept once, one after another in one
