@@ -67,9 +67,9 @@ namespace {
 constexpr double kPickSumTolerance = 0.001;
 // A UTF-8 byte-order mark: the readers take it as text of the first line.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// A map of merged items kept from table to table has at most this many
-// buckets: clearing it costs that many.
-constexpr std::size_t kMergedBuckets = 1024;
+// The map of merged items, kept from table to table, is let go past this
+// many names.
+constexpr std::size_t kMergedNames = 1024;
 // The lines of a drop table kept for its merged totals, and the bytes of
 // their item names, at most; a longer table is walked a second time.
 constexpr std::size_t kKeptLines = 4096;
@@ -285,9 +285,10 @@ class Checker {
         foldIntoItemList();
         checkEncodings();
         const TextMap<const OpenedTable*> otherCase = openedInOtherCase(listing);
+        std::string storage;
         for (const std::string& file : listing.files) {
-            const std::string path = normalPath(file);
-            const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
+            const std::string_view path = normalPath(file, storage);
+            const std::string_view leaf = path.substr(path.rfind('/') + 1);
             const bool own = path.find('/') == path.rfind('/') &&
                              (leaf == "monsterlist.txt" || leaf == "levels.txt");
             if (own || named_.contains(path))
@@ -299,7 +300,7 @@ class Checker {
                          inQuotes(tableName(path)) +
                          " in the folder: where case counts, it is not found");
             else
-                warn(path, 0, "no monster list names this file");
+                warn(std::string(path), 0, "no monster list names this file");
         }
         // A drop table that a monster list names was reported when it was read.
         for (const DropError& e : listing.problems)
@@ -652,11 +653,12 @@ class Checker {
         for (Base& base : bases_)
             if (prone(base))
                 proneBases_.add(base.first);
+        std::string storage; // a path's normal form, when it is not its own
         for (auto& [path, uses] : tables_) {
             for (Dropper& dropper : uses.droppers)
                 if (const auto found = levels_.find(dropper.name); found != levels_.end())
                     dropper.levels = found->second;
-            named_.insert(normalPath(path));
+            named_.insert(normalPath(path, storage));
             // A drop table may be one of the difficulty's own files, read already.
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
             if (!checkTable(path, uses, listPath))
@@ -883,9 +885,10 @@ class Checker {
         double pickSum = 0;
         int pickLines = 0;
         bool firstPick = true;
-        if (merged_.bucket_count() > kMergedBuckets)
+        if (merged_.size() > kMergedNames)
             merged_ = {};
-        merged_.clear();
+        ++mergedTable_;
+        mergedCount_ = 0;
         mergedSigns_.clear();
         kept_.clear();
         keptItems_.clear();
@@ -905,7 +908,7 @@ class Checker {
             warn(path, 1,
                  "the chances of one pick add up to " + generalNumberText(pickSum, '.') +
                      ", not 1");
-        if (!merged_.empty())
+        if (mergedCount_ > 0)
             checkMergedTotals(path, file, uses.firstPicks);
         return true;
     }
@@ -966,9 +969,15 @@ class Checker {
                 {keptItems_.size(), step.item.size(), p, step.picks, number, afterDash});
             keptItems_.append(step.item);
         }
-        if (afterDash && !merged_.contains(step.item)) {
-            merged_.emplace(step.item, std::pair(0.0, false));
-            mergedSigns_.add(step.item);
+        if (afterDash) {
+            auto merged = merged_.find(step.item);
+            if (merged == merged_.end())
+                merged = merged_.emplace(step.item, Merged()).first;
+            if (merged->second.table != mergedTable_) {
+                merged->second = {0.0, false, mergedTable_};
+                ++mergedCount_;
+                mergedSigns_.add(step.item);
+            }
         }
         return p;
     }
@@ -982,9 +991,9 @@ class Checker {
         const auto add = [&](std::string_view item, double p, std::int32_t linePicks, int number,
                              bool afterDash) {
             const auto found = mergedSigns_.mayHold(item) ? merged_.find(item) : merged_.end();
-            if (found == merged_.end())
+            if (found == merged_.end() || found->second.table != mergedTable_)
                 return;
-            auto& [total, warned] = found->second;
+            auto& [total, warned, table] = found->second;
             total += monsterDropChance(item, p, linePicks);
             if (afterDash && !warned && total > 100 + kPickSumTolerance) {
                 warned = true;
@@ -1395,8 +1404,16 @@ class Checker {
     std::vector<OpenedTable> opened_;
     // Of the table being read: the total of each item merged, whether it
     // was warned about, and a filter of their names; its lines that convert,
-    // as many as are kept (their items one after another) and in all.
-    TextMap<std::pair<double, bool>> merged_;
+    // as many as are kept (their items one after another) and in all. The
+    // names of earlier tables stay, as totals of another table than this.
+    struct Merged {
+        double total = 0;
+        bool warned = false;
+        std::size_t table = 0; // the table's number
+    };
+    TextMap<Merged> merged_;
+    std::size_t mergedTable_ = 0; // the number of the table being read
+    std::size_t mergedCount_ = 0; // the names of this table's totals
     NameSigns mergedSigns_;
     struct KeptLine {
         std::size_t itemAt, itemSize; // in keptItems_
