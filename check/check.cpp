@@ -334,18 +334,25 @@ class Checker {
     }
 
     // The problems by path, then line, those at one place in the order found.
-    // Sorted as pointers, so that each problem is moved once.
+    // Sorted as places side by side, each with the problem's index, so that
+    // a comparison reads no problem and each problem is moved once.
     std::vector<Problem> sortedByPlace() {
-        std::vector<Problem*> order(problems_.size());
-        std::transform(problems_.begin(), problems_.end(), order.begin(),
-                       [](Problem& p) { return &p; });
-        std::stable_sort(order.begin(), order.end(), [](const Problem* a, const Problem* b) {
-            return std::tie(a->path, a->line) < std::tie(b->path, b->line);
+        struct Place {
+            std::string_view path;
+            int line;
+            std::size_t index;
+        };
+        std::vector<Place> order;
+        order.reserve(problems_.size());
+        for (std::size_t i = 0; i < problems_.size(); ++i)
+            order.push_back({problems_[i].path, problems_[i].line, i});
+        std::sort(order.begin(), order.end(), [](const Place& a, const Place& b) {
+            return std::tie(a.path, a.line, a.index) < std::tie(b.path, b.line, b.index);
         });
         std::vector<Problem> sorted;
         sorted.reserve(order.size());
-        for (Problem* p : order)
-            sorted.push_back(std::move(*p));
+        for (const Place& place : order)
+            sorted.push_back(std::move(problems_[place.index]));
         return sorted;
     }
 
