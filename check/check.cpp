@@ -723,10 +723,12 @@ class Checker {
                     missing += (missing.empty() ? "" : " nor ") + monsterListPath(other);
                 }
                 // A name that a list before this one holds was told there.
-                const bool inEarlier =
-                    std::any_of(std::begin(listedMonsters_), std::begin(listedMonsters_) + at,
-                                [&](const auto& list) { return list && list->contains(name); });
-                if (!name.empty() && !missing.empty() && !inEarlier)
+                const auto inEarlier = [&] {
+                    return std::any_of(
+                        std::begin(listedMonsters_), std::begin(listedMonsters_) + at,
+                        [&](const auto& list) { return list && list->contains(name); });
+                };
+                if (!name.empty() && !missing.empty() && !inEarlier())
                     warn(monsterListPath(d), listed.second,
                          "monster " + inQuotes(name) + " is not in " + missing);
             }
@@ -820,10 +822,10 @@ class Checker {
         lists_.setKeeping(true); // the file read here serves the lookups
         const bool read = eachLine(path, [&](std::string_view line, int number) {
             const std::string_view name = levelLineName(line);
-            auto at = levels_.find(name);
+            const auto [at, fresh] = levels_.emplace(name, MonsterLevels{{}, {}, number});
             blankEnds("monster", name, path, number);
-            if (at == levels_.end())
-                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, {}, number}).first);
+            if (fresh)
+                levelOrder_.push_back(&*at);
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
