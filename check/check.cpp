@@ -978,17 +978,21 @@ class Checker {
                 {keptItems_.size(), step.item.size(), p, step.picks, number, afterDash});
             keptItems_.append(step.item);
         }
-        if (afterDash) {
-            auto merged = merged_.find(step.item);
-            if (merged == merged_.end())
-                merged = merged_.emplace(step.item, Merged()).first;
-            if (merged->second.table != mergedTable_) {
-                merged->second = {0.0, false, mergedTable_};
-                ++mergedCount_;
-                mergedSigns_.add(step.item);
-            }
-        }
+        if (afterDash)
+            mergeItem(step.item);
         return p;
+    }
+
+    // Gives `item` a merged total in the table being read, once.
+    void mergeItem(std::string_view item) {
+        auto merged = merged_.find(item);
+        if (merged == merged_.end())
+            merged = merged_.emplace(item, Merged()).first;
+        if (merged->second.table != mergedTable_) {
+            merged->second = {0.0, false, mergedTable_};
+            ++mergedCount_;
+            mergedSigns_.add(item);
+        }
     }
 
     // The monster search merges an item's entries from the first "-" on: a
