@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -77,6 +78,19 @@ constexpr std::size_t kKeptBytes = std::size_t{1} << 16;
 
 std::string inQuotes(std::string_view text) {
     return '"' + shortened(text) + '"';
+}
+
+// The texts one after another, made in one allocation: for the warnings told
+// of many tables.
+std::string joined(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view part : parts)
+        text += part;
+    return text;
 }
 
 bool isBlank(char c) {
@@ -915,8 +929,8 @@ class Checker {
         });
         if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
             warn(path, 1,
-                 "the chances of one pick add up to " + generalNumberText(pickSum, '.') +
-                     ", not 1");
+                 joined({"the chances of one pick add up to ", generalNumberText(pickSum, '.'),
+                         ", not 1"}));
         if (mergedCount_ > 0)
             checkMergedTotals(path, file, uses.firstPicks);
         return true;
@@ -1011,8 +1025,8 @@ class Checker {
             if (afterDash && !warned && total > 100 + kPickSumTolerance) {
                 warned = true;
                 warn(path, number,
-                     "item " + inQuotes(item) + " adds up to " + generalNumberText(total, '.') +
-                         " % in this drop table once merged");
+                     joined({"item ", inQuotes(item), " adds up to ", generalNumberText(total, '.'),
+                             " % in this drop table once merged"}));
             }
         };
         if (kept_.size() == lines_) {
