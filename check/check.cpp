@@ -650,7 +650,6 @@ class Checker {
     void checkDifficulty(Difficulty d) {
         monsters_.clear();
         tables_.clear();
-        byName_.clear();
         levels_.clear();
         walkOrder_.clear();
         walksEnd_ = kNoEnd;
@@ -771,18 +770,14 @@ class Checker {
             if (!picks)
                 continue;
             const std::string_view name = dropTableName(candidate.rest);
-            // Tables are found by the name the line gives, without a copy; two
-            // names of one file ("a\\b.txt", "a/b.txt") share its uses.
-            auto known = byName_.find(name);
-            if (known == byName_.end()) {
-                const auto [found, added] = tables_.try_emplace(dropTablePath(d, candidate.rest));
-                if (added) {
-                    found->second.firstLine = number;
-                    found->second.firstPicks = *picks;
-                }
-                known = byName_.emplace(name, &*found).first;
+            // Tables are found by their path: two names of one file
+            // ("a\\b.txt", "a/b.txt") share its uses.
+            const auto [table, added] = tables_.try_emplace(dropTablePath(d, candidate.rest));
+            if (added) {
+                table->second.firstLine = number;
+                table->second.firstPicks = *picks;
             }
-            TableUses& uses = known->second->second;
+            TableUses& uses = table->second;
             if (i > 0)
                 continue;
             if (!uses.droppers.empty() && (uses.shared || uses.droppers[0].name != first.name)) {
@@ -792,7 +787,7 @@ class Checker {
             }
             if (fresh || uses.later.insert(first.name).second) {
                 uses.firstWalk = std::min(uses.firstWalk, walkOrder_.size());
-                walkOrder_.emplace_back(known->second, uses.droppers.size());
+                walkOrder_.emplace_back(&*table, uses.droppers.size());
                 uses.droppers.push_back({first.name, fresh, {}});
             }
         }
@@ -1456,7 +1451,6 @@ class Checker {
     // Per difficulty, rebuilt by checkDifficulty().
     TextMap<int> monsters_; // first-colon names, first line
     std::unordered_map<std::string, TableUses> tables_;
-    TextMap<Table*> byName_; // by the name a monster line gives
     std::vector<MonsterNameAt> candidates_;
     TextMap<MonsterLevels> levels_;
     std::vector<std::pair<const std::string, MonsterLevels>*> levelOrder_; // in the file's order
