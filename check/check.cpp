@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -82,13 +83,26 @@ using stops::WalkEnd;
 constexpr double kPickSumTolerance = 0.001;
 // A UTF-8 byte-order mark: the readers take it as text of the first line.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// A map of merged items kept from table to table has at most this many
-// buckets: clearing it costs that many.
-constexpr std::size_t kMergedBuckets = 1024;
+// The map of merged items, kept from table to table, is let go past this
+// many names.
+constexpr std::size_t kMergedNames = 1024;
 // The lines of a drop table kept for its merged totals, and the bytes of
 // their item names, at most; a longer table is walked a second time.
 constexpr std::size_t kKeptLines = 4096;
 constexpr std::size_t kKeptBytes = std::size_t{1} << 16;
+
+// The texts one after another, made in one allocation: for the warnings told
+// of many tables.
+std::string joined(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view part : parts)
+        text += part;
+    return text;
+}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -137,9 +151,10 @@ class Checker {
         foldIntoItemList();
         checkEncodings();
         const TextMap<const OpenedTable*> otherCase = openedInOtherCase(listing);
+        std::string storage;
         for (const std::string& file : listing.files) {
-            const std::string path = normalPath(file);
-            const std::string_view leaf = std::string_view(path).substr(path.rfind('/') + 1);
+            const std::string_view path = normalPath(file, storage);
+            const std::string_view leaf = path.substr(path.rfind('/') + 1);
             const bool own = path.find('/') == path.rfind('/') &&
                              (leaf == "monsterlist.txt" || leaf == "levels.txt");
             if (own || named_.contains(path))
@@ -151,7 +166,7 @@ class Checker {
                          inQuotes(tableName(path)) +
                          " in the folder: where case counts, it is not found");
             else
-                warn(path, 0, "no monster list names this file");
+                warn(std::string(path), 0, "no monster list names this file");
         }
         // A drop table that a monster list names was reported when it was read.
         for (const DropError& e : listing.problems)
@@ -185,30 +200,42 @@ class Checker {
     }
 
     // The problems by path, then line, those at one place in the order found.
-    // Sorted as pointers, so that each problem is moved once.
+    // Sorted as places side by side, each with the problem's index, so that
+    // a comparison reads no problem and each problem is moved once.
     std::vector<Problem> sortedByPlace() {
-        std::vector<Problem*> order(problems_.size());
-        std::transform(problems_.begin(), problems_.end(), order.begin(),
-                       [](Problem& p) { return &p; });
-        std::stable_sort(order.begin(), order.end(), [](const Problem* a, const Problem* b) {
-            return std::tie(a->path, a->line) < std::tie(b->path, b->line);
+        struct Place {
+            std::string_view path;
+            int line;
+            std::size_t index;
+        };
+        std::vector<Place> order;
+        order.reserve(problems_.size());
+        for (std::size_t i = 0; i < problems_.size(); ++i)
+            order.push_back({problems_[i].path, problems_[i].line, i});
+        std::sort(order.begin(), order.end(), [](const Place& a, const Place& b) {
+            return std::tie(a.path, a.line, a.index) < std::tie(b.path, b.line, b.index);
         });
         std::vector<Problem> sorted;
         sorted.reserve(order.size());
-        for (Problem* p : order)
-            sorted.push_back(std::move(*p));
+        for (const Place& place : order)
+            sorted.push_back(std::move(problems_[place.index]));
         return sorted;
     }
 
-    // The file, or null when it cannot be opened; `namedBy` says what names it.
-    std::shared_ptr<const FileLines> read(const std::string& path, const std::string& namedBy) {
+    // The file, or null when it cannot be opened. `listPath` and `line` say
+    // which monster-list line names it, when one does.
+    std::shared_ptr<const FileLines> read(const std::string& path,
+                                          const std::string* listPath = nullptr, int line = 0) {
         ++filesRead_;
+        const auto namedBy = [&] {
+            return listPath ? "named by " + *listPath + ":" + std::to_string(line) : std::string();
+        };
         try {
             // A file kept for the searches' readers is read through them.
             std::shared_ptr<const FileLines> file =
-                lists_.keeping() ? lists_.load(path) : files_.load(path);
+                lists_.keeping() ? lists_.load(path) : files_.loadReusing(path, spare_);
             if (file->error)
-                error(*file->error, path, 0, namedBy);
+                error(*file->error, path, 0, namedBy());
             if (file->bytes.starts_with(kByteOrderMark))
                 warn(path, 1,
                      "the file begins with a byte-order mark (EF BB BF): the searches read it "
@@ -217,7 +244,7 @@ class Checker {
                 encodings_.emplace_back(path, isUtf8(file->bytes));
             return file;
         } catch (const DropError& e) {
-            error(e, path, 0, namedBy);
+            error(e, path, 0, namedBy());
             return nullptr;
         }
     }
@@ -225,7 +252,7 @@ class Checker {
     // Calls visit(line, number) for each line of the file; false when it
     // cannot be opened. A read error partway was reported by read().
     template <class Visit> bool eachLine(const std::string& path, Visit visit) {
-        const auto file = read(path, {});
+        const auto file = read(path);
         if (!file)
             return false;
         LineReader reader(file);
@@ -315,7 +342,8 @@ class Checker {
             warn(path, line, what + " name " + inQuotes(name) + " has leading or trailing blanks");
     }
 
-    void checkName(TextMap<int>& seen, const std::string& what, std::string_view name,
+    // Whether the name is new to `seen`.
+    bool checkName(TextMap<int>& seen, const std::string& what, std::string_view name,
                    const std::string& path, int line) {
         blankEnds(what, name, path, line);
         const auto [at, fresh] = seen.emplace(name, line);
@@ -323,6 +351,7 @@ class Checker {
             warn(path, line,
                  what + " " + inQuotes(name) + " is listed twice (first at line " +
                      std::to_string(at->second) + ")");
+        return fresh;
     }
 
     // A name by which a search can match a drop-table line.
@@ -463,7 +492,6 @@ class Checker {
     void checkDifficulty(Difficulty d) {
         monsters_.clear();
         walk_ = {};
-        byName_.clear();
         levels_.clear();
         const std::string listPath = monsterListPath(d);
         const std::string ownLevels = levelsPath(d);
@@ -476,15 +504,15 @@ class Checker {
         });
         checkLevels(d);
         stops_.startDifficulty();
+        std::string storage; // a path's normal form, when it is not its own
         for (auto& [path, uses] : walk_.tables) {
             for (Dropper& dropper : uses.droppers)
                 if (const auto found = levels_.find(dropper.name); found != levels_.end())
                     dropper.levels = found->second;
-            named_.insert(normalPath(path));
+            named_.insert(normalPath(path, storage));
             // A drop table may be one of the difficulty's own files, read already.
             filesRead_ -= path == listPath || path == ownLevels ? 1 : 0;
-            if (!checkTable(path, uses,
-                            "named by " + listPath + ":" + std::to_string(uses.firstLine)))
+            if (!checkTable(path, uses, listPath))
                 walk_.end = std::min(walk_.end, WalkEnd{uses.firstWalk, 0});
             else if (nameKey_)
                 opened_.push_back({normalPath(path), listPath, uses.firstLine});
@@ -511,10 +539,12 @@ class Checker {
                     missing += (missing.empty() ? "" : " nor ") + monsterListPath(other);
                 }
                 // A name that a list before this one holds was told there.
-                const bool inEarlier =
-                    std::any_of(std::begin(listedMonsters_), std::begin(listedMonsters_) + at,
-                                [&](const auto& list) { return list && list->contains(name); });
-                if (!name.empty() && !missing.empty() && !inEarlier)
+                const auto inEarlier = [&] {
+                    return std::any_of(
+                        std::begin(listedMonsters_), std::begin(listedMonsters_) + at,
+                        [&](const auto& list) { return list && list->contains(name); });
+                };
+                if (!name.empty() && !missing.empty() && !inEarlier())
                     warn(monsterListPath(d), listed.second,
                          "monster " + inQuotes(name) + " is not in " + missing);
             }
@@ -527,8 +557,7 @@ class Checker {
     void checkMonsterLine(Difficulty d, const std::string& listPath, std::string_view line,
                           int number) {
         const MonsterCandidate first = cutFirstColon(line);
-        const bool fresh = !monsters_.contains(first.name);
-        checkName(monsters_, "monster", first.name, listPath, number);
+        const bool fresh = checkName(monsters_, "monster", first.name, listPath, number);
         if (first.name.size() >= kMonsterNameLimit)
             warn(listPath, number,
                  "monster name " + inQuotes(first.name) +
@@ -544,19 +573,14 @@ class Checker {
             if (!picks)
                 continue;
             const std::string_view name = dropTableName(candidate.rest);
-            // Tables are found by the name the line gives, without a copy; two
-            // names of one file ("a\\b.txt", "a/b.txt") share its uses.
-            auto known = byName_.find(name);
-            if (known == byName_.end()) {
-                const auto [found, added] =
-                    walk_.tables.try_emplace(dropTablePath(d, candidate.rest));
-                if (added) {
-                    found->second.firstLine = number;
-                    found->second.firstPicks = *picks;
-                }
-                known = byName_.emplace(name, &*found).first;
+            // Tables are found by their path: two names of one file
+            // ("a\\b.txt", "a/b.txt") share its uses.
+            const auto [table, added] = walk_.tables.try_emplace(dropTablePath(d, candidate.rest));
+            if (added) {
+                table->second.firstLine = number;
+                table->second.firstPicks = *picks;
             }
-            TableUses& uses = known->second->second;
+            TableUses& uses = table->second;
             if (i > 0)
                 continue;
             if (!uses.droppers.empty() && (uses.shared || uses.droppers[0].name != first.name)) {
@@ -566,7 +590,7 @@ class Checker {
             }
             if (fresh || uses.later.insert(first.name).second) {
                 uses.firstWalk = std::min(uses.firstWalk, walk_.order.size());
-                walk_.order.emplace_back(known->second, uses.droppers.size());
+                walk_.order.emplace_back(&*table, uses.droppers.size());
                 uses.droppers.push_back({first.name, fresh, {}});
             }
         }
@@ -610,10 +634,10 @@ class Checker {
         lists_.setKeeping(true); // the file read here serves the lookups
         const bool read = eachLine(path, [&](std::string_view line, int number) {
             const std::string_view name = levelLineName(line);
-            auto at = levels_.find(name);
+            const auto [at, fresh] = levels_.emplace(name, MonsterLevels{{}, {}, number});
             blankEnds("monster", name, path, number);
-            if (at == levels_.end())
-                levelOrder_.push_back(&*levels_.emplace(name, MonsterLevels{{}, {}, number}).first);
+            if (fresh)
+                levelOrder_.push_back(&*at);
             else
                 warn(path, number,
                      "monster " + inQuotes(name) + " has a level line already (line " +
@@ -673,8 +697,8 @@ class Checker {
     }
 
     // False when the table could not be opened.
-    bool checkTable(const std::string& path, TableUses& uses, const std::string& namedBy) {
-        const auto file = read(path, namedBy);
+    bool checkTable(const std::string& path, TableUses& uses, const std::string& listPath) {
+        const auto file = read(path, &listPath, uses.firstLine);
         if (!file)
             return false;
         // The chances of the first pick; a sum without a line that does not
@@ -682,9 +706,10 @@ class Checker {
         double pickSum = 0;
         int pickLines = 0;
         bool firstPick = true;
-        if (merged_.bucket_count() > kMergedBuckets)
+        if (merged_.size() > kMergedNames)
             merged_ = {};
-        merged_.clear();
+        ++mergedTable_;
+        mergedCount_ = 0;
         mergedSigns_.clear();
         kept_.clear();
         keptItems_.clear();
@@ -702,9 +727,9 @@ class Checker {
         });
         if (pickLines > 0 && std::abs(pickSum - 1) > kPickSumTolerance)
             warn(path, 1,
-                 "the chances of one pick add up to " + generalNumberText(pickSum, '.') +
-                     ", not 1");
-        if (!merged_.empty())
+                 joined({"the chances of one pick add up to ", generalNumberText(pickSum, '.'),
+                         ", not 1"}));
+        if (mergedCount_ > 0)
             checkMergedTotals(path, file, uses.firstPicks);
         return true;
     }
@@ -763,11 +788,21 @@ class Checker {
                 {keptItems_.size(), step.item.size(), p, step.picks, number, afterDash});
             keptItems_.append(step.item);
         }
-        if (afterDash && !merged_.contains(step.item)) {
-            merged_.emplace(step.item, std::pair(0.0, false));
-            mergedSigns_.add(step.item);
-        }
+        if (afterDash)
+            mergeItem(step.item);
         return p;
+    }
+
+    // Gives `item` a merged total in the table being read, once.
+    void mergeItem(std::string_view item) {
+        auto merged = merged_.find(item);
+        if (merged == merged_.end())
+            merged = merged_.emplace(item, Merged()).first;
+        if (merged->second.table != mergedTable_) {
+            merged->second = {0.0, false, mergedTable_};
+            ++mergedCount_;
+            mergedSigns_.add(item);
+        }
     }
 
     // The monster search merges an item's entries from the first "-" on: a
@@ -779,15 +814,15 @@ class Checker {
         const auto add = [&](std::string_view item, double p, std::int32_t linePicks, int number,
                              bool afterDash) {
             const auto found = mergedSigns_.mayHold(item) ? merged_.find(item) : merged_.end();
-            if (found == merged_.end())
+            if (found == merged_.end() || found->second.table != mergedTable_)
                 return;
-            auto& [total, warned] = found->second;
+            auto& [total, warned, table] = found->second;
             total += monsterDropChance(item, p, linePicks);
             if (afterDash && !warned && total > 100 + kPickSumTolerance) {
                 warned = true;
                 warn(path, number,
-                     "item " + inQuotes(item) + " adds up to " + generalNumberText(total, '.') +
-                         " % in this drop table once merged");
+                     joined({"item ", inQuotes(item), " adds up to ", generalNumberText(total, '.'),
+                             " % in this drop table once merged"}));
             }
         };
         if (kept_.size() == lines_) {
@@ -848,7 +883,8 @@ class Checker {
     }
 
     FileSource& files_;
-    CachingFileSource lists_{files_}; // keeps a file only while asked to
+    CachingFileSource lists_{files_};  // keeps a file only while asked to
+    std::shared_ptr<FileLines> spare_; // the buffer each file not kept is read into
     char separator_;
     std::vector<Problem> problems_;
     std::vector<Problem> followers_; // computation errors while itemlist.txt is missing
@@ -875,15 +911,23 @@ class Checker {
                        [this](const std::string& path, int line, const Failure& failure) {
                            report(path, line, failure);
                        }};
-    TextSet named_; // every drop table a monster list names
+    TextPool named_; // every drop table a monster list names
     // Where names of one file differ in case only, their key; and the drop
     // tables opened, each with the line of its monster list that names it.
     std::string (*nameKey_)(std::string_view) = nullptr;
     std::vector<OpenedTable> opened_;
     // Of the table being read: the total of each item merged, whether it
     // was warned about, and a filter of their names; its lines that convert,
-    // as many as are kept (their items one after another) and in all.
-    TextMap<std::pair<double, bool>> merged_;
+    // as many as are kept (their items one after another) and in all. The
+    // names of earlier tables stay, as totals of another table than this.
+    struct Merged {
+        double total = 0;
+        bool warned = false;
+        std::size_t table = 0; // the table's number
+    };
+    TextMap<Merged> merged_;
+    std::size_t mergedTable_ = 0; // the number of the table being read
+    std::size_t mergedCount_ = 0; // the names of this table's totals
     NameSigns mergedSigns_;
     struct KeptLine {
         std::size_t itemAt, itemSize; // in keptItems_
@@ -898,7 +942,6 @@ class Checker {
     // Per difficulty, rebuilt by checkDifficulty().
     TextMap<int> monsters_; // first-colon names, first line
     ListWalk walk_;
-    TextMap<Table*> byName_; // by the name a monster line gives
     std::vector<MonsterNameAt> candidates_;
     TextMap<MonsterLevels> levels_;
     std::vector<std::pair<const std::string, MonsterLevels>*> levelOrder_; // in the file's order

@@ -39,26 +39,34 @@ class NameSigns {
 };
 
 // A fixed set of names looked up on every drop-table line: open addressing
-// over views of names kept elsewhere, unchanged while it is used.
+// over views of names kept elsewhere, unchanged while it is used. Each slot
+// also holds a name of up to eight bytes as one word, or the hash of a longer
+// one, so that most lookups compare without reading the name.
 class NameTable {
   public:
     void build(const std::vector<std::string>& names) {
         std::size_t size = 16;
         while (size < 2 * names.size())
             size *= 2;
-        slots_.assign(size, std::string_view());
+        slots_.assign(size, Slot());
         for (const std::string& name : names) {
-            std::size_t at = slotOf(name);
-            while (slots_[at].data() != nullptr && slots_[at] != name)
-                at = (at + 1) & (slots_.size() - 1);
-            slots_[at] = name;
+            const std::uint64_t hash = hashOf(name);
+            std::size_t at = static_cast<std::size_t>(hash) & (size - 1);
+            while (slots_[at].name.data() != nullptr && slots_[at].name != name)
+                at = (at + 1) & (size - 1);
+            slots_[at] = {name, keyOf(name, hash)};
         }
     }
     bool contains(std::string_view name) const {
-        for (std::size_t at = slotOf(name);; at = (at + 1) & (slots_.size() - 1)) {
-            if (slots_[at].data() == nullptr)
+        const std::uint64_t hash = hashOf(name);
+        const std::uint64_t key = keyOf(name, hash);
+        for (std::size_t at = static_cast<std::size_t>(hash) & (slots_.size() - 1);;
+             at = (at + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[at];
+            if (slot.name.data() == nullptr)
                 return false;
-            if (same(slots_[at], name))
+            if (slot.key == key && slot.name.size() == name.size() &&
+                (name.size() <= 8 || same(slot.name, name)))
                 return true;
         }
     }
@@ -98,7 +106,10 @@ class NameTable {
                 return false;
         return lastWord(a) == lastWord(b);
     }
-    std::size_t slotOf(std::string_view name) const {
+
+  public:
+    // A hash of the text whose low bits each depend on every bit of it.
+    static std::uint64_t hashOf(std::string_view name) {
         constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15U;
         std::uint64_t hash = name.size() * kMix;
         if (name.size() < 8) {
@@ -108,13 +119,89 @@ class NameTable {
                 hash = (hash ^ word(name.data() + i)) * kMix;
             hash = (hash ^ lastWord(name)) * kMix;
         }
-        // Every bit of the text reaches the low bits that choose the slot.
         hash ^= hash >> 33;
         hash *= 0xFF51AFD7ED558CCDU;
         hash ^= hash >> 33;
-        return static_cast<std::size_t>(hash) & (slots_.size() - 1);
+        return hash;
     }
-    std::vector<std::string_view> slots_{std::string_view()};
+
+  private:
+    struct Slot {
+        std::string_view name; // no data: empty
+        std::uint64_t key = 0; // see keyOf()
+    };
+    // What tells names of one size apart: up to eight bytes the text itself,
+    // beyond that its hash.
+    static std::uint64_t keyOf(std::string_view name, std::uint64_t hash) {
+        if (name.size() < 8)
+            return smallWord(name.data(), name.size());
+        return name.size() == 8 ? word(name.data()) : hash;
+    }
+    std::vector<Slot> slots_{Slot()};
+};
+
+// A set of texts that only grows: each kept once, one after another in one
+// buffer, and found by open addressing over their hashes. Adding one
+// allocates only when a buffer grows.
+class TextPool {
+  public:
+    void reserve(std::size_t count) {
+        if (2 * count > slots_.size())
+            rehash(2 * count);
+    }
+    // Whether the text was not in the set yet.
+    bool insert(std::string_view text) {
+        if (2 * (count_ + 1) > slots_.size())
+            rehash(2 * (count_ + 1));
+        const std::uint64_t hash = NameTable::hashOf(text);
+        Slot& slot = slots_[find(text, hash)];
+        if (slot.size != kEmpty)
+            return false;
+        slot = {hash, texts_.size(), text.size()};
+        texts_.append(text);
+        ++count_;
+        return true;
+    }
+    bool contains(std::string_view text) const {
+        return !slots_.empty() && slots_[find(text, NameTable::hashOf(text))].size != kEmpty;
+    }
+
+  private:
+    static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::size_t at = 0; // in texts_
+        std::size_t size = kEmpty;
+    };
+    // The slot that holds `text`, or the empty one where it would go.
+    std::size_t find(std::string_view text, std::uint64_t hash) const {
+        for (std::size_t at = static_cast<std::size_t>(hash) & (slots_.size() - 1);;
+             at = (at + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[at];
+            if (slot.size == kEmpty ||
+                (slot.hash == hash && std::string_view(texts_).substr(slot.at, slot.size) == text))
+                return at;
+        }
+    }
+    void rehash(std::size_t least) {
+        std::size_t size = 16;
+        while (size < least)
+            size *= 2;
+        std::vector<Slot> old(size);
+        old.swap(slots_);
+        for (const Slot& slot : old)
+            if (slot.size != kEmpty)
+                for (std::size_t at = static_cast<std::size_t>(slot.hash) & (size - 1);;
+                     at = (at + 1) & (size - 1))
+                    if (slots_[at].size == kEmpty) {
+                        slots_[at] = slot;
+                        break;
+                    }
+    }
+
+    std::vector<Slot> slots_;
+    std::string texts_;
+    std::size_t count_ = 0;
 };
 
 // Hashes and compares strings with views, so that a lookup copies nothing.

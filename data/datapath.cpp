@@ -36,9 +36,17 @@ void checkDataPath(const std::string& path) {
 }
 
 std::string normalPath(const std::string& path) {
+    std::string storage;
+    return std::string(normalPath(path, storage));
+}
+
+std::string_view normalPath(const std::string& path, std::string& storage) {
     const bool plain = path.find("//") == std::string::npos &&
                        path.find("./") == std::string::npos && (path.empty() || path.back() != '.');
-    return plain ? path : std::filesystem::path(path).lexically_normal().generic_string();
+    if (plain)
+        return path;
+    storage = std::filesystem::path(path).lexically_normal().generic_string();
+    return storage;
 }
 
 } // namespace qdc

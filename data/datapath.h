@@ -18,5 +18,8 @@ void checkDataPath(const std::string& path);
 // `path` with its "." and ".." parts and doubled "/" resolved, so that two
 // spellings of one file compare equal.
 std::string normalPath(const std::string& path);
+// The same without a copy where it can: `path` itself when it is in that
+// form already, otherwise `storage`, which then holds it.
+std::string_view normalPath(const std::string& path, std::string& storage);
 
 } // namespace qdc

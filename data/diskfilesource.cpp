@@ -160,9 +160,10 @@ std::string parentOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// The bytes of the opened file `fd`, which was `size` bytes long when opened.
-std::string readBytes(int fd, std::uint64_t size, std::string& scratch,
-                      std::optional<DropError>& error) {
+// The opened file `fd`, which was `size` bytes long when opened, read as
+// readFileLines() reads it.
+std::shared_ptr<FileLines> readOpened(int fd, std::uint64_t size, std::string& scratch,
+                                      std::shared_ptr<FileLines>* spare) {
     const ReadSome readSome = [fd](char* buffer, std::size_t wanted) -> std::int64_t {
         const ssize_t got = ::read(fd, buffer, wanted);
         return got >= 0 ? got : -errno;
@@ -171,7 +172,7 @@ std::string readBytes(int fd, std::uint64_t size, std::string& scratch,
         struct stat st {};
         return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     };
-    return readWhole(scratch, size, readSome, sizeNow, error);
+    return readFileLines(scratch, spare, size, readSome, sizeNow);
 }
 
 } // namespace
@@ -219,6 +220,16 @@ int DiskFileSource::System::openBeneath(const std::string& path, int flags) cons
 }
 
 std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
+    return readFile(path, nullptr);
+}
+
+std::shared_ptr<const FileLines> DiskFileSource::loadReusing(const std::string& path,
+                                                             std::shared_ptr<FileLines>& spare) {
+    return readFile(path, &spare);
+}
+
+std::shared_ptr<const FileLines> DiskFileSource::readFile(const std::string& path,
+                                                          std::shared_ptr<FileLines>* spare) {
     checkDataPath(path);
     if (folderFault_)
         throw *folderFault_;
@@ -236,12 +247,11 @@ std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
         raiseOpenError(systemError(errno, true), path);
     if (!S_ISREG(st.st_mode))
         raiseOpenError(DropError("File access denied"), path);
-    std::optional<DropError> readError;
-    std::string bytes =
-        readBytes(file.get(), static_cast<std::uint64_t>(st.st_size), scratch_, readError);
-    if (readError)
-        readError->locate({path, 0, ""});
-    return makeFileLines(std::move(bytes), std::move(readError));
+    std::shared_ptr<FileLines> lines =
+        readOpened(file.get(), static_cast<std::uint64_t>(st.st_size), scratch_, spare);
+    if (lines->error)
+        lines->error->locate({path, 0, ""});
+    return lines;
 }
 
 // Walks the difficulty folders through the source's own folder, so that

@@ -28,6 +28,8 @@ class DiskFileSource : public FileSource {
     DiskFileSource& operator=(const DiskFileSource&) = delete;
 
     std::shared_ptr<const FileLines> load(const std::string& path) override;
+    std::shared_ptr<const FileLines> loadReusing(const std::string& path,
+                                                 std::shared_ptr<FileLines>& spare) override;
     const std::string& directory() const { return directory_; }
     // Why the data folder itself could not be opened (see folderError()); every
     // load raises it.
@@ -38,6 +40,11 @@ class DiskFileSource : public FileSource {
     // keeps them (diskfilesource.cpp, diskfilesource_win.cpp).
     struct System;
     friend struct FolderLister;
+
+    // The file, read into `spare` as loadReusing() does, or without one into
+    // a buffer of its own.
+    std::shared_ptr<const FileLines> readFile(const std::string& path,
+                                              std::shared_ptr<FileLines>* spare);
 
     std::string directory_;
     std::unique_ptr<System> system_;

@@ -120,6 +120,26 @@ std::string readWhole(std::string& scratch, std::uint64_t size, const ReadSome& 
     return bytes;
 }
 
+std::shared_ptr<FileLines> readFileLines(std::string& scratch, std::shared_ptr<FileLines>* spare,
+                                         std::uint64_t size, const ReadSome& readSome,
+                                         const SizeNow& sizeNow) {
+    // A buffer past this is let go rather than kept for the next file.
+    constexpr std::size_t kSpareBytes = std::size_t{4} << 20;
+    std::shared_ptr<FileLines> file;
+    if (spare == nullptr) {
+        file = std::make_shared<FileLines>();
+        file->bytes = readWhole(scratch, size, readSome, sizeNow, file->error);
+    } else {
+        if (!*spare || spare->use_count() > 1 || (*spare)->bytes.capacity() > kSpareBytes)
+            *spare = std::make_shared<FileLines>();
+        file = *spare;
+        file->error.reset();
+        file->bytes.resize(readBounded(file->bytes, size, readSome, sizeNow, file->error));
+    }
+    file->hasCarriageReturn = file->bytes.find('\r') != std::string::npos;
+    return file;
+}
+
 FolderListing listDifficultyFolders(
     const std::optional<DropError>& folderFault,
     const std::function<void(const std::string& folder, FolderListing& listing)>& list) {

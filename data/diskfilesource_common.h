@@ -5,11 +5,13 @@
 // opened, and how much of a file is read. The system's own calls stay with
 // the disk file source of each system.
 
+#include "data/filesource.h"
 #include "data/folderlisting.h"
 #include "results/error.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -48,6 +50,14 @@ std::size_t readBounded(std::string& buffer, std::uint64_t size, const ReadSome&
 // copied out; a large one is read straight into a buffer of its own.
 std::string readWhole(std::string& scratch, std::uint64_t size, const ReadSome& readSome,
                       const SizeNow& sizeNow, std::optional<DropError>& error);
+
+// The file readBounded() reads, with the error that stopped it (not located).
+// Without `spare`, its bytes are those readWhole() reads; with one, they are
+// read straight into the buffer of `*spare` when nothing else holds it and it
+// is not too large to keep, and into a new one that `*spare` holds otherwise.
+std::shared_ptr<FileLines> readFileLines(std::string& scratch, std::shared_ptr<FileLines>* spare,
+                                         std::uint64_t size, const ReadSome& readSome,
+                                         const SizeNow& sizeNow);
 
 // The listing of the difficulty folders, each listed by list(folder,
 // listing) with the folders below it; a data folder that could not be

@@ -199,9 +199,10 @@ DWORD openFolder(const std::string& directory, HANDLE& handle, std::wstring& pat
     return 0;
 }
 
-// The bytes of the opened `file`, which was `size` bytes long when opened.
-std::string readBytes(HANDLE file, std::uint64_t size, std::string& scratch,
-                      std::optional<DropError>& error) {
+// The opened `file`, which was `size` bytes long when opened, read as
+// readFileLines() reads it.
+std::shared_ptr<FileLines> readOpened(HANDLE file, std::uint64_t size, std::string& scratch,
+                                      std::shared_ptr<FileLines>* spare) {
     DWORD failure = 0;
     const ReadSome readSome = [&](char* buffer, std::size_t wanted) -> std::int64_t {
         DWORD got = 0;
@@ -215,10 +216,10 @@ std::string readBytes(HANDLE file, std::uint64_t size, std::string& scratch,
         LARGE_INTEGER now{};
         return ::GetFileSizeEx(file, &now) ? static_cast<std::uint64_t>(now.QuadPart) : 0;
     };
-    std::string bytes = readWhole(scratch, size, readSome, sizeNow, error);
+    std::shared_ptr<FileLines> lines = readFileLines(scratch, spare, size, readSome, sizeNow);
     if (failure != 0)
-        error = windowsError(failure);
-    return bytes;
+        lines->error = windowsError(failure);
+    return lines;
 }
 
 } // namespace
@@ -292,6 +293,16 @@ HANDLE DiskFileSource::System::openBeneath(const std::string& path, bool forList
 }
 
 std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
+    return readFile(path, nullptr);
+}
+
+std::shared_ptr<const FileLines> DiskFileSource::loadReusing(const std::string& path,
+                                                             std::shared_ptr<FileLines>& spare) {
+    return readFile(path, &spare);
+}
+
+std::shared_ptr<const FileLines> DiskFileSource::readFile(const std::string& path,
+                                                          std::shared_ptr<FileLines>* spare) {
     checkDataPath(path);
     if (folderFault_)
         throw *folderFault_;
@@ -305,11 +316,10 @@ std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
     if (::GetFileType(file.get()) != FILE_TYPE_DISK || isFolder(info))
         raiseOpenError(DropError("File access denied"), path);
     const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-    std::optional<DropError> readError;
-    std::string bytes = readBytes(file.get(), size, scratch_, readError);
-    if (readError)
-        readError->locate({path, 0, ""});
-    return makeFileLines(std::move(bytes), std::move(readError));
+    std::shared_ptr<FileLines> lines = readOpened(file.get(), size, scratch_, spare);
+    if (lines->error)
+        lines->error->locate({path, 0, ""});
+    return lines;
 }
 
 // Walks the difficulty folders through the source's own folder, so that

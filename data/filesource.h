@@ -114,6 +114,15 @@ class FileSource {
     // What the list readers parsed from its files, kept for the readers
     // that follow; null (the default) when each reader parses for itself.
     virtual ParsedFiles* parsed() { return nullptr; }
+    // The file as load() gives it. A source that reads each file into a
+    // buffer of its own may read it into `spare` instead, when nothing else
+    // holds `spare` (into a new one that `spare` then holds otherwise): a
+    // reader that lets go of each file before the next reuses one buffer.
+    virtual std::shared_ptr<const FileLines> loadReusing(const std::string& path,
+                                                         std::shared_ptr<FileLines>& spare) {
+        static_cast<void>(spare);
+        return load(path);
+    }
 
   protected:
     const std::atomic<bool>* cancel_ = nullptr;

@@ -215,6 +215,44 @@ TEST(DiskFiles, EachFileWholeWhateverWasReadBefore) {
     std::filesystem::remove_all(root);
 }
 
+// Files read one after another into one spare buffer: each whole, with its
+// own line ends, in the spare itself unless a holder still keeps the last
+// one, which then stays as it was.
+TEST(DiskFiles, ReadIntoTheSpareUnlessItIsHeld) {
+    const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                       ("dropcalc-spare-" + std::to_string(qdc::test::processId()));
+    std::filesystem::create_directories(root);
+    qdc::DiskFileSource files(root.string());
+    const struct {
+        std::string bytes;
+        bool hold; // kept while the next file is read
+    } cases[] = {
+        {std::string(70000, 'x') + "\r\n", false}, {"Ring:0.5\n", true},       {"", false},
+        {std::string(5000, 'y'), false},           {"Gold:0.1\r\n-\n", false},
+    };
+    std::shared_ptr<qdc::FileLines> spare;
+    std::shared_ptr<const qdc::FileLines> held;
+    std::string heldBytes;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::string name = std::to_string(i) + ".txt";
+        std::ofstream(root / name, std::ios::binary) << cases[i].bytes;
+        const qdc::FileLines* const before = spare.get();
+        const auto file = files.loadReusing(name, spare);
+        EXPECT_EQ(file->bytes, cases[i].bytes) << i;
+        EXPECT_EQ(file->hasCarriageReturn, cases[i].bytes.find('\r') != std::string::npos) << i;
+        EXPECT_FALSE(file->error) << i;
+        EXPECT_EQ(file.get(), spare.get()) << i;
+        EXPECT_EQ(file.get() == before, before != nullptr && !held) << i;
+        if (held) {
+            EXPECT_EQ(held->bytes, heldBytes) << i;
+        }
+        held = cases[i].hold ? file : nullptr;
+        heldBytes = cases[i].bytes;
+    }
+    EXPECT_EQ(dropErrorOf([&] { files.loadReusing("missing.txt", spare); }), "File not found");
+    std::filesystem::remove_all(root);
+}
+
 // A file that reports no size, as the system's pseudo files do, is read to
 // its end all the same, by either walk.
 TEST(DiskFiles, FilesThatReportNoSizeAreReadWholePosixOnly) {
