@@ -19,6 +19,12 @@ class CancellableSource final : public qdc::FileSource {
             throw qdc::SearchCancelled{};
         return files_.load(path);
     }
+    std::shared_ptr<const qdc::FileLines>
+    loadReusing(const std::string& path, std::shared_ptr<qdc::FileLines>& spare) override {
+        if (cancel_)
+            throw qdc::SearchCancelled{};
+        return files_.loadReusing(path, spare);
+    }
 
   private:
     qdc::FileSource& files_;
