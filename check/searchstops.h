@@ -34,8 +34,12 @@
 
 namespace qdc::stops {
 
-// A name as the check's messages give it: shortened, in double quotes.
+// A name as the check's messages give it: shortened, in double quotes. A
+// byte-order mark before it, which cannot be seen, is shown as "[EF BB BF]".
 inline std::string inQuotes(std::string_view text) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kMark))
+        return "\"[EF BB BF]" + shortened(text.substr(kMark.size())) + '"';
     return '"' + shortened(text) + '"';
 }
 

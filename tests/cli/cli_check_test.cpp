@@ -274,6 +274,16 @@ const std::vector<CheckCase> kCases = {
      "Normal/rat.txt:1: warning: the file begins with a byte-order mark (EF BB BF): the searches "
      "read it as part of the first line\n"
      "0 errors, 1 warnings in 12 files\n"},
+    {"a byte-order mark before a monster's name",
+     {{"Normal/monsterlist.txt", "\xEF\xBB\xBFRat:rat.txt,1\n"}},
+     "Nightmare/monsterlist.txt:1: warning: monster \"Rat\" is not in Normal/monsterlist.txt\n"
+     "Normal/monsterlist.txt:1: warning: the file begins with a byte-order mark (EF BB BF): the "
+     "searches read it as part of the first line\n"
+     "Normal/monsterlist.txt:1: warning: monster \"[EF BB BF]Rat\" has no level line in "
+     "Normal/levels.txt\n"
+     "Normal/monsterlist.txt:1: warning: monster \"[EF BB BF]Rat\" is not in "
+     "Nightmare/monsterlist.txt nor Hell/monsterlist.txt\n"
+     "0 errors, 4 warnings in 12 files\n"},
     // A line of a lone ":" is not blank.
     {"a blank line at the end of a drop table",
      {{"Normal/rat.txt", "Nothing:0.5\nCap:0.3\nRing:0.2\n\n"},
