@@ -556,7 +556,7 @@ class Checker {
     // monster search.
     void checkMonsterLine(Difficulty d, const std::string& listPath, std::string_view line,
                           int number) {
-        const MonsterCandidate first = cutFirstColon(line);
+        const MonsterNameAt first = firstColonCut(line);
         const bool fresh = checkName(monsters_, "monster", first.name, listPath, number);
         if (first.name.size() >= kMonsterNameLimit)
             warn(listPath, number,
@@ -565,7 +565,7 @@ class Checker {
                      "search cannot find it");
         scanMonsterNames(line, candidates_);
         if (candidates_.empty() || candidates_.front().name.size() != first.name.size())
-            candidates_.insert(candidates_.begin(), {first.name, first.rest});
+            candidates_.insert(candidates_.begin(), first);
         for (std::size_t i = 0; i < candidates_.size(); ++i) {
             const MonsterNameAt& candidate = candidates_[i];
             const std::optional<std::int32_t> picks =
@@ -588,10 +588,11 @@ class Checker {
                 warn(listPath, number,
                      "drop table " + inQuotes(name) + " is named by two monsters");
             }
-            if (fresh || uses.later.insert(first.name).second) {
+            if (fresh ||
+                (!uses.later.contains(first.name) && uses.later.emplace(first.name).second)) {
                 uses.firstWalk = std::min(uses.firstWalk, walk_.order.size());
                 walk_.order.emplace_back(&*table, uses.droppers.size());
-                uses.droppers.push_back({first.name, fresh, {}});
+                uses.droppers.push_back({std::string(first.name), fresh, {}});
             }
         }
     }

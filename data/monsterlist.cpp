@@ -20,22 +20,22 @@ void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out) {
             out.push_back({line.substr(0, i), line.substr(i + 1)});
 }
 
-MonsterCandidate cutFirstColon(std::string_view line) {
+MonsterNameAt firstColonCut(std::string_view line) {
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos)
-        return {std::string(), std::string(line), {}};
-    return {std::string(line.substr(0, colon)), std::string(line.substr(colon + 1)), {}};
+        return {std::string_view(), line};
+    return {line.substr(0, colon), line.substr(colon + 1)};
+}
+
+MonsterCandidate cutFirstColon(std::string_view line) {
+    const MonsterNameAt cut = firstColonCut(line);
+    return {std::string(cut.name), std::string(cut.rest), {}};
 }
 
 void cutFirstColon(std::string_view line, MonsterCandidate& out) {
-    const std::size_t colon = line.find(':');
-    if (colon == std::string_view::npos) {
-        out.name.clear();
-        out.rest.assign(line);
-        return;
-    }
-    out.name.assign(line.substr(0, colon));
-    out.rest.assign(line.substr(colon + 1));
+    const MonsterNameAt cut = firstColonCut(line);
+    out.name.assign(cut.name);
+    out.rest.assign(cut.rest);
 }
 
 const MonsterLineIndex* sharedMonsterLines(FileSource& files, Difficulty d) {

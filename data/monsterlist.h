@@ -39,6 +39,8 @@ void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out);
 
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
+MonsterNameAt firstColonCut(std::string_view line);
+// The same as copies.
 MonsterCandidate cutFirstColon(std::string_view line);
 // The same into `out`, reusing its storage.
 void cutFirstColon(std::string_view line, MonsterCandidate& out);
