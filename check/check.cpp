@@ -575,8 +575,10 @@ class Checker {
             const std::string_view name = dropTableName(candidate.rest);
             // Tables are found by their path: two names of one file
             // ("a\\b.txt", "a/b.txt") share its uses.
-            const auto [table, added] = walk_.tables.try_emplace(dropTablePath(d, candidate.rest));
-            if (added) {
+            dropTablePath(d, candidate.rest, tablePath_);
+            auto table = walk_.tables.find(tablePath_);
+            if (table == walk_.tables.end()) {
+                table = walk_.tables.try_emplace(tablePath_).first;
                 table->second.firstLine = number;
                 table->second.firstPicks = *picks;
             }
@@ -944,6 +946,7 @@ class Checker {
     TextMap<int> monsters_; // first-colon names, first line
     ListWalk walk_;
     std::vector<MonsterNameAt> candidates_;
+    std::string tablePath_; // the path of the drop table a monster line names
     TextMap<MonsterLevels> levels_;
     std::vector<std::pair<const std::string, MonsterLevels>*> levelOrder_; // in the file's order
 };

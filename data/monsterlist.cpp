@@ -2,6 +2,7 @@
 
 #include "results/convert.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace qdc {
@@ -80,7 +81,19 @@ std::int32_t dropTablePicks(std::string_view rest) {
 }
 
 std::string dropTablePath(Difficulty d, std::string_view rest) {
-    return difficultyPath(difficultyName(d), std::string(dropTableName(rest)));
+    std::string path;
+    dropTablePath(d, rest, path);
+    return path;
+}
+
+void dropTablePath(Difficulty d, std::string_view rest, std::string& out) {
+    // As difficultyPath() makes it: every "\\" of the name a folder separator.
+    const std::string_view name = dropTableName(rest);
+    out = difficultyName(d);
+    out += '/';
+    const std::size_t start = out.size();
+    out += name;
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\\', '/');
 }
 
 DropTableRef dropTableRef(Difficulty d, std::string_view rest, ErrorLocation namedBy) {
