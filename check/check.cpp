@@ -271,7 +271,8 @@ class Checker {
 
     // Reports the error a search raises at the place: once for each message.
     void error(const DropError& e, const std::string& path, int line, const std::string& why) {
-        const ErrorLocation where = e.location().value_or(ErrorLocation{path, line, {}});
+        const std::string& wherePath = e.location() ? e.location()->path : path;
+        const int whereLine = e.location() ? e.location()->line : line;
         std::string message = boxMessage(e.message());
         if (!e.detail().empty())
             message += " (" + e.detail() + ")";
@@ -279,12 +280,12 @@ class Checker {
             message += " (" + why + ")";
         // Problems at one place are found one after the other.
         for (auto p = sink_->rbegin(); p != sink_->rend(); ++p) {
-            if (p->line != where.line || p->path != where.path)
+            if (p->line != whereLine || p->path != wherePath)
                 break;
             if (p->message == message)
                 return;
         }
-        sink_->push_back({where.path, where.line, Severity::Error, std::move(message)});
+        sink_->push_back({wherePath, whereLine, Severity::Error, std::move(message)});
     }
 
     // The sink of a reader the searches share: each error of a line is
