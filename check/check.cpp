@@ -232,8 +232,14 @@ class Checker {
         };
         try {
             // A file kept for the searches' readers is read through them.
+            std::optional<DropError> failed;
             std::shared_ptr<const FileLines> file =
-                lists_.keeping() ? lists_.load(path) : files_.loadReusing(path, spare_);
+                lists_.keeping() ? lists_.load(path)
+                                 : files_.loadReusingOrNull(path, spare_, failed);
+            if (!file) {
+                error(*failed, path, 0, namedBy());
+                return nullptr;
+            }
             if (file->error)
                 error(*file->error, path, 0, namedBy());
             if (file->bytes.starts_with(kByteOrderMark))
