@@ -232,8 +232,14 @@ class Checker {
         };
         try {
             // A file kept for the searches' readers is read through them.
+            std::optional<DropError> failed;
             std::shared_ptr<const FileLines> file =
-                lists_.keeping() ? lists_.load(path) : files_.loadReusing(path, spare_);
+                lists_.keeping() ? lists_.load(path)
+                                 : files_.loadReusingOrNull(path, spare_, failed);
+            if (!file) {
+                error(*failed, path, 0, namedBy());
+                return nullptr;
+            }
             if (file->error)
                 error(*file->error, path, 0, namedBy());
             if (file->bytes.starts_with(kByteOrderMark))
@@ -271,7 +277,8 @@ class Checker {
 
     // Reports the error a search raises at the place: once for each message.
     void error(const DropError& e, const std::string& path, int line, const std::string& why) {
-        const ErrorLocation where = e.location().value_or(ErrorLocation{path, line, {}});
+        const std::string& wherePath = e.location() ? e.location()->path : path;
+        const int whereLine = e.location() ? e.location()->line : line;
         std::string message = boxMessage(e.message());
         if (!e.detail().empty())
             message += " (" + e.detail() + ")";
@@ -279,12 +286,12 @@ class Checker {
             message += " (" + why + ")";
         // Problems at one place are found one after the other.
         for (auto p = sink_->rbegin(); p != sink_->rend(); ++p) {
-            if (p->line != where.line || p->path != where.path)
+            if (p->line != whereLine || p->path != wherePath)
                 break;
             if (p->message == message)
                 return;
         }
-        sink_->push_back({where.path, where.line, Severity::Error, std::move(message)});
+        sink_->push_back({wherePath, whereLine, Severity::Error, std::move(message)});
     }
 
     // The sink of a reader the searches share: each error of a line is
@@ -556,7 +563,7 @@ class Checker {
     // monster search.
     void checkMonsterLine(Difficulty d, const std::string& listPath, std::string_view line,
                           int number) {
-        const MonsterCandidate first = cutFirstColon(line);
+        const MonsterNameAt first = firstColonCut(line);
         const bool fresh = checkName(monsters_, "monster", first.name, listPath, number);
         if (first.name.size() >= kMonsterNameLimit)
             warn(listPath, number,
@@ -565,7 +572,7 @@ class Checker {
                      "search cannot find it");
         scanMonsterNames(line, candidates_);
         if (candidates_.empty() || candidates_.front().name.size() != first.name.size())
-            candidates_.insert(candidates_.begin(), {first.name, first.rest});
+            candidates_.insert(candidates_.begin(), first);
         for (std::size_t i = 0; i < candidates_.size(); ++i) {
             const MonsterNameAt& candidate = candidates_[i];
             const std::optional<std::int32_t> picks =
@@ -575,8 +582,10 @@ class Checker {
             const std::string_view name = dropTableName(candidate.rest);
             // Tables are found by their path: two names of one file
             // ("a\\b.txt", "a/b.txt") share its uses.
-            const auto [table, added] = walk_.tables.try_emplace(dropTablePath(d, candidate.rest));
-            if (added) {
+            dropTablePath(d, candidate.rest, tablePath_);
+            auto table = walk_.tables.find(tablePath_);
+            if (table == walk_.tables.end()) {
+                table = walk_.tables.try_emplace(tablePath_).first;
                 table->second.firstLine = number;
                 table->second.firstPicks = *picks;
             }
@@ -588,10 +597,11 @@ class Checker {
                 warn(listPath, number,
                      "drop table " + inQuotes(name) + " is named by two monsters");
             }
-            if (fresh || uses.later.insert(first.name).second) {
+            if (fresh ||
+                (!uses.later.contains(first.name) && uses.later.emplace(first.name).second)) {
                 uses.firstWalk = std::min(uses.firstWalk, walk_.order.size());
                 walk_.order.emplace_back(&*table, uses.droppers.size());
-                uses.droppers.push_back({first.name, fresh, {}});
+                uses.droppers.push_back({std::string(first.name), fresh, {}});
             }
         }
     }
@@ -943,6 +953,7 @@ class Checker {
     TextMap<int> monsters_; // first-colon names, first line
     ListWalk walk_;
     std::vector<MonsterNameAt> candidates_;
+    std::string tablePath_; // the path of the drop table a monster line names
     TextMap<MonsterLevels> levels_;
     std::vector<std::pair<const std::string, MonsterLevels>*> levelOrder_; // in the file's order
 };

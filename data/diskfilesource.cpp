@@ -150,9 +150,15 @@ int walkBeneath(int folder, const std::string& path, int flags) {
     return fd >= 0 ? fd : -errno;
 }
 
-[[noreturn]] void raiseOpenError(DropError error, const std::string& path) {
+// An error opening `path`, located there: raised, or kept in `failed` when
+// the caller takes it so (null is returned then).
+std::shared_ptr<FileLines> openFailed(DropError error, const std::string& path,
+                                      std::optional<DropError>* failed) {
     error.locate({path, 0, ""});
-    throw error;
+    if (failed == nullptr)
+        throw error;
+    *failed = std::move(error);
+    return nullptr;
 }
 
 std::string parentOf(const std::string& path) {
@@ -228,8 +234,22 @@ std::shared_ptr<const FileLines> DiskFileSource::loadReusing(const std::string& 
     return readFile(path, &spare);
 }
 
+std::shared_ptr<const FileLines>
+DiskFileSource::loadReusingOrNull(const std::string& path, std::shared_ptr<FileLines>& spare,
+                                  std::optional<DropError>& failed) {
+    // The rarer errors (a path that no file can have, a data folder that
+    // cannot be opened) are raised on the way still.
+    try {
+        return readFile(path, &spare, &failed);
+    } catch (const DropError& e) {
+        failed = e;
+        return nullptr;
+    }
+}
+
 std::shared_ptr<const FileLines> DiskFileSource::readFile(const std::string& path,
-                                                          std::shared_ptr<FileLines>* spare) {
+                                                          std::shared_ptr<FileLines>* spare,
+                                                          std::optional<DropError>* failed) {
     checkDataPath(path);
     if (folderFault_)
         throw *folderFault_;
@@ -239,14 +259,14 @@ std::shared_ptr<const FileLines> DiskFileSource::readFile(const std::string& pat
         const bool parentExists =
             fd == -ENOENT &&
             FileDescriptor(system_->openBeneath(parentOf(path), O_PATH | O_DIRECTORY)).get() >= 0;
-        raiseOpenError(systemError(-fd, parentExists), path);
+        return openFailed(systemError(-fd, parentExists), path, failed);
     }
     const FileDescriptor file(fd);
     struct stat st {};
     if (::fstat(file.get(), &st) != 0)
-        raiseOpenError(systemError(errno, true), path);
+        return openFailed(systemError(errno, true), path, failed);
     if (!S_ISREG(st.st_mode))
-        raiseOpenError(DropError("File access denied"), path);
+        return openFailed(DropError("File access denied"), path, failed);
     std::shared_ptr<FileLines> lines =
         readOpened(file.get(), static_cast<std::uint64_t>(st.st_size), scratch_, spare);
     if (lines->error)

@@ -30,6 +30,9 @@ class DiskFileSource : public FileSource {
     std::shared_ptr<const FileLines> load(const std::string& path) override;
     std::shared_ptr<const FileLines> loadReusing(const std::string& path,
                                                  std::shared_ptr<FileLines>& spare) override;
+    std::shared_ptr<const FileLines> loadReusingOrNull(const std::string& path,
+                                                       std::shared_ptr<FileLines>& spare,
+                                                       std::optional<DropError>& failed) override;
     const std::string& directory() const { return directory_; }
     // Why the data folder itself could not be opened (see folderError()); every
     // load raises it.
@@ -42,9 +45,11 @@ class DiskFileSource : public FileSource {
     friend struct FolderLister;
 
     // The file, read into `spare` as loadReusing() does, or without one into
-    // a buffer of its own.
+    // a buffer of its own. An error opening it is raised, or with `failed`
+    // kept there, and null returned.
     std::shared_ptr<const FileLines> readFile(const std::string& path,
-                                              std::shared_ptr<FileLines>* spare);
+                                              std::shared_ptr<FileLines>* spare,
+                                              std::optional<DropError>* failed = nullptr);
 
     std::string directory_;
     std::unique_ptr<System> system_;

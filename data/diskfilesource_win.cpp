@@ -60,9 +60,15 @@ DropError windowsError(DWORD code) {
                      std::system_category().message(static_cast<int>(code)));
 }
 
-[[noreturn]] void raiseOpenError(DropError error, const std::string& path) {
+// An error opening `path`, located there: raised, or kept in `failed` when
+// the caller takes it so (null is returned then).
+std::shared_ptr<FileLines> openFailed(DropError error, const std::string& path,
+                                      std::optional<DropError>* failed) {
     error.locate({path, 0, ""});
-    throw error;
+    if (failed == nullptr)
+        throw error;
+    *failed = std::move(error);
+    return nullptr;
 }
 
 class FileHandle {
@@ -301,20 +307,34 @@ std::shared_ptr<const FileLines> DiskFileSource::loadReusing(const std::string& 
     return readFile(path, &spare);
 }
 
+std::shared_ptr<const FileLines>
+DiskFileSource::loadReusingOrNull(const std::string& path, std::shared_ptr<FileLines>& spare,
+                                  std::optional<DropError>& failed) {
+    // The rarer errors (a path that no file can have, a data folder that
+    // cannot be opened) are raised on the way still.
+    try {
+        return readFile(path, &spare, &failed);
+    } catch (const DropError& e) {
+        failed = e;
+        return nullptr;
+    }
+}
+
 std::shared_ptr<const FileLines> DiskFileSource::readFile(const std::string& path,
-                                                          std::shared_ptr<FileLines>* spare) {
+                                                          std::shared_ptr<FileLines>* spare,
+                                                          std::optional<DropError>* failed) {
     checkDataPath(path);
     if (folderFault_)
         throw *folderFault_;
     DWORD error = 0;
     const FileHandle file(system_->openBeneath(path, false, error));
     if (file.get() == nullptr)
-        raiseOpenError(windowsError(error), path);
+        return openFailed(windowsError(error), path, failed);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.get(), &info))
-        raiseOpenError(windowsError(::GetLastError()), path);
+        return openFailed(windowsError(::GetLastError()), path, failed);
     if (::GetFileType(file.get()) != FILE_TYPE_DISK || isFolder(info))
-        raiseOpenError(DropError("File access denied"), path);
+        return openFailed(DropError("File access denied"), path, failed);
     const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     std::shared_ptr<FileLines> lines = readOpened(file.get(), size, scratch_, spare);
     if (lines->error)

@@ -92,6 +92,17 @@ std::shared_ptr<const FileLines> FileSource::read(const std::string& path) {
     }
 }
 
+std::shared_ptr<const FileLines> FileSource::loadReusingOrNull(const std::string& path,
+                                                               std::shared_ptr<FileLines>& spare,
+                                                               std::optional<DropError>& failed) {
+    try {
+        return loadReusing(path, spare);
+    } catch (const DropError& e) {
+        failed = e;
+        return nullptr;
+    }
+}
+
 MemoryFileSource::MemoryFileSource(
     std::initializer_list<std::pair<const std::string, std::string>> files) {
     for (const auto& [path, bytes] : files)

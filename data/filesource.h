@@ -123,6 +123,12 @@ class FileSource {
         static_cast<void>(spare);
         return load(path);
     }
+    // The file as loadReusing() gives it, or null when it cannot be opened,
+    // its error then in `failed`. A source that can tell a failed open
+    // without raising it (as a missing drop table often is) does so.
+    virtual std::shared_ptr<const FileLines> loadReusingOrNull(const std::string& path,
+                                                               std::shared_ptr<FileLines>& spare,
+                                                               std::optional<DropError>& failed);
 
   protected:
     const std::atomic<bool>* cancel_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "results/convert.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace qdc {
@@ -20,22 +21,22 @@ void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out) {
             out.push_back({line.substr(0, i), line.substr(i + 1)});
 }
 
-MonsterCandidate cutFirstColon(std::string_view line) {
+MonsterNameAt firstColonCut(std::string_view line) {
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos)
-        return {std::string(), std::string(line), {}};
-    return {std::string(line.substr(0, colon)), std::string(line.substr(colon + 1)), {}};
+        return {std::string_view(), line};
+    return {line.substr(0, colon), line.substr(colon + 1)};
+}
+
+MonsterCandidate cutFirstColon(std::string_view line) {
+    const MonsterNameAt cut = firstColonCut(line);
+    return {std::string(cut.name), std::string(cut.rest), {}};
 }
 
 void cutFirstColon(std::string_view line, MonsterCandidate& out) {
-    const std::size_t colon = line.find(':');
-    if (colon == std::string_view::npos) {
-        out.name.clear();
-        out.rest.assign(line);
-        return;
-    }
-    out.name.assign(line.substr(0, colon));
-    out.rest.assign(line.substr(colon + 1));
+    const MonsterNameAt cut = firstColonCut(line);
+    out.name.assign(cut.name);
+    out.rest.assign(cut.rest);
 }
 
 const MonsterLineIndex* sharedMonsterLines(FileSource& files, Difficulty d) {
@@ -80,7 +81,19 @@ std::int32_t dropTablePicks(std::string_view rest) {
 }
 
 std::string dropTablePath(Difficulty d, std::string_view rest) {
-    return difficultyPath(difficultyName(d), std::string(dropTableName(rest)));
+    std::string path;
+    dropTablePath(d, rest, path);
+    return path;
+}
+
+void dropTablePath(Difficulty d, std::string_view rest, std::string& out) {
+    // As difficultyPath() makes it: every "\\" of the name a folder separator.
+    const std::string_view name = dropTableName(rest);
+    out = difficultyName(d);
+    out += '/';
+    const std::size_t start = out.size();
+    out += name;
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\\', '/');
 }
 
 DropTableRef dropTableRef(Difficulty d, std::string_view rest, ErrorLocation namedBy) {

@@ -39,6 +39,8 @@ void scanMonsterNames(std::string_view line, std::vector<MonsterNameAt>& out);
 
 // The line cut at its first ":" wherever it stands. A line without ":" gives
 // the empty name and the whole line as its rest.
+MonsterNameAt firstColonCut(std::string_view line);
+// The same as copies.
 MonsterCandidate cutFirstColon(std::string_view line);
 // The same into `out`, reusing its storage.
 void cutFirstColon(std::string_view line, MonsterCandidate& out);
@@ -127,6 +129,8 @@ std::string_view dropTableName(std::string_view rest);
 // The drop table a monster line's rest names, inside the difficulty folder:
 // the rest without its last two characters. Nothing is converted.
 std::string dropTablePath(Difficulty d, std::string_view rest);
+// The same into `out`, reusing its storage.
+void dropTablePath(Difficulty d, std::string_view rest, std::string& out);
 
 // Which monster lines of one monster list name a drop table that another
 // line names too, so that a table is kept only while a later line may walk it

@@ -125,6 +125,17 @@ TEST(MemoryFiles, PathsReadAsOnDiskPosixOnly) {
                 outcome = readAll(*source, c.path).at(0);
             EXPECT_EQ(outcome, c.outcome)
                 << c.path << (source == &disk ? " on disk" : " in memory");
+            // Told without raising: the same file, or the same error where
+            // loadReusing() raises it.
+            std::shared_ptr<qdc::FileLines> spare;
+            std::optional<qdc::DropError> failed;
+            const auto file = source->loadReusingOrNull(c.path, spare, failed);
+            const std::string raised = dropErrorOf([&] { source->loadReusing(c.path, spare); });
+            EXPECT_EQ(failed ? failed->message() : "no error", raised) << c.path;
+            EXPECT_EQ(file == nullptr, failed.has_value()) << c.path;
+            if (failed && source == &disk) {
+                EXPECT_EQ(failed->location().value_or(qdc::ErrorLocation{}).path, c.path);
+            }
         }
     }
     EXPECT_EQ(memory.paths(),

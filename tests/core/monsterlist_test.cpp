@@ -59,6 +59,37 @@ TEST(MonsterLine, FirstColonCutAndDropTableReference) {
     EXPECT_EQ(qdc::dropTableRef(Difficulty::Normal, "7").path, "Normal/");
 }
 
+TEST(MonsterLine, DropTablePathIntoOneBuffer) {
+    // Each path replaces the whole of the one before, longer or not.
+    const struct {
+        Difficulty d;
+        std::string rest;
+        std::string path;
+    } cases[] = {
+        {Difficulty::Nightmare, "act1\\deep\\lurker tables.txt,3",
+         "Nightmare/act1/deep/lurker tables.txt"},
+        {Difficulty::Hell, "a.txt,1", "Hell/a.txt"},
+        {Difficulty::Normal, "\\x\\,2", "Normal//x/"},
+        {Difficulty::Hell, "7", "Hell/"},
+        {Difficulty::Normal, "", "Normal/"},
+    };
+    std::string path = "left over from an earlier path, longer than any";
+    for (const auto& c : cases) {
+        qdc::dropTablePath(c.d, c.rest, path);
+        EXPECT_EQ(path, c.path) << c.rest;
+        EXPECT_EQ(path, qdc::difficultyPath(qdc::difficultyName(c.d),
+                                            std::string(qdc::dropTableName(c.rest))))
+            << c.rest;
+        const std::string line = "M:" + c.rest;
+        const auto cut = qdc::firstColonCut(line);
+        EXPECT_EQ(cut.name, "M");
+        EXPECT_EQ(cut.rest, c.rest);
+    }
+    const auto none = qdc::firstColonCut("no colon,4");
+    EXPECT_TRUE(none.name.empty());
+    EXPECT_EQ(none.rest, "no colon,4");
+}
+
 TEST(MonsterLine, BadPicksCharacter) {
     for (const auto& row : std::vector<std::pair<std::string, std::string>>{
              {"lurker.txt,x", "x"}, {"", ""}, {"lurker.txt, ", " "}, {"a.txt,-", "-"}}) {
