@@ -27,12 +27,27 @@ class DiskFileSource : public FileSource {
     DiskFileSource(const DiskFileSource&) = delete;
     DiskFileSource& operator=(const DiskFileSource&) = delete;
 
-    std::shared_ptr<const FileLines> load(const std::string& path) override;
+    // Each platform's readFile() does the reading; the three ways in differ
+    // only in where the bytes go and how a failed open is told.
+    std::shared_ptr<const FileLines> load(const std::string& path) override {
+        return readFile(path, nullptr);
+    }
     std::shared_ptr<const FileLines> loadReusing(const std::string& path,
-                                                 std::shared_ptr<FileLines>& spare) override;
+                                                 std::shared_ptr<FileLines>& spare) override {
+        return readFile(path, &spare);
+    }
+    // The rarer errors (a path that no file can have, a data folder that
+    // cannot be opened) are raised on the way still, and told here too.
     std::shared_ptr<const FileLines> loadReusingOrNull(const std::string& path,
                                                        std::shared_ptr<FileLines>& spare,
-                                                       std::optional<DropError>& failed) override;
+                                                       std::optional<DropError>& failed) override {
+        try {
+            return readFile(path, &spare, &failed);
+        } catch (const DropError& e) {
+            failed = e;
+            return nullptr;
+        }
+    }
     const std::string& directory() const { return directory_; }
     // Why the data folder itself could not be opened (see folderError()); every
     // load raises it.

@@ -298,28 +298,6 @@ HANDLE DiskFileSource::System::openBeneath(const std::string& path, bool forList
     return handle.release();
 }
 
-std::shared_ptr<const FileLines> DiskFileSource::load(const std::string& path) {
-    return readFile(path, nullptr);
-}
-
-std::shared_ptr<const FileLines> DiskFileSource::loadReusing(const std::string& path,
-                                                             std::shared_ptr<FileLines>& spare) {
-    return readFile(path, &spare);
-}
-
-std::shared_ptr<const FileLines>
-DiskFileSource::loadReusingOrNull(const std::string& path, std::shared_ptr<FileLines>& spare,
-                                  std::optional<DropError>& failed) {
-    // The rarer errors (a path that no file can have, a data folder that
-    // cannot be opened) are raised on the way still.
-    try {
-        return readFile(path, &spare, &failed);
-    } catch (const DropError& e) {
-        failed = e;
-        return nullptr;
-    }
-}
-
 std::shared_ptr<const FileLines> DiskFileSource::readFile(const std::string& path,
                                                           std::shared_ptr<FileLines>* spare,
                                                           std::optional<DropError>* failed) {
